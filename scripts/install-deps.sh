@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Harmoniform needs to build, test and benchmark.
+# Idempotent and quick when everything is present already.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build ccache pkg-config
+  zlib1g-dev libpng-dev libcjson-dev libstb-dev
+  libx11-dev libsndfile1-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  xvfb xauth binutils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq || true
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
