@@ -1,0 +1,272 @@
+#include "core/Plug.h"
+
+#include <cjson/cJSON.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "core/InstanceRegistry.h"
+#include "core/params/Conversion.h"
+#include "platform/Resources.h"
+
+namespace hm {
+namespace {
+
+constexpr std::size_t kTextSize = 32;
+
+// Schema default of a preference: the "value" of member `name` (inside `page`
+// when given) of a JSON schema resource. Stands in for the preference store,
+// which later supplies the user's stored values on top of these defaults.
+int schemaDefault(const char* resource, const char* page, const char* name, int fallback) {
+    const platform::ResourceView view = platform::findResource(resource, "json");
+    if (!view.valid()) return fallback;
+    cJSON* root = cJSON_ParseWithLength(reinterpret_cast<const char*>(view.data), view.size);
+    int result = fallback;
+    const cJSON* scope = page ? cJSON_GetObjectItem(root, page) : root;
+    const cJSON* member = cJSON_GetObjectItem(scope, name);
+    const cJSON* value = cJSON_GetObjectItem(member, "value");
+    if (cJSON_IsNumber(value)) result = value->valueint;
+    cJSON_Delete(root);
+    return result;
+}
+
+}  // namespace
+
+Plug::Plug(vst::HostCallback host) : PlugBaseJSON(host) {
+    programsAreChunks(true);
+    for (Program& p : programs_) p.bandOrder[0] = -1;
+    for (int g = 0; g < kMaxChannels; ++g) channelGroups_[g] = static_cast<unsigned char>(1u << g);
+    setABParameterIndex(kABBank);
+
+    // Join the registry and tell everybody the instance list changed.
+    const int count = registerInstance(this);
+    std::snprintf(instanceName_, sizeof(instanceName_), "EQ: %d", count);
+    forEachInstance([](Plug& p) { p.setParameter(kGUIInstancesChanged, 0.0f); });
+
+    loadPreferences();
+    loadEditorPreferences();
+    resume();
+    platform::addTimerClient(this);
+}
+
+Plug::~Plug() {
+    // After this no tick can reach the instance.
+    platform::removeTimerClient(this);
+    unregisterInstance(this);
+    forEachInstance([](Plug& p) { p.setParameter(kGUIInstancesChanged, 0.0f); });
+}
+
+void Plug::setInstanceName(const char* name) {
+    if (name) std::snprintf(instanceName_, sizeof(instanceName_), "%s", name);
+}
+
+// ---------------------------------------------------------------------------
+// Preferences
+
+void Plug::loadPreferences() {
+    const auto global = [](const char* name, int fallback) { return schemaDefault("defaults", nullptr, name, fallback); };
+    static const int kRates[3] = {10, 20, 40};
+    const int rate = global("FFT Update throttle", 1);
+    prefs_.fftUpdateRate = kRates[rate >= 0 && rate < 3 ? rate : 1];
+    prefs_.clipThreshold = global("Clip threshold", 0) == 1 ? 0.9885530946569389f : 1.0f;
+    prefs_.autoListenGain = global("AutoListen Gain", 0);
+    prefs_.autoListenQ = global("AutoListen Q", 0);
+    prefs_.autoListenIgnoresQ = global("AutoListen Ignores Q", 0) == 1;
+    prefs_.autoListenDisabled = global("AutoListen Disabled", 0) == 1;
+    prefs_.midiDisabled = global("MIDI Disabled", 0) == 1;
+    prefs_.soloMode = global("Solo Mode", 0) == 1 ? 1 : 0;
+    prefs_.abAutomationAll = global("A/B Automation", 1) != 0;
+    prefs_.abToggle = global("A/B Toggle", 1);
+    abAutomationAll_ = prefs_.abAutomationAll;
+}
+
+void Plug::loadEditorPreferences() {
+    const auto ui = [](const char* page, const char* name, int fallback) {
+        return schemaDefault("uisettings", page, name, fallback);
+    };
+    editorPrefs_.numberFormat = ui("Misc", "Number format", 0) == 1 ? NumberFormat::Simple : NumberFormat::Precise;
+    editorPrefs_.showTrueQ = ui("Misc", "Show True Q", 0) == 1;
+    editorPrefs_.ballistics = ui("Meters", "Ballistic Type", 0);
+    editorPrefs_.bendRangeItem = ui("Misc", "MIDI Bend Range", 2);
+    numberFormat_ = editorPrefs_.numberFormat;
+    const int b = editorPrefs_.bendRangeItem;
+    // Items "1".."12" are semitones; the last item, "24", is two octaves.
+    bendRangeOctaves_ = b == 12 ? 2.0 : (b >= 0 && b < 12 ? (b + 1) / 12.0 : 1.0);
+}
+
+// ---------------------------------------------------------------------------
+// Host requests
+
+bool Plug::getVendorString(char* text) {
+    if (!text) return false;
+    std::snprintf(text, vst::kVstMaxVendorStrLen, "Corvanta");
+    return true;
+}
+
+bool Plug::getProductString(char* text) {
+    if (!text) return false;
+    std::snprintf(text, vst::kVstMaxProductStrLen, "Harmoniform");
+    return true;
+}
+
+vst::VstInt32 Plug::canDo(char* text) {
+    if (!text) return 0;
+    if (std::strcmp(text, "bypass") == 0 || std::strcmp(text, "receiveVstEvents") == 0 ||
+        std::strcmp(text, "receiveVstMidiEvent") == 0)
+        return 1;
+    return 0;
+}
+
+bool Plug::setBypass(bool onOff) {
+    setParameter(kBypass, onOff ? 1.0f : 0.0f);
+    return true;
+}
+
+void Plug::setProgram(vst::VstInt32 program) {
+    if (program < 0 || program >= kNumPrograms) return;
+    loadInProgress_.store(true);
+    curProgram_ = program;
+    ParamValues source;
+    source.copyFrom(programs_[program].values);
+    loadValues(source, true, false);
+    loadInProgress_.store(false);
+    forwardToEditor(kGUIPresetMenu, static_cast<float>(program));
+    updateProcessing(true);
+}
+
+void Plug::selectABSlot(int slot) {
+    if (slot < 0 || slot >= kNumABSlots) return;
+    PlugBase::selectABSlot(slot);
+    updateProcessing(true);
+}
+
+void Plug::resume() {
+    // Hosts that still use the old MIDI request need it on every resume.
+    wantEvents();
+    wantEvents();
+    auditionedBand_.store(-1, std::memory_order_relaxed);
+    loadPreferences();
+    updateProcessing(true);
+}
+
+// ---------------------------------------------------------------------------
+// Parameters
+
+void Plug::setParameter(vst::VstInt32 index, float value) {
+    PlugBase::setParameter(index, value);
+    if (!editor_ || !std::isfinite(value)) return;
+    // Displayed band gains depend on the scale, displayed frequencies on the shift.
+    if (index == kScale)
+        for (int b = 0; b < kNumBands; ++b) forwardToEditor(bandParam(b, kBandGain), normalised_.get(bandParam(b, kBandGain)));
+    if (index == kFShift)
+        for (int b = 0; b < kNumBands; ++b)
+            forwardToEditor(bandParam(b, kBandFrequency), normalised_.get(bandParam(b, kBandFrequency)));
+}
+
+void Plug::setParameterAutomated(vst::VstInt32 index, float value) { PlugBase::setParameterAutomated(index, value); }
+
+double Plug::normalisedToReal(int index, double normalised) {
+    const double base = PlugBase::normalisedToReal(index, normalised);
+    switch (hm::bandFieldOf(index)) {
+        case kBandGain: return base * getParameterReal(kScale);
+        case kBandFrequency: return base * getParameterReal(kFShift) * 0.01 * frequencyMultiplier();
+        default: return base;
+    }
+}
+
+double Plug::realToNormalised(int index, double real) {
+    switch (hm::bandFieldOf(index)) {
+        case kBandGain: {
+            const double scale = getParameterReal(kScale);
+            return scale == 0.0 ? 0.0 : PlugBase::realToNormalised(index, real / scale);
+        }
+        case kBandFrequency: {
+            const double shift = getParameterReal(kFShift) * 0.01 * frequencyMultiplier();
+            return shift == 0.0 ? 0.0 : PlugBase::realToNormalised(index, real / shift);
+        }
+        default: return PlugBase::realToNormalised(index, real);
+    }
+}
+
+void Plug::formatParameterValue(int index, float normalised, char* text, int flags) {
+    if (!isParam(index) || !text) return;
+    formatParameterText(index, table_[index], normalisedToReal(index, normalised), flags, numberFormat_, true, text,
+                        kTextSize);
+}
+
+bool Plug::isParameterSwitch(int index) { return PlugBase::isParameterSwitch(index); }
+
+// ---------------------------------------------------------------------------
+// Edit gestures and AutoListen
+
+bool Plug::armAutoListen(bool on) {
+    const bool armed = on && !prefs_.autoListenDisabled;
+    autoListenArmed_.store(armed, std::memory_order_relaxed);
+    return armed;
+}
+
+bool Plug::isAuditionParam(int index) const {
+    const int field = hm::bandFieldOf(index);
+    return field == kBandFrequency || (field == kBandQ && !prefs_.autoListenIgnoresQ);
+}
+
+bool Plug::beginEdit(vst::VstInt32 index) {
+    if (autoListenArmed_.load(std::memory_order_relaxed) && !isAuditioning() && isAuditionParam(index)) {
+        auditionedBand_.store(hm::bandOf(index), std::memory_order_relaxed);
+        updateProcessing(false);
+    }
+    if (!isParam(index) || editFlags_[index]) return false;
+    editFlags_[index] = 1;
+    pushUndo(index, normalised_.get(index));
+    return PlugBase::beginEdit(index);
+}
+
+bool Plug::endEdit(vst::VstInt32 index) {
+    if (isAuditionParam(index) && hm::bandOf(index) == auditionedBand()) {
+        auditionedBand_.store(-1, std::memory_order_relaxed);
+        forwardToEditor(index, normalised_.get(index));
+    }
+    if (!isParam(index) || !editFlags_[index]) return false;
+    editFlags_[index] = 0;
+    dropUnchangedUndo(index, normalised_.get(index));
+    updateProcessing(true);
+    return PlugBase::endEdit(index);
+}
+
+// ---------------------------------------------------------------------------
+// Update, timer, latency. The filter bank arrives with the processing work;
+// until then an update only records that one is due and the timer clears it.
+
+void Plug::updateProcessing(bool /*force*/) { updatePending_.store(true, std::memory_order_release); }
+
+void Plug::onTimer() {
+    std::lock_guard lock(updateMutex_);
+    updatePending_.store(false, std::memory_order_relaxed);
+}
+
+void Plug::reportLatency() {}
+
+// ---------------------------------------------------------------------------
+// Processing. Until the filter bank lands the instance passes audio through
+// unchanged (copies; hosts may hand the same buffers in and out).
+
+void Plug::processDouble(double** inputs, double** outputs, int frames) {
+    for (int c = 0; c < cEffect_.numOutputs; ++c) {
+        if (!outputs[c]) continue;
+        const double* in = c < cEffect_.numInputs ? inputs[c] : nullptr;
+        if (in) std::memmove(outputs[c], in, sizeof(double) * static_cast<std::size_t>(frames));
+        else std::memset(outputs[c], 0, sizeof(double) * static_cast<std::size_t>(frames));
+    }
+}
+
+void Plug::processFloat(float** inputs, float** outputs, int frames) {
+    for (int c = 0; c < cEffect_.numOutputs; ++c) {
+        if (!outputs[c]) continue;
+        const float* in = c < cEffect_.numInputs ? inputs[c] : nullptr;
+        if (in) std::memmove(outputs[c], in, sizeof(float) * static_cast<std::size_t>(frames));
+        else std::memset(outputs[c], 0, sizeof(float) * static_cast<std::size_t>(frames));
+    }
+}
+
+}  // namespace hm

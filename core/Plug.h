@@ -1,0 +1,110 @@
+#pragma once
+// Plug: the equaliser instance. Owns the filter bank, the channel model, MIDI
+// transposition, AutoListen, meter and analyser feeds and the editor, and
+// joins the process-wide instance registry and timer.
+#include <atomic>
+#include <mutex>
+#include <string>
+
+#include "core/PlugBaseJSON.h"
+#include "platform/ProcessTimer.h"
+
+namespace hm {
+
+// Preference values the instance copies in from the global store.
+struct InstancePreferences {
+    int fftUpdateRate = 20;      // FIR rebuilds per second: 10, 20 or 40
+    float clipThreshold = 1.0f;  // linear
+    int autoListenGain = 0;      // "Correct", "+12dB", "0dB"
+    int autoListenQ = 0;         // "Actual Q", "12"
+    bool autoListenIgnoresQ = false;
+    bool autoListenDisabled = false;
+    bool midiDisabled = false;
+    int soloMode = 0;  // "Select", "Mute"
+    bool abAutomationAll = true;
+    int abToggle = 1;  // "Last 2", "Visited", "Nonempty"
+};
+
+// Preference values the instance copies in from the editor preference tree.
+struct EditorPreferenceValues {
+    NumberFormat numberFormat = NumberFormat::Precise;
+    int ballistics = 0;  // "Digital", "PPM", "VU", "BBC"
+    bool showTrueQ = false;
+    int bendRangeItem = 2;
+};
+
+class Plug : public PlugBaseJSON, private platform::TimerClient {
+public:
+    explicit Plug(vst::HostCallback host);
+    ~Plug() override;
+
+    // --- VST operations ---------------------------------------------------
+    void resume() override;                                         // UI thread
+    void setParameter(vst::VstInt32 index, float value) override;  // any thread
+    void setParameterAutomated(vst::VstInt32 index, float value) override;
+    void setProgram(vst::VstInt32 program) override;  // UI thread
+    bool beginEdit(vst::VstInt32 index) override;     // UI thread (editor gestures)
+    bool endEdit(vst::VstInt32 index) override;
+    bool setBypass(bool onOff) override;
+    vst::VstInt32 processEvents(vst::VstEvents* events) override;  // audio thread
+    bool getVendorString(char* text) override;
+    bool getProductString(char* text) override;
+    vst::VstInt32 getVendorVersion() override { return 1; }
+    vst::VstInt32 canDo(char* text) override;
+
+    // --- Parameter store refinements ----------------------------------------
+    double realToNormalised(int index, double real) override;
+    double normalisedToReal(int index, double normalised) override;
+    void formatParameterValue(int index, float normalised, char* text, int flags) override;
+    bool isParameterSwitch(int index) override;
+    void selectABSlot(int slot) override;
+    void onTimer() override;
+    void updateProcessing(bool force) override;
+    void processDouble(double** inputs, double** outputs, int frames) override;
+    void processFloat(float** inputs, float** outputs, int frames) override;
+
+    // --- Operations for the editor and the processing entry ---------------------
+    int getNumOutputs() const { return cEffect_.numOutputs; }
+    void loadPreferences();
+    void loadEditorPreferences();
+    bool armAutoListen(bool on);
+    bool isAuditioning() const { return auditionedBand_.load(std::memory_order_relaxed) >= 0; }
+    int auditionedBand() const { return auditionedBand_.load(std::memory_order_relaxed); }
+    int bandFieldOf(int index) const { return hm::bandFieldOf(index); }
+    int bandOf(int index) const { return hm::bandOf(index); }
+    double frequencyMultiplier() const { return midiMultiplier_.load(std::memory_order_relaxed); }
+    double bendRangeOctaves() const { return bendRangeOctaves_; }
+    const char* instanceName() const { return instanceName_; }
+    void setInstanceName(const char* name);
+    const InstancePreferences& preferences() const { return prefs_; }
+    const EditorPreferenceValues& editorPreferences() const { return editorPrefs_; }
+    void reportLatency();
+
+private:
+    void onTimerTick() override { onTimer(); }
+    void applyMidiMultiplier(double multiplier);
+    bool isAuditionParam(int index) const;
+
+    InstancePreferences prefs_;
+    EditorPreferenceValues editorPrefs_;
+
+    // MIDI transposition (written on the audio thread, read by conversions anywhere).
+    double noteFactor_ = 1.0;
+    double bendFactor_ = 1.0;
+    double bendRangeOctaves_ = 1.0;
+    std::atomic<double> midiMultiplier_{1.0};
+
+    std::atomic<int> auditionedBand_{-1};
+    std::atomic<bool> autoListenArmed_{false};
+
+    unsigned char channelGroups_[kMaxChannels] = {};
+    std::string groupNames_[kMaxChannels];
+    char instanceName_[32] = {};
+
+    // Serialises updates and timer work between the host's UI thread and the
+    // timer thread; never taken on the audio thread.
+    std::mutex updateMutex_;
+    std::atomic<bool> updatePending_{false};
+};
+
+}  // namespace hm

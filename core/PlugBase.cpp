@@ -1,0 +1,315 @@
+#include "core/PlugBase.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "core/params/Conversion.h"
+
+namespace hm {
+namespace {
+
+std::atomic<bool> gWheelHook{true};
+
+// Host text buffers: names are whole (up to 31 characters), always terminated.
+constexpr std::size_t kTextSize = 32;
+
+void copyText(char* dst, std::size_t size, const char* src) {
+    if (!dst || size == 0) return;
+    std::snprintf(dst, size, "%s", src ? src : "");
+}
+
+}  // namespace
+
+bool PlugBase::wheelHookEnabled() { return gWheelHook.load(std::memory_order_relaxed); }
+
+PlugBase::PlugBase(vst::HostCallback host) : AudioEffectX(host, kNumPrograms, kNumParams) {
+    canProcessReplacing(true);
+    canDoubleReplacing(true);
+    setNumInputs(2);
+    setNumOutputs(2);
+    setUniqueID(vst::fourCC('H', 'r', 'm', 'f'));
+
+    table_ = staticParamTable();
+    for (int i = 0; i < kNumParams; ++i) {
+        normalised_.set(i, table_[i].normalised);
+        real_[i].store(table_[i].value, std::memory_order_relaxed);
+    }
+    for (Program& p : programs_) {
+        copyText(p.name, sizeof(p.name), "-");
+        p.values.copyFrom(normalised_);
+        for (int& b : p.bandOrder) b = -1;
+    }
+    for (ParamValues& slot : abSlots_) slot.copyFrom(normalised_);
+    undo_.reserve(1024);
+    redo_.reserve(1024);
+
+    // Hosts that forward the mouse wheel themselves must not also get it from our hook.
+    getHostVendorString(hostVendor_);
+    hostVendor_[sizeof(hostVendor_) - 1] = 0;
+    if (std::strcmp(hostVendor_, "Steinberg") == 0) gWheelHook.store(false, std::memory_order_relaxed);
+}
+
+PlugBase::~PlugBase() = default;
+
+// ---------------------------------------------------------------------------
+// Parameters
+
+void PlugBase::setParameter(vst::VstInt32 index, float value) {
+    const bool loading = isLoadInProgress();
+    if (index == abParamIndex_ && !loading) {
+        // Choosing another slot through the A/B parameter loads that slot instead.
+        const int slot = static_cast<int>(normalisedToRealBase(table_[index].kind, table_[index].minimum,
+                                                               table_[index].maximum, value));
+        if (slot != getCurrentABSlot()) {
+            selectABSlot(slot);
+            return;
+        }
+    }
+    if (isParam(index)) {
+        // A non-finite value from a host would poison every later conversion: ignore it.
+        if (!std::isfinite(value)) return;
+        normalised_.set(index, value);
+        programs_[getProgram()].values.set(index, value);
+        abSlots_[getCurrentABSlot()].set(index, value);
+        const ParamRecord& r = table_[index];
+        real_[index].store(static_cast<float>(normalisedToRealBase(r.kind, r.minimum, r.maximum, value)),
+                           std::memory_order_relaxed);
+        updateProcessing(false);
+    }
+    if (!(index == abParamIndex_ && loading)) forwardToEditor(index, value);
+}
+
+float PlugBase::getParameter(vst::VstInt32 index) { return normalised_.get(index); }
+
+void PlugBase::setParameterAutomated(vst::VstInt32 index, float value) {
+    if (!isParam(index)) {
+        setParameter(index, value);
+        return;
+    }
+    if (!editFlags_[index]) beginEdit(index);
+    setParameter(index, value);
+    callHost(vst::audioMasterAutomate, index, 0, nullptr, value);
+}
+
+float PlugBase::getParameterDefault(int index) {
+    return isParam(index) ? staticParamTable()[index].normalised : 0.0f;
+}
+
+double PlugBase::realToNormalised(int index, double real) {
+    if (!isParam(index)) return 0.0;
+    const ParamRecord& r = table_[index];
+    return realToNormalisedBase(r.kind, r.minimum, r.maximum, real);
+}
+
+double PlugBase::normalisedToReal(int index, double normalised) {
+    if (!isParam(index)) return 0.0;
+    const ParamRecord& r = table_[index];
+    return normalisedToRealBase(r.kind, r.minimum, r.maximum, normalised);
+}
+
+double PlugBase::getParameterReal(int index) {
+    return isParam(index) ? real_[index].load(std::memory_order_relaxed) : 0.0;
+}
+
+void PlugBase::formatParameter(int index, char* text, int flags) {
+    formatParameterValue(index, normalised_.get(index), text, flags);
+}
+
+void PlugBase::formatParameterValue(int index, float normalised, char* text, int flags) {
+    if (!isParam(index) || !text) return;
+    formatParameterText(index, table_[index], normalisedToReal(index, normalised), flags, NumberFormat::Precise,
+                        false, text, kTextSize);
+}
+
+int PlugBase::getParameterStepCount(int index) {
+    if (!isParam(index)) return 0;
+    const ParamRecord& r = table_[index];
+    const int span = static_cast<int>(r.maximum - r.minimum);
+    switch (r.kind) {
+        case kKindSwitch: return 1;
+        case kKindSteps6: return span / 6 + 1;
+        case kKindSteps12: return span / 12 + 1;
+        case kKindInteger: return span + 1;
+        default: return 0;
+    }
+}
+
+int PlugBase::getParameterStepSize(int index) {
+    if (!isParam(index)) return 1;
+    switch (table_[index].kind) {
+        case kKindSteps12: return 12;
+        case kKindSteps6: return 6;
+        default: return 1;
+    }
+}
+
+bool PlugBase::isParameterSwitch(int index) { return isParam(index) && table_[index].kind == kKindSwitch; }
+
+void PlugBase::getParameterName(vst::VstInt32 index, char* text) {
+    if (isParam(index)) copyText(text, kTextSize, table_[index].name);
+}
+
+void PlugBase::getParameterLabel(vst::VstInt32 index, char* text) {
+    if (isParam(index)) copyText(text, kTextSize, table_[index].label);
+}
+
+void PlugBase::getParameterDisplay(vst::VstInt32 index, char* text) {
+    if (isParam(index) && text) formatParameterValue(index, normalised_.get(index), text, 0);
+}
+
+void PlugBase::forwardToEditor(int index, float value) {
+    if (editor_) editor_->setParameter(index, value);
+}
+
+// ---------------------------------------------------------------------------
+// Programs, A/B slots, undo
+
+void PlugBase::setProgramName(char* name) { setProgramNameAt(name, getProgram()); }
+
+void PlugBase::getProgramName(char* name) { copyText(name, vst::kVstMaxProgNameLen, programs_[getProgram()].name); }
+
+void PlugBase::setProgramNameAt(const char* name, int index) {
+    if (index < 0 || index >= kNumPrograms || !name) return;
+    copyText(programs_[index].name, sizeof(programs_[index].name), name);
+}
+
+bool PlugBase::getProgramNameIndexed(vst::VstInt32 /*category*/, vst::VstInt32 index, char* text) {
+    if (index < 0 || index >= kNumPrograms || !text) return false;
+    copyText(text, vst::kVstMaxProgNameLen, programs_[index].name);
+    return true;
+}
+
+void PlugBase::loadValues(const ParamValues& values, bool tellHost, bool skipEditorForAB) {
+    for (int i = 0; i < kNumParams; ++i) {
+        const float v = values.get(i);
+        if (tellHost) callHost(vst::audioMasterBeginEdit, i);
+        setParameter(i, v);
+        if (tellHost) {
+            callHost(vst::audioMasterAutomate, i, 0, nullptr, v);
+            callHost(vst::audioMasterEndEdit, i);
+        }
+    }
+    updateProcessing(true);
+    if (editor_) {
+        for (int i = 0; i < kNumParams; ++i)
+            if (!(skipEditorForAB && i == abParamIndex_)) editor_->setParameter(i, normalised_.get(i));
+    }
+}
+
+void PlugBase::selectABSlot(int slot) {
+    if (slot < 0 || slot >= kNumABSlots) return;
+    loadInProgress_.store(true);
+    currentAB_.store(slot, std::memory_order_relaxed);
+    // Copy first: loading writes through into the slot being read.
+    ParamValues source;
+    source.copyFrom(abSlots_[slot]);
+    loadValues(source, abAutomationAll_, true);
+    loadInProgress_.store(false);
+}
+
+void PlugBase::storeABSlot(int slot) {
+    if (slot < 0 || slot >= kNumABSlots) return;
+    abSlots_[slot].copyFrom(normalised_);
+}
+
+void PlugBase::pushUndo(int index, float value) {
+    undo_.push_back({index, value});
+    redo_.clear();
+}
+
+void PlugBase::dropUnchangedUndo(int index, float current) {
+    for (auto it = undo_.rbegin(); it != undo_.rend(); ++it) {
+        if (it->index != index) continue;
+        if (it->value == current) undo_.erase(std::next(it).base());
+        return;
+    }
+}
+
+bool PlugBase::undo() {
+    if (undo_.empty()) return false;
+    const UndoEntry e = undo_.back();
+    undo_.pop_back();
+    redo_.push_back({e.index, normalised_.get(e.index)});
+    setParameter(e.index, e.value);
+    callHost(vst::audioMasterAutomate, e.index, 0, nullptr, e.value);
+    updateProcessing(true);
+    return true;
+}
+
+bool PlugBase::redo() {
+    if (redo_.empty()) return false;
+    const UndoEntry e = redo_.back();
+    redo_.pop_back();
+    undo_.push_back({e.index, normalised_.get(e.index)});
+    setParameter(e.index, e.value);
+    callHost(vst::audioMasterAutomate, e.index, 0, nullptr, e.value);
+    updateProcessing(true);
+    return true;
+}
+
+void PlugBase::clearUndo() {
+    undo_.clear();
+    redo_.clear();
+}
+
+// ---------------------------------------------------------------------------
+// Host set-up
+
+void PlugBase::setSampleRate(float sampleRate) {
+    if (!(sampleRate > 0.0f) || !std::isfinite(sampleRate)) return;  // keep the last good rate
+    AudioEffectX::setSampleRate(sampleRate);
+    updateProcessing(false);
+}
+
+bool PlugBase::getOutputProperties(vst::VstInt32 index, vst::VstPinProperties* p) {
+    const int outputs = cEffect_.numOutputs;
+    if (!p || index < 0 || index >= outputs) return false;
+    std::snprintf(p->label, sizeof(p->label), "Output %d", index + 1);
+    p->flags = vst::kVstPinIsActive | vst::kVstPinUseSpeaker | (outputs == 2 ? vst::kVstPinIsStereo : 0);
+    p->arrangementType = outputs == 1 ? vst::kSpeakerArrMono : vst::kSpeakerArrStereo;
+    return true;
+}
+
+bool PlugBase::getInputProperties(vst::VstInt32 index, vst::VstPinProperties* p) {
+    const int inputs = cEffect_.numInputs;
+    if (!p || index < 0 || index >= inputs) return false;
+    std::snprintf(p->label, sizeof(p->label), "Input %d", index + 1);
+    p->flags = vst::kVstPinIsActive | vst::kVstPinUseSpeaker | (cEffect_.numOutputs == 2 ? vst::kVstPinIsStereo : 0);
+    switch (inputs) {
+        case 1: p->arrangementType = vst::kSpeakerArrMono; break;
+        case 2: p->arrangementType = vst::kSpeakerArrStereo; break;
+        case 3: p->arrangementType = vst::kSpeakerArr30Music; break;
+        default: p->arrangementType = vst::kSpeakerArr40Music; break;
+    }
+    // One host mis-handles input pins that claim a speaker arrangement.
+    char vendor[256] = {};
+    getHostVendorString(vendor);
+    vendor[sizeof(vendor) - 1] = 0;
+    if (std::strcmp(vendor, "Ableton") == 0) p->flags &= ~vst::kVstPinUseSpeaker;
+    return true;
+}
+
+vst::VstIntPtr PlugBase::vendorSpecific(vst::VstInt32 index, vst::VstIntPtr value, void* /*ptr*/, float opt) {
+    // Hosts that own the mouse wheel forward it as ('stCA' or 'stCa', 'Whee', distance).
+    const bool wheelCode = index == vst::fourCC('s', 't', 'C', 'A') || index == vst::fourCC('s', 't', 'C', 'a');
+    if (editor_ && wheelCode && value == vst::fourCC('W', 'h', 'e', 'e')) return editor_->onWheel(opt) ? 1 : 0;
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Processing entry: both forms count samples for the update throttle.
+
+void PlugBase::processReplacing(float** inputs, float** outputs, vst::VstInt32 frames) {
+    if (frames <= 0 || !inputs || !outputs) return;
+    processFloat(inputs, outputs, frames);
+    processedSamples_.fetch_add(static_cast<std::uint64_t>(frames), std::memory_order_relaxed);
+}
+
+void PlugBase::processDoubleReplacing(double** inputs, double** outputs, vst::VstInt32 frames) {
+    if (frames <= 0 || !inputs || !outputs) return;
+    processDouble(inputs, outputs, frames);
+    processedSamples_.fetch_add(static_cast<std::uint64_t>(frames), std::memory_order_relaxed);
+}
+
+}  // namespace hm

@@ -1,0 +1,10 @@
+#pragma once
+// The subcommands of the harmoniform tool; each returns the process exit code.
+#include <string>
+#include <vector>
+
+namespace hm::tool {
+
+int runInfo(const std::vector<std::string>& args);
+
+}  // namespace hm::tool

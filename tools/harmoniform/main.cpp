@@ -1,0 +1,36 @@
+// harmoniform: runs the equaliser without a host application, through the
+// same VST 2.4 interface a host uses.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tools/harmoniform/Commands.h"
+
+namespace {
+
+void usage(std::FILE* out) {
+    std::fprintf(out,
+                 "usage: harmoniform COMMAND [ARGS]\n\n"
+                 "commands:\n"
+                 "  info PLUGIN.so   load a VST 2.4 plug-in as a host does and list its effect record and parameters\n\n"
+                 "'harmoniform COMMAND --help' describes a command.\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        usage(stderr);
+        return 2;
+    }
+    const std::string command = argv[1];
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    if (command == "--help" || command == "-h" || command == "help") {
+        usage(stdout);
+        return 0;
+    }
+    if (command == "info") return hm::tool::runInfo(args);
+    std::fprintf(stderr, "harmoniform: unknown command '%s'\n", command.c_str());
+    usage(stderr);
+    return 2;
+}
