@@ -141,14 +141,6 @@ void Plug::selectABSlot(int slot) {
     updateProcessing(true);
 }
 
-void Plug::resume() {
-    // Hosts that still use the old MIDI request need it on every resume.
-    wantEvents();
-    wantEvents();
-    auditionedBand_.store(-1, std::memory_order_relaxed);
-    loadPreferences();
-    updateProcessing(true);
-}
 
 // ---------------------------------------------------------------------------
 // Parameters
@@ -232,41 +224,6 @@ bool Plug::endEdit(vst::VstInt32 index) {
     dropUnchangedUndo(index, normalised_.get(index));
     updateProcessing(true);
     return PlugBase::endEdit(index);
-}
-
-// ---------------------------------------------------------------------------
-// Update, timer, latency. The filter bank arrives with the processing work;
-// until then an update only records that one is due and the timer clears it.
-
-void Plug::updateProcessing(bool /*force*/) { updatePending_.store(true, std::memory_order_release); }
-
-void Plug::onTimer() {
-    std::lock_guard lock(updateMutex_);
-    updatePending_.store(false, std::memory_order_relaxed);
-}
-
-void Plug::reportLatency() {}
-
-// ---------------------------------------------------------------------------
-// Processing. Until the filter bank lands the instance passes audio through
-// unchanged (copies; hosts may hand the same buffers in and out).
-
-void Plug::processDouble(double** inputs, double** outputs, int frames) {
-    for (int c = 0; c < cEffect_.numOutputs; ++c) {
-        if (!outputs[c]) continue;
-        const double* in = c < cEffect_.numInputs ? inputs[c] : nullptr;
-        if (in) std::memmove(outputs[c], in, sizeof(double) * static_cast<std::size_t>(frames));
-        else std::memset(outputs[c], 0, sizeof(double) * static_cast<std::size_t>(frames));
-    }
-}
-
-void Plug::processFloat(float** inputs, float** outputs, int frames) {
-    for (int c = 0; c < cEffect_.numOutputs; ++c) {
-        if (!outputs[c]) continue;
-        const float* in = c < cEffect_.numInputs ? inputs[c] : nullptr;
-        if (in) std::memmove(outputs[c], in, sizeof(float) * static_cast<std::size_t>(frames));
-        else std::memset(outputs[c], 0, sizeof(float) * static_cast<std::size_t>(frames));
-    }
 }
 
 }  // namespace hm
