@@ -37,8 +37,12 @@ Loaded load(const std::string& path) {
         out.kind = Load::Missing;
         return out;
     }
-    Json json(cJSON_ParseWithLength(read.bytes.data(), read.bytes.size()));
-    if (!json || !cJSON_IsObject(json.get())) {
+    const char* end = nullptr;
+    Json json(cJSON_ParseWithLengthOpts(read.bytes.data(), read.bytes.size(), &end, false));
+    // Trailing bytes other than white space mean the file is damaged.
+    const bool trailing = end == nullptr ||
+        read.bytes.find_first_not_of(" \t\r\n", static_cast<std::size_t>(end - read.bytes.data())) != std::string::npos;
+    if (!json || trailing || !cJSON_IsObject(json.get())) {
         out.kind = Load::NotAnObject;
         return out;
     }

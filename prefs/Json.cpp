@@ -4,7 +4,15 @@ namespace hm::prefs {
 
 JsonPtr parseJson(std::string_view text) {
     if (text.empty()) return nullptr;
-    return JsonPtr(cJSON_ParseWithLength(text.data(), text.size()));
+    const char* end = nullptr;
+    JsonPtr json(cJSON_ParseWithLengthOpts(text.data(), text.size(), &end, false));
+    if (!json || end == nullptr) return nullptr;
+    // A document followed by anything but white space (or the zero bytes some
+    // writers leave after the text) is damaged, not a document.
+    const std::size_t used = static_cast<std::size_t>(end - text.data());
+    constexpr std::string_view kBlank(" \t\r\n\0", 5);
+    if (text.substr(used).find_first_not_of(kBlank) != std::string_view::npos) return nullptr;
+    return json;
 }
 
 std::string printJson(const cJSON* json, bool formatted) {
