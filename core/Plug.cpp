@@ -1,35 +1,17 @@
 #include "core/Plug.h"
 
-#include <cjson/cJSON.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "core/InstanceRegistry.h"
 #include "core/params/Conversion.h"
-#include "platform/Resources.h"
+#include "prefs/GlobalPreferences.h"
 
 namespace hm {
 namespace {
 
 constexpr std::size_t kTextSize = 32;
-
-// Schema default of a preference: the "value" of member `name` (inside `page`
-// when given) of a JSON schema resource. Stands in for the preference store,
-// which later supplies the user's stored values on top of these defaults.
-int schemaDefault(const char* resource, const char* page, const char* name, int fallback) {
-    const platform::ResourceView view = platform::findResource(resource, "json");
-    if (!view.valid()) return fallback;
-    cJSON* root = cJSON_ParseWithLength(reinterpret_cast<const char*>(view.data), view.size);
-    int result = fallback;
-    const cJSON* scope = page ? cJSON_GetObjectItem(root, page) : root;
-    const cJSON* member = cJSON_GetObjectItem(scope, name);
-    const cJSON* value = cJSON_GetObjectItem(member, "value");
-    if (cJSON_IsNumber(value)) result = value->valueint;
-    cJSON_Delete(root);
-    return result;
-}
 
 }  // namespace
 
@@ -44,8 +26,13 @@ Plug::Plug(vst::HostCallback host) : PlugBaseJSON(host) {
     std::snprintf(instanceName_, sizeof(instanceName_), "EQ: %d", count);
     forEachInstance([](Plug& p) { p.setParameter(kGUIInstancesChanged, 0.0f); });
 
+    // The editor preference tree starts from the library's defaults; the default
+    // bank's `uiprefs` and later a host project's are merged into it.
+    editorTree_ = prefs::EditorPreferences::fromResources();
+    prefs::loadGlobalSchemaFromResources();
     loadPreferences();
     loadEditorPreferences();
+    loadDefaultBank();
     resume();
     platform::addTimerClient(this);
 }
@@ -58,14 +45,21 @@ Plug::~Plug() {
 }
 
 void Plug::setInstanceName(const char* name) {
-    if (name) std::snprintf(instanceName_, sizeof(instanceName_), "%s", name);
+    if (!name) return;
+    std::snprintf(instanceName_, sizeof(instanceName_), "%s", name);
+    instanceNameSet_ = true;
+    forEachInstance([](Plug& p) { p.setParameter(kGUIInstancesChanged, 0.0f); });
 }
 
 // ---------------------------------------------------------------------------
 // Preferences
 
 void Plug::loadPreferences() {
-    const auto global = [](const char* name, int fallback) { return schemaDefault("defaults", nullptr, name, fallback); };
+    // Unexpected answers (no store, unknown names) fall back to the first or default case.
+    const auto global = [](const char* name, int fallback) {
+        const int v = prefs::getGlobalPreference(name);
+        return v < 0 ? fallback : v;
+    };
     static const int kRates[3] = {10, 20, 40};
     const int rate = global("FFT Update throttle", 1);
     prefs_.fftUpdateRate = kRates[rate >= 0 && rate < 3 ? rate : 1];
@@ -82,13 +76,11 @@ void Plug::loadPreferences() {
 }
 
 void Plug::loadEditorPreferences() {
-    const auto ui = [](const char* page, const char* name, int fallback) {
-        return schemaDefault("uisettings", page, name, fallback);
-    };
-    editorPrefs_.numberFormat = ui("Misc", "Number format", 0) == 1 ? NumberFormat::Simple : NumberFormat::Precise;
-    editorPrefs_.showTrueQ = ui("Misc", "Show True Q", 0) == 1;
-    editorPrefs_.ballistics = ui("Meters", "Ballistic Type", 0);
-    editorPrefs_.bendRangeItem = ui("Misc", "MIDI Bend Range", 2);
+    const auto ui = [this](const char* page, const char* name) { return editorTree_.getUIPreference(page, name); };
+    editorPrefs_.numberFormat = ui("Misc", "Number format") == 1 ? NumberFormat::Simple : NumberFormat::Precise;
+    editorPrefs_.showTrueQ = ui("Misc", "Show True Q") == 1;
+    editorPrefs_.ballistics = ui("Meters", "Ballistic Type");
+    editorPrefs_.bendRangeItem = ui("Misc", "MIDI Bend Range");
     numberFormat_ = editorPrefs_.numberFormat;
     const int b = editorPrefs_.bendRangeItem;
     // Items "1".."12" are semitones; the last item, "24", is two octaves.
@@ -125,12 +117,13 @@ bool Plug::setBypass(bool onOff) {
 
 void Plug::setProgram(vst::VstInt32 program) {
     if (program < 0 || program >= kNumPrograms) return;
-    loadInProgress_.store(true);
-    curProgram_ = program;
-    ParamValues source;
-    source.copyFrom(programs_[program].values);
-    loadValues(source, true, false);
-    loadInProgress_.store(false);
+    {
+        LoadScope load(*this);
+        curProgram_ = program;
+        ParamValues source;
+        source.copyFrom(programs_[program].values);
+        loadValues(source, true, false);
+    }
     forwardToEditor(kGUIPresetMenu, static_cast<float>(program));
     updateProcessing(true);
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/PlugBaseJSON.h"
+#include "prefs/EditorPreferences.h"
 #include "platform/ProcessTimer.h"
 
 namespace hm {
@@ -31,6 +32,19 @@ struct EditorPreferenceValues {
     int ballistics = 0;  // "Digital", "PPM", "VU", "BBC"
     bool showTrueQ = false;
     int bendRangeItem = 2;
+};
+
+// The editor's own state that travels in documents as `settings`; the instance
+// keeps it on the editor's behalf so that it survives while no editor exists.
+struct EditorSessionState {
+    int lastAB = 0;
+    bool analyserState = false;
+    bool prePost = false;  // meters measure the input
+    int analyserType = 0;
+    int analyserSourceChn1 = 0;
+    int analyserSourceChn2 = 1;
+    std::string analyserSourceInst1;  // empty: this instance
+    std::string analyserSourceInst2;
 };
 
 class Plug : public PlugBaseJSON, private platform::TimerClient {
@@ -80,7 +94,26 @@ public:
     const EditorPreferenceValues& editorPreferences() const { return editorPrefs_; }
     void reportLatency();
 
+    // --- State, default bank and editor preferences (UI thread) ----------------
+    const std::string& bankPath() const { return bankPath_; }
+    void loadDefaultBank();
+    bool saveDefaultBankIfMissing();
+    bool firstRunSetupWanted() const { return firstRunSetupWanted_; }
+    prefs::EditorPreferences& editorPreferenceTree() { return editorTree_; }
+    EditorSessionState& sessionState() { return session_; }
+    unsigned char channelGroupMask(int group) const { return group >= 0 && group < kMaxChannels ? channelGroups_[group] : 0; }
+    const std::string& groupName(int group) const { return groupNames_[group >= 0 && group < kMaxChannels ? group : 0]; }
+    bool instanceNameSet() const { return instanceNameSet_; }
+
+protected:
+    void writeDocument(cJSON* document, bool isPreset) override;
+    void readDocument(const cJSON* document, bool isPreset) override;
+
 private:
+    void writeSettings(cJSON* document, bool bankMembers);
+    void readSettings(const cJSON* settings);
+    void readRouting(const cJSON* routing);
+
     void onTimerTick() override { onTimer(); }
     void applyMidiMultiplier(double multiplier);
     bool isAuditionParam(int index) const;
@@ -100,6 +133,12 @@ private:
     unsigned char channelGroups_[kMaxChannels] = {};
     std::string groupNames_[kMaxChannels];
     char instanceName_[32] = {};
+    bool instanceNameSet_ = false;
+
+    prefs::EditorPreferences editorTree_;
+    EditorSessionState session_;
+    std::string bankPath_;
+    bool firstRunSetupWanted_ = false;
 
     // Serialises updates and timer work between the host's UI thread and the
     // timer thread; never taken on the audio thread.

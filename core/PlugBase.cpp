@@ -10,6 +10,7 @@ namespace hm {
 namespace {
 
 std::atomic<bool> gWheelHook{true};
+std::atomic<bool> gAnyProcessed{false};
 
 // Host text buffers: names are whole (up to 31 characters), always terminated.
 constexpr std::size_t kTextSize = 32;
@@ -22,6 +23,7 @@ void copyText(char* dst, std::size_t size, const char* src) {
 }  // namespace
 
 bool PlugBase::wheelHookEnabled() { return gWheelHook.load(std::memory_order_relaxed); }
+bool PlugBase::anyInstanceProcessed() { return gAnyProcessed.load(std::memory_order_relaxed); }
 
 PlugBase::PlugBase(vst::HostCallback host) : AudioEffectX(host, kNumPrograms, kNumParams) {
     canProcessReplacing(true);
@@ -199,13 +201,12 @@ void PlugBase::loadValues(const ParamValues& values, bool tellHost, bool skipEdi
 
 void PlugBase::selectABSlot(int slot) {
     if (slot < 0 || slot >= kNumABSlots) return;
-    loadInProgress_.store(true);
+    LoadScope load(*this);
     currentAB_.store(slot, std::memory_order_relaxed);
     // Copy first: loading writes through into the slot being read.
     ParamValues source;
     source.copyFrom(abSlots_[slot]);
     loadValues(source, abAutomationAll_, true);
-    loadInProgress_.store(false);
 }
 
 void PlugBase::storeABSlot(int slot) {
@@ -303,12 +304,14 @@ vst::VstIntPtr PlugBase::vendorSpecific(vst::VstInt32 index, vst::VstIntPtr valu
 void PlugBase::processReplacing(float** inputs, float** outputs, vst::VstInt32 frames) {
     if (frames <= 0 || !inputs || !outputs) return;
     processFloat(inputs, outputs, frames);
+    gAnyProcessed.store(true, std::memory_order_relaxed);
     processedSamples_.fetch_add(static_cast<std::uint64_t>(frames), std::memory_order_relaxed);
 }
 
 void PlugBase::processDoubleReplacing(double** inputs, double** outputs, vst::VstInt32 frames) {
     if (frames <= 0 || !inputs || !outputs) return;
     processDouble(inputs, outputs, frames);
+    gAnyProcessed.store(true, std::memory_order_relaxed);
     processedSamples_.fetch_add(static_cast<std::uint64_t>(frames), std::memory_order_relaxed);
 }
 

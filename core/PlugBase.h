@@ -97,8 +97,24 @@ public:
     // Whether the editor wheel hook should be installed (false for hosts that
     // forward the wheel themselves). Process-wide.
     static bool wheelHookEnabled();
+    // Whether any instance in the process has processed audio yet (a restored
+    // project names its instances only before that).
+    static bool anyInstanceProcessed();
 
 protected:
+    // Marks a program, slot or state load for its lifetime; loads may nest.
+    class LoadScope {
+    public:
+        explicit LoadScope(PlugBase& plug) : plug_(plug), previous_(plug.loadInProgress_.exchange(true)) {}
+        ~LoadScope() { plug_.loadInProgress_.store(previous_); }
+        LoadScope(const LoadScope&) = delete;
+        LoadScope& operator=(const LoadScope&) = delete;
+
+    private:
+        PlugBase& plug_;
+        bool previous_;
+    };
+
     // Forwards an index and value to the editor, when there is one.
     void forwardToEditor(int index, float value);
     // Records the value a gesture starts from (the undo list is the UI thread's).

@@ -1,9 +1,16 @@
 #pragma once
-// PlugBaseJSON: the instance's state as JSON documents (host chunks, preset and
-// bank files).
+// PlugBaseJSON: the instance's state as one JSON document, for the host's
+// project (chunks), preset files (.hmp) and bank files (.hmb). A bank document
+// carries the 20 programs and 8 A/B slots; a preset document the current
+// program, filtered by the preset parts. Plug adds the editor's state, the
+// routing and the instance name.
+#include <cjson/cJSON.h>
+
 #include <string>
+#include <vector>
 
 #include "core/PlugBase.h"
+#include "core/state/ParameterDocument.h"
 
 namespace hm {
 
@@ -13,15 +20,34 @@ public:
 
     // UI thread. The chunk stays owned by the instance until the next call.
     vst::VstInt32 getChunk(void** data, bool isPreset) override;
+    // UI thread. Returns byteSize (0 for null data); a document that does not
+    // parse applies nothing.
     vst::VstInt32 setChunk(void* data, vst::VstInt32 byteSize, bool isPreset) override;
 
-    // Not yet written: documents arrive with the state-file work. Until then the
-    // instance hands the host no chunk and applies none (answers 0 / false).
-    virtual std::string writeState(bool isPreset);
-    virtual bool readState(const std::string& text, bool isPreset);
+    // The document as formatted JSON text, and applying one. readState answers
+    // false (and applies nothing) when the text is not a JSON object.
+    std::string writeState(bool isPreset);
+    bool readState(const std::string& text, bool isPreset);
+
+    // The chunk bytes of the current state (what getChunk hands out), for files.
+    std::vector<unsigned char> stateChunk(bool isPreset);
+
+    // Preset parts (EQ, DSP, UI bits of state::PresetPart); all set at construction.
+    int presetParts() const { return presetParts_; }
+    void setPresetParts(int parts) { presetParts_ = parts & state::kAllParts; }
 
 protected:
-    std::string chunk_;  // the last chunk handed to the host
+    // Appends the members of a document in their order; Plug extends both.
+    virtual void writeDocument(cJSON* document, bool isPreset);
+    virtual void readDocument(const cJSON* document, bool isPreset);
+
+    int presetParts_ = state::kAllParts;
+
+private:
+    void readPresetDocument(const cJSON* document);
+    void readBankDocument(const cJSON* document);
+
+    std::vector<unsigned char> chunk_;  // the last chunk handed to the host
 };
 
 }  // namespace hm

@@ -1,0 +1,170 @@
+// The equaliser's part of its state documents (the editor's settings and
+// preferences, routing, instance name) and the default bank.
+#include <cmath>
+#include <cstdio>
+
+#include "core/InstanceRegistry.h"
+#include "core/Plug.h"
+#include "platform/AtomicFile.h"
+#include "platform/Paths.h"
+#include "platform/SettingsStore.h"
+#include "prefs/ChunkCodec.h"
+#include "prefs/Json.h"
+
+namespace hm {
+
+using prefs::member;
+
+namespace {
+
+// A number member as an int within lo..hi; `fallback` when absent or not a finite number.
+int intMember(const cJSON* object, const char* name, int lo, int hi, int fallback) {
+    const cJSON* m = member(object, name);
+    if (!cJSON_IsNumber(m) || !std::isfinite(m->valuedouble)) return fallback;
+    const double v = m->valuedouble;
+    return v < lo ? lo : (v > hi ? hi : static_cast<int>(v));
+}
+
+bool boolMember(const cJSON* object, const char* name, bool fallback) {
+    const cJSON* m = member(object, name);
+    if (cJSON_IsBool(m)) return cJSON_IsTrue(m);
+    if (cJSON_IsNumber(m)) return m->valuedouble != 0.0;
+    return fallback;
+}
+
+// Cap for bank files read at start-up (the inflated text has its own cap).
+constexpr std::size_t kMaxBankFileBytes = 64u << 20;
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Writing
+
+void Plug::writeSettings(cJSON* document, bool bankMembers) {
+    cJSON* s = cJSON_AddObjectToObject(document, "settings");
+    if (bankMembers) {
+        cJSON_AddNumberToObject(s, "currentAB", getCurrentABSlot());
+        cJSON_AddNumberToObject(s, "lastAB", session_.lastAB);
+        cJSON_AddNumberToObject(s, "currentPreset", getProgram());
+    }
+    cJSON_AddBoolToObject(s, "analyserState", session_.analyserState);
+    cJSON_AddBoolToObject(s, "prePost", session_.prePost);
+    cJSON_AddNumberToObject(s, "analyserType", session_.analyserType);
+    cJSON_AddNumberToObject(s, "analyserSourceChn1", session_.analyserSourceChn1);
+    cJSON_AddNumberToObject(s, "analyserSourceChn2", session_.analyserSourceChn2);
+    cJSON_AddStringToObject(s, "analyserSourceInst1", session_.analyserSourceInst1.c_str());
+    cJSON_AddStringToObject(s, "analyserSourceInst2", session_.analyserSourceInst2.c_str());
+}
+
+void Plug::writeDocument(cJSON* document, bool isPreset) {
+    PlugBaseJSON::writeDocument(document, isPreset);
+    if (!isPreset || (presetParts_ & state::kPartUI)) {
+        writeSettings(document, !isPreset);
+        cJSON* tree = editorTree_.tree() ? cJSON_Duplicate(editorTree_.tree(), true) : cJSON_CreateObject();
+        cJSON_AddItemToObject(document, "uiprefs", tree);
+    }
+    cJSON* routing = cJSON_AddObjectToObject(document, "routing");
+    cJSON* groups = cJSON_AddArrayToObject(routing, "groups");
+    for (unsigned char mask : channelGroups_) cJSON_AddItemToArray(groups, cJSON_CreateNumber(mask));
+    cJSON* names = cJSON_AddArrayToObject(routing, "groupnames");
+    const int channels = getNumOutputs();
+    for (int g = 0; g < channels && g < kMaxChannels; ++g)
+        cJSON_AddItemToArray(names, cJSON_CreateString(groupNames_[g].c_str()));
+    if (instanceNameSet_) cJSON_AddStringToObject(document, "instanceName", instanceName_);
+}
+
+// ---------------------------------------------------------------------------
+// Reading
+
+void Plug::readSettings(const cJSON* settings) {
+    if (!cJSON_IsObject(settings)) return;
+    LoadScope load(*this);
+    if (member(settings, "currentPreset"))
+        curProgram_ = intMember(settings, "currentPreset", 0, kNumPrograms - 1, getProgram());
+    if (member(settings, "currentAB")) {
+        const int slot = intMember(settings, "currentAB", 0, kNumABSlots - 1, getCurrentABSlot());
+        if (slot != getCurrentABSlot()) selectABSlot(slot);
+    }
+    session_.lastAB = intMember(settings, "lastAB", 0, kNumABSlots - 1, session_.lastAB);
+    session_.analyserState = boolMember(settings, "analyserState", session_.analyserState);
+    session_.prePost = boolMember(settings, "prePost", session_.prePost);
+    session_.analyserType = intMember(settings, "analyserType", 0, 255, session_.analyserType);
+    session_.analyserSourceChn1 = intMember(settings, "analyserSourceChn1", 0, 255, session_.analyserSourceChn1);
+    session_.analyserSourceChn2 = intMember(settings, "analyserSourceChn2", 0, 255, session_.analyserSourceChn2);
+    // A source instance counts only when a live instance of that name exists.
+    for (int k = 1; k <= 2; ++k) {
+        const cJSON* m = member(settings, k == 1 ? "analyserSourceInst1" : "analyserSourceInst2");
+        if (!cJSON_IsString(m)) continue;
+        std::string& target = k == 1 ? session_.analyserSourceInst1 : session_.analyserSourceInst2;
+        const std::string wanted = m->valuestring;
+        bool found = wanted.empty();
+        forEachInstance([&](Plug& p) {
+            if (&p != this && wanted == p.instanceName()) found = true;
+        });
+        if (found) target = wanted;
+    }
+}
+
+void Plug::readRouting(const cJSON* routing) {
+    if (!cJSON_IsObject(routing)) return;
+    if (const cJSON* groups = member(routing, "groups"); cJSON_IsArray(groups)) {
+        int g = 0;
+        for (const cJSON* e = groups->child; e && g < kMaxChannels; e = e->next, ++g)
+            if (cJSON_IsNumber(e) && std::isfinite(e->valuedouble))
+                channelGroups_[g] = static_cast<unsigned char>(static_cast<long long>(e->valuedouble) & 0xFF);
+    }
+    const int channels = getNumOutputs();
+    if (channels >= 3) {
+        if (const cJSON* names = member(routing, "groupnames"); cJSON_IsArray(names)) {
+            int g = 0;
+            for (const cJSON* e = names->child; e && g < kMaxChannels && g < channels; e = e->next, ++g)
+                if (cJSON_IsString(e)) groupNames_[g] = e->valuestring;
+            setParameter(kGUIGroupNamesChanged, 0.0f);
+        }
+    }
+}
+
+void Plug::readDocument(const cJSON* document, bool isPreset) {
+    PlugBaseJSON::readDocument(document, isPreset);  // parameters, programs, slots; clears undo
+    if (presetParts_ & state::kPartUI) {
+        readSettings(member(document, "settings"));
+        if (const cJSON* ui = member(document, "uiprefs"); cJSON_IsObject(ui)) {
+            editorTree_.merge(ui);
+            loadEditorPreferences();
+        }
+    }
+    readRouting(member(document, "routing"));
+    if (const cJSON* name = member(document, "instanceName"); cJSON_IsString(name) && !anyInstanceProcessed())
+        setInstanceName(name->valuestring);
+}
+
+// ---------------------------------------------------------------------------
+// Default bank
+
+void Plug::loadDefaultBank() {
+    const platform::SettingsStore settings(platform::SettingsStore::defaultFilePath());
+    const std::string folder = platform::bankFolder(settings);
+    bankPath_ = platform::joinPath(folder, platform::kDefaultBankFileName);
+
+    platform::FileRead file = platform::readWholeFile(bankPath_, kMaxBankFileBytes);
+    const bool haveDefault = file.status == platform::ReadStatus::Ok;
+    if (!haveDefault)
+        file = platform::readWholeFile(platform::joinPath(folder, platform::kFactoryBankFileName), kMaxBankFileBytes);
+    if (file.status == platform::ReadStatus::Ok && !file.bytes.empty())
+        setChunk(file.bytes.data(), static_cast<vst::VstInt32>(file.bytes.size()), false);
+
+    platform::createFolders(folder);
+    // No bank of the user's own yet: the editor offers its first-run setup.
+    firstRunSetupWanted_ = !haveDefault;
+}
+
+bool Plug::saveDefaultBankIfMissing() {
+    if (bankPath_.empty()) return false;
+    if (platform::readWholeFile(bankPath_, kMaxBankFileBytes).status != platform::ReadStatus::Missing) return false;
+    if (!platform::createFolders(platform::parentFolder(bankPath_))) return false;
+    const std::vector<unsigned char> chunk = stateChunk(false);
+    return platform::writeFileAtomically(bankPath_,
+                                         std::string_view(reinterpret_cast<const char*>(chunk.data()), chunk.size()));
+}
+
+}  // namespace hm
