@@ -105,6 +105,15 @@ public:
     const std::string& groupName(int group) const { return groupNames_[group >= 0 && group < kMaxChannels ? group : 0]; }
     bool instanceNameSet() const { return instanceNameSet_; }
 
+    // --- A/B and program commands of the editor (UI thread) ---------------------
+    // Switches to `slot` through the A/B parameter, as a host-visible change.
+    void chooseABSlot(int slot);
+    // The A/B toggle by the "A/B Toggle" preference; returns the slot switched to.
+    int toggleABSlot();
+    // Previous (-1) or next (+1) program, staying within 0..19.
+    void stepProgram(int direction);
+    unsigned char visitedABSlots() const { return abVisited_; }
+
 protected:
     void writeDocument(cJSON* document, bool isPreset) override;
     void readDocument(const cJSON* document, bool isPreset) override;
@@ -137,6 +146,7 @@ private:
 
     prefs::EditorPreferences editorTree_;
     EditorSessionState session_;
+    unsigned char abVisited_ = 0;  // slots visited since the editor opened (bit per slot)
     std::string bankPath_;
     bool firstRunSetupWanted_ = false;
 

@@ -207,6 +207,9 @@ void PlugBase::selectABSlot(int slot) {
     ParamValues source;
     source.copyFrom(abSlots_[slot]);
     loadValues(source, abAutomationAll_, true);
+    // The slot's stored A/B value is whatever was live when it was last current;
+    // the live A/B parameter must name the slot now in use.
+    if (isParam(abParamIndex_)) setParameter(abParamIndex_, static_cast<float>(slot) / kNumABSlots);
 }
 
 void PlugBase::storeABSlot(int slot) {
@@ -232,8 +235,10 @@ bool PlugBase::undo() {
     const UndoEntry e = undo_.back();
     undo_.pop_back();
     redo_.push_back({e.index, normalised_.get(e.index)});
+    callHost(vst::audioMasterBeginEdit, e.index);
     setParameter(e.index, e.value);
     callHost(vst::audioMasterAutomate, e.index, 0, nullptr, e.value);
+    callHost(vst::audioMasterEndEdit, e.index);
     updateProcessing(true);
     return true;
 }
@@ -243,8 +248,10 @@ bool PlugBase::redo() {
     const UndoEntry e = redo_.back();
     redo_.pop_back();
     undo_.push_back({e.index, normalised_.get(e.index)});
+    callHost(vst::audioMasterBeginEdit, e.index);
     setParameter(e.index, e.value);
     callHost(vst::audioMasterAutomate, e.index, 0, nullptr, e.value);
+    callHost(vst::audioMasterEndEdit, e.index);
     updateProcessing(true);
     return true;
 }

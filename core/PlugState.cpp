@@ -81,10 +81,9 @@ void Plug::readSettings(const cJSON* settings) {
     LoadScope load(*this);
     if (member(settings, "currentPreset"))
         curProgram_ = intMember(settings, "currentPreset", 0, kNumPrograms - 1, getProgram());
-    if (member(settings, "currentAB")) {
-        const int slot = intMember(settings, "currentAB", 0, kNumABSlots - 1, getCurrentABSlot());
-        if (slot != getCurrentABSlot()) selectABSlot(slot);
-    }
+    // Loading the current slot also restores the live values the document was saved with.
+    if (member(settings, "currentAB"))
+        selectABSlot(intMember(settings, "currentAB", 0, kNumABSlots - 1, getCurrentABSlot()));
     session_.lastAB = intMember(settings, "lastAB", 0, kNumABSlots - 1, session_.lastAB);
     session_.analyserState = boolMember(settings, "analyserState", session_.analyserState);
     session_.prePost = boolMember(settings, "prePost", session_.prePost);
