@@ -147,8 +147,16 @@ void Plug::loadDefaultBank() {
 
     platform::FileRead file = platform::readWholeFile(bankPath_, kMaxBankFileBytes);
     const bool haveDefault = file.status == platform::ReadStatus::Ok;
-    if (!haveDefault)
-        file = platform::readWholeFile(platform::joinPath(folder, platform::kFactoryBankFileName), kMaxBankFileBytes);
+    // Without a bank of the user's own: the factory bank, from the bank folder or
+    // where the product is installed.
+    if (!haveDefault) {
+        std::vector<std::string> folders{folder};
+        for (const std::string& f : platform::systemBankFolders()) folders.push_back(f);
+        for (const std::string& f : folders) {
+            file = platform::readWholeFile(platform::joinPath(f, platform::kFactoryBankFileName), kMaxBankFileBytes);
+            if (file.status == platform::ReadStatus::Ok) break;
+        }
+    }
     if (file.status == platform::ReadStatus::Ok && !file.bytes.empty())
         setChunk(file.bytes.data(), static_cast<vst::VstInt32>(file.bytes.size()), false);
 

@@ -65,4 +65,19 @@ std::string presetsFolder(std::string_view bankFolder) {
     return joinPath(bankFolder, kPresetsFolderName);
 }
 
+std::vector<std::string> systemBankFolders(std::string_view vendor, std::string_view product) {
+    const char* env = std::getenv("XDG_DATA_DIRS");
+    const std::string dirs = env && *env ? env : "/usr/local/share:/usr/share";
+    std::vector<std::string> folders;
+    std::size_t start = 0;
+    while (start <= dirs.size()) {
+        std::size_t end = dirs.find(':', start);
+        if (end == std::string::npos) end = dirs.size();
+        const std::string dir = dirs.substr(start, end - start);
+        if (!dir.empty() && dir[0] == '/') folders.push_back(joinPath(joinPath(dir, vendor), product));
+        start = end + 1;
+    }
+    return folders;
+}
+
 }  // namespace hm::platform

@@ -14,6 +14,7 @@
 // directory convention asks.
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace hm::platform {
 
@@ -42,5 +43,10 @@ std::string defaultBankFolder(std::string_view vendor = kVendorName, std::string
 std::string bankFolder(const SettingsStore& settings);
 
 std::string presetsFolder(std::string_view bankFolder);
+// The system-wide product folders where an installed factory bank may live:
+// <dir>/<vendor>/<product> for every absolute dir of $XDG_DATA_DIRS (default
+// /usr/local/share:/usr/share), in order of preference.
+std::vector<std::string> systemBankFolders(std::string_view vendor = kVendorName,
+                                           std::string_view product = kProductName);
 
 }  // namespace hm::platform

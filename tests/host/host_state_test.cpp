@@ -135,3 +135,33 @@ TEST(HostState, NewInstancesStartFromTheDefaultBank) {
 
 }  // namespace
 }  // namespace hm::test
+
+namespace hm::test {
+namespace {
+
+TEST(HostState, InstalledFactoryBankIsFoundThroughTheSystemDataFolders) {
+    namespace fs = std::filesystem;
+    const char* source = std::getenv("HARMONIFORM_SOURCE");
+    ASSERT_NE(source, nullptr);
+    const fs::path system = fs::temp_directory_path() / ("hm-system-" + std::to_string(::getpid()));
+    fs::create_directories(system / "Corvanta" / "Harmoniform");
+    fs::copy_file(fs::path(source) / "presets" / "Factory Bank.hmp",
+                  system / "Corvanta" / "Harmoniform" / "Factory Bank.hmp", fs::copy_options::overwrite_existing);
+    const std::string old = std::getenv("XDG_DATA_DIRS") ? std::getenv("XDG_DATA_DIRS") : "";
+    ::setenv("XDG_DATA_DIRS", ("/nonexistent:" + system.string()).c_str(), 1);
+    {
+        auto plug = makeInstance();
+        ASSERT_TRUE(plug);
+        EXPECT_EQ(programName(*plug, 0), "Flat");
+        EXPECT_EQ(programName(*plug, 1), "Low Cut 80 Hz");
+        plug->dispatch(vst::effSetProgram, 0, 1);
+        EXPECT_EQ(plug->parameterDisplay(46), "2 Off/Byp/On");  // band 1 on
+        EXPECT_EQ(plug->parameterDisplay(48), "2 Peak/HPF/LSh/HSh/LPF/Notch");  // high-pass
+        EXPECT_EQ(plug->parameterDisplay(51), "80 Hz");
+    }
+    ::setenv("XDG_DATA_DIRS", old.c_str(), 1);
+    fs::remove_all(system);
+}
+
+}  // namespace
+}  // namespace hm::test

@@ -6,5 +6,10 @@
 namespace hm::tool {
 
 int runInfo(const std::vector<std::string>& args);
+int runPreset(const std::vector<std::string>& args);
+
+// The plug-in the tool drives when none is named: $HARMONIFORM_PLUGIN, else the
+// Harmoniform.so built beside the tool.
+std::string defaultPluginPath();
 
 }  // namespace hm::tool

@@ -12,7 +12,8 @@ void usage(std::FILE* out) {
     std::fprintf(out,
                  "usage: harmoniform COMMAND [ARGS]\n\n"
                  "commands:\n"
-                 "  info PLUGIN.so   load a VST 2.4 plug-in as a host does and list its effect record and parameters\n\n"
+                 "  info PLUGIN.so   load a VST 2.4 plug-in as a host does and list its effect record and parameters\n"
+                 "  preset show FILE print a preset (.hmp) or bank (.hmb) file's programs and changed parameters\n\n"
                  "'harmoniform COMMAND --help' describes a command.\n");
 }
 
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "info") return hm::tool::runInfo(args);
+    if (command == "preset") return hm::tool::runPreset(args);
     std::fprintf(stderr, "harmoniform: unknown command '%s'\n", command.c_str());
     usage(stderr);
     return 2;
