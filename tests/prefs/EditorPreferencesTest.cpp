@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/AtomicFile.h"
 #include "prefs/ChunkCodec.h"
 #include "prefs/EditorPreferences.h"
 #include "tests/prefs/TempFolder.h"
@@ -248,6 +249,30 @@ TEST(DefaultBankFile, SaveCurrentStateReplacesTheFile) {
     ASSERT_TRUE(bank.saveCurrentState());
     JsonPtr doc = bank.load();
     EXPECT_EQ(compact(doc.get()), "{\"new\":2}");
+}
+
+}  // namespace
+}  // namespace hm::prefs
+
+namespace hm::prefs {
+namespace {
+
+// An existing bank that cannot be read may hold the user's defaults: it must
+// not be replaced by the current state.
+TEST(DefaultBankFile, ExistingUnreadableBankIsNeverReplaced) {
+    hm::test::TempFolder dir;
+    const std::string path = dir.file("Default Bank.hmp");
+    ASSERT_TRUE(platform::createFolders(path));  // a folder where the file should be
+    int chunkCalls = 0;
+    DefaultBankFile bank(path, [&] {
+        ++chunkCalls;
+        return state::encodeChunk("{}");
+    });
+    EditorPreferences prefs = EditorPreferences::fromResources();
+    EXPECT_FALSE(prefs.restoreAllDefaults(bank));
+    EXPECT_FALSE(prefs.saveAllAsDefault(bank));
+    EXPECT_EQ(chunkCalls, 0);
+    EXPECT_EQ(platform::readWholeFile(path, 10).status, platform::ReadStatus::Unreadable);
 }
 
 }  // namespace
