@@ -277,3 +277,25 @@ TEST(DefaultBankFile, ExistingUnreadableBankIsNeverReplaced) {
 
 }  // namespace
 }  // namespace hm::prefs
+
+namespace hm::prefs {
+namespace {
+
+// Hostile nesting must be refused by the parser, not recursed into.
+TEST(EditorPreferences, DeeplyNestedDocumentsAreRefusedWithoutHarm) {
+    const std::string arrays = std::string(200000, '[') + std::string(200000, ']');
+    std::string objects;
+    for (int i = 0; i < 5000; ++i) objects += "{\"Graph\":";
+    objects += "1" + std::string(5000, '}');
+    for (const std::string* text : {&arrays, &objects}) {
+        EditorPreferences prefs = EditorPreferences::fromResources();
+        EXPECT_FALSE(prefs.loadSchema(*text));
+        EXPECT_EQ(prefs.getUIPreference("Layout", "UI Size"), 2);
+        JsonPtr parsed = parseJson(*text);
+        prefs.merge(parsed.get());
+        EXPECT_EQ(prefs.getUIPreference("Layout", "UI Size"), 2);
+    }
+}
+
+}  // namespace
+}  // namespace hm::prefs
