@@ -287,7 +287,7 @@ TEST(EditorPreferences, DeeplyNestedDocumentsAreRefusedWithoutHarm) {
     std::string objects;
     for (int i = 0; i < 5000; ++i) objects += "{\"Graph\":";
     objects += "1" + std::string(5000, '}');
-    for (const std::string* text : {&arrays, &objects}) {
+    for (const std::string* text : {&arrays, static_cast<const std::string*>(&objects)}) {
         EditorPreferences prefs = EditorPreferences::fromResources();
         EXPECT_FALSE(prefs.loadSchema(*text));
         EXPECT_EQ(prefs.getUIPreference("Layout", "UI Size"), 2);
