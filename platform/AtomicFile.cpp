@@ -40,6 +40,11 @@ void syncFolder(const std::string& folder) {
 
 }  // namespace
 
+bool pathExists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
 std::string parentFolder(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
     if (slash == std::string::npos) return {};

@@ -20,6 +20,9 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes);
 // folder exists afterwards.
 bool createFolders(const std::string& folder);
 
+// True when something (a file, a folder, anything) exists at the path.
+bool pathExists(const std::string& path);
+
 // The folder part of a path ("" for a bare file name, "/" for "/x").
 std::string parentFolder(const std::string& path);
 

@@ -1,8 +1,11 @@
 #include "platform/SettingsStore.h"
 
 #include <cjson/cJSON.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <memory>
 
 #include "platform/AtomicFile.h"
@@ -61,6 +64,29 @@ bool moveAside(const std::string& path) {
     return false;
 }
 
+// Serialises read-modify-write cycles of every process and thread on the
+// settings folder, so two instances changing different values at the same
+// time both keep their change. The lock is on the folder, not the file: the
+// file itself is replaced by each write.
+class FolderLock {
+public:
+    explicit FolderLock(const std::string& folder)
+        : fd_(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        if (fd_ >= 0) {
+            while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+            }
+        }
+    }
+    ~FolderLock() {
+        if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    int fd_;
+};
+
 }  // namespace
 
 SettingsStore::SettingsStore(std::string filePath) : path_(std::move(filePath)) {}
@@ -80,6 +106,9 @@ std::optional<std::string> SettingsStore::get(std::string_view name) const {
 
 bool SettingsStore::set(std::string_view name, std::string_view value) {
     if (path_.empty()) return false;
+    const std::string folder = parentFolder(path_);
+    if (!createFolders(folder)) return false;
+    FolderLock lock(folder);
     Loaded loaded = load(path_);
     switch (loaded.kind) {
     case Load::Untrusted: return false;
@@ -102,7 +131,6 @@ bool SettingsStore::set(std::string_view name, std::string_view value) {
     }
     std::unique_ptr<char, decltype(&cJSON_free)> printed(cJSON_Print(loaded.object.get()), &cJSON_free);
     if (!printed) return false;
-    if (!createFolders(parentFolder(path_))) return false;
     std::string bytes(printed.get());
     bytes.push_back('\n');
     return writeFileAtomically(path_, bytes);

@@ -6,7 +6,9 @@
 //   { "Path": "/home/me/banks", "globals": "{\"FFT Update throttle\":1,...}" }
 //
 // Names compare case-insensitively. Every read goes to the file, so two
-// processes see each other's changes; every write replaces the file atomically.
+// processes see each other's changes; every write re-reads the file, changes
+// one value and replaces the file atomically, holding an exclusive lock on the
+// settings folder so that concurrent writers never lose each other's values.
 //
 // A file that exists but cannot be trusted is never overwritten behind the
 // user's back:

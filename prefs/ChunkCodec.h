@@ -27,8 +27,9 @@ std::vector<unsigned char> encodeChunk(std::string_view jsonText);
 
 // The JSON text held by exactly `size` bytes at `data` (never read past them).
 // Compressed data is inflated up to maxInflated bytes; plain data is taken up
-// to its first zero byte. Nothing when the data is null or empty, the stream is
-// truncated, corrupt or inflates beyond the cap, or the text is empty.
+// to its first zero byte; bytes after the end of a stream are ignored. Nothing
+// when the data is null or empty, the stream is truncated, corrupt or inflates
+// beyond the cap, or the text is empty.
 std::optional<std::string> decodeChunk(const void* data, std::size_t size,
                                        std::size_t maxInflated = kMaxInflatedChunkBytes);
 

@@ -33,8 +33,9 @@ public:
     JsonPtr load() override;
     bool write(const cJSON& document) override;
 
-    // Creates the folder and writes the current bank state unless the file opens
-    // for reading. True when the file exists afterwards.
+    // Creates the folder and writes the current bank state when nothing exists
+    // at the path (an existing but unreadable file is never replaced). True
+    // when something exists there afterwards.
     bool ensureExists();
 
     // "Save current state as default": writes the current bank state, replacing the file.

@@ -1,19 +1,10 @@
 #include "prefs/DefaultBankDocument.h"
 
-#include <cstdio>
-
 #include "platform/AtomicFile.h"
 #include "prefs/ChunkCodec.h"
 
 namespace hm::prefs {
 namespace {
-
-bool opensForReading(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) return false;
-    std::fclose(f);
-    return true;
-}
 
 bool writeBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
     if (bytes.empty()) return false;
@@ -28,7 +19,9 @@ DefaultBankFile::DefaultBankFile(std::string bankPath, std::function<std::vector
     : path_(std::move(bankPath)), currentBankChunk_(std::move(currentBankChunk)) {}
 
 bool DefaultBankFile::ensureExists() {
-    if (opensForReading(path_)) return true;
+    // Only a missing file is created: one that exists but cannot be read may
+    // hold the user's defaults and is left for the user to sort out.
+    if (platform::pathExists(path_)) return true;
     if (!currentBankChunk_) return false;
     return writeBytes(path_, currentBankChunk_());
 }

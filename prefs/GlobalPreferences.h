@@ -10,6 +10,7 @@
 // The process-wide settings object is created on first use and lives until
 // process exit. All functions here may be called from any thread except the
 // audio thread: they share one mutex and may touch the disk.
+#include <cstddef>
 #include <string>
 #include <string_view>
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/AtomicFile.h"
 #include "prefs/ChunkCodec.h"
 #include "prefs/EditorPreferences.h"
 #include "tests/prefs/TempFolder.h"
@@ -248,6 +249,52 @@ TEST(DefaultBankFile, SaveCurrentStateReplacesTheFile) {
     ASSERT_TRUE(bank.saveCurrentState());
     JsonPtr doc = bank.load();
     EXPECT_EQ(compact(doc.get()), "{\"new\":2}");
+}
+
+}  // namespace
+}  // namespace hm::prefs
+
+namespace hm::prefs {
+namespace {
+
+// An existing bank that cannot be read may hold the user's defaults: it must
+// not be replaced by the current state.
+TEST(DefaultBankFile, ExistingUnreadableBankIsNeverReplaced) {
+    hm::test::TempFolder dir;
+    const std::string path = dir.file("Default Bank.hmp");
+    ASSERT_TRUE(platform::createFolders(path));  // a folder where the file should be
+    int chunkCalls = 0;
+    DefaultBankFile bank(path, [&] {
+        ++chunkCalls;
+        return state::encodeChunk("{}");
+    });
+    EditorPreferences prefs = EditorPreferences::fromResources();
+    EXPECT_FALSE(prefs.restoreAllDefaults(bank));
+    EXPECT_FALSE(prefs.saveAllAsDefault(bank));
+    EXPECT_EQ(chunkCalls, 0);
+    EXPECT_EQ(platform::readWholeFile(path, 10).status, platform::ReadStatus::Unreadable);
+}
+
+}  // namespace
+}  // namespace hm::prefs
+
+namespace hm::prefs {
+namespace {
+
+// Hostile nesting must be refused by the parser, not recursed into.
+TEST(EditorPreferences, DeeplyNestedDocumentsAreRefusedWithoutHarm) {
+    const std::string arrays = std::string(200000, '[') + std::string(200000, ']');
+    std::string objects;
+    for (int i = 0; i < 5000; ++i) objects += "{\"Graph\":";
+    objects += "1" + std::string(5000, '}');
+    for (const std::string* text : {&arrays, static_cast<const std::string*>(&objects)}) {
+        EditorPreferences prefs = EditorPreferences::fromResources();
+        EXPECT_FALSE(prefs.loadSchema(*text));
+        EXPECT_EQ(prefs.getUIPreference("Layout", "UI Size"), 2);
+        JsonPtr parsed = parseJson(*text);
+        prefs.merge(parsed.get());
+        EXPECT_EQ(prefs.getUIPreference("Layout", "UI Size"), 2);
+    }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <thread>
+#include <vector>
 
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
@@ -74,6 +76,23 @@ TEST(SettingsStore, NonTextMembersReadMissingAndSurviveWrites) {
     const std::string after = hm::test::slurp(path);
     EXPECT_NE(after.find("\"other\""), std::string::npos);
     EXPECT_NE(after.find("12"), std::string::npos);
+}
+
+// Instances in other threads or processes change different values at the same
+// time; none of the changes may be lost.
+TEST(SettingsStore, ConcurrentWritersKeepEveryValue) {
+    TempFolder dir;
+    const std::string path = dir.file("settings.json");
+    std::vector<std::thread> writers;
+    for (int t = 0; t < 4; ++t) {
+        writers.emplace_back([&path, t] {
+            SettingsStore own(path);
+            for (int i = 0; i < 20; ++i) own.set("value" + std::to_string(t), std::to_string(i));
+        });
+    }
+    for (auto& w : writers) w.join();
+    SettingsStore store(path);
+    for (int t = 0; t < 4; ++t) EXPECT_EQ(store.get("value" + std::to_string(t)).value_or("lost"), "19") << t;
 }
 
 class EnvGuard {
