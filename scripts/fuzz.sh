@@ -3,7 +3,8 @@
 # code) and runs each for a bounded time on a fresh copy of the seed corpus.
 #   scripts/fuzz.sh [seconds per target, default 60] [target ...]
 # Targets: fuzz_chunk (state chunk decoder and state preferences),
-#          fuzz_preferences (preference JSON: editor trees, global schema).
+#          fuzz_preferences (preference JSON: editor trees, global schema),
+#          fuzz_state (whole chunks applied to an instance, as a host hands them over).
 # Crashes are written to build/fuzz/findings/<target>/; the script fails when
 # any target found one.
 set -euo pipefail
@@ -11,7 +12,7 @@ cd "$(dirname "$0")/.."
 SECONDS_PER_TARGET=${1:-60}
 shift || true
 TARGETS=("$@")
-[ ${#TARGETS[@]} -eq 0 ] && TARGETS=(fuzz_chunk fuzz_preferences)
+[ ${#TARGETS[@]} -eq 0 ] && TARGETS=(fuzz_chunk fuzz_preferences fuzz_state)
 BUILD_DIR=${FUZZ_BUILD_DIR:-build/fuzz}
 
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -24,6 +25,7 @@ seed_dir() {
   case "$1" in
     fuzz_chunk) echo tests/prefs/fuzz/corpus/chunk ;;
     fuzz_preferences) echo tests/prefs/fuzz/corpus/preferences ;;
+    fuzz_state) echo tests/core/fuzz/corpus ;;
   esac
 }
 
@@ -49,7 +51,8 @@ PY
   fi
   echo "== $t: ${SECONDS_PER_TARGET}s"
   log="$BUILD_DIR/$t.log"
-  if "$BUILD_DIR/tests/prefs/fuzz/$t" "$corpus" -max_total_time="$SECONDS_PER_TARGET" \
+  binary=$(find "$BUILD_DIR/tests" -type f -name "$t" -perm -u+x | head -n 1)
+  if "$binary" "$corpus" -max_total_time="$SECONDS_PER_TARGET" \
       -max_len=65536 -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 \
       -artifact_prefix="$findings/" >"$log" 2>&1; then
     echo "   clean"
