@@ -99,6 +99,13 @@ public:
     void loadDefaultBank();
     bool saveDefaultBankIfMissing();
     bool firstRunSetupWanted() const { return firstRunSetupWanted_; }
+    // The editor's default commands on "Default Bank.hmp". Each answers whether it
+    // changed something (the file, or the editor tree for the restores).
+    bool saveAllAsDefault();
+    bool savePageAsDefault(const char* page);
+    bool restoreAllDefaults();
+    bool restorePageDefault(const char* page);
+    bool saveStateAsDefault();
     prefs::EditorPreferences& editorPreferenceTree() { return editorTree_; }
     EditorSessionState& sessionState() { return session_; }
     unsigned char channelGroupMask(int group) const { return group >= 0 && group < kMaxChannels ? channelGroups_[group] : 0; }

@@ -9,6 +9,7 @@
 #include "platform/Paths.h"
 #include "platform/SettingsStore.h"
 #include "prefs/ChunkCodec.h"
+#include "prefs/DefaultBankDocument.h"
 #include "prefs/Json.h"
 
 namespace hm {
@@ -173,5 +174,44 @@ bool Plug::saveDefaultBankIfMissing() {
     return platform::writeFileAtomically(bankPath_,
                                          std::string_view(reinterpret_cast<const char*>(chunk.data()), chunk.size()));
 }
+
+// ---------------------------------------------------------------------------
+// Default commands of the editor
+
+namespace {
+
+prefs::DefaultBankFile defaultBankOf(Plug& plug) {
+    return prefs::DefaultBankFile(plug.bankPath(), [&plug] { return plug.stateChunk(false); });
+}
+
+}  // namespace
+
+bool Plug::saveAllAsDefault() {
+    auto bank = defaultBankOf(*this);
+    return editorTree_.saveAllAsDefault(bank);
+}
+
+bool Plug::savePageAsDefault(const char* page) {
+    auto bank = defaultBankOf(*this);
+    return page && editorTree_.savePageAsDefault(bank, page);
+}
+
+bool Plug::restoreAllDefaults() {
+    auto bank = defaultBankOf(*this);
+    if (!editorTree_.restoreAllDefaults(bank)) return false;
+    loadEditorPreferences();
+    setParameter(kGUIUIPrefsChange, 1.0f);
+    return true;
+}
+
+bool Plug::restorePageDefault(const char* page) {
+    auto bank = defaultBankOf(*this);
+    if (!page || !editorTree_.restorePageDefault(bank, page)) return false;
+    loadEditorPreferences();
+    setParameter(kGUIUIPrefsChange, 1.0f);
+    return true;
+}
+
+bool Plug::saveStateAsDefault() { return !bankPath_.empty() && defaultBankOf(*this).saveCurrentState(); }
 
 }  // namespace hm
