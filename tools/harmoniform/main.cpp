@@ -12,8 +12,11 @@ void usage(std::FILE* out) {
     std::fprintf(out,
                  "usage: harmoniform COMMAND [ARGS]\n\n"
                  "commands:\n"
-                 "  info PLUGIN.so   load a VST 2.4 plug-in as a host does and list its effect record and parameters\n"
-                 "  preset show FILE print a preset (.hmp) or bank (.hmb) file's programs and changed parameters\n\n"
+                 "  render IN OUT     equalise an audio file through the plug-in (latency compensated)\n"
+                 "  response          measure the plug-in's frequency response; CSV and PNG plot\n"
+                 "  demo              generate a test programme, render it, plot the response (into out/)\n"
+                 "  info PLUGIN.so    load a VST 2.4 plug-in as a host does and list its effect record and parameters\n"
+                 "  preset show FILE  print a preset (.hmp) or bank (.hmb) file's programs and changed parameters\n\n"
                  "'harmoniform COMMAND --help' describes a command.\n");
 }
 
@@ -32,6 +35,9 @@ int main(int argc, char** argv) {
     }
     if (command == "info") return hm::tool::runInfo(args);
     if (command == "preset") return hm::tool::runPreset(args);
+    if (command == "render") return hm::tool::runRender(args);
+    if (command == "response") return hm::tool::runResponse(args);
+    if (command == "demo") return hm::tool::runDemo(args);
     std::fprintf(stderr, "harmoniform: unknown command '%s'\n", command.c_str());
     usage(stderr);
     return 2;

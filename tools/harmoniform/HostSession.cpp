@@ -1,0 +1,227 @@
+#include "tools/harmoniform/HostSession.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <thread>
+
+#include "core/params/Conversion.h"
+#include "core/params/ParamTable.h"
+#include "platform/AtomicFile.h"
+#include "prefs/ChunkCodec.h"
+#include "prefs/Json.h"
+#include "tools/harmoniform/Commands.h"
+#include "tools/harmoniform/ParameterAssignment.h"
+
+namespace hm::tool {
+namespace {
+
+constexpr std::size_t kMaxStateFileBytes = 64u << 20;
+// Long enough for several ticks of the instance's 10 ms timer.
+constexpr auto kSettleTime = std::chrono::milliseconds(60);
+// Silence processed before the audio: twice the 1000-sample coefficient glide.
+constexpr int kPrerollFrames = 4096;
+
+double realOf(host::PluginInstance& plugin, int index) {
+    const ParamRecord& r = staticParamTable()[index];
+    return normalisedToRealBase(r.kind, r.minimum, r.maximum, plugin.getParameter(index));
+}
+
+const char* const kTypeNames[] = {"Peak", "High-pass", "Low shelf", "High shelf", "Low-pass", "Notch"};
+
+}  // namespace
+
+const char* sessionOptionsHelp() {
+    return "  --preset FILE.hmp    apply a preset file (as a host applies a preset chunk)\n"
+           "  --bank FILE.hmb      apply a bank file (as a host restores a project)\n"
+           "  --program N          use program N (1..20) of the bank, or of the default bank\n"
+           "  --set NAME=VALUE     set a parameter; repeatable, applied in order after the preset\n"
+           "                       NAME: kBand1Gain or \"Band1 Gain\"; VALUE: normalised 0..1 or a real\n"
+           "                       value with its unit: 6dB, 1k5, 440Hz, 2Q, 25%, Peak, On, 8192\n"
+           "  --block N            frames per processing call (1..65536, default 1024)\n"
+           "  --double             use the double-precision processing callback\n"
+           "  --plugin FILE.so     the plug-in library (default: $HARMONIFORM_PLUGIN, else the one\n"
+           "                       built or installed with this tool)\n";
+}
+
+bool takeSessionOption(const std::vector<std::string>& args, std::size_t& i, SessionOptions& options,
+                       std::string& error) {
+    const std::string& a = args[i];
+    const bool hasValue = i + 1 < args.size();
+    const auto value = [&]() -> const std::string& { return args[++i]; };
+    if (a == "--double") {
+        options.useDouble = true;
+        ++i;
+        return true;
+    }
+    if (a != "--preset" && a != "--bank" && a != "--program" && a != "--set" && a != "--block" && a != "--plugin")
+        return false;
+    if (!hasValue) {
+        error = a + " needs a value";
+        ++i;
+        return true;
+    }
+    if (a == "--preset") options.presetFile = value();
+    else if (a == "--bank") options.bankFile = value();
+    else if (a == "--plugin") options.pluginPath = value();
+    else if (a == "--set") options.assignments.push_back(value());
+    else {
+        const std::string& text = value();
+        char* end = nullptr;
+        const long n = std::strtol(text.c_str(), &end, 10);
+        const bool program = a == "--program";
+        const long hi = program ? 20 : 65536;
+        if (!end || *end != '\0' || n < 1 || n > hi) error = a + " takes a number from 1 to " + std::to_string(hi);
+        else if (program) options.program = static_cast<int>(n);
+        else options.blockSize = static_cast<int>(n);
+    }
+    ++i;
+    return true;
+}
+
+bool HostSession::open(const SessionOptions& options, float sampleRate, std::string& error) {
+    options_ = options;
+    sampleRate_ = sampleRate;
+    if (!options_.presetFile.empty() && !options_.bankFile.empty()) {
+        error = "give either --preset or --bank, not both";
+        return false;
+    }
+    const std::string path = options_.pluginPath.empty() ? defaultPluginPath() : options_.pluginPath;
+    library_ = host::PluginLibrary::open(path, error);
+    if (!library_) return false;
+    host::HostBehaviour behaviour;
+    behaviour.sampleRate = sampleRate;
+    behaviour.blockSize = options_.blockSize;
+    instance_ = host::PluginInstance::create(*library_, behaviour);
+    if (!instance_) {
+        error = path + ": the plug-in refused to start";
+        return false;
+    }
+    vst::AEffect* e = instance_->effect();
+    if (options_.useDouble && !(e->flags & vst::effFlagsCanDoubleReplacing)) {
+        error = "the plug-in offers no double-precision processing";
+        return false;
+    }
+    if (e->numInputs < 1 || e->numInputs != e->numOutputs) {
+        error = "the plug-in has " + std::to_string(e->numInputs) + " inputs and " + std::to_string(e->numOutputs) +
+                " outputs; an equaliser needs as many outputs as inputs";
+        return false;
+    }
+    instance_->start(sampleRate, options_.blockSize);
+
+    if (!options_.presetFile.empty() && !applyStateFile(options_.presetFile, false, error)) return false;
+    if (!options_.bankFile.empty() && !applyStateFile(options_.bankFile, true, error)) return false;
+    if (options_.program > 0) instance_->dispatch(vst::effSetProgram, 0, options_.program - 1);
+    if (!applyAssignments(error)) return false;
+
+    const auto buffers = [&](std::vector<std::vector<float>>& b, std::vector<float*>& p) {
+        b.assign(static_cast<std::size_t>(channels()), std::vector<float>(static_cast<std::size_t>(options_.blockSize)));
+        p.clear();
+        for (auto& v : b) p.push_back(v.data());
+    };
+    buffers(floatIn_, floatInPtr_);
+    buffers(floatOut_, floatOutPtr_);
+
+    settle();
+    std::vector<std::vector<double>> silence(static_cast<std::size_t>(channels()),
+                                             std::vector<double>(static_cast<std::size_t>(options_.blockSize)));
+    std::vector<std::vector<double>> out = silence;
+    std::vector<double*> in, outp;
+    for (auto& v : silence) in.push_back(v.data());
+    for (auto& v : out) outp.push_back(v.data());
+    for (int done = 0; done < kPrerollFrames; done += options_.blockSize)
+        process(in.data(), outp.data(), std::min(options_.blockSize, kPrerollFrames - done));
+    settle();
+    return true;
+}
+
+bool HostSession::applyStateFile(const std::string& path, bool bank, std::string& error) {
+    const platform::FileRead file = platform::readWholeFile(path, kMaxStateFileBytes);
+    switch (file.status) {
+        case platform::ReadStatus::Ok: break;
+        case platform::ReadStatus::Missing: error = "cannot open " + path + ": no such file"; return false;
+        case platform::ReadStatus::Unreadable: error = "cannot read " + path; return false;
+        case platform::ReadStatus::TooLarge: error = path + " is too large to be a preset or bank file"; return false;
+    }
+    // The instance applies what it can read and ignores the rest without a word,
+    // as a host expects; a command line wants to hear about a damaged file.
+    const auto text = state::decodeChunk(file.bytes);
+    const prefs::JsonPtr document = text ? prefs::parseJson(*text) : nullptr;
+    if (!cJSON_IsObject(document.get())) {
+        error = path + " is not a preset or bank file (it cannot be decoded as one)";
+        return false;
+    }
+    const bool isBank = prefs::member(document.get(), "presets") != nullptr;
+    if (isBank != bank) {
+        error = path + (isBank ? " is a bank file: use --bank" : " is a preset file: use --preset");
+        return false;
+    }
+    if (!isBank && !cJSON_IsObject(prefs::member(document.get(), "parameters"))) {
+        error = path + " holds no parameters";
+        return false;
+    }
+    instance_->dispatch(vst::effSetChunk, bank ? 0 : 1, static_cast<std::intptr_t>(file.bytes.size()),
+                        const_cast<char*>(file.bytes.data()));
+    return true;
+}
+
+bool HostSession::applyAssignments(std::string& error) {
+    for (const std::string& text : options_.assignments) {
+        // Band gains and frequencies are read at the Scale and Shift in force now,
+        // including changes made by earlier assignments.
+        ParameterContext context;
+        context.scaleDb = realOf(*instance_, kScale);
+        context.shiftFactor = realOf(*instance_, kFShift) * 0.01;
+        Assignment a;
+        if (!parseAssignment(text, context, a, error)) return false;
+        instance_->setParameter(a.index, a.normalised);
+    }
+    return true;
+}
+
+int HostSession::channels() const { return instance_ ? instance_->effect()->numInputs : 0; }
+
+int HostSession::ioChangedCalls() const { return instance_ ? instance_->countCalls(vst::audioMasterIOChanged) : 0; }
+
+void HostSession::settle() {
+    std::this_thread::sleep_for(kSettleTime);
+    latency_ = std::max(0, instance_->effect()->initialDelay);
+}
+
+void HostSession::process(double** inputs, double** outputs, int frames) {
+    if (options_.useDouble) {
+        instance_->processDouble(inputs, outputs, frames);
+        return;
+    }
+    const int c = channels();
+    for (int ch = 0; ch < c; ++ch)
+        for (int i = 0; i < frames; ++i) floatIn_[ch][i] = static_cast<float>(inputs[ch][i]);
+    instance_->processFloat(floatInPtr_.data(), floatOutPtr_.data(), frames);
+    for (int ch = 0; ch < c; ++ch)
+        for (int i = 0; i < frames; ++i) outputs[ch][i] = floatOut_[ch][i];
+}
+
+std::string HostSession::programName() {
+    char name[256] = {};
+    instance_->dispatch(vst::effGetProgramName, 0, 0, name);
+    return name;
+}
+
+std::vector<std::string> HostSession::activeBands() {
+    std::vector<std::string> bands;
+    for (int b = 0; b < kNumBands; ++b) {
+        if (std::lround(realOf(*instance_, bandParam(b, kBandState))) != 2) continue;
+        const int type = static_cast<int>(std::lround(realOf(*instance_, bandParam(b, kBandType))));
+        const bool pass = type == 2 || type == 5;
+        std::string text = "Band" + std::to_string(b + 1) + ": " + kTypeNames[std::clamp(type, 1, 6) - 1] + " " +
+                           instance_->parameterDisplay(bandParam(b, kBandFrequency));
+        if (pass) text += ", " + instance_->parameterDisplay(bandParam(b, kBandSlope)) + "/oct";
+        else if (type != 6) text += ", " + instance_->parameterDisplay(bandParam(b, kBandGain));
+        text += ", " + instance_->parameterDisplay(bandParam(b, kBandQ));
+        bands.push_back(text);
+    }
+    return bands;
+}
+
+}  // namespace hm::tool

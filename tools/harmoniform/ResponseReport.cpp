@@ -1,0 +1,78 @@
+#include "tools/harmoniform/ResponseReport.h"
+
+#include <cmath>
+
+#include "platform/AtomicFile.h"
+#include "tools/harmoniform/AnalogueReference.h"
+#include "tools/harmoniform/PlotPng.h"
+
+namespace hm::tool {
+
+bool measureAndWrite(HostSession& session, const ResponseRequest& request, ResponseResult& result, std::string& error) {
+    // Checked before the measurement so a bad size costs nothing.
+    if (!request.pngPath.empty() && (request.width < kMinPlotWidth || request.height < kMinPlotHeight ||
+                                     request.width > 8192 || request.height > 8192)) {
+        error = "plot size must be between " + std::to_string(kMinPlotWidth) + "x" + std::to_string(kMinPlotHeight) +
+                " and 8192x8192";
+        return false;
+    }
+    const std::vector<double> hz = responseGrid(session.sampleRate());
+    const std::vector<double> h =
+        measureImpulseResponse(session, static_cast<int>(kImpulseSeconds * session.sampleRate()));
+    result.points = frequencyResponse(h, session.sampleRate(), hz);
+    if (!analogueResponseDb(session, hz, result.analogueDb) || result.analogueDb.size() != hz.size())
+        result.analogueDb.clear();
+    for (std::size_t i = 0; i < result.analogueDb.size(); ++i) {
+        const double d = std::fabs(result.points[i].magnitudeDb - result.analogueDb[i]);
+        if (d > result.deviationDb) {
+            result.deviationDb = d;
+            result.deviationHz = hz[i];
+        }
+    }
+    result.csvText = responseCsv(result.points, result.analogueDb);
+    if (!request.csvPath.empty() && !platform::writeFileAtomically(request.csvPath, result.csvText)) {
+        error = "cannot write " + request.csvPath;
+        return false;
+    }
+    if (!request.pngPath.empty()) {
+        ResponsePlot plot;
+        plot.width = request.width;
+        plot.height = request.height;
+        plot.analogueDb = result.analogueDb;
+        for (const ResponsePoint& p : result.points) {
+            plot.hz.push_back(p.hz);
+            plot.magnitudeDb.push_back(p.magnitudeDb);
+            plot.phaseDegrees.push_back(p.phaseDegrees);
+        }
+        char title[160];
+        std::snprintf(title, sizeof(title), "Harmoniform: %s, %.0f Hz", session.programName().c_str(),
+                      static_cast<double>(session.sampleRate()));
+        plot.title = title;
+        if (!writeResponsePng(request.pngPath, plot, error)) return false;
+    }
+    return true;
+}
+
+void printResponseSummary(std::FILE* out, HostSession& session, const ResponseResult& result) {
+    const std::vector<std::string> bands = session.activeBands();
+    std::fprintf(out, "program:        %s\n", session.programName().c_str());
+    std::fprintf(out, "active bands:   %zu\n", bands.size());
+    for (const std::string& b : bands) std::fprintf(out, "  %s\n", b.c_str());
+    std::fprintf(out, "latency:        %d samples (compensated)\n", session.latency());
+    if (!result.points.empty()) {
+        const ResponsePoint* lo = &result.points.front();
+        const ResponsePoint* hi = lo;
+        for (const ResponsePoint& p : result.points) {
+            if (p.magnitudeDb < lo->magnitudeDb) lo = &p;
+            if (p.magnitudeDb > hi->magnitudeDb) hi = &p;
+        }
+        std::fprintf(out, "response:       %+.2f dB at %.0f Hz .. %+.2f dB at %.0f Hz (%zu points, 1/24 octave)\n",
+                     lo->magnitudeDb, lo->hz, hi->magnitudeDb, hi->hz, result.points.size());
+    }
+    if (result.analogueDb.empty())
+        std::fprintf(out, "analogue:       no analogue reference in this build\n");
+    else
+        std::fprintf(out, "analogue:       peak deviation %.3f dB at %.0f Hz\n", result.deviationDb, result.deviationHz);
+}
+
+}  // namespace hm::tool

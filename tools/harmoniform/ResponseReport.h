@@ -1,0 +1,36 @@
+#pragma once
+// The measurement behind the response and demo commands: impulse response,
+// 1/24-octave frequency response, the analogue reference when known, and the
+// CSV and PNG files.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tools/harmoniform/HostSession.h"
+#include "tools/harmoniform/Response.h"
+
+namespace hm::tool {
+
+struct ResponseRequest {
+    double rate = 48000.0;
+    std::string csvPath, pngPath;  // empty: not written
+    int width = 960, height = 540;
+};
+
+struct ResponseResult {
+    std::vector<ResponsePoint> points;
+    std::vector<double> analogueDb;  // empty without a reference
+    double deviationDb = 0.0;        // largest |measured - analogue|
+    double deviationHz = 0.0;        // where it occurs
+    std::string csvText;
+};
+
+// Seconds of impulse response recorded: long enough for a narrow band at 10 Hz to decay.
+constexpr double kImpulseSeconds = 4.0;
+
+bool measureAndWrite(HostSession& session, const ResponseRequest& request, ResponseResult& result, std::string& error);
+
+// Active bands, latency, response extremes and the deviation from the analogue response.
+void printResponseSummary(std::FILE* out, HostSession& session, const ResponseResult& result);
+
+}  // namespace hm::tool
