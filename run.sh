@@ -6,4 +6,5 @@ cd "$(dirname "$0")"
 BUILD_DIR=${BUILD_DIR:-build}
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$BUILD_DIR" -j "${JOBS:-2}"
-exec "$BUILD_DIR/tools/harmoniform" info "$BUILD_DIR/Harmoniform.so" "$@"
+# The main job: a generated test programme through the factory bank, written to out/.
+exec "$BUILD_DIR/tools/harmoniform" demo "$@"
