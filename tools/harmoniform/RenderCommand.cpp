@@ -122,8 +122,8 @@ int runRender(const std::vector<std::string>& args) {
         std::fprintf(stderr, "harmoniform render: %s\n", error.c_str());
         return 1;
     }
-    const bool long_ = reader.frames() > reader.format().rate;  // more than a second of audio
-    ProgressBar bar(reader.frames(), long_ && !quiet && ::isatty(STDERR_FILENO));
+    const bool longerThanASecond = reader.frames() > reader.format().rate;  // more than a second of audio
+    ProgressBar bar(reader.frames(), longerThanASecond && !quiet && ::isatty(STDERR_FILENO));
     RenderStats stats;
     const bool ok = renderStream(
         session, channels, [&](double* buffer, std::int64_t n) { return reader.read(buffer, n); },

@@ -44,9 +44,11 @@ bool measureAndWrite(HostSession& session, const ResponseRequest& request, Respo
             plot.magnitudeDb.push_back(p.magnitudeDb);
             plot.phaseDegrees.push_back(p.phaseDegrees);
         }
+        // "-" is the name of a program nobody named.
+        const std::string name = session.programName();
         char title[160];
-        std::snprintf(title, sizeof(title), "Harmoniform: %s, %.0f Hz", session.programName().c_str(),
-                      static_cast<double>(session.sampleRate()));
+        std::snprintf(title, sizeof(title), "Harmoniform%s%s, %.0f Hz", name == "-" ? "" : ": ",
+                      name == "-" ? "" : name.c_str(), static_cast<double>(session.sampleRate()));
         plot.title = title;
         if (!writeResponsePng(request.pngPath, plot, error)) return false;
     }
@@ -55,7 +57,8 @@ bool measureAndWrite(HostSession& session, const ResponseRequest& request, Respo
 
 void printResponseSummary(std::FILE* out, HostSession& session, const ResponseResult& result) {
     const std::vector<std::string> bands = session.activeBands();
-    std::fprintf(out, "program:        %s\n", session.programName().c_str());
+    const std::string name = session.programName();
+    std::fprintf(out, "program:        %s\n", name == "-" ? "(unnamed)" : name.c_str());
     std::fprintf(out, "active bands:   %zu\n", bands.size());
     for (const std::string& b : bands) std::fprintf(out, "  %s\n", b.c_str());
     std::fprintf(out, "latency:        %d samples (compensated)\n", session.latency());
