@@ -14,6 +14,7 @@
 // so opaque surfaces stay opaque and transparent ones (skin images being
 // made) gain alpha where drawn.
 #include <cstdint>
+#include <vector>
 
 #include "gui/draw/CBitmap.h"
 
@@ -107,7 +108,9 @@ protected:
 
 private:
     void blendSpan(int y, int x0, int x1, Rgb colour, float a);  // absolute coords, clipped
-    void fillCoverageRows(const float* xy, int n, Rgb colour, float opacity);
+    // Fills the union of polygons given in local coordinates (one list of
+    // x, y pairs each), each pixel blended once with its coverage.
+    void fillShapes(const std::vector<std::vector<float>>& polygons, Rgb colour, float opacity);
 
     CPoint origin_;
     CRect clip_;
