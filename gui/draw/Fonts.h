@@ -106,6 +106,14 @@ public:
         std::vector<std::uint8_t> pixels;
     };
     Coverage render(std::string_view utf8, float pixelHeight) const;
+    // One glyph for building bitmap fonts: its ink starts exactly at column
+    // 0, its baseline is row `baseline`; xScale < 1 condenses it. Width is
+    // the ink width.
+    Coverage renderGlyph(char32_t cp, float pixelHeight, float xScale = 1.f) const;
+    // Ink bounds of a glyph in pixels at that height, y growing upwards from
+    // the baseline. False when the glyph has no ink or the face is invalid.
+    bool glyphBounds(char32_t cp, float pixelHeight, float& x0, float& y0, float& x1,
+                     float& y1) const;
 
     // Draws with the top-left of the line box at (x, y). Returns the width.
     int draw(CDIB& dest, int x, int y, std::string_view utf8, float pixelHeight, Rgb colour,

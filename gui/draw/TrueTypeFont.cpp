@@ -158,6 +158,51 @@ TrueTypeFont::Coverage TrueTypeFont::render(std::string_view utf8, float px) con
     return cov;
 }
 
+bool TrueTypeFont::glyphBounds(char32_t cp, float px, float& x0, float& y0, float& x1,
+                               float& y1) const {
+    const float scale = scaleFor(px);
+    if (scale <= 0.f) return false;
+    int bx0, by0, bx1, by1;
+    const int g = stbtt_FindGlyphIndex(&impl_->info, int(cp));
+    if (!stbtt_GetGlyphBox(&impl_->info, g, &bx0, &by0, &bx1, &by1)) return false;
+    x0 = float(bx0) * scale;
+    y0 = float(by0) * scale;
+    x1 = float(bx1) * scale;
+    y1 = float(by1) * scale;
+    return bx1 > bx0 && by1 > by0;
+}
+
+TrueTypeFont::Coverage TrueTypeFont::renderGlyph(char32_t cp, float px, float xScale) const {
+    Coverage cov;
+    const float scale = scaleFor(px);
+    if (scale <= 0.f || !(xScale > 0.f)) return cov;
+    const float sx = scale * xScale;
+    const int g = stbtt_FindGlyphIndex(&impl_->info, int(cp));
+    int bx0, by0, bx1, by1;
+    if (!stbtt_GetGlyphBox(&impl_->info, g, &bx0, &by0, &bx1, &by1)) return cov;
+    // Shift the outline so that its left edge falls on a pixel boundary.
+    const float left = float(bx0) * sx;
+    const float shift = std::ceil(left) - left;
+    int x0, y0, x1, y1;
+    stbtt_GetGlyphBitmapBoxSubpixel(&impl_->info, g, sx, scale, shift, 0.f, &x0, &y0, &x1, &y1);
+    cov.baseline = int(std::ceil(float(impl_->ascent) * scale));
+    cov.height = cov.baseline + int(std::ceil(float(-impl_->descent) * scale));
+    cov.width = std::max(0, x1 - x0);
+    const int gh = y1 - y0;
+    if (cov.width == 0 || gh <= 0) return cov;
+    std::vector<unsigned char> buf(static_cast<std::size_t>(cov.width) * gh, 0);
+    stbtt_MakeGlyphBitmapSubpixel(&impl_->info, buf.data(), cov.width, gh, cov.width, sx, scale,
+                                  shift, 0.f, g);
+    cov.pixels.assign(static_cast<std::size_t>(cov.width) * cov.height, 0);
+    for (int y = 0; y < gh; ++y) {
+        const int ty = cov.baseline + y0 + y;
+        if (ty < 0 || ty >= cov.height) continue;
+        std::copy_n(buf.data() + static_cast<std::size_t>(y) * cov.width, cov.width,
+                    cov.pixels.data() + static_cast<std::size_t>(ty) * cov.width);
+    }
+    return cov;
+}
+
 int TrueTypeFont::draw(CDIB& dest, int x, int y, std::string_view utf8, float px, Rgb colour,
                        float opacity) const {
     const Coverage c = render(utf8, px);
