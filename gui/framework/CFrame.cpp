@@ -225,6 +225,10 @@ CView* CFrame::getMouseCaptureView() const {
 
 std::unique_ptr<platform::PopupWindow> CFrame::openPopup(const CRect& rect, platform::WindowClient* client) {
     if (!window_) return nullptr;
+    // The pop-up takes the mouse from here on: no drag continues in the frame.
+    popupOpened_ = true;
+    clearMouseDownView();
+    mouseCaptured_ = false;
     return window_->openPopup(rect.left, rect.top, rect.width(), rect.height(), client);
 }
 
@@ -266,8 +270,13 @@ void CFrame::onMouseDown(int x, int y, int buttons) {
         }
         return;
     }
+    popupOpened_ = false;
     mouseCaptured_ = CViewContainer::onMouseDown(where, buttons) == kMouseEventHandled;
     captureButton_ = buttons & kAnyMouseButton;
+    if (popupOpened_) {
+        clearMouseDownView();
+        mouseCaptured_ = false;
+    }
 }
 
 void CFrame::onMouseUp(int x, int y, int buttons) {

@@ -120,6 +120,7 @@ private:
     CView* hoverView_ = nullptr;
     bool mouseCaptured_ = false;
     int captureButton_ = 0;
+    bool popupOpened_ = false;
     std::vector<CView*> idleViews_;
     iVSTFrameCallbackInterface* callback_ = nullptr;
     int lastUpdateArea_ = 0;
