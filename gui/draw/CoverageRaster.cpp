@@ -74,6 +74,7 @@ void CoverageRaster::addClippedEdge(float x0, float y0, float x1, float y1) {
     const int h = bounds_.height();
     const int stride = bounds_.width() + 2;
     const float dxdy = (x1 - x0) / (y1 - y0);
+    const float maxX = float(bounds_.width());
     const int rowStart = std::max(0, int(std::floor(y0)));
     const int rowEnd = std::min(h, int(std::ceil(y1)));
     for (int r = rowStart; r < rowEnd; ++r) {
@@ -81,8 +82,9 @@ void CoverageRaster::addClippedEdge(float x0, float y0, float x1, float y1) {
         const float bottom = std::min(float(r + 1), y1);
         const float dy = bottom - top;
         if (dy <= 0.f) continue;
-        const float xa = x0 + dxdy * (top - y0);
-        const float xb = x0 + dxdy * (bottom - y0);
+        // Rounding may push the interpolated ends a hair outside the buffer.
+        const float xa = std::clamp(x0 + dxdy * (top - y0), 0.f, maxX);
+        const float xb = std::clamp(x0 + dxdy * (bottom - y0), 0.f, maxX);
         const float d = dy * dir;
         float* line = acc_.data() + static_cast<std::size_t>(r) * stride;
         const float left = std::min(xa, xb);

@@ -68,6 +68,9 @@ TEST(SkinCache, BitmapsHaveTheGeometryTheViewsNeed) {
 }
 
 TEST(SkinFonts, EmbeddedStripFontsFollowTheirRules) {
+    struct ClearCache {
+        ~ClearCache() { clearSkinBitmaps(); }
+    } clearAfterFonts;  // destroyed after the fonts below
     StripFont large(skin::kFontLarge), small(skin::kFontSmall);
     ASSERT_TRUE(large.valid());
     ASSERT_TRUE(small.valid());
