@@ -116,7 +116,8 @@ void HeadlessWindow::press(int x, int y, int buttons) {
     if (WindowClient* c = mouseTarget(x, y)) c->onMouseDown(x, y, buttons);
 }
 
-void HeadlessWindow::move(int x, int y) {
+void HeadlessWindow::move(int x, int y, int modifiers) {
+    if (modifiers >= 0) modifiers_ = modifiers & kKeyBits;
     pointerX_ = x;
     pointerY_ = y;
     if (WindowClient* c = mouseTarget(x, y)) c->onMouseMoved(x, y, heldButtons_ | modifiers_);

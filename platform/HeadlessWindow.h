@@ -34,7 +34,8 @@ public:
     // Injected input (window coordinates). press/release carry one button bit plus
     // modifier keys (and the double-click bit when the caller means one).
     void press(int x, int y, int buttons);
-    void move(int x, int y);
+    // modifiers: shift/control/alt held from now on (−1 keeps those of the last press).
+    void move(int x, int y, int modifiers = -1);
     void release(int x, int y, int buttons);
     void wheel(int x, int y, float distance, int modifiers = 0, int axis = 0);
     bool key(const KeyEvent& k);
