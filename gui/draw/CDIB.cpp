@@ -45,7 +45,12 @@ void CDIB::blendSpan(int y, int x0, int x1, Rgb colour, float a) {
     x0 = std::max(x0, clip_.left);
     x1 = std::min(x1, clip_.right);
     Pixel* p = row(y);
-    for (int x = x0; x < x1; ++x) p[x] = pixel::blendColour(p[x], colour, a);
+    const std::uint32_t a16 = pixel::toFixed(a);
+    if (a16 >= 65536u) {
+        std::fill(p + x0, p + std::max(x0, x1), 0xFF000000u | (colour & 0xFFFFFFu));
+        return;
+    }
+    for (int x = x0; x < x1; ++x) p[x] = pixel::blendColourFixed(p[x], colour, a16);
 }
 
 void CDIB::fillRect(const CRect& r, Rgb colour, float opacity) {

@@ -92,13 +92,27 @@ void CDIB::drawPolyline(const float* xy, int n, Rgb colour, float opacity, float
     if (!xy || n < 2 || !(width > 0.f)) return;
     const float h = width * 0.5f;
     std::vector<Poly> shapes;
-    shapes.reserve(2 * n);
+    shapes.reserve(3 * n);
     Poly box;
+    bool havePrev = false;
+    float pnx = 0.f, pny = 0.f;  // offset to the side of the previous segment
     for (int i = 0; i + 1 < n; ++i) {
-        if (segmentBox(xy[2 * i], xy[2 * i + 1], xy[2 * i + 2], xy[2 * i + 3], h, box))
-            shapes.push_back(box);
-        // Round joins close the wedges between segments of wide lines.
-        if (i > 0 && width > 1.5f) shapes.push_back(circle(xy[2 * i], xy[2 * i + 1], h));
+        const float x0 = xy[2 * i], y0 = xy[2 * i + 1], x1 = xy[2 * i + 2], y1 = xy[2 * i + 3];
+        if (!segmentBox(x0, y0, x1, y1, h, box)) continue;
+        shapes.push_back(box);
+        const float len = std::sqrt((x1 - x0) * (x1 - x0) + (y1 - y0) * (y1 - y0));
+        const float nx = -(y1 - y0) / len * h, ny = (x1 - x0) / len * h;
+        // Bevel joins fill the wedges between a segment and the next one on
+        // both sides (the inner one lies under the boxes anyway).
+        if (havePrev && width > 1.f) {
+            Poly a = {x0, y0, x0 + pnx, y0 + pny, x0 + nx, y0 + ny};
+            Poly b = {x0, y0, x0 - pnx, y0 - pny, x0 - nx, y0 - ny};
+            if (std::fabs(signedArea(a)) > 1e-6f) shapes.push_back(oriented(std::move(a)));
+            if (std::fabs(signedArea(b)) > 1e-6f) shapes.push_back(oriented(std::move(b)));
+        }
+        pnx = nx;
+        pny = ny;
+        havePrev = true;
     }
     fillShapes(shapes, colour, opacity);
 }

@@ -8,6 +8,8 @@ namespace hm::gui {
 CoverageRaster::CoverageRaster(const CRect& bounds) : bounds_(bounds) {
     if (bounds_.isEmpty()) bounds_ = CRect();
     acc_.assign(static_cast<std::size_t>(bounds_.width() + 2) * bounds_.height(), 0.f);
+    rowMin_.assign(bounds_.height(), bounds_.width() + 2);
+    rowMax_.assign(bounds_.height(), -1);
 }
 
 void CoverageRaster::addPolygon(const float* xy, int n) {
@@ -92,6 +94,8 @@ void CoverageRaster::addClippedEdge(float x0, float y0, float x1, float y1) {
         const float leftFloor = std::floor(left);
         const int li = int(leftFloor);
         const int ri = int(std::ceil(right));
+        rowMin_[r] = std::min(rowMin_[r], li);
+        rowMax_[r] = std::max(rowMax_[r], std::max(ri, li + 1));
         if (ri <= li + 1) {
             // The edge stays within one pixel column.
             const float mid = 0.5f * (xa + xb) - leftFloor;

@@ -6,6 +6,7 @@
 // the shape inside every pixel. Overlapping shapes of the same orientation
 // add up (clamped to full coverage), opposite orientations cancel (holes).
 // The buffer spans only the shape's bounding box within the clip.
+#include <algorithm>
 #include <vector>
 
 #include "gui/draw/Geometry.h"
@@ -27,9 +28,14 @@ public:
     void forEach(Fn&& fn) const {
         const int w = bounds_.width();
         for (int r = 0; r < bounds_.height(); ++r) {
+            if (rowMax_[r] < rowMin_[r]) continue;
             const float* a = acc_.data() + static_cast<std::size_t>(r) * (w + 2);
             float sum = 0.f;
-            for (int c = 0; c < w; ++c) {
+            // Left of the first touched cell the sum is 0; right of the last
+            // one it stays at the row's total, which a closed outline brings
+            // back to 0 (anything projected right of the buffer lands at w).
+            const int end = std::min(w, rowMax_[r] + 1);
+            for (int c = rowMin_[r]; c < end; ++c) {
                 sum += a[c];
                 float cov = sum < 0.f ? -sum : sum;
                 if (cov > 1.f) cov = 1.f;
@@ -43,6 +49,7 @@ private:
 
     CRect bounds_;
     std::vector<float> acc_;
+    std::vector<int> rowMin_, rowMax_;  // touched cells of each row
 };
 
 }  // namespace hm::gui

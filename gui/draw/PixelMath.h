@@ -14,17 +14,25 @@ inline int div255(int x) {
 
 inline int channel(Pixel p, int shift) { return int((p >> shift) & 255); }
 
-// c·a + d·(1 − a) per byte, with the colour's alpha taken as 255.
-inline Pixel blendColour(Pixel d, Rgb c, float a) {
-    if (a >= 1.f) return 0xFF000000u | (c & 0xFFFFFFu);
-    if (a <= 0.f) return d;
-    const float ia = 1.f - a;
-    auto mix = [&](int shift, int cv) {
-        const float v = float(cv) * a + float(channel(d, shift)) * ia;
-        return Pixel(int(v + 0.5f)) << shift;
+// c·a + d·(1 − a) per byte, with the colour's alpha taken as 255; a as a
+// 16-bit fixed-point fraction (65536 = 1), rounded to nearest.
+inline Pixel blendColourFixed(Pixel d, Rgb c, std::uint32_t a16) {
+    if (a16 >= 65536u) return 0xFF000000u | (c & 0xFFFFFFu);
+    if (a16 == 0u) return d;
+    const std::uint32_t ia = 65536u - a16;
+    auto mix = [&](int shift, std::uint32_t cv) {
+        return ((cv * a16 + std::uint32_t(channel(d, shift)) * ia + 32768u) >> 16) << shift;
     };
-    return mix(0, rgbBlue(c)) | mix(8, rgbGreen(c)) | mix(16, rgbRed(c)) | mix(24, 255);
+    return mix(0, c & 255u) | mix(8, (c >> 8) & 255u) | mix(16, (c >> 16) & 255u) | mix(24, 255u);
 }
+
+inline std::uint32_t toFixed(float a) {
+    if (!(a > 0.f)) return 0u;
+    if (a >= 1.f) return 65536u;
+    return std::uint32_t(a * 65536.f + 0.5f);
+}
+
+inline Pixel blendColour(Pixel d, Rgb c, float a) { return blendColourFixed(d, c, toFixed(a)); }
 
 // Premultiplied source over destination with a constant opacity 0..255.
 inline Pixel blendPremultiplied(Pixel d, Pixel s, int opacity) {
