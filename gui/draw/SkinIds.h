@@ -42,6 +42,10 @@ inline constexpr int kSaveButton = 235;       // 50×17, 2 frames: "SAVE"
 inline constexpr int kSliderHandle = 400;     // 28×16 scale tray slider handle
 inline constexpr int kSliderTrack = 403;      // 28×224 scale tray slider track (travel 208)
 
+// Band on/off buttons (layout element BandButton): cells 20×16, one column
+// per band 1..32; rows: on, off, then on and off while the partner is on.
+inline constexpr int kBandButtons = 404;
+
 // Band type button, 31×32 cells.
 inline constexpr int kTypeIcons = 401;        // 2 columns (off, on) × 6 rows: peak, high-pass,
                                               // low shelf, high shelf, low-pass, notch

@@ -138,6 +138,21 @@ CDIB* trayArrows() {
     });
 }
 
+CDIB* bandButtons() {
+    CDIB* d = newAlpha(20 * 32, 16 * 4);
+    for (int band = 0; band < 32; ++band)
+        for (int row = 0; row < 4; ++row) {
+            const CRect cell(band * 20, row * 16, band * 20 + 20, row * 16 + 16);
+            CDIB::StateSaver save(*d);
+            d->setClipRect(cell);
+            const bool on = row % 2 == 0;
+            // With the partner on, the lit colour turns amber.
+            toggleFace(*d, cell, std::to_string(band + 1), on, row < 2 ? palette::kAccent : palette::kOrange, 9.f);
+            if (row == 3) d->fillRect(CRect(cell.left + 4, cell.bottom - 3, cell.right - 4, cell.bottom - 2), palette::kOrange);
+        }
+    return d;
+}
+
 }  // namespace
 
 void addButtons(std::vector<SkinEntry>& out) {
@@ -154,6 +169,7 @@ void addButtons(std::vector<SkinEntry>& out) {
         {skin::kSaveButton, saveButton},       {skin::kMuteButton, mute},
         {skin::kLinkButton, link},             {skin::kPhaseButton, phase},
         {skin::kMeterPointButton, meterPoint}, {skin::kSoloButton, solo},
+        {skin::kBandButtons, bandButtons},
     };
     out.insert(out.end(), std::begin(entries), std::end(entries));
 }
