@@ -84,8 +84,19 @@ Poly roundRect(float l, float t, float rt, float b, float r) {
 void CDIB::drawLine(float x0, float y0, float x1, float y1, Rgb colour, float opacity,
                     float width) {
     if (!(width > 0.f)) return;
+    // Pixel-aligned horizontal and vertical lines are plain rectangles.
+    const float h = width * 0.5f;
+    auto whole = [](float v) { return std::fabs(v) < 1e6f && v == std::floor(v); };
+    if (y0 == y1 && x0 != x1 && whole(x0) && whole(x1) && whole(y0 - h) && whole(y0 + h)) {
+        fillRect(CRect(int(std::min(x0, x1)), int(y0 - h), int(std::max(x0, x1)), int(y0 + h)), colour, opacity);
+        return;
+    }
+    if (x0 == x1 && y0 != y1 && whole(y0) && whole(y1) && whole(x0 - h) && whole(x0 + h)) {
+        fillRect(CRect(int(x0 - h), int(std::min(y0, y1)), int(x0 + h), int(std::max(y0, y1))), colour, opacity);
+        return;
+    }
     Poly box;
-    if (segmentBox(x0, y0, x1, y1, width * 0.5f, box)) fillShapes({box}, colour, opacity);
+    if (segmentBox(x0, y0, x1, y1, h, box)) fillShapes({box}, colour, opacity);
 }
 
 void CDIB::drawPolyline(const float* xy, int n, Rgb colour, float opacity, float width) {

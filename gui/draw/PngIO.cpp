@@ -19,7 +19,10 @@ CDIB* decodePng(const void* data, std::size_t size) {
     if (!png_image_begin_read_from_memory(&image, data, size)) return nullptr;
     const bool alpha = (image.format & PNG_FORMAT_FLAG_ALPHA) != 0;
     // Skin images are small; refuse absurd headers instead of allocating them.
-    if (image.width == 0 || image.height == 0 || image.width > 16384 || image.height > 16384) {
+    constexpr png_uint_32 kMaxSide = 8192;
+    constexpr unsigned long long kMaxPixels = 16ull << 20;
+    if (image.width == 0 || image.height == 0 || image.width > kMaxSide || image.height > kMaxSide ||
+        static_cast<unsigned long long>(image.width) * image.height > kMaxPixels) {
         png_image_free(&image);
         return nullptr;
     }

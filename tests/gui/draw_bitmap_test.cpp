@@ -10,6 +10,8 @@
 #include "gui/draw/CDIB.h"
 #include "gui/draw/PngIO.h"
 
+#include <zlib.h>
+
 using namespace hm::gui;
 
 namespace {
@@ -209,4 +211,22 @@ TEST(DrawBitmap, CorruptPngGivesNothing) {
     CDIB* d = decodePng(flipped.data(), flipped.size());
     EXPECT_EQ(d, nullptr);
     if (d) d->release();
+}
+
+TEST(DrawBitmap, ImageClaimingHugeSizeIsRefused) {
+    // A well-formed header announcing 100000 × 100000 pixels must not make
+    // the decoder allocate 40 GB.
+    std::vector<unsigned char> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    const unsigned char ihdr[] = {'I', 'H', 'D', 'R', 0, 1, 0x86, 0xA0, 0, 1, 0x86, 0xA0, 8, 6, 0, 0, 0};
+    auto put32 = [&](unsigned long v) {
+        for (int s = 24; s >= 0; s -= 8) png.push_back((unsigned char)((v >> s) & 255));
+    };
+    put32(13);
+    png.insert(png.end(), std::begin(ihdr), std::end(ihdr));
+    put32(crc32(0, ihdr, sizeof ihdr));
+    const unsigned char iend[] = {'I', 'E', 'N', 'D'};
+    put32(0);
+    png.insert(png.end(), std::begin(iend), std::end(iend));
+    put32(crc32(0, iend, sizeof iend));
+    EXPECT_EQ(decodePng(png.data(), png.size()), nullptr);
 }
