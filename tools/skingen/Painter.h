@@ -46,7 +46,7 @@ void sunkenField(CDIB& d, const CRect& r, float radius, Rgb fill = palette::kWel
 // Vertical gradient inside a rounded rectangle (anti-aliased edges).
 void roundGradient(CDIB& d, const CRect& r, float radius, Rgb top, Rgb bottom, float opacity = 1.f);
 
-// FUTURAB text centred in r; letterSpacing adds pixels between glyphs.
+// FUTURAB text placed in r, capitals centred vertically.
 void label(CDIB& d, const CRect& r, std::string_view text, float px, Rgb colour,
            gui::TextAlign align = gui::TextAlign::kCentre, float opacity = 1.f);
 

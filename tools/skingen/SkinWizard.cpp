@@ -1,7 +1,6 @@
 // Setup wizard art: answer buttons, background, the hidden picture and the
 // preview strip of the first question (one miniature editor per answer).
 #include <cmath>
-#include <numbers>
 
 #include "gui/draw/SkinIds.h"
 #include "tools/skingen/Painter.h"
@@ -12,8 +11,6 @@ namespace hm::skingen {
 using namespace gui;
 
 namespace {
-
-constexpr float kPi = std::numbers::pi_v<float>;
 
 // A pleasant three-band response for decoration, y for x fraction t.
 float demoResponse(float t) {
@@ -89,7 +86,6 @@ CDIB* background() {
 // (bottom half); the view moves the bottom half when pressed.
 CDIB* picture() {
     CDIB* d = newAlpha(240, 160);
-
     d->fillRoundRect(CRect(2, 4, 240, 80), 8.f, 0x000000, 0.35f);
     raisedPanel(*d, CRect(0, 0, 236, 76), 8.f, 0x30353D, 0x1D2024);
     label(*d, CRect(0, 6, 236, 24), "HARMONIFORM", 12.f, palette::kText);
@@ -121,7 +117,6 @@ CDIB* picture() {
             d->fillRect(CRect(x, 148 - y - 2, x + 10, 148 - y), makeRgb(rr, gg, bb), 0.9f);
         }
     }
-    (void)kPi;
     return d;
 }
 
