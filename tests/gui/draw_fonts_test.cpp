@@ -5,6 +5,8 @@
 #include "gui/draw/CDIB.h"
 #include "gui/draw/Fonts.h"
 
+#include <string>
+
 using namespace hm::gui;
 
 namespace {
@@ -183,4 +185,35 @@ TEST(TrueType, AlignmentPlacesTextInTheRectangle) {
     EXPECT_LE(std::abs(l0 - 20), 2);
     EXPECT_LE(std::abs(r1 - 179), 2);
     EXPECT_LE(std::abs((c0 + c1) / 2 - 100), 2);
+}
+
+TEST(StripFont, OnlyCellWidthPlusTwoRowsAreDrawn) {
+    // A 12-row strip is a small font: 9 rows per glyph, rows 9..11 ignored.
+    auto* strip = new CDIB(7 * 70, 12);
+    strip->clear(makePixel(0, 0, 0));
+    strip->row(8)[0] = makePixel(255, 255, 255);
+    strip->row(10)[1] = makePixel(255, 255, 255);
+    StripFont f(strip);
+    strip->release();
+    EXPECT_EQ(f.glyphWidth('0'), 2);  // column 1 is empty within the drawn rows
+    auto* d = new CDIB(10, 14);
+    d->clear(makePixel(0, 0, 0));
+    f.draw(*d, 0, 0, "0", 0xFFFFFF);
+    EXPECT_EQ(d->getPixel(0, 8), makePixel(255, 255, 255));
+    EXPECT_EQ(d->getPixel(1, 10), makePixel(0, 0, 0));
+    d->release();
+}
+
+TEST(TrueType, MalformedUtf8IsHarmless) {
+    const auto& f = TrueTypeFont::futura();
+    const std::string bad[] = {"\xFF\xFE", "ab\xC3", "\xE2\x82", "\xF0\x9F\x8E\xB5 ok", std::string("a\0b", 3)};
+    for (const auto& t : bad) {
+        const int w = f.measure(t, 14.f);
+        EXPECT_GE(w, 0);
+        auto cov = f.render(t, 14.f);
+        EXPECT_EQ(cov.pixels.size(), std::size_t(cov.width) * cov.height);
+    }
+    EXPECT_EQ(f.measure("", 14.f), 0);
+    EXPECT_EQ(f.measure("abc", 0.f), 0);
+    EXPECT_EQ(f.measure("abc", -3.f), 0);
 }
