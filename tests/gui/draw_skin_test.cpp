@@ -99,3 +99,26 @@ TEST(SkinFonts, EmbeddedStripFontsFollowTheirRules) {
     EXPECT_EQ(large.measure("1k5 Hz"), large.advance('1') + large.advance('k') + large.advance('5') +
                                            large.advance(' ') + large.advance('H') + large.advance('z'));
 }
+
+TEST(SkinCache, EveryNamedSkinBitmapIsEmbedded) {
+    const int ids[] = {
+        skin::kFontLarge, skin::kFontSmall, skin::kTitleTile, skin::kTitleLogo, skin::kToolbarBack,
+        skin::kPresetPageButton, skin::kUndoButton, skin::kRedoButton, skin::kABMenu,
+        skin::kCopyToMenu, skin::kGroupMenu, skin::kSetupButton, skin::kSetupWindow,
+        skin::kPresetBox, skin::kStripTextFrame, skin::kAnalyserButton, skin::kBypassButton,
+        skin::kClipLight, skin::kPresetPrev, skin::kPresetNext, skin::kScaleTray,
+        skin::kScaleTrayArrows, skin::kPresetMenuBack, skin::kPresetEQ, skin::kPresetDSP,
+        skin::kPresetUI, skin::kPresetBankToggle, skin::kLoadButton, skin::kSaveButton,
+        skin::kSliderHandle, skin::kSliderTrack, skin::kBandButtons, skin::kTypeIcons,
+        skin::kTypeButtonRing, skin::kStripBody, skin::kStripBodySelected, skin::kStripHeader,
+        skin::kKnobWell, skin::kStripMenuBack, skin::kMeterBody, skin::kMeterBodyLarge,
+        skin::kFaderHandle, skin::kMeterSeparator, skin::kMuteButton, skin::kLinkButton,
+        skin::kPhaseButton, skin::kMeterPointButton, skin::kSoloButton, skin::kKnob,
+        skin::kMeterFade, skin::kWizardRadio, skin::kWizardBack, skin::kWizardPicture,
+        skin::kWizardPreview
+    };
+    for (int id : ids) {
+        EXPECT_NE(getSkinBitmap(id), nullptr) << id;
+    }
+    clearSkinBitmaps();
+}
