@@ -160,8 +160,7 @@ CAutoAnimation::CAutoAnimation(const CRect& rect, CControlListener* l, int t, in
       offset_(offset) {}
 
 void CAutoAnimation::draw(CDrawContext* context) {
-    if (opened_) drawFilmFrame(context, background_, size, offset_, frame_, heightOfOneImage_);
-    else context->fillRect(size, 0x000000);
+    drawFilmFrame(context, background_, size, offset_, frame_, heightOfOneImage_);
     setDirty(false);
 }
 

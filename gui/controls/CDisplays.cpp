@@ -51,14 +51,18 @@ void CVuMeter::draw(CDrawContext* context) {
         if (bmp) bmp->draw(*context, r, CPoint(r.left - size.left, r.top - size.top));
         else context->fillRect(r, fallback);
     };
-    part(off_, offRect, 0x1C2A1C);
-    part(on_, litRect, 0x3FD46A);
-    if (!on_ && !off_) {
-        // Gaps between plain segments.
-        for (int i = 1; i < nbLed_; ++i) {
-            const int p = length * i / nbLed_;
-            if (vertical) context->drawHLine(size.left, size.right - 1, size.bottom - p, 0x101010);
-            else context->drawVLine(size.left + p, size.top, size.bottom - 1, 0x101010);
+    if (on_ || off_) {
+        part(off_, offRect, 0x1C2A1C);
+        part(on_, litRect, 0x3FD46A);
+    } else {
+        // No skin: segments green, then amber, then red towards the top, with gaps.
+        for (int i = 0; i < nbLed_; ++i) {
+            const int a = length * i / nbLed_, b = length * (i + 1) / nbLed_;
+            CRect seg = vertical ? CRect(size.left, size.bottom - b + 1, size.right, size.bottom - a)
+                                 : CRect(size.left + a, size.top, size.left + b - 1, size.bottom);
+            const float pos = static_cast<float>(i) / nbLed_;
+            const Rgb colour = pos >= 0.85f ? 0xE5483B : (pos >= 0.65f ? 0xE8B83A : 0x3FD46A);
+            context->fillRect(seg, colour, i < lit ? 1.f : 0.16f);
         }
     }
     setDirty(false);

@@ -28,7 +28,17 @@ CKnob::~CKnob() {
 float CKnob::valueToAngle() const { return kStartAngle + getValueNormalized() * kSweep; }
 
 void CKnob::draw(CDrawContext* context) {
-    if (background_) background_->draw(*context, size, offset_);
+    if (background_) {
+        background_->draw(*context, size, offset_);
+    } else {
+        // No skin: a plain cap with the travel arc around it.
+        const float cx = size.left + size.width() * 0.5f, cy = size.top + size.height() * 0.5f;
+        const float r = std::fmin(size.width(), size.height()) * 0.5f;
+        context->drawArc(cx, cy, r - 2.f, kStartAngle, kStartAngle + kSweep, 0x34383E, 1.f, 3.f);
+        if (getValueNormalized() > 0.f)
+            context->drawArc(cx, cy, r - 2.f, kStartAngle, valueToAngle(), 0x4A90D9, 1.f, 3.f);
+        context->fillCircle(cx, cy, r - 6.f, 0x2C3035);
+    }
     drawHandle(context);
     setDirty(false);
 }

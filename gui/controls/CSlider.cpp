@@ -73,13 +73,25 @@ CRect CSlider::handleRect() const {
 }
 
 void CSlider::draw(CDrawContext* context) {
-    if (background_) background_->draw(*context, size, offset_);
+    if (background_) {
+        background_->draw(*context, size, offset_);
+    } else {
+        // No skin: a groove along the handle's path.
+        const float cx = size.left + offsetHandle_.x + handleWidth_ * 0.5f;
+        const float cy = size.top + offsetHandle_.y + handleHeight_ * 0.5f;
+        CRect groove = isVertical() ? CRect(static_cast<int>(cx) - 2, static_cast<int>(cy), static_cast<int>(cx) + 2,
+                                            static_cast<int>(cy) + rangeHandle_)
+                                    : CRect(static_cast<int>(cx), static_cast<int>(cy) - 2,
+                                            static_cast<int>(cx) + rangeHandle_, static_cast<int>(cy) + 2);
+        context->fillRoundRect(groove, 2.f, 0x101214);
+        context->frameRoundRect(groove, 2.f, 0x3A3E44);
+    }
     const CRect h = handleRect();
     if (handle_) {
         handle_->draw(*context, h);
     } else {
-        context->fillRect(h, colorHandle_);
-        context->frameRect(h, 0x303030);
+        context->fillRoundRect(h, 2.f, colorHandle_);
+        context->frameRoundRect(h, 2.f, 0x303030);
     }
     setDirty(false);
 }

@@ -131,7 +131,34 @@ CRockerSwitch::CRockerSwitch(const CRect& rect, CControlListener* l, int t, int 
 
 void CRockerSwitch::draw(CDrawContext* context) {
     const int frame = value >= vmax ? 0 : (value <= vmin ? 2 : 1);
-    drawFilmFrame(context, background_, size, offset_, frame, heightOfOneImage_);
+    if (background_) {
+        drawFilmFrame(context, background_, size, offset_, frame, heightOfOneImage_);
+    } else {
+        // No skin: two halves with arrows, the pressed one lit.
+        const bool vertical = (style_ & kVertical) != 0;
+        CRect lo = size, hi = size;
+        if (vertical) { hi.bottom = lo.top = size.top + size.height() / 2; }
+        else { lo.right = hi.left = size.left + size.width() / 2; }
+        context->fillRoundRect(lo, 3.f, frame == 2 ? 0x3A6EA8 : 0x2C3035);
+        context->fillRoundRect(hi, 3.f, frame == 0 ? 0x3A6EA8 : 0x2C3035);
+        context->frameRoundRect(size, 3.f, 0x50555C);
+        auto arrow = [&](const CRect& r, bool up) {
+            const float cx = (r.left + r.right) * 0.5f, cy = (r.top + r.bottom) * 0.5f;
+            float tri[6];
+            if (vertical) {
+                const float d = up ? -3.f : 3.f;
+                const float t[] = {cx - 4.f, cy - d, cx + 4.f, cy - d, cx, cy + d};
+                std::copy(t, t + 6, tri);
+            } else {
+                const float d = up ? 3.f : -3.f;
+                const float t[] = {cx - d, cy - 4.f, cx - d, cy + 4.f, cx + d, cy};
+                std::copy(t, t + 6, tri);
+            }
+            context->fillPolygon(tri, 3, 0xD0D4DA);
+        };
+        arrow(hi, true);
+        arrow(lo, false);
+    }
     setDirty(false);
 }
 
