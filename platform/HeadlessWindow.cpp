@@ -18,6 +18,7 @@ public:
         owner_->popups_.push_back(this);
     }
     ~Popup() override {
+        if (!owner_) return;  // the window went first
         auto& list = owner_->popups_;
         list.erase(std::remove(list.begin(), list.end(), this), list.end());
     }
@@ -48,7 +49,12 @@ bool HeadlessWindow::open(void*, int width, int height, WindowClient* client) {
     return true;
 }
 
-void HeadlessWindow::close() { client_ = nullptr; }
+void HeadlessWindow::close() {
+    // Pop-ups still held by their callers stay harmless once the window is gone.
+    for (Popup* p : popups_) p->owner_ = nullptr;
+    popups_.clear();
+    client_ = nullptr;
+}
 
 void HeadlessWindow::resize(int width, int height) {
     width_ = std::max(width, 0);

@@ -44,9 +44,9 @@ CFrame::CFrame(const CRect& rect) : CViewContainer(CRect::fromSize(0, 0, rect.wi
 }
 
 CFrame::~CFrame() {
-    close();
-    // Children go while the frame can still tell who leaves.
+    // Children go first, while the window they may have opened pop-ups on still exists.
     removeAll(true);
+    close();
     if (backBuffer_) backBuffer_->release();
 }
 

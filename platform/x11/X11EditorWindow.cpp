@@ -132,6 +132,7 @@ public:
     void present(const PixelSource& image) override;
     int x() const override { return x_; }
     int y() const override { return y_; }
+    void detach();
 
     X11EditorWindow* owner_;
     Window window_ = 0;
@@ -193,6 +194,8 @@ public:
     }
 
     void close() override {
+        // Pop-ups still held by their callers lose their windows now and do nothing later.
+        for (X11Popup* p : popups_) p->detach();
         popups_.clear();
         if (!display_ || !window_) return;
         if (blankCursor_) XFreeCursor(display_, blankCursor_);
@@ -416,7 +419,17 @@ X11Popup::X11Popup(X11EditorWindow* owner, int x, int y, int w, int h, WindowCli
     owner_->popups_.push_back(this);
 }
 
+void X11Popup::detach() {
+    Display* d = owner_->display_;
+    XUngrabPointer(d, CurrentTime);
+    XUngrabKeyboard(d, CurrentTime);
+    XDestroyWindow(d, window_);
+    window_ = 0;
+    owner_ = nullptr;
+}
+
 X11Popup::~X11Popup() {
+    if (!owner_) return;
     auto& list = owner_->popups_;
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
     Display* d = owner_->display_;
@@ -432,6 +445,7 @@ X11Popup::~X11Popup() {
 }
 
 void X11Popup::present(const PixelSource& image) {
+    if (!owner_) return;
     putPixels(owner_->display_, window_, DefaultGC(owner_->display_, DefaultScreen(owner_->display_)),
               owner_->visual_, owner_->depth_, image, 0, 0, std::min(w_, image.width),
               std::min(h_, image.height), owner_->scratch_);
