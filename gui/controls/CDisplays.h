@@ -7,8 +7,9 @@
 //   at most `decreaseValue` per update, so peaks stay visible a moment.
 // CSpecialDigit: an integer value shown digit by digit from a strip of ten
 //   pictures (0 to 9, heightOfOneImage apart).
-// CSplashScreen: a click shows the background bitmap over the whole editor in
-//   the display rectangle (frame coordinates); a click on it hides it again.
+// CSplashScreen: a click shows the background bitmap above the whole editor in
+//   the display rectangle (frame coordinates); while it shows it takes every
+//   click, and the next left click (anywhere) hides it again.
 #include "gui/controls/ControlStyles.h"
 #include "gui/framework/CControl.h"
 

@@ -3,6 +3,7 @@
 #include "gui/framework/Modifiers.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace hm::gui {
@@ -319,6 +320,14 @@ void CFrame::onWheel(int x, int y, float distance, int axis, int buttons) {
     const CPoint where(x, y);
     if (modalView_) return;
     CViewContainer::onWheel(where, axis == 1 ? kMouseWheelAxisX : kMouseWheelAxisY, distance, buttons);
+}
+
+bool CFrame::onHostWheel(float distance) {
+    if (!std::isfinite(distance) || distance == 0.f || modalView_) return false;
+    CPoint where;
+    if (!getCurrentMouseLocation(where) || !size.pointInside(where)) return false;
+    const int keys = getCurrentMouseButtons() & (kShift | kControl | kAlt);
+    return CViewContainer::onWheel(where, distance, keys);
 }
 
 bool CFrame::onKeyDown(const platform::KeyEvent& key) { return onKeyDown(toKeyCode(key)); }

@@ -94,6 +94,10 @@ public:
     bool onKeyUp(const platform::KeyEvent& key) override;
     void onExposed() override;
 
+    // Wheel notches that the host forwarded instead of the window: a plain
+    // (vertical) wheel event at the pointer's current place with the keys held now.
+    bool onHostWheel(float distance);
+
     // View-level entry points (the editor forwards host keys and wheel through these).
     using CViewContainer::onMouseDown;
     using CViewContainer::onMouseMoved;

@@ -49,6 +49,43 @@ int buttonBit(unsigned button) {
     }
 }
 
+// Xlib's default error handler ends the process, and the process is the host's.
+// Calls that can fail because of the host's windows (a stale parent id, a
+// parent destroyed before the editor closed, focus on a window that is not
+// viewable) run inside a trap that swallows the error instead.
+class ErrorTrap {
+public:
+    explicit ErrorTrap(Display* d) : display_(d) {
+        XSync(display_, False);
+        failed_ = false;
+        previous_ = XSetErrorHandler(&ErrorTrap::onError);
+    }
+    ~ErrorTrap() {
+        XSync(display_, False);
+        XSetErrorHandler(previous_);
+    }
+    ErrorTrap(const ErrorTrap&) = delete;
+    ErrorTrap& operator=(const ErrorTrap&) = delete;
+    bool failed() {
+        XSync(display_, False);
+        return failed_;
+    }
+
+private:
+    static int onError(Display*, XErrorEvent*) {
+        failed_ = true;
+        return 0;
+    }
+    static inline bool failed_ = false;
+    Display* display_;
+    XErrorHandler previous_;
+};
+
+bool isViewable(Display* d, Window w) {
+    XWindowAttributes a{};
+    return w && XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable;
+}
+
 KeyEvent translateKey(XKeyEvent& e) {
     char text[8] = {};
     KeySym sym = 0;
@@ -166,9 +203,13 @@ public:
         attrs.background_pixel = BlackPixel(display_, screen);
         attrs.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                            KeyPressMask | KeyReleaseMask | StructureNotifyMask | FocusChangeMask;
-        window_ = XCreateWindow(display_, parent_, 0, 0, static_cast<unsigned>(width_),
-                                static_cast<unsigned>(height_), 0, depth_, InputOutput, visual_,
-                                CWBackPixel | CWEventMask, &attrs);
+        {
+            ErrorTrap trap(display_);  // a bad parent id must not take the host down
+            window_ = XCreateWindow(display_, parent_, 0, 0, static_cast<unsigned>(width_),
+                                    static_cast<unsigned>(height_), 0, depth_, InputOutput, visual_,
+                                    CWBackPixel | CWEventMask, &attrs);
+            if (trap.failed()) window_ = 0;
+        }
         if (!window_) return false;
         gc_ = XCreateGC(display_, window_, 0, nullptr);
         if (topLevel_) {
@@ -198,10 +239,13 @@ public:
         for (X11Popup* p : popups_) p->detach();
         popups_.clear();
         if (!display_ || !window_) return;
-        if (blankCursor_) XFreeCursor(display_, blankCursor_);
-        XFreeGC(display_, gc_);
-        XDestroyWindow(display_, window_);
-        XFlush(display_);
+        {
+            // Some hosts destroy their window (and ours with it) before closing the editor.
+            ErrorTrap trap(display_);
+            if (blankCursor_) XFreeCursor(display_, blankCursor_);
+            XFreeGC(display_, gc_);
+            XDestroyWindow(display_, window_);
+        }
         window_ = 0;
         gc_ = nullptr;
         blankCursor_ = 0;
@@ -326,8 +370,9 @@ public:
         if (!window_) return;
         // Hosts give the keyboard to their own windows; a text field asks for it
         // while it edits and hands it back to the host window afterwards.
-        XSetInputFocus(display_, take || topLevel_ ? window_ : parent_, RevertToParent, CurrentTime);
-        XFlush(display_);
+        const Window target = take || topLevel_ ? window_ : parent_;
+        ErrorTrap trap(display_);
+        if (isViewable(display_, target)) XSetInputFocus(display_, target, RevertToParent, CurrentTime);
     }
 
     std::unique_ptr<PopupWindow> openPopup(int x, int y, int width, int height,
@@ -421,6 +466,7 @@ X11Popup::X11Popup(X11EditorWindow* owner, int x, int y, int w, int h, WindowCli
 
 void X11Popup::detach() {
     Display* d = owner_->display_;
+    ErrorTrap trap(d);
     XUngrabPointer(d, CurrentTime);
     XUngrabKeyboard(d, CurrentTime);
     XDestroyWindow(d, window_);

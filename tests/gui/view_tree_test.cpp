@@ -2,6 +2,8 @@
 // background capture, cursor hiding.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "gui/framework/CGViewContainer.h"
 #include "gui/framework/nControlMouse.h"
 #include "gui/framework/nPage.h"
@@ -292,6 +294,51 @@ TEST(ViewPageSelect, ValueFollowsThePointerWhileHeld) {
     // Right clicks are not for it.
     h.click(20, 20, kRButton);
     EXPECT_EQ(rec.count('v'), 4);
+}
+
+}  // namespace
+}  // namespace hm::gui::test
+
+namespace hm::gui::test {
+namespace {
+
+TEST(ViewWheel, HostForwardedWheelGoesToTheViewUnderThePointer) {
+    HeadlessFrame h(200, 100);
+    auto* a = new ProbeView(CRect(0, 0, 100, 100), 0xFF0000);
+    auto* b = new ProbeView(CRect(100, 0, 200, 100), 0x00FF00);
+    h.frame->addView(a);
+    h.frame->addView(b);
+    h.window->move(150, 50);
+    EXPECT_TRUE(h.frame->onHostWheel(2.f));
+    EXPECT_EQ(b->wheels, 1);
+    EXPECT_FLOAT_EQ(b->wheelSum, 2.f);
+    EXPECT_EQ(a->wheels, 0);
+    EXPECT_FALSE(h.frame->onHostWheel(std::nanf("")));
+    h.window->move(500, 50);  // pointer outside the editor: nobody
+    EXPECT_FALSE(h.frame->onHostWheel(1.f));
+    EXPECT_EQ(b->wheels, 1);
+}
+
+struct HoverProbe : ProbeView {
+    using ProbeView::ProbeView;
+    void onMouseEntered(CPoint&, const int&) override { ++entered; }
+    void onMouseExited(CPoint&, const int&) override { ++exited; }
+    int entered = 0, exited = 0;
+};
+
+TEST(ViewHover, EnterAndExitFollowThePointer) {
+    HeadlessFrame h(200, 100);
+    auto* a = new HoverProbe(CRect(0, 0, 100, 100), 0xFF0000);
+    auto* b = new HoverProbe(CRect(100, 0, 200, 100), 0x00FF00);
+    h.frame->addView(a);
+    h.frame->addView(b);
+    h.window->move(10, 10);
+    h.window->move(20, 10);
+    h.window->move(150, 10);
+    EXPECT_EQ(a->entered, 1);
+    EXPECT_EQ(a->exited, 1);
+    EXPECT_EQ(b->entered, 1);
+    EXPECT_EQ(b->exited, 0);
 }
 
 }  // namespace

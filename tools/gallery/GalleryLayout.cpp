@@ -304,6 +304,12 @@ void buildGallery(CFrame* frame, CControlListener* l) {
     }
 }
 
+void distributeToPages(CFrame* frame, int tag, float value) {
+    frame->forEachDescendant([&](CView* v) {
+        if (auto* page = dynamic_cast<nPage*>(v); page && page->getTag() == tag) page->setValue(value);
+    });
+}
+
 CControl* galleryControl(CFrame* frame, int tag) {
     CControl* found = nullptr;
     frame->forEachDescendant([&](CView* v) {
