@@ -254,8 +254,13 @@ bool CFrame::isTypeOf(const char* className) const {
 
 void CFrame::onMouseDown(int x, int y, int buttons) {
     CPoint where(x, y);
-    // A drag owns the mouse until its button comes up; other presses meanwhile are dropped.
-    if (mouseCaptured_) return;
+    // A drag owns the mouse until its button comes up; other presses meanwhile are
+    // dropped. A new press of the dragging button itself means its release was lost
+    // (released over another application): the old drag ends first.
+    if (mouseCaptured_) {
+        if (!(buttons & captureButton_)) return;
+        onMouseUp(x, y, captureButton_ | (buttons & kAnyModifierKey));
+    }
     if (focusView_ && !focusView_->getFrameRect().pointInside(where)) setFocusView(nullptr);
     if (callback_ && !modalView_) {
         const int tag = callback_->getTagUnderPoint(where);

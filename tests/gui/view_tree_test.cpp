@@ -343,3 +343,23 @@ TEST(ViewHover, EnterAndExitFollowThePointer) {
 
 }  // namespace
 }  // namespace hm::gui::test
+
+namespace hm::gui::test {
+namespace {
+
+TEST(ViewMouse, LostReleaseOfTheDraggingButtonEndsTheOldDrag) {
+    HeadlessFrame h(200, 100);
+    auto* a = new ProbeView(CRect(0, 0, 50, 50), 0xFF0000);
+    auto* b = new ProbeView(CRect(100, 0, 150, 50), 0x00FF00);
+    h.frame->addView(a);
+    h.frame->addView(b);
+    h.window->press(10, 10, kLButton);
+    // The release happened elsewhere and never arrived; the next press of the
+    // same button must not stay stuck in the old drag.
+    h.frame->onMouseDown(120, 20, kLButton);
+    EXPECT_EQ(a->ups, 1);
+    EXPECT_EQ(b->downs, 1);
+}
+
+}  // namespace
+}  // namespace hm::gui::test

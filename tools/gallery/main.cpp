@@ -15,7 +15,7 @@
 #include "gui/controls/COptionMenu.h"
 #include "gui/controls/MenuPopup.h"
 #include "gui/draw/BitmapCache.h"
-#include "gui/draw/PngIO.h"
+#include "gui/framework/HeadlessCapture.h"
 #include "gui/framework/Modifiers.h"
 #include "platform/HeadlessWindow.h"
 #include "tools/gallery/GalleryLayout.h"
@@ -38,11 +38,7 @@ struct PrintingListener : CControlListener {
 };
 
 bool writeComposite(const platform::HeadlessWindow& window, const std::string& path) {
-    const auto pixels = window.composite();
-    CDIB* image = new CDIB(window.width(), window.height());
-    std::copy(pixels.begin(), pixels.end(), image->pixels());
-    const bool ok = writePngFile(*image, path);
-    image->release();
+    const bool ok = writeHeadlessWindowPng(window, path);
     if (ok) std::printf("wrote %s (%dx%d)\n", path.c_str(), window.width(), window.height());
     else std::fprintf(stderr, "could not write %s\n", path.c_str());
     return ok;
