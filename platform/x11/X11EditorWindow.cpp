@@ -280,8 +280,13 @@ public:
             XEvent e;
             XNextEvent(display_, &e);
             if (e.type == MotionNotify) {
-                // Only the newest position of a burst matters.
-                while (XCheckTypedWindowEvent(display_, e.xmotion.window, MotionNotify, &e)) {
+                // Only the newest position of a burst matters, but never skip past a
+                // press or release: moves after it belong to another gesture.
+                XEvent next;
+                while (XEventsQueued(display_, QueuedAlready) > 0) {
+                    XPeekEvent(display_, &next);
+                    if (next.type != MotionNotify || next.xmotion.window != e.xmotion.window) break;
+                    XNextEvent(display_, &e);
                 }
             }
             WindowClient* target = client_;
