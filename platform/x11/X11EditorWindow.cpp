@@ -7,47 +7,20 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
-#include <cstdlib>
 #include <vector>
 
 #include "platform/EditorWindow.h"
+#include "platform/x11/X11Input.h"
 
 namespace hm::platform {
 namespace {
 
-constexpr int kLeft = 0x002, kMiddle = 0x004, kRight = 0x008, kShift = 0x010, kCtrl = 0x020,
-              kAlt = 0x040, kExtra1 = 0x100, kExtra2 = 0x200, kDouble = 0x400;
-constexpr long kDoubleClickMs = 400;
-constexpr int kDoubleClickDistance = 4;
+using x11::buttonBit;
+using x11::heldButtonBits;
+using x11::keyBits;
 
-int keyBits(unsigned state) {
-    int b = 0;
-    if (state & ShiftMask) b |= kShift;
-    if (state & ControlMask) b |= kCtrl;
-    if (state & Mod1Mask) b |= kAlt;
-    return b;
-}
-
-int heldButtonBits(unsigned state) {
-    int b = 0;
-    if (state & Button1Mask) b |= kLeft;
-    if (state & Button2Mask) b |= kMiddle;
-    if (state & Button3Mask) b |= kRight;
-    return b;
-}
-
-int buttonBit(unsigned button) {
-    switch (button) {
-        case 1: return kLeft;
-        case 2: return kMiddle;
-        case 3: return kRight;
-        case 8: return kExtra1;
-        case 9: return kExtra2;
-        default: return 0;
-    }
-}
+constexpr int kDouble = 0x400;
 
 // Xlib's default error handler ends the process, and the process is the host's.
 // Calls that can fail because of the host's windows (a stale parent id, a
@@ -404,35 +377,21 @@ public:
     std::vector<X11Popup*> popups_;
     std::vector<std::uint32_t> scratch_;
 
-    // Press time and place of the last press, for double clicks.
-    unsigned lastButton_ = 0;
-    Time lastTime_ = 0;
-    int lastX_ = 0, lastY_ = 0;
+    x11::DoubleClickDetector doubleClick_;
 
 private:
     void handlePress(WindowClient* target, XButtonEvent& b) {
         const int mods = keyBits(b.state);
-        if (b.button >= 4 && b.button <= 7) {
-            // Wheel notches arrive as presses of buttons 4/5 (vertical) and 6/7 (horizontal).
-            const float distance = (b.button == 4 || b.button == 6) ? 1.f : -1.f;
-            target->onWheel(b.x, b.y, distance, b.button >= 6 ? 1 : 0, mods);
+        float distance = 0.f;
+        int axis = 0;
+        if (x11::wheelNotch(b.button, distance, axis)) {
+            target->onWheel(b.x, b.y, distance, axis, mods);
             return;
         }
         const int bit = buttonBit(b.button);
         if (!bit) return;
         int buttons = bit | mods;
-        const bool again = b.button == lastButton_ && b.time - lastTime_ <= kDoubleClickMs &&
-                           std::abs(b.x - lastX_) <= kDoubleClickDistance &&
-                           std::abs(b.y - lastY_) <= kDoubleClickDistance;
-        if (again) {
-            buttons |= kDouble;
-            lastButton_ = 0;  // a third press starts a new pair
-        } else {
-            lastButton_ = b.button;
-        }
-        lastTime_ = b.time;
-        lastX_ = b.x;
-        lastY_ = b.y;
+        if (doubleClick_.press(b.button, b.time, b.x, b.y)) buttons |= kDouble;
         target->onMouseDown(b.x, b.y, buttons);
     }
 };
