@@ -209,3 +209,33 @@ TEST(ControlDisplays, SplashCoversTheFrameUntilClicked) {
 
 }  // namespace
 }  // namespace hm::gui::test
+
+namespace hm::gui::test {
+namespace {
+
+TEST(ControlFilm, AutoAnimationStepsOnEveryIdlePassWhileRunning) {
+    HeadlessFrame h(100, 100);
+    Recorder rec;
+    CDIB* strip = filmStrip(20, 20, 5);
+    auto* anim = new CAutoAnimation(CRect(10, 10, 30, 30), &rec, 1, 5, 20, strip);
+    strip->release();
+    h.frame->addView(anim);
+    h.frame->idle();
+    EXPECT_EQ(anim->currentFrame(), 0) << "not running yet";
+    h.click(20, 20);
+    ASSERT_TRUE(anim->isWindowOpened());
+    for (int pass = 1; pass <= 7; ++pass) {
+        h.frame->idle();
+        EXPECT_EQ(anim->currentFrame(), pass % 5);
+        EXPECT_EQ(frameAt(h, 20, 20), pass % 5);
+    }
+    h.click(20, 20);
+    EXPECT_FALSE(anim->isWindowOpened());
+    const int stopped = anim->currentFrame();
+    h.frame->idle();
+    EXPECT_EQ(anim->currentFrame(), stopped);
+    EXPECT_EQ(rec.count('v'), 2);  // started, stopped
+}
+
+}  // namespace
+}  // namespace hm::gui::test

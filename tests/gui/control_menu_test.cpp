@@ -170,3 +170,45 @@ TEST(ControlTextEdit, LongInputIsCut) {
 
 }  // namespace
 }  // namespace hm::gui::test
+
+namespace hm::gui::test {
+namespace {
+
+TEST(ControlMenu, WheelStepsToNeighbouringEntriesSkippingSeparatorsAndStopsAtTheEnds) {
+    MenuRig rig;  // Linear, Full Minimum, -, Analogue, Free
+    rig.menu->setCurrent(1);
+    rig.h.window->wheel(50, 30, -1.f);  // towards the end of the list
+    EXPECT_EQ(rig.menu->getCurrent(), 3);
+    rig.h.window->wheel(50, 30, -1.f);
+    EXPECT_EQ(rig.menu->getCurrent(), 4);
+    rig.h.window->wheel(50, 30, -1.f);
+    EXPECT_EQ(rig.menu->getCurrent(), 4);
+    rig.h.window->wheel(50, 30, 1.f);
+    rig.h.window->wheel(50, 30, 1.f);
+    EXPECT_EQ(rig.menu->getCurrent(), 1);
+    EXPECT_EQ(rig.rec.count('v'), 4);
+    EXPECT_TRUE(rig.rec.changesInsideEdits());
+}
+
+TEST(ControlMenu, CheckStyleMarksTheCurrentEntryAndRangeFollowsTheEntries) {
+    HeadlessFrame h(300, 300);
+    auto* menu = new COptionMenu(CRect(0, 0, 100, 20), nullptr, 1, nullptr, nullptr, kCheckStyle);
+    h.frame->addView(menu);
+    EXPECT_EQ(menu->getCurrent(), -1);
+    for (const char* t : {"x1", "x2", "x4", "x8"}) menu->addEntry(t);
+    EXPECT_FLOAT_EQ(menu->getMax(), 3.f);
+    menu->setCurrent(2);
+    EXPECT_FALSE(menu->setCurrent(9));
+    EXPECT_EQ(menu->getCurrent(), 2);
+    h.click(10, 10);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(menu->isCheckEntry(i), i == 2) << i;
+    menu->removeEntry(0);  // changing the list closes the open pop-up
+    EXPECT_FALSE(menu->isPopupOpen());
+    EXPECT_EQ(h.window->openPopupCount(), 0);
+    EXPECT_FLOAT_EQ(menu->getMax(), 2.f);
+    EXPECT_STREQ(menu->getEntry(0), "x2");
+    EXPECT_STREQ(menu->getEntry(7), "");
+}
+
+}  // namespace
+}  // namespace hm::gui::test
