@@ -128,6 +128,11 @@ void putPixels(Display* d, Drawable target, GC gc, Visual* visual, int depth, co
         }
     }
     if (!image) return;
+    if (direct) {
+        // Our words are in this machine's byte order; Xlib swaps for a server that differs.
+        const std::uint32_t probe = 1;
+        image->byte_order = *reinterpret_cast<const unsigned char*>(&probe) == 1 ? LSBFirst : MSBFirst;
+    }
     XPutImage(d, target, gc, image, x, y, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h));
     image->data = nullptr;  // the pixels are not Xlib's to free
     XDestroyImage(image);
