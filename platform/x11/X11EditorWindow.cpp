@@ -268,9 +268,15 @@ public:
                 }
             }
             WindowClient* target = client_;
-            X11Popup* popup = popups_.empty() ? nullptr : popups_.back();
-            if (popup && e.xany.window == popup->window_) target = popup->client_;
-            else if (e.xany.window != window_) continue;
+            if (e.xany.window != window_) {
+                // A pop-up's event (every level of a menu, not only the topmost, may
+                // need repainting after a sub-menu closes over it).
+                X11Popup* popup = nullptr;
+                for (X11Popup* p : popups_)
+                    if (p->window_ == e.xany.window) popup = p;
+                if (!popup) continue;
+                target = popup->client_;
+            }
             if (!target) continue;
             switch (e.type) {
                 case Expose:
