@@ -151,7 +151,7 @@ void MenuPopup::setHover(int level, int item) {
             const CRect r = itemRect(level, item);
             openLevel(e->submenu, CPoint(levels_[static_cast<std::size_t>(level)].rect.right - 2,
                                          r.top - kPadding),
-                      0);
+                      kSubMenuMinWidth);
         }
     }
 }

@@ -24,6 +24,7 @@ public:
     static constexpr int kSeparatorHeight = 7;
     static constexpr int kPadding = 4;
     static constexpr float kTextSize = 13.f;
+    static constexpr int kSubMenuMinWidth = 80;
 
     using Done = std::function<void(COptionMenu* menu, int index)>;
 

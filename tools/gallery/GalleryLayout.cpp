@@ -231,6 +231,11 @@ void buildGallery(CFrame* frame, CControlListener* l) {
                                                getSkinBitmap(skin::kPresetMenuBack), nullptr, kNoFrame | kCheckStyle));
         for (const char* t : {"Linear", "Full Minimum", "Zero-latency Analogue", "Analogue", "Free"})
             menu->addEntry(t);
+        menu->addSeparator();
+        auto* pad = new COptionMenu(CRect(0, 0, 10, 10), nullptr, -1);
+        for (const char* t : {"x1", "x2", "x4", "x8"}) pad->addEntry(t);
+        menu->addEntry(pad, "Padding");
+        pad->release();
         menu->setCurrent(2);
         menu->setFontColor(0xE0E0E0);
         add(text, new Caption(CRect(250, 40, 350, 59), "COptionMenu", TextAlign::kLeft));
