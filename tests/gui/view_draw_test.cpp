@@ -5,6 +5,7 @@
 #include "gui/controls/CParamDisplay.h"
 #include "gui/draw/BitmapCache.h"
 #include "gui/framework/CGViewContainer.h"
+#include "gui/framework/nControl.h"
 #include "gui/framework/nPage.h"
 #include "tests/gui/view_Harness.h"
 
@@ -159,6 +160,66 @@ TEST(ViewDraw, ValueTextStaysInsideItsBox) {
         }
     EXPECT_GT(inside, 20) << "the text is drawn";
     EXPECT_EQ(outside, 0);
+}
+
+}  // namespace
+}  // namespace hm::gui::test
+
+namespace hm::gui::test {
+namespace {
+
+Pixel stripes(int x, int y) { return makePixel((x * 11) & 255, (y * 3) & 255, 200); }
+
+// Composes nothing but the captured background, then copies it out.
+class BufferedProbe : public nControl {
+public:
+    BufferedProbe(const CRect& r) : nControl(r, nullptr, 1) {}
+    void draw(CDrawContext* c) override {
+        restoreBackground();
+        blitWork(c);
+        setDirty(false);
+    }
+    int bufferWidth() const { return width; }
+    int bufferStride() const { return stride; }
+};
+
+TEST(ViewBuffers, BufferedControlRedrawsThePictureUnderItFromItsOwnBuffer) {
+    HeadlessFrame h(200, 150);
+    auto* panel = new CViewContainer(CRect(5, 5, 195, 145));
+    CDIB* skin = new CDIB(190, 140);
+    for (int y = 0; y < 140; ++y)
+        for (int x = 0; x < 190; ++x) skin->row(y)[x] = stripes(x, y);
+    panel->setBackground(skin);
+    skin->release();
+    h.frame->addView(panel);
+    auto* probe = new BufferedProbe(CRect(40, 30, 90, 70));
+    panel->addView(probe);
+    EXPECT_EQ(probe->bufferWidth(), 50);
+    EXPECT_EQ(probe->bufferStride(), 200);
+    h.frame->updateDirty();
+    for (int y = 30; y < 70; y += 7)
+        for (int x = 40; x < 90; x += 9)
+            ASSERT_EQ(h.pixel(5 + x, 5 + y), stripes(x, y) & 0xFFFFFFu) << x << "," << y;
+    // Moving and resizing re-captures at the new place.
+    probe->setViewSize(CRect(100, 80, 130, 100));
+    EXPECT_EQ(probe->bufferWidth(), 30);
+    EXPECT_EQ(probe->backgroundBuffer()->row(0)[0], stripes(100, 80));
+}
+
+TEST(ViewPages, PagesAnswerThroughTheControlInterface) {
+    HeadlessFrame h(100, 100);
+    auto* page = new nPage(CRect(10, 10, 60, 60), 42, 2);
+    h.frame->addView(page);
+    iControl* asControl = page;
+    EXPECT_EQ(asControl->getTag(), 42);
+    EXPECT_EQ(asControl->getRect(), CRect(10, 10, 60, 60));
+    asControl->setValue(2.f);
+    EXPECT_FALSE(page->isHidden());
+    EXPECT_FLOAT_EQ(asControl->getValue(), 2.f);
+    page->setViewSize(CRect(0, 0, 30, 30));
+    EXPECT_EQ(asControl->getRect(), CRect(0, 0, 30, 30));
+    asControl->setValue(0.f);
+    EXPECT_TRUE(page->isHidden());
 }
 
 }  // namespace
