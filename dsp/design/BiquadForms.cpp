@@ -73,17 +73,19 @@ Biquad resonantLowPass(double f0, double q, double fs)
     double t = 2.0 / h;
     if (std::fabs(1.0 - t) < 1e-6) t = 2.0 / h - 1e-6;
 
-    double C;
+    double C = 0.0;
+    double B = 0.0;
     if (q >= std::sqrt(0.5)) {
-        double B = std::fabs(std::tan(w0 * std::sqrt(1.0 - 1.0 / (2.0 * q2)) / 2.0));
+        B = std::fabs(std::tan(w0 * std::sqrt(1.0 - 1.0 / (2.0 * q2)) / 2.0));
         if (B > 1e6) B = 1e6;
-        if (B < 1e-6) {
-            C = 0.0;
-        } else {
-            const double ratio = (4.0 * q2 * q2 - (4.0 * q2 - 1.0) * t * t) / (4.0 * q2 * q2 - (4.0 * q2 - 1.0));
-            C = B * std::pow(ratio, 0.25);
-        }
+    }
+    if (B >= 1e-6) {
+        const double ratio = (4.0 * q2 * q2 - (4.0 * q2 - 1.0) * t * t) / (4.0 * q2 * q2 - (4.0 * q2 - 1.0));
+        C = B * std::pow(ratio, 0.25);
     } else {
+        // No resonance peak above DC (Q at or below 1/sqrt 2, including a Butterworth
+        // Q that rounds a hair above it): a reference frequency near the corner.
+        // A zero reference would put both poles on z = 1.
         const double inner = std::sqrt((1.0 - 4.0 * q2) / (q2 * q2) + 4.0 / t) + 2.0 - 1.0 / q2;
         C = std::tan(w0 * std::sqrt(inner / 2.0) / 2.0);
         C = std::min(C, w0 * std::pow(1.0 - t * t, 0.25) / 2.0);
@@ -200,11 +202,9 @@ Biquad firstOrderShelf(double fc, double gh, double gl, double fs)
 
 // s = (2 pi / c)(z - 1)/(z + 1) with c = tan(pi fp/fs)/fp, multiplied through by
 // (z + 1)^2 c^2 / (4 pi^2): D = c^2 n0, E = 4 pi^2 n2, F = 2 pi c n1.
-Biquad bilinearSection(const AnalogSection& s, double bandHz, double fs)
+Biquad bilinearSection(const AnalogSection& s, double prewarpHz, double fs)
 {
-    double fp = bandHz;
-    if (s.d2 != 0.0 && s.d0 != 0.0) fp = std::sqrt(std::fabs(s.d0 / s.d2)) / (2.0 * kPi);
-    fp = std::min(fp, 0.45 * fs);
+    const double fp = std::min(prewarpHz, 0.45 * fs);
     const double c = std::tan(kPi * fp / fs) / fp;
     const double twoPiC = 2.0 * kPi * c;
     const double fourPiSq = 4.0 * kPi * kPi;
