@@ -1,5 +1,6 @@
 #include "dsp/design/MagnitudeFit.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -210,7 +211,12 @@ bool fitBiquad(FitWorkspace& ws, const FitMethod& method, Biquad& bq)
         }
     }
 
-    if (!(f < startError) || !(f < method.acceptBelow)) return false;
+    // The bound is on the squared error of a section peaking at 1; a section carrying
+    // gain (a pass filter's distributed gain, a boost) is held to the same relative
+    // accuracy rather than rejected for its scale.
+    double peak = 1.0;
+    for (int j = 0; j < kFitPoints; ++j) peak = std::max(peak, ws.fitTarget[j]);
+    if (!(f < startError) || !(f < method.acceptBelow * peak * peak)) return false;
     double k = 0.0;
     fitError(ws, ws.x, &k);
     double a1 = ws.x[2], a2 = ws.x[3];
