@@ -6,7 +6,8 @@
 //   (Gn p^2 + sqrt(q Gn) zz p + q) / (p^2 + zp p + 1),  p = jOmega, Omega = tan(w/2)/W,
 // i.e. the high-frequency gain N2 is replaced by the analogue gain at Nyquist Gn, so
 // DC and Nyquist are exact. W is a prewarp at a reference ratio o (the geometric
-// middle between the zero and pole frequencies, at most 1), and the dampings zp, zz
+// middle between the zero and pole frequencies, at most 1, or a gentler one when
+// that serves the audio band better), and the dampings zp, zz
 // are refitted so that |H_digital|^2 = |H_analogue|^2 at a few reference frequencies;
 // that condition is linear in zp^2 and zz^2 and is solved by least squares.
 // Sections that cut (q < N2) are designed as their inverse (zeros become poles), so
