@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 namespace hm::dsp {
 
@@ -118,7 +119,7 @@ namespace {
 // s = jOmega, Omega = tan(w/2)/W; C is the least-squares damping over the
 // reference frequencies (relative to f0) that lie inside the audio band.
 Biquad highPassForScale(double W, double k, double u, double q, double w0, double f0, double fs,
-                        const double* refs, int n)
+                        const double* refs, int n, bool refit)
 {
     double sxx = 0.0, sxy = 0.0;
     for (int i = 0; i < n; ++i) {
@@ -135,7 +136,7 @@ Biquad highPassForScale(double W, double k, double u, double q, double w0, doubl
         sxy += a * b;
     }
     double C = 1.0 / q;
-    if (sxx > 0.0) {
+    if (refit && sxx > 0.0) {
         const double c2 = sxy / sxx;
         if (c2 != 0.0 && std::isfinite(c2)) C = std::sqrt(std::fabs(c2));
     }
@@ -171,8 +172,9 @@ double highPassError(const Biquad& bq, double k, double u, double f0, double fs)
 // normally prewarps the analogue peak (or the corner) onto its digital frequency.
 // For corners near or above Nyquist that prewarp lands close to pi and compresses
 // the whole audio band, so a second candidate matches the low-frequency asymptote
-// instead (k Omega^2 = (w/w0)^2, i.e. W = w0 sqrt(k)/2); the candidate with the
-// smaller level error over the audio band is kept.
+// instead (k Omega^2 = (w/w0)^2, i.e. W = w0 sqrt(k)/2). Each scale is tried with
+// the fitted and with the analogue damping 1/Q, and the candidate with the smallest
+// level error over the audio band is kept.
 Biquad resonantHighPass(double f0, double q, double fs)
 {
     const double nyq = fs / 2.0;
@@ -202,11 +204,23 @@ Biquad resonantHighPass(double f0, double q, double fs)
     if (0.2 * fs < f0) refs[n++] = 0.2 * fs / f0;
     if (0.4 * fs < f0) refs[n++] = 0.4 * fs / f0;
 
-    const Biquad byPeak = highPassForScale(Wpeak, k, u, q, w0, f0, fs, refs, n);
+    // Candidates: both scales, each with the fitted and with the analogue damping.
     const double Wlow = w0 * std::sqrt(k) / 2.0;
-    if (!(Wlow > 0.0) || !std::isfinite(Wlow)) return byPeak;
-    const Biquad byAsymptote = highPassForScale(Wlow, k, u, q, w0, f0, fs, refs, n);
-    return highPassError(byAsymptote, k, u, f0, fs) < highPassError(byPeak, k, u, f0, fs) ? byAsymptote : byPeak;
+    const double scales[2] = {Wpeak, Wlow};
+    Biquad best = highPassForScale(Wpeak, k, u, q, w0, f0, fs, refs, n, true);
+    double bestError = highPassError(best, k, u, f0, fs);
+    for (double W : scales) {
+        if (!(W > 0.0) || !std::isfinite(W)) continue;
+        for (bool refit : {true, false}) {
+            const Biquad bq = highPassForScale(W, k, u, q, w0, f0, fs, refs, n, refit);
+            const double err = highPassError(bq, k, u, f0, fs);
+            if (err < bestError) {
+                best = bq;
+                bestError = err;
+            }
+        }
+    }
+    return best;
 }
 
 Biquad firstOrderShelf(double fc, double gh, double gl, double fs)

@@ -5,6 +5,7 @@
 
 #include "dsp/PrototypeResponse.h"
 #include "dsp/design/BiquadForms.h"
+#include "dsp/design/ParallelSum.h"
 
 namespace hm::dsp {
 
@@ -152,7 +153,7 @@ CascadeDesign mapCascade(const BandSettings& band, const AnalogSection* radians,
         const AnalogSection& raw = radians[i];
         if (raw.d2 == 0.0 || !std::isfinite(raw.d2)) {
             // No s^2 (or s) term in the denominator: not a realisable section.
-            out.sections[i] = band.parallel ? Biquad{0.0, 0.0, 0.0, 0.0, 0.0} : Biquad{};
+            out.sections[i] = Biquad{};
             continue;
         }
         const AnalogSection s{raw.n2 / raw.d2, raw.n1 / raw.d2, raw.n0 / raw.d2, 1.0, raw.d1 / raw.d2, raw.d0 / raw.d2};
@@ -165,8 +166,17 @@ CascadeDesign mapCascade(const BandSettings& band, const AnalogSection* radians,
         Biquad bq = m.biquad;
         if (m.inverted) bq = invertBiquad(bq);
         if (!finiteAndStable(bq)) bq = Biquad{};
-        if (band.parallel) bq = minusOne(bq);
         out.sections[i] = bq;
+    }
+    if (band.parallel) {
+        // The band adds H - 1 to the dry signal, H being the whole cascade: one
+        // section at a time would give the product of the (H_i - 1) instead.
+        Biquad difference[kMaxSections];
+        if (parallelDifference(out.sections, out.count, difference)) {
+            std::copy(difference, difference + out.count, out.sections);
+        } else {
+            for (int i = 0; i < out.count; ++i) out.sections[i] = minusOne(out.sections[i]);
+        }
     }
     out.unity = unityMark;
     return out;

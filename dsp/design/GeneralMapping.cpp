@@ -14,6 +14,7 @@
 // the fit always works on a boost and the inverse stays minimum-phase.
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 #include "dsp/design/BiquadForms.h"
 
@@ -35,9 +36,9 @@ double analogueSquared(const Shape& s, double x)
     return (nr * nr + zn * zn * x2) / (dr * dr + s.zp * s.zp * x2);
 }
 
-// The digital section for one prewarp ratio o, with the dampings refitted by least
-// squares at the reference ratios inside the audio band.
-Biquad forPrewarp(Shape s, double o, double zeroRatio, double midRatio, double edge, double fs)
+// The digital section for one prewarp ratio o; with refit, the dampings are refitted
+// by least squares at the reference ratios inside the audio band.
+Biquad forPrewarp(Shape s, double o, double zeroRatio, double midRatio, double edge, double fs, bool refit)
 {
     const double W = std::tan(kPi * o * s.fr / fs) / o;
     const double refs[6] = {zeroRatio, midRatio, 1.0, 0.5,
@@ -59,7 +60,7 @@ Biquad forPrewarp(Shape s, double o, double zeroRatio, double midRatio, double e
         r2 += c2 * rhs;
     }
     const double det = m11 * m22 - m12 * m12;
-    if (std::fabs(det) > 1e-12 * std::max(1.0, m11 * m22)) {
+    if (refit && std::fabs(det) > 1e-12 * std::max(1.0, m11 * m22)) {
         const double u = (r1 * m22 - r2 * m12) / det;
         const double v = (m11 * r2 - m12 * r1) / det;
         if (u != 0.0 && std::isfinite(u) && (v != 0.0 || s.zz == 0.0) && std::isfinite(v)) {
@@ -76,22 +77,29 @@ Biquad forPrewarp(Shape s, double o, double zeroRatio, double midRatio, double e
             (W2 + 1.0 - W * s.zp) / F};
 }
 
+double levelErrorAt(const Shape& s, const Biquad& bq, double hz, double fs)
+{
+    const double a = std::sqrt(analogueSquared(s, hz / s.fr));
+    const double w = 2.0 * kPi * hz / fs;
+    const double c1 = std::cos(w), s1 = std::sin(w), c2 = std::cos(2.0 * w), s2 = std::sin(2.0 * w);
+    const double nr = bq.b0 * c2 + bq.b1 * c1 + bq.b2, ni = bq.b0 * s2 + bq.b1 * s1;
+    const double dr = c2 + bq.a1 * c1 + bq.a2, di = s2 + bq.a1 * s1;
+    const double d = std::sqrt((nr * nr + ni * ni) / (dr * dr + di * di));
+    const double e = std::fabs(20.0 * std::log10(a / d));
+    return std::isfinite(e) ? e : 1e9;
+}
+
 // Largest level difference in dB between the biquad and the analogue shape over the
-// audio band (20 Hz to 0.45 fs).
-double levelError(const Shape& s, const Biquad& bq, double fs)
+// audio band (20 Hz to 0.45 fs), including the pole and zero frequencies and their
+// close neighbours, where a sharp resonance would slip between log-spaced points.
+double levelError(const Shape& s, const Biquad& bq, double fs, double zeroRatio)
 {
     double worst = 0.0;
-    for (int i = 0; i < 24; ++i) {
-        const double hz = 20.0 * std::pow(0.45 * fs / 20.0, i / 23.0);
-        const double a = std::sqrt(analogueSquared(s, hz / s.fr));
-        const double w = 2.0 * kPi * hz / fs;
-        const double c1 = std::cos(w), s1 = std::sin(w), c2 = std::cos(2.0 * w), s2 = std::sin(2.0 * w);
-        const double nr = bq.b0 * c2 + bq.b1 * c1 + bq.b2, ni = bq.b0 * s2 + bq.b1 * s1;
-        const double dr = c2 + bq.a1 * c1 + bq.a2, di = s2 + bq.a1 * s1;
-        const double d = std::sqrt((nr * nr + ni * ni) / (dr * dr + di * di));
-        const double e = std::fabs(20.0 * std::log10(a / d));
-        worst = std::max(worst, std::isfinite(e) ? e : 1e9);
-    }
+    for (int i = 0; i < 24; ++i)
+        worst = std::max(worst, levelErrorAt(s, bq, 20.0 * std::pow(0.45 * fs / 20.0, i / 23.0), fs));
+    for (double centre : {s.fr, s.fr * zeroRatio})
+        for (double r : {0.98, 0.995, 1.0, 1.005, 1.02})
+            if (centre > 0.0 && centre * r < 0.45 * fs) worst = std::max(worst, levelErrorAt(s, bq, centre * r, fs));
     return worst;
 }
 
@@ -136,17 +144,23 @@ Biquad generalSection(const AnalogSection& a, double fs, bool& inverted)
 
     // The prewarp at o is exact there but, for sections whose frequencies lie near
     // or above Nyquist, compresses the rest of the audio band; two gentler prewarps
-    // compete with it and the one with the smallest level error is kept.
+    // compete with it. The least-squares dampings can also be worse than the
+    // analogue ones when the reference equations are nearly dependent. Every
+    // combination is built and the one with the smallest level error is kept.
     const double candidates[3] = {o, std::min(o, 0.5), std::min(o, 0.05)};
     Biquad best{};
     double bestError = 0.0;
+    bool first = true;
     for (int i = 0; i < 3; ++i) {
         if (i > 0 && candidates[i] == candidates[i - 1]) continue;
-        const Biquad bq = forPrewarp(s, candidates[i], zeroRatio, midRatio, edge, fs);
-        const double err = levelError(s, bq, fs);
-        if (i == 0 || err < bestError) {
-            best = bq;
-            bestError = err;
+        for (bool refit : {true, false}) {
+            const Biquad bq = forPrewarp(s, candidates[i], zeroRatio, midRatio, edge, fs, refit);
+            const double err = levelError(s, bq, fs, zeroRatio);
+            if (first || err < bestError) {
+                best = bq;
+                bestError = err;
+                first = false;
+            }
         }
     }
     return best;
