@@ -80,6 +80,22 @@ TEST(MapperDesign, DisablingGlidesEverySectionToUnity)
     for (double hz : {20.0, 500.0, 5000.0}) EXPECT_DOUBLE_EQ(eq.getMagnitude(hz), 1.0);
 }
 
+TEST(MapperDesign, ShorterSlopeGlidesTheSparesToUnity)
+{
+    VerdanseEQ eq, reference;
+    configure(eq, kTypeLowPass, 2, 3000.0f, 0.0f, 0.7f, 8);
+    eq.design();
+    runGlide(eq);
+    eq.setSlope(2);
+    eq.design();
+    configure(reference, kTypeLowPass, 2, 3000.0f, 0.0f, 0.7f, 2);
+    reference.design();
+    EXPECT_EQ(eq.getSectionCount(), 4);
+    EXPECT_EQ(reference.getSectionCount(), 1);
+    for (double hz : {100.0, 3000.0, 12000.0})
+        EXPECT_NEAR(eq.getMagnitude(hz), reference.getMagnitude(hz), 1e-12 * reference.getMagnitude(hz));
+}
+
 TEST(MapperDesign, RedesignWithoutChangesDoesNothing)
 {
     VerdanseEQ eq;
@@ -171,8 +187,7 @@ TEST(MapperDesign, SubtypeMenus)
 TEST(MapperDesign, SettersMarkDirtyOnlyOnChangeAndIgnoreNaN)
 {
     VerdanseEQ eq;
-    eq.design();  // clears nothing for a disabled band; build explicitly
-    eq.buildPrototype();
+    eq.buildPrototype();  // clears the dirty flag of the fresh object
     ASSERT_FALSE(eq.isDirty());
     EXPECT_EQ(eq.setFrequency(1000.0f), 0);
     EXPECT_FALSE(eq.isDirty());
