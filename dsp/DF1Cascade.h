@@ -10,6 +10,9 @@
 // Threads: processDouble/processFloat run on the audio thread; setCoefficients and
 // setUnity on the settings-update thread (it writes the count, then targets and
 // steps, and the glide length last); the response queries read only the targets.
+// There is no lock: a setCoefficients that lands while a block is running can have
+// its new glide length overwritten by that block's count-down, so a caller that
+// needs an exact hand-over must exchange coefficients between blocks.
 #include "dsp/Biquad.h"
 #include "dsp/EQ.h"
 
