@@ -239,3 +239,38 @@ TEST(PrototypeResponse, DisabledBandIsUnityUnlessIncluded)
 
 }  // namespace
 }  // namespace hm::dsp
+
+namespace hm::dsp {
+namespace {
+
+// Out-of-range settings (a corrupt document, an automation glitch) must still give
+// a finite, stable cascade.
+TEST(MapperDesign, HostileSettingsGiveFiniteStableDesigns)
+{
+    const int types[] = {kTypeHighPass, kTypeLowShelf, kTypePeak, kTypeNotch, kTypeLowPass, kTypeBandPass, 99};
+    for (int type : types)
+        for (int subtype : {0, 7, 11, 99})
+            for (float hz : {0.0f, -100.0f, 1e6f})
+                for (float gain : {-200.0f, 200.0f})
+                    for (float q : {0.0f, -1.0f, 1e6f})
+                        for (int slope : {0, 3, 20}) {
+                            VerdanseEQ eq;
+                            configure(eq, type, subtype, hz, gain, q, slope, 8000.0f);
+                            eq.design();
+                            double c[kMaxSections * kBiquadCoefficients];
+                            const int n = eq.getCoefficients(c);
+                            ASSERT_GE(n, 1);
+                            for (int i = 0; i < n; ++i) {
+                                for (int k = 0; k < 5; ++k) ASSERT_TRUE(std::isfinite(c[i * 5 + k]));
+                                const double a1 = c[i * 5 + 3], a2 = c[i * 5 + 4];
+                                ASSERT_TRUE(std::fabs(a2) < 1.0 && std::fabs(a1) < 1.0 + a2)
+                                    << type << "/" << subtype << " " << hz << " Hz " << gain << " dB q " << q;
+                            }
+                            std::vector<double> buf(64, 1.0);
+                            eq.processDouble(buf.data(), 64);
+                            for (double v : buf) ASSERT_TRUE(std::isfinite(v));
+                        }
+}
+
+}  // namespace
+}  // namespace hm::dsp
