@@ -13,8 +13,8 @@ struct Registry {
 };
 
 Registry& registry() {
-    static Registry* r = new Registry;  // never destroyed; see ProcessTimer
-    return *r;
+    static Registry r;
+    return r;
 }
 
 }  // namespace

@@ -230,11 +230,13 @@ void PlugBase::dropUnchangedUndo(int index, float current) {
     }
 }
 
-bool PlugBase::undo() {
-    if (undo_.empty()) return false;
-    const UndoEntry e = undo_.back();
-    undo_.pop_back();
-    redo_.push_back({e.index, normalised_.get(e.index)});
+// Undo and redo move one entry between the lists: the value it holds is applied
+// (as a host-visible change) and the value it replaces goes onto the other list.
+bool PlugBase::moveHistoryEntry(std::vector<UndoEntry>& from, std::vector<UndoEntry>& to) {
+    if (from.empty()) return false;
+    const UndoEntry e = from.back();
+    from.pop_back();
+    to.push_back({e.index, normalised_.get(e.index)});
     callHost(vst::audioMasterBeginEdit, e.index);
     setParameter(e.index, e.value);
     callHost(vst::audioMasterAutomate, e.index, 0, nullptr, e.value);
@@ -243,18 +245,8 @@ bool PlugBase::undo() {
     return true;
 }
 
-bool PlugBase::redo() {
-    if (redo_.empty()) return false;
-    const UndoEntry e = redo_.back();
-    redo_.pop_back();
-    undo_.push_back({e.index, normalised_.get(e.index)});
-    callHost(vst::audioMasterBeginEdit, e.index);
-    setParameter(e.index, e.value);
-    callHost(vst::audioMasterAutomate, e.index, 0, nullptr, e.value);
-    callHost(vst::audioMasterEndEdit, e.index);
-    updateProcessing(true);
-    return true;
-}
+bool PlugBase::undo() { return moveHistoryEntry(undo_, redo_); }
+bool PlugBase::redo() { return moveHistoryEntry(redo_, undo_); }
 
 void PlugBase::clearUndo() {
     undo_.clear();

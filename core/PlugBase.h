@@ -121,6 +121,7 @@ protected:
     void pushUndo(int index, float value);
     // Drops the most recent entry of `index` when the gesture changed nothing.
     void dropUnchangedUndo(int index, float current);
+    bool moveHistoryEntry(std::vector<UndoEntry>& from, std::vector<UndoEntry>& to);
     // Loads a stored value set into the live table (programs and slots).
     void loadValues(const ParamValues& values, bool tellHost, bool skipEditorForAB);
 

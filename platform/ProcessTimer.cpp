@@ -22,9 +22,9 @@ struct TimerState {
 };
 
 TimerState& state() {
-    // Never destroyed: instances may outlive static destruction in some hosts.
-    static TimerState* s = new TimerState;
-    return *s;
+    // Destroyed when the library is unloaded, after the last instance stopped the thread.
+    static TimerState s;
+    return s;
 }
 
 void run(TimerState& s, unsigned generation) {

@@ -24,18 +24,6 @@ std::string printJson(const cJSON* json, bool formatted) {
     return out;
 }
 
-bool equalsIgnoreCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]);
-        unsigned char y = static_cast<unsigned char>(b[i]);
-        if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
-
 cJSON* member(const cJSON* object, std::string_view name) {
     if (!cJSON_IsObject(object)) return nullptr;
     for (cJSON* child = object->child; child != nullptr; child = child->next) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/TextCompare.h"
+
 namespace hm::prefs {
 
 struct JsonDelete {
@@ -30,6 +32,6 @@ void setNumber(cJSON* item, int value);
 // its position, or appends when there is none. Takes ownership of item.
 void putMember(cJSON* object, std::string_view name, cJSON* item);
 
-bool equalsIgnoreCase(std::string_view a, std::string_view b);
+using platform::equalsIgnoreCase;
 
 }  // namespace hm::prefs

@@ -6,7 +6,6 @@
 #include "platform/AtomicFile.h"
 #include "platform/SettingsStore.h"
 #include "prefs/GlobalPreferences.h"
-#include "prefs/ModifierRoles.h"
 #include "tests/prefs/TempFolder.h"
 
 namespace hm::prefs {
@@ -154,22 +153,6 @@ TEST_F(GlobalPreferencesTest, SchemaTextThatIsNotAnObjectInstallsNothing) {
         loadGlobalSchema(globalSettings(), text);
         EXPECT_EQ(globalPreferenceCount(), 0) << text;
         EXPECT_EQ(getGlobalPreference("Solo Mode"), kNoGlobalValues) << text;
-    }
-}
-
-TEST_F(GlobalPreferencesTest, ModifierRolesFollowProToolsOptShift) {
-    ASSERT_TRUE(loadGlobalSchemaFromResources());
-    struct Case {
-        int value;
-        int fine, reset, alternate;
-    };
-    const Case cases[] = {{0, 0x10, 0x20, 0x40}, {1, 0x20, 0x40, 0x10}, {5, 0x10, 0x20, 0x40}};
-    for (const Case& c : cases) {
-        ASSERT_TRUE(setGlobalPreference("ProTools Opt/Shift", c.value));
-        const ModifierRoles r = currentModifierRoles();
-        EXPECT_EQ(r.fineAdjust, c.fine) << c.value;
-        EXPECT_EQ(r.returnToDefault, c.reset) << c.value;
-        EXPECT_EQ(r.alternate, c.alternate) << c.value;
     }
 }
 
