@@ -1,11 +1,65 @@
 #include "tools/harmoniform/AnalogueReference.h"
 
-namespace hm::tool {
+#include <algorithm>
+#include <cmath>
 
-// Stub until the filter engine's prototype responses are in the build.
-bool analogueResponseDb(HostSession& /*session*/, const std::vector<double>& /*hz*/, std::vector<double>& db) {
+#include "core/params/ParamIds.h"
+#include "dsp/AnalogSection.h"
+#include "dsp/PrototypeResponse.h"
+#include "dsp/design/Prototype.h"
+
+namespace hm::tool {
+namespace {
+
+// Engine band type by the user-facing Type 1..6 (peak, high-pass, low shelf,
+// high shelf, low-pass, notch).
+constexpr int kEngineType[6] = {dsp::kTypePeak,      dsp::kTypeHighPass, dsp::kTypeLowShelf,
+                                dsp::kTypeHighShelf, dsp::kTypeLowPass,  dsp::kTypeNotch};
+
+int whole(double v) { return static_cast<int>(std::lround(v)); }
+
+}  // namespace
+
+bool analogueResponseDb(HostSession& session, const std::vector<double>& hz, std::vector<double>& db) {
     db.clear();
-    return false;
+    if (whole(session.realValue(kParallel)) != 0) return false;
+    const double scale = session.realValue(kScale);
+    const double shift = session.realValue(kFShift) * 0.01;
+
+    struct Band {
+        dsp::AnalogSection sections[dsp::kMaxSections];
+        int count = 0;
+    };
+    std::vector<Band> bands;
+    for (int b = 0; b < kNumBands; ++b) {
+        const auto real = [&](int field) { return session.realValue(bandParam(b, field)); };
+        if (whole(real(kBandState)) != 2) continue;
+        if (!((whole(real(kBandGroups)) >> 7) & 1)) continue;  // not on the first group
+        const int type = std::clamp(whole(real(kBandType)), 1, 6);
+        const bool pass = type == 2 || type == 5;
+        dsp::BandSettings s;
+        s.type = kEngineType[type - 1];
+        s.subtype = whole(real(kBandSubtype)) - 1;
+        s.slope = pass ? whole(real(kBandSlope)) / 6 : 2;
+        s.frequency = static_cast<float>(std::clamp(real(kBandFrequency) * shift, 10.0, 22000.0));
+        s.gain = static_cast<float>(pass ? 0.0 : real(kBandGain) * scale);
+        s.q = static_cast<float>(real(kBandQ));
+        s.shift = static_cast<float>(real(kBandShift));
+        s.phase = static_cast<float>(real(kBandPhase) * 0.01);
+        s.disabled = false;
+        Band band;
+        band.count = dsp::prototypeFor(s, band.sections);
+        if (band.count < 1) return false;
+        bands.push_back(band);
+    }
+    const double level = session.realValue(channelParam(0, kChannelLevel));
+    const double offsetDb = session.realValue(kGain) + (level > 0.0 ? 20.0 * std::log10(level) : -300.0);
+    for (double f : hz) {
+        double magnitude = 1.0;
+        for (const Band& band : bands) magnitude *= dsp::analogMagnitude(band.sections, band.count, f);
+        db.push_back(20.0 * std::log10(std::max(magnitude, 1e-15)) + offsetDb);
+    }
+    return true;
 }
 
 }  // namespace hm::tool

@@ -1,17 +1,22 @@
 #pragma once
-// The analogue response the instance's bands stand for, used as the reference of
-// the response command's deviation report.
+// The analogue response the instance's settings stand for, as the reference of
+// the response command's deviation report: the filter engine's analogue
+// prototypes of every active band that acts on the first channel group, in
+// series, with the master gain and the first channel's level and polarity.
 //
-// STUB: the filter engine's response queries are not part of this build yet, so
-// analogueResponseDb answers false and callers report that no reference exists.
+// The settings are mapped from the parameters exactly as the instance feeds its
+// filter bank (user type to engine type, gain times Scale, frequency times Shift
+// clamped to 10..22000 Hz, slope in 6 dB steps as the filter order, phase as a
+// fraction). It describes the signal the response command measures: the same
+// impulse on every input, the first output. Parallel band modes have no series
+// reference; then, and for settings it cannot read, it answers false.
 #include <vector>
 
 #include "tools/harmoniform/HostSession.h"
 
 namespace hm::tool {
 
-// dB per frequency for the session's current parameters; false when no reference
-// can be computed.
+// dB per frequency for the session's current parameters; false when no reference exists.
 bool analogueResponseDb(HostSession& session, const std::vector<double>& hz, std::vector<double>& db);
 
 }  // namespace hm::tool

@@ -18,8 +18,11 @@ namespace hm::tool {
 namespace {
 
 constexpr std::size_t kMaxStateFileBytes = 64u << 20;
-// Long enough for several ticks of the instance's 10 ms timer.
+// Several ticks of the instance's 10 ms timer at least; longer while it keeps
+// reporting latency changes, up to a limit.
 constexpr auto kSettleTime = std::chrono::milliseconds(60);
+constexpr auto kQuietTime = std::chrono::milliseconds(30);
+constexpr auto kSettleLimit = std::chrono::seconds(2);
 // Silence processed before the audio: twice the 1000-sample coefficient glide.
 constexpr int kPrerollFrames = 4096;
 
@@ -185,7 +188,20 @@ int HostSession::channels() const { return instance_ ? instance_->effect()->numI
 int HostSession::ioChangedCalls() const { return instance_ ? instance_->countCalls(vst::audioMasterIOChanged) : 0; }
 
 void HostSession::settle() {
-    std::this_thread::sleep_for(kSettleTime);
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    Clock::time_point lastChange = start;
+    int reports = ioChangedCalls();
+    while (true) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const Clock::time_point now = Clock::now();
+        if (const int n = ioChangedCalls(); n != reports) {
+            reports = n;
+            lastChange = now;
+        }
+        if ((now - start >= kSettleTime && now - lastChange >= kQuietTime) || now - start >= kSettleLimit) break;
+    }
+    // As a host does after audioMasterIOChanged: read the effect record again.
     latency_ = std::max(0, instance_->effect()->initialDelay);
 }
 
@@ -201,6 +217,8 @@ void HostSession::process(double** inputs, double** outputs, int frames) {
     for (int ch = 0; ch < c; ++ch)
         for (int i = 0; i < frames; ++i) outputs[ch][i] = floatOut_[ch][i];
 }
+
+double HostSession::realValue(int index) { return realOf(*instance_, index); }
 
 std::string HostSession::programName() {
     char name[256] = {};

@@ -53,6 +53,10 @@ public:
     // instance's channel count, through the float or the double callback.
     void process(double** inputs, double** outputs, int frames);
 
+    // A parameter's real value by the parameter model's base conversion (band
+    // gains as a fraction of Scale, band frequencies before Shift).
+    double realValue(int index);
+
     // Program name and the active bands' descriptions, as the instance shows them.
     std::string programName();
     std::vector<std::string> activeBands();

@@ -27,14 +27,19 @@ std::string frequencyLabel(double hz) {
     return text;
 }
 
-// The dB span shown: symmetric about 0, at least +-12 dB, in whole grid steps.
+// The dB step of the grid for a span, and the span shown: symmetric about 0, at
+// least +-12 dB, in whole grid steps.
+double dbStep(double largest) { return largest < 23.0 ? 6.0 : largest < 47.0 ? 12.0 : 24.0; }
+
 double dbSpan(const ResponsePlot& plot) {
     double largest = 0.0;
     for (double v : plot.magnitudeDb)
         if (std::isfinite(v)) largest = std::max(largest, std::fabs(v));
     for (double v : plot.analogueDb)
         if (std::isfinite(v)) largest = std::max(largest, std::fabs(v));
-    return std::clamp(6.0 * std::ceil((largest + 1.0) / 6.0), 12.0, 96.0);
+    largest = std::min(largest, 95.0);
+    const double step = dbStep(largest);
+    return std::max(12.0, step * std::ceil((largest + 1.0) / step));
 }
 
 }  // namespace
@@ -78,7 +83,7 @@ bool renderResponsePng(const ResponsePlot& plot, std::string& pngBytes, std::str
     r.text((left + right) / 2, bottom + scale * 4 + charH + scale * 3, "Hz", kText, scale, TextAlign::Centre);
 
     // dB grid and labels on the left; phase labels on the right.
-    const double step = span <= 24.0 ? 6.0 : span <= 48.0 ? 12.0 : 24.0;
+    const double step = dbStep(span - 1.0);
     for (double db = -span; db <= span + 1e-9; db += step) {
         const double y = std::round(yOfDb(db)) + 0.5;
         r.line(left, y, right, y, 1.0, db == 0.0 ? kZeroLine : kGridMajor);
@@ -95,24 +100,25 @@ bool renderResponsePng(const ResponsePlot& plot, std::string& pngBytes, std::str
         if (values.size() != plot.hz.size()) return;
         std::vector<double> xs, ys;
         for (std::size_t i = 0; i < values.size(); ++i) {
-            xs.push_back(xOf(plot.hz[i]));
-            const double v = values[i];
-            // Beyond the axis (a notch's depth) is drawn at the edge rather than dropped.
-            ys.push_back(std::isfinite(v) ? (phase ? yOfPhase(v) : yOfDb(std::clamp(v, -span, span)))
-                                          : (phase ? NAN : yOfDb(-span)));
             // Phase wraps from +180 to -180: no line across the plot there.
             if (phase && i > 0 && std::fabs(values[i] - values[i - 1]) > 180.0) {
                 r.polyline(xs, ys, width, colour);
-                xs = {xs.back()};
-                ys = {ys.back()};
+                xs.clear();
+                ys.clear();
             }
+            const double v = values[i];
+            xs.push_back(xOf(plot.hz[i]));
+            // Beyond the axis (a notch's depth) is drawn at the edge rather than dropped.
+            ys.push_back(std::isfinite(v) ? (phase ? yOfPhase(v) : yOfDb(std::clamp(v, -span, span)))
+                                          : (phase ? NAN : yOfDb(-span)));
         }
         r.polyline(xs, ys, width, colour);
     };
     r.clip(left, top, right, bottom);
     curve(plot.phaseDegrees, true, 1.2 * scale / 2.0 + 0.4, kPhase);
-    curve(plot.analogueDb, false, 1.0 * scale, kAnalogue);
-    curve(plot.magnitudeDb, false, 1.4 * scale, kMagnitude);
+    // The reference on top of the measurement, thinner, so both stay visible.
+    curve(plot.magnitudeDb, false, 1.6 * scale, kMagnitude);
+    curve(plot.analogueDb, false, 0.6 * scale, kAnalogue);
     r.clearClip();
 
     r.text(left, 10, plot.title, kText, scale);
