@@ -10,6 +10,7 @@
 #include <numbers>
 #include <sstream>
 
+#include "tools/harmoniform/PlotFont.h"
 #include "tools/harmoniform/PlotPng.h"
 #include "tools/harmoniform/Response.h"
 
@@ -190,6 +191,25 @@ TEST(ResponsePlot, NonFiniteValuesDoNotBreakTheDrawing) {
     plot.phaseDegrees[30] = NAN;
     std::string bytes, error;
     EXPECT_TRUE(renderResponsePng(plot, bytes, error)) << error;
+}
+
+TEST(PlotFont, EveryLabelCharacterHasAGlyph) {
+    // A glyph written with the wrong number of cells is dropped by the font: this
+    // catches it for every character the plot's labels use.
+    const std::string used = "0123456789+-.,:/%()= ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    for (char c : used) {
+        if (c == ' ') continue;
+        const unsigned char* rows = glyphRows(c);
+        ASSERT_NE(rows, nullptr) << c;
+        int set = 0;
+        for (int y = 0; y < kGlyphRows; ++y) set += rows[y] != 0;
+        EXPECT_GT(set, 0) << c;
+    }
+    EXPECT_EQ(glyphRows(' '), nullptr);
+    EXPECT_EQ(glyphRows('\x80'), nullptr);
+    // Only letters with descenders reach below the baseline.
+    for (char c : std::string("gjpqy")) EXPECT_NE(glyphRows(c)[kGlyphRows - 1], 0) << c;
+    for (char c : std::string("abHz05")) EXPECT_EQ(glyphRows(c)[kGlyphRows - 1], 0) << c;
 }
 
 }  // namespace

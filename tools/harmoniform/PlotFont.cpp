@@ -8,7 +8,9 @@ namespace {
 
 struct Glyph {
     char character;
-    const char* rows;  // seven rows of five cells, '#' set, separated by blanks
+    // Seven rows of five cells ('#' set) separated by blanks; letters with a
+    // descender have two more rows below the baseline.
+    const char* rows;
 };
 
 // clang-format off
@@ -65,17 +67,17 @@ constexpr Glyph kGlyphs[] = {
     {'d', "....# ....# .##.# #..## #...# #...# .####"},
     {'e', "..... ..... .###. #...# ##### #.... .###."},
     {'f', "..##. .#..# .#... ###.. .#... .#... .#..."},
-    {'g', "..... .#### #...# #...# .#### ....# .###."},
+    {'g', "..... ..... .#### #...# #...# #...# .#### ....# .###."},
     {'h', "#.... #.... #.##. ##..# #...# #...# #...#"},
     {'i', "..#.. ..... .##.. ..#.. ..#.. ..#.. .###."},
-    {'j', "...#. ..... ..##. ...#. ...#. #..#. .##.."},
+    {'j', "...#. ..... ..##. ...#. ...#. ...#. ...#. #..#. .##.."},
     {'k', "#.... #.... #..#. #.#.. ##... #.#.. #..#."},
     {'l', ".##.. ..#.. ..#.. ..#.. ..#.. ..#.. .###."},
     {'m', "..... ..... ##.#. #.#.# #.#.# #...# #...#"},
     {'n', "..... ..... #.##. ##..# #...# #...# #...#"},
     {'o', "..... ..... .###. #...# #...# #...# .###."},
-    {'p', "..... ..... ####. #...# ####. #.... #...."},
-    {'q', "..... ..... .##.# #..## .#### ....# ....#"},
+    {'p', "..... ..... ####. #...# #...# #...# ####. #.... #...."},
+    {'q', "..... ..... .#### #...# #...# #...# .#### ....# ....#"},
     {'r', "..... ..... #.##. ##..# #.... #.... #...."},
     {'s', "..... ..... .###. #.... .###. ....# ####."},
     {'t', ".#... .#... ###.. .#... .#... .#..# ..##."},
@@ -83,19 +85,23 @@ constexpr Glyph kGlyphs[] = {
     {'v', "..... ..... #...# #...# #...# .#.#. ..#.."},
     {'w', "..... ..... #...# #...# #.#.# #.#.# .#.#."},
     {'x', "..... ..... #...# .#.#. ..#.. .#.#. #...#"},
-    {'y', "..... ..... #...# #...# .#### ....# .###."},
+    {'y', "..... ..... #...# #...# #...# #...# .#### ....# .###."},
     {'z', "..... ..... ##### ...#. ..#.. .#... #####"},
 };
 // clang-format on
 
 struct Font {
-    std::array<std::array<unsigned char, kGlyphHeight>, 128> rows{};
+    std::array<std::array<unsigned char, kGlyphRows>, 128> rows{};
     std::array<bool, 128> present{};
     Font() {
         for (const Glyph& g : kGlyphs) {
             const auto c = static_cast<unsigned char>(g.character);
-            if (c >= 128 || std::strlen(g.rows) != kGlyphHeight * (kGlyphWidth + 1) - 1) continue;
-            for (int y = 0; y < kGlyphHeight; ++y) {
+            const std::size_t length = std::strlen(g.rows);
+            const int height = static_cast<int>((length + 1) / (kGlyphWidth + 1));
+            if (c >= 128 || (height != kGlyphHeight && height != kGlyphRows) ||
+                length != static_cast<std::size_t>(height * (kGlyphWidth + 1) - 1))
+                continue;
+            for (int y = 0; y < height; ++y) {
                 unsigned char bits = 0;
                 for (int x = 0; x < kGlyphWidth; ++x)
                     if (g.rows[y * (kGlyphWidth + 1) + x] == '#') bits |= static_cast<unsigned char>(1 << (kGlyphWidth - 1 - x));

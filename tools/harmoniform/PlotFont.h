@@ -6,9 +6,11 @@
 namespace hm::tool {
 
 constexpr int kGlyphWidth = 5;
-constexpr int kGlyphHeight = 7;
+constexpr int kGlyphHeight = 7;  // above the baseline
+constexpr int kGlyphRows = 9;    // with the descender rows of g, j, p, q, y
 
-// Seven rows for a character, bit 4 the leftmost pixel; null when the font has no glyph.
+// kGlyphRows rows for a character, bit 4 the leftmost pixel (rows below a glyph's
+// own height are blank); null when the font has no glyph.
 const unsigned char* glyphRows(char c);
 
 }  // namespace hm::tool

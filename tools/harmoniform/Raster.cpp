@@ -81,7 +81,7 @@ void Raster::text(int x, int y, const std::string& text, Rgb colour, int scale, 
     else if (align == TextAlign::Right) x -= w;
     for (char c : text) {
         if (const unsigned char* rows = glyphRows(c)) {
-            for (int gy = 0; gy < kGlyphHeight; ++gy)
+            for (int gy = 0; gy < kGlyphRows; ++gy)
                 for (int gx = 0; gx < kGlyphWidth; ++gx)
                     if (rows[gy] & (1 << (kGlyphWidth - 1 - gx)))
                         fillRect(x + gx * scale, y + gy * scale, x + (gx + 1) * scale, y + (gy + 1) * scale, colour);
