@@ -183,6 +183,7 @@ TEST(ToolRender, RefusalsExplainThemselvesAndWriteNothing) {
         {"corrupt compressed preset", {"--preset", folder.file("zip.hmp")}, "not a preset or bank file"},
         {"preset given as bank", {"--bank", folder.file("good.hmp")}, "use --preset"},
         {"program out of range", {"--program", "21"}, "1 to 20"},
+        {"preset and bank", {"--preset", folder.file("good.hmp"), "--bank", folder.file("good.hmp")}, "not both"},
         {"unknown format", {"--format", "mp9"}, "unknown format"},
         {"unknown option", {"--louder"}, "unknown option"},
         {"missing input", {}, "cannot read", true},
@@ -260,6 +261,24 @@ TEST(ToolResponse, PeakShowsAtItsFrequency) {
     if (std::fabs((*at1k)[1]) < 1e-6) GTEST_SKIP() << "the instance passes audio through unchanged (no filter bank in this build)";
     EXPECT_NEAR((*at1k)[1], 6.0, 0.05);
     EXPECT_NEAR(rows.front()[1], 0.0, 0.1);
+}
+
+TEST(ToolResponse, BankProgramAndPresetReachTheInstance) {
+    // What the instance reports back through the ABI (program name, band texts)
+    // shows which settings it received.
+    ScratchFolder folder;
+    const std::string bank = std::string(HM_SOURCE_DIR) + "/presets/Factory Bank.hmp";
+    const RunResult fromBank = runTool({"response", "--bank", bank, "--program", "2", "--csv", folder.file("a.csv")});
+    ASSERT_EQ(fromBank.exitCode, 0) << fromBank.err;
+    EXPECT_NE(fromBank.out.find("program:        Low Cut 80 Hz"), std::string::npos) << fromBank.out;
+    EXPECT_NE(fromBank.out.find("Band1: High-pass 80 Hz"), std::string::npos) << fromBank.out;
+
+    writePresetFile(folder.file("p.hmp"), {{bandParam(4, kBandState), 2.0 / 3.0}, {bandParam(4, kBandType), 5.0 / 6.0}});
+    // The preset lands in the program chosen, and --set comes last.
+    const RunResult both = runTool({"response", "--program", "3", "--preset", folder.file("p.hmp"), "--set",
+                                    "Band5 Frequency=2k", "--csv", folder.file("b.csv")});
+    ASSERT_EQ(both.exitCode, 0) << both.err;
+    EXPECT_NE(both.out.find("Band5: Notch 2000 Hz"), std::string::npos) << both.out;
 }
 
 TEST(ToolDemo, WritesInputOutputAndResponse) {

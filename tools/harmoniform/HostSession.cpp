@@ -39,6 +39,7 @@ const char* sessionOptionsHelp() {
     return "  --preset FILE.hmp    apply a preset file (as a host applies a preset chunk)\n"
            "  --bank FILE.hmb      apply a bank file (as a host restores a project)\n"
            "  --program N          use program N (1..20) of the bank, or of the default bank\n"
+           "                       (a preset is then applied to that program)\n"
            "  --set NAME=VALUE     set a parameter; repeatable, applied in order after the preset\n"
            "                       NAME: kBand1Gain or \"Band1 Gain\"; VALUE: normalised 0..1 or a real\n"
            "                       value with its unit: 6dB, 1k5, 440Hz, 2Q, 25%, Peak, On, 8192\n"
@@ -113,9 +114,13 @@ bool HostSession::open(const SessionOptions& options, float sampleRate, std::str
     }
     instance_->start(sampleRate, options_.blockSize);
 
-    if (!options_.presetFile.empty() && !applyStateFile(options_.presetFile, false, error)) return false;
+    // A bank brings the programs to choose from; a preset goes into the program chosen.
+    const auto selectProgram = [&] {
+        if (options_.program > 0) instance_->dispatch(vst::effSetProgram, 0, options_.program - 1);
+    };
     if (!options_.bankFile.empty() && !applyStateFile(options_.bankFile, true, error)) return false;
-    if (options_.program > 0) instance_->dispatch(vst::effSetProgram, 0, options_.program - 1);
+    selectProgram();
+    if (!options_.presetFile.empty() && !applyStateFile(options_.presetFile, false, error)) return false;
     if (!applyAssignments(error)) return false;
 
     const auto buffers = [&](std::vector<std::vector<float>>& b, std::vector<float*>& p) {

@@ -24,7 +24,7 @@ void renderHelp(std::FILE* out) {
                  "A new instance starts from the default bank, as in a host.\n\n"
                  "options:\n%s"
                  "  --format NAME        write another format: %s\n"
-                 "  --quiet              no progress bar\n\n"
+                 "  --quiet              no progress bar and no summary line\n\n"
                  "example:\n"
                  "  harmoniform render take.wav take-eq.wav --set \"Band1 State=On\" --set kBand1Gain=6dB \\\n"
                  "      --set \"Band1 Frequency=1k\" --set \"Band1 Q=1.5Q\"\n",
