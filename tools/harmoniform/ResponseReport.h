@@ -27,6 +27,8 @@ struct ResponseResult {
 
 // Seconds of impulse response recorded: long enough for a narrow band at 10 Hz to decay.
 constexpr double kImpulseSeconds = 4.0;
+// The deviation from the analogue reference counts where the reference is above this.
+constexpr double kDeviationFloorDb = -60.0;
 
 bool measureAndWrite(HostSession& session, const ResponseRequest& request, ResponseResult& result, std::string& error);
 
