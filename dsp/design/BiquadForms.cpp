@@ -1,0 +1,231 @@
+#include "dsp/design/BiquadForms.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace hm::dsp {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+// The highest digital frequency a prewarp may land on: tan() stays finite and the
+// bilinear poles stay clear of z = -1.
+constexpr double kMaxPrewarpAngle = 0.98 * kPi;
+
+double sqrtOrZero(double v) { return v > 0.0 ? std::sqrt(v) : 0.0; }
+
+}  // namespace
+
+// Digital parametric equaliser with prescribed Nyquist gain (Orfanidis, 1997), with
+// reference gain 1 and the bandwidth gain GB^2 = G. In the tan-domain Omega =
+// tan(w/2) the filter is (G1 s^2 + B s + W^2)/(s^2 + A s + W^2); W^2 places the
+// centre, and A, B follow from |H|^2 = G^2 at the centre and |H|^2 = GB^2 at the
+// lower edge of the analogue band.
+Biquad peakingBiquad(double gainDb, double f0, double q, double fs)
+{
+    const double w0 = 2.0 * kPi * f0 / fs;
+    const double g = std::pow(10.0, gainDb / 20.0);
+    const double G = std::max(g, 1.0 / g) + 1e-10;
+    const double G2 = G * G;
+    const double GB2 = G;
+
+    const double o = std::sqrt(1.0 / (4.0 * q * q) + 1.0);
+    const double te = std::tan(w0 * (o - 1.0 / (2.0 * q)) / 2.0);
+    const double t1 = te * te;  // squared tan of the lower band edge
+    const double tw = std::tan(w0 / 2.0);
+    const double W0 = tw * tw;
+
+    const double v = std::sqrt((GB2 - 1.0) / (G2 - GB2));
+    const double e = (w0 / q) * v;
+    const double w = kPi * kPi - w0 * w0;
+    const double G1 = std::sqrt((w * w + G2 * e * e * kPi * kPi) / (w * w + e * e * kPi * kPi));
+
+    const double D = G2 - G1 * G1;
+    const double E = std::sqrt(std::max(0.0, D * (G2 - 1.0)));
+    const double W2 = std::fabs(D) <= 1e-10 ? W0 : std::sqrt(std::max(0.0, D / (G2 - 1.0))) * W0;
+
+    const double H = ((G2 - G1) - E) * 2.0 * W2;
+    const double lo = t1 - W2, lg = G1 * t1 - W2;
+    const double I = (lo * lo * GB2 - lg * lg + H * t1) / (t1 * (G2 - GB2));
+    const double K = sqrtOrZero(I);
+    const double L = sqrtOrZero(G2 * I - H);
+
+    const double M = L + G1 + W2;
+    const double N = K + W2 + 1.0;
+    const double O = -2.0 * (G1 - W2);
+    const double P = -2.0 * (1.0 - W2);
+    if (g >= 1.0) return {M / N, O / N, (W2 + G1 - L) / N, P / N, (W2 + 1.0 - K) / N};
+    return {N / M, P / M, (1.0 - K + W2) / M, O / M, (G1 + W2 - L) / M};
+}
+
+// Tan-domain design (C = tan(w/2)) matched to the analogue low-pass at DC, at
+// Nyquist (gain t) and at the resonance peak C, whose squared gain is also hit at
+// C/sqrt(t).
+Biquad resonantLowPass(double f0, double q, double fs)
+{
+    constexpr double kTwoPiSq = 19.739208802178716;   // 2 pi^2
+    constexpr double kFourPiSq = 39.47841760435743;   // 4 pi^2
+    const double w0 = 2.0 * kPi * f0 / fs;
+    const double q2 = q * q;
+    const double o = w0 * w0 * q2;
+    const double g = 2.0 - kTwoPiSq / (w0 * w0);
+    const double h = std::sqrt(kFourPiSq / o + g * g);
+    double t = 2.0 / h;
+    if (std::fabs(1.0 - t) < 1e-6) t = 2.0 / h - 1e-6;
+
+    double C;
+    if (q >= std::sqrt(0.5)) {
+        double B = std::fabs(std::tan(w0 * std::sqrt(1.0 - 1.0 / (2.0 * q2)) / 2.0));
+        if (B > 1e6) B = 1e6;
+        if (B < 1e-6) {
+            C = 0.0;
+        } else {
+            const double ratio = (4.0 * q2 * q2 - (4.0 * q2 - 1.0) * t * t) / (4.0 * q2 * q2 - (4.0 * q2 - 1.0));
+            C = B * std::pow(ratio, 0.25);
+        }
+    } else {
+        const double inner = std::sqrt((1.0 - 4.0 * q2) / (q2 * q2) + 4.0 / t) + 2.0 - 1.0 / q2;
+        C = std::tan(w0 * std::sqrt(inner / 2.0) / 2.0);
+        C = std::min(C, w0 * std::pow(1.0 - t * t, 0.25) / 2.0);
+    }
+
+    const double wa = 2.0 * std::atan(C);
+    const double ra = 1.0 - wa * wa / (w0 * w0);
+    const double Ga = 1.0 / std::sqrt(wa * wa / o + ra * ra);
+    const double wb = 2.0 * std::atan(C / std::sqrt(t));
+    const double rb = 1.0 - wb * wb / (w0 * w0);
+    const double Kb = 1.0 / (wb * wb / o + rb * rb);
+
+    const double M = Ga * Ga - Kb;
+    const double tm = (t - 1.0) * (t - 1.0);
+    double Nn = std::sqrt(t * M / (tm * (t + Kb)));
+    double Pp = std::sqrt(t * t * M / (tm * (t + Ga * Ga) * Kb));
+    if (!(std::fabs(Nn) >= 1e-6)) Nn = 1e-6;
+    if (!(std::fabs(Pp) >= 1e-6)) Pp = 1e-6;
+
+    const double H = C * std::sqrt(t) / Pp;
+    const double I = C / Nn;
+    const double Q2 = C * C;
+    const double R = I + Q2 + 1.0;
+    return {(t + Q2 + H) / R, 2.0 * (Q2 - t) / R, (t + Q2 - H) / R, 2.0 * (Q2 - 1.0) / R, (Q2 - I + 1.0) / R};
+}
+
+// Bilinear image of k s^2/(s^2 + C s + 1) with s = jOmega, Omega = tan(w/2)/W:
+// exact at Nyquist (gain k) and at the analogue peak; the damping C is the
+// least-squares solution of |H_digital|^2 = |H_analogue|^2 (linear in C^2) at the
+// reference frequencies.
+Biquad resonantHighPass(double f0, double q, double fs)
+{
+    const double nyq = fs / 2.0;
+    const double w0 = 2.0 * kPi * f0 / fs;
+    const double u = 1.0 / (q * q);
+    const double on = fs / (2.0 * f0);
+    const double k = std::sqrt(on * on * on * on / ((on / q) * (on / q) + (1.0 - on * on) * (1.0 - on * on)));
+
+    double t = 0.0;
+    if (u < 2.0) {
+        const double peak = std::sqrt(2.0 / (2.0 - u));  // where the analogue response peaks
+        if (f0 * peak <= nyq) t = peak;
+    }
+    double v = t != 0.0 ? t : std::min(1.0, on);
+    v = std::min(v, kMaxPrewarpAngle / w0);
+    const double W = std::tan(v * w0 / 2.0) / v;
+
+    double refs[4];
+    int n = 0;
+    if (u < 2.0 && f0 * 2.0 / (2.0 - u) <= nyq) refs[n++] = 2.0 / (2.0 - u);
+    refs[n++] = 1.0;
+    refs[n++] = 0.5;
+    if (t != 0.0) refs[n++] = t;
+
+    double sxx = 0.0, sxy = 0.0;
+    for (int i = 0; i < n; ++i) {
+        const double x = refs[i];
+        if (x * f0 >= 0.499 * fs) continue;
+        const double x2 = x * x;
+        const double target = x2 * x2 / ((1.0 - x2) * (1.0 - x2) + x2 * u);
+        const double om = std::tan(x * w0 / 2.0) / W;
+        const double om2 = om * om;
+        // C^2 om^2 = k^2 om^4 / target - (1 - om^2)^2
+        const double a = om2;
+        const double b = k * k * om2 * om2 / target - (1.0 - om2) * (1.0 - om2);
+        sxx += a * a;
+        sxy += a * b;
+    }
+    double C = 1.0 / q;
+    if (sxx > 0.0) {
+        const double c2 = sxy / sxx;
+        if (c2 != 0.0 && std::isfinite(c2)) C = std::sqrt(std::fabs(c2));
+    }
+
+    const double W2 = W * W;
+    const double F = W2 + W * C + 1.0;
+    return {k / F, -2.0 * k / F, k / F, 2.0 * (W2 - 1.0) / F, (W2 + 1.0 - W * C) / F};
+}
+
+Biquad firstOrderShelf(double fc, double gh, double gl, double fs)
+{
+    // A magnitude design: a common sign is carried through, a sign difference (an
+    // all-pass-like zero in the right half plane) is dropped.
+    double sign = 1.0;
+    if (gh <= 0.0 && gl <= 0.0 && (gh < 0.0 || gl < 0.0)) sign = -1.0;
+    gh = std::fabs(gh);
+    gl = std::fabs(gl);
+    fc = std::fabs(fc);
+    if (gh == gl) return {sign * gh, 0.0, 0.0, 0.0, 0.0};
+
+    bool inverted = false;
+    if (gh > gl && gl != 0.0) {
+        gh = 1.0 / gh;
+        gl = 1.0 / gl;
+        fc = fc * gh / gl;
+        inverted = true;
+    }
+    const double g = fs / (2.0 * fc);
+    const double h = std::sqrt((gl * gl + g * g * gh * gh) / (g * g + 1.0));
+    const double m = (h * h + gl * gl) / 2.0;
+    const double o = std::tan(kPi * fc * std::sqrt((gl * gl - m) / (m - gh * gh)) / fs);
+    if (!(o > 0.0) || !std::isfinite(o)) {
+        // Corner far above the band: the section is flat at its DC gain there.
+        const double flat = inverted ? 1.0 / gl : gl;
+        return {sign * flat, 0.0, 0.0, 0.0, 0.0};
+    }
+    if (!inverted) {
+        const double w = 1.0 + o;
+        return {sign * (h + o * gl) / w, sign * (o * gl - h) / w, 0.0, (o - 1.0) / w, 0.0};
+    }
+    const double w = h + o * gl;
+    return {sign * (1.0 + o) / w, sign * (o - 1.0) / w, 0.0, (o * gl - h) / w, 0.0};
+}
+
+// s = (2 pi / c)(z - 1)/(z + 1) with c = tan(pi fp/fs)/fp, multiplied through by
+// (z + 1)^2 c^2 / (4 pi^2): D = c^2 n0, E = 4 pi^2 n2, F = 2 pi c n1.
+Biquad bilinearSection(const AnalogSection& s, double bandHz, double fs)
+{
+    double fp = bandHz;
+    if (s.d2 != 0.0 && s.d0 != 0.0) fp = std::sqrt(std::fabs(s.d0 / s.d2)) / (2.0 * kPi);
+    fp = std::min(fp, 0.45 * fs);
+    const double c = std::tan(kPi * fp / fs) / fp;
+    const double twoPiC = 2.0 * kPi * c;
+    const double fourPiSq = 4.0 * kPi * kPi;
+
+    if (s.n0 == 0.0 && s.d0 == 0.0) {
+        // First-order form (n2 s + n1)/(d2 s + d1): transformed as such, so no pole is
+        // left on z = 1 to cancel against a zero there.
+        const double b0 = 2.0 * kPi * s.n2 + c * s.n1, b1 = c * s.n1 - 2.0 * kPi * s.n2;
+        const double a0 = 2.0 * kPi * s.d2 + c * s.d1, a1 = c * s.d1 - 2.0 * kPi * s.d2;
+        return {b0 / a0, b1 / a0, 0.0, a1 / a0, 0.0};
+    }
+    const double D = c * c * s.n0, E = fourPiSq * s.n2, F = twoPiC * s.n1;
+    const double Gd = c * c * s.d0, Hd = fourPiSq * s.d2, Cd = twoPiC * s.d1;
+    const double L = Gd + Hd + Cd;
+    return {(D + E + F) / L, 2.0 * (D - E) / L, (D + E - F) / L, 2.0 * (Gd - Hd) / L, (Gd + Hd - Cd) / L};
+}
+
+Biquad invertBiquad(const Biquad& bq)
+{
+    const double S = 1.0 / bq.b0;
+    return {S, S * bq.a1, S * bq.a2, S * bq.b1, S * bq.b2};
+}
+
+}  // namespace hm::dsp

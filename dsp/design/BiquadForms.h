@@ -1,0 +1,38 @@
+#pragma once
+// Digital building blocks of the band mapper: each turns one analogue shape into a
+// biquad (a0 = 1) whose magnitude matches the analogue one at DC, at Nyquist and at
+// one or more chosen frequencies in between. Frequencies in Hz, fs the sample rate.
+#include "dsp/AnalogSection.h"
+#include "dsp/Biquad.h"
+
+namespace hm::dsp {
+
+// Peaking filter with prescribed Nyquist gain: reference gain 1, bandwidth gain
+// sqrt(G) at the analogue band edges, and at Nyquist the gain of the analogue
+// peak (s^2 + (A/Q)s + 1)/(s^2 + s/(AQ) + 1). A cut is the inverted boost.
+Biquad peakingBiquad(double gainDb, double f0, double q, double fs);
+
+// 1/(s^2/w0^2 + s/(w0 Q) + 1), matched at DC, at Nyquist and near its resonance.
+Biquad resonantLowPass(double f0, double q, double fs);
+
+// (s/w0)^2/(s^2/w0^2 + s/(w0 Q) + 1), matched at Nyquist and least-squares fitted
+// at up to four reference frequencies.
+Biquad resonantHighPass(double f0, double q, double fs);
+
+// (gh s/wc + gl)/(s/wc + 1): gain gl at DC and the analogue gain at Nyquist, and the
+// mean of the two squared gains at the analogue frequency where it occurs.
+Biquad firstOrderShelf(double fc, double gh, double gl, double fs);
+
+// Arbitrary second-order section (normalised by d2, radians per second): exact at
+// DC and Nyquist, dampings fitted in between. When `inverted` comes back true the
+// biquad approximates 1/H and must be inverted after refinement.
+Biquad generalSection(const AnalogSection& normalised, double fs, bool& inverted);
+
+// Bilinear transform prewarped at the section's natural frequency (bandHz for
+// sections without one), at most 0.45 fs. Section in radians per second.
+Biquad bilinearSection(const AnalogSection& section, double bandHz, double fs);
+
+// 1/H of a biquad whose b0 is non-zero.
+Biquad invertBiquad(const Biquad& bq);
+
+}  // namespace hm::dsp

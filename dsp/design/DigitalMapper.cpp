@@ -1,0 +1,166 @@
+#include "dsp/design/DigitalMapper.h"
+
+#include <cmath>
+
+#include "dsp/PrototypeResponse.h"
+#include "dsp/design/BiquadForms.h"
+
+namespace hm::dsp {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kUnityGainDb = 0.01;  // below this a peak or shelf is inaudible
+
+double hzOf(double radiansSquared) { return std::sqrt(radiansSquared) / (2.0 * kPi); }
+
+Biquad scaleNumerator(Biquad bq, double k)
+{
+    bq.b0 *= k;
+    bq.b1 *= k;
+    bq.b2 *= k;
+    return bq;
+}
+
+Biquad minusOne(Biquad bq)
+{
+    bq.b0 -= 1.0;
+    bq.b1 -= bq.a1;
+    bq.b2 -= bq.a2;
+    return bq;
+}
+
+bool finiteAndStable(const Biquad& bq)
+{
+    const bool finite = std::isfinite(bq.b0) && std::isfinite(bq.b1) && std::isfinite(bq.b2) &&
+                        std::isfinite(bq.a1) && std::isfinite(bq.a2);
+    return finite && std::fabs(bq.a2) < 1.0 && std::fabs(bq.a1) < 1.0 + bq.a2;
+}
+
+void fitTargetFrom(FitWorkspace& ws, const AnalogSection& section, bool reciprocal)
+{
+    for (int j = 0; j < kFitPoints; ++j) {
+        double m = analogMagnitude(&section, 1, ws.fitOmega[j] * ws.fitRate);
+        if (reciprocal) m = m > 1e-30 ? 1.0 / m : 1e30;
+        ws.fitTarget[j] = static_cast<double>(static_cast<float>(m));
+    }
+}
+
+}  // namespace
+
+AnalogSection toRadiansPerSecond(const AnalogSection& s)
+{
+    const double w = 2.0 * kPi;
+    return {s.n2, s.n1 * w, s.n0 * w * w, s.d2, s.d1 * w, s.d0 * w * w};
+}
+
+MappedSection mapSection(const AnalogSection& a, int bandType, double bandGainDb, double fs)
+{
+    const double N2 = a.n2, N1 = a.n1, N0 = a.n0, D1 = a.d1, D0 = a.d0;
+    MappedSection m;
+
+    if (N0 == 0.0 && D0 == 0.0 && D1 == 0.0) {
+        m.kind = SectionClass::Gain;
+        m.biquad = {N2, 0.0, 0.0, 0.0, 0.0};
+        m.method = -1;
+        m.clearsUnity = N2 != 1.0;
+        return m;
+    }
+    if (N0 == 0.0 && D0 == 0.0) {
+        m.kind = SectionClass::FirstOrder;
+        m.biquad = firstOrderShelf(std::fabs(D1) / (2.0 * kPi), N2, N1 / D1, fs);
+        m.method = 0;
+        m.clearsUnity = true;
+        return m;
+    }
+    const double peakRatio = N2 != 0.0 && D1 != 0.0 ? N1 / (N2 * D1) : 0.0;
+    if (std::fabs(N0 - N2 * D0) < 1e-5 && N1 * D1 > 0.0 && std::fabs(N2) > 1e-5 && peakRatio > 0.0) {
+        const double gainDb = 20.0 * std::log10(peakRatio);
+        const double q = std::sqrt(D0) / std::sqrt(D1 * N1 / N2);
+        m.kind = SectionClass::Peak;
+        m.biquad = scaleNumerator(peakingBiquad(gainDb, hzOf(D0), q, fs), N2);
+        const bool audible = std::fabs(gainDb) > kUnityGainDb;
+        m.method = audible ? 2 : -1;
+        m.clearsUnity = audible;
+        return m;
+    }
+    if (N2 == 0.0 && N0 == 0.0) {
+        const double sum = N1 + D1;
+        m.kind = SectionClass::BandPass;
+        m.biquad = minusOne(peakingBiquad(20.0 * std::log10(sum / D1), hzOf(D0), std::sqrt(D0) / std::sqrt(sum * D1), fs));
+        m.method = 0;
+        m.clearsUnity = true;
+        return m;
+    }
+    if (N1 == 0.0 && N2 != 0.0 && N0 != 0.0) {
+        m.kind = SectionClass::Notch;
+        m.biquad = scaleNumerator(peakingBiquad(-120.0, hzOf(D0), 1000.0 * std::sqrt(D0) / D1, fs), N2);
+        m.method = 0;
+        m.clearsUnity = true;
+        return m;
+    }
+    if (N2 == 0.0 && N1 == 0.0) {
+        m.kind = SectionClass::LowPass;
+        m.biquad = scaleNumerator(resonantLowPass(hzOf(D0), std::sqrt(D0) / D1, fs), N0 / D0);
+        m.method = 1;
+        m.clearsUnity = true;
+        return m;
+    }
+    if (N0 == 0.0 && N1 == 0.0) {
+        m.kind = SectionClass::HighPass;
+        m.biquad = scaleNumerator(resonantHighPass(hzOf(D0), std::sqrt(D0) / D1, fs), N2);
+        m.method = 4;
+        m.clearsUnity = true;
+        return m;
+    }
+    m.kind = SectionClass::General;
+    m.biquad = generalSection(a, fs, m.inverted);
+    m.method = 3;
+    const bool shelf = bandType == kTypeLowShelf || bandType == kTypeHighShelf;
+    m.clearsUnity = !(shelf && std::fabs(bandGainDb) <= kUnityGainDb);
+    return m;
+}
+
+CascadeDesign mapCascade(const BandSettings& band, const AnalogSection* radians, int count, double fs,
+                         FitWorkspace& ws)
+{
+    CascadeDesign out;
+    out.count = count < 1 ? 1 : (count > kMaxSections ? kMaxSections : count);
+    prepareFitGrid(ws, fs);
+
+    const bool passType = band.type == kTypeHighPass || band.type == kTypeLowPass;
+    if (passType && (band.subtype == 7 || band.subtype == 8)) {
+        for (int i = 0; i < out.count; ++i) {
+            out.sections[i] = bilinearSection(radians[i], band.frequency, fs);
+            if (!finiteAndStable(out.sections[i])) out.sections[i] = Biquad{};
+        }
+        out.unity = false;
+        return out;
+    }
+
+    bool unityMark = true;
+    for (int i = 0; i < out.count; ++i) {
+        const AnalogSection& raw = radians[i];
+        if (raw.d2 == 0.0 || !std::isfinite(raw.d2)) {
+            // No s^2 (or s) term in the denominator: not a realisable section.
+            out.sections[i] = band.parallel ? Biquad{0.0, 0.0, 0.0, 0.0, 0.0} : Biquad{};
+            continue;
+        }
+        const AnalogSection s{raw.n2 / raw.d2, raw.n1 / raw.d2, raw.n0 / raw.d2, 1.0, raw.d1 / raw.d2, raw.d0 / raw.d2};
+        MappedSection m = mapSection(s, band.type, band.gain, fs);
+        if (m.clearsUnity) unityMark = false;
+        if (!unityMark && m.method >= 0) {
+            fitTargetFrom(ws, s, m.inverted);
+            fitBiquad(ws, fitMethod(m.method), m.biquad);
+        }
+        Biquad bq = m.biquad;
+        if (m.inverted) bq = invertBiquad(bq);
+        if (!finiteAndStable(bq)) bq = Biquad{};
+        if (band.parallel) bq = minusOne(bq);
+        out.sections[i] = bq;
+    }
+    out.unity = unityMark;
+    return out;
+}
+
+}  // namespace hm::dsp
