@@ -33,7 +33,12 @@ int schemaDefault(const char* resource, const char* page, const char* name, int 
 
 }  // namespace
 
-Plug::Plug(vst::HostCallback host) : PlugBaseJSON(host) {
+Plug::Plug(vst::HostCallback host) : Plug(host, 2) {}
+
+Plug::Plug(vst::HostCallback host, int channels) : PlugBaseJSON(host) {
+    const int n = channels < 1 ? 1 : (channels > kMaxChannels ? kMaxChannels : channels);
+    setNumInputs(n);
+    setNumOutputs(n);
     programsAreChunks(true);
     for (Program& p : programs_) p.bandOrder[0] = -1;
     for (int g = 0; g < kMaxChannels; ++g) channelGroups_[g] = static_cast<unsigned char>(1u << g);

@@ -3,10 +3,16 @@
 // transposition, AutoListen, meter and analyser feeds and the editor, and
 // joins the process-wide instance registry and timer.
 #include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 
+#include "core/BlockProcessor.h"
 #include "core/PlugBaseJSON.h"
+#include "dsp/EQBank.h"
 #include "platform/ProcessTimer.h"
 
 namespace hm {
@@ -36,6 +42,8 @@ struct EditorPreferenceValues {
 class Plug : public PlugBaseJSON, private platform::TimerClient {
 public:
     explicit Plug(vst::HostCallback host);
+    // 1..8 channels in and out (the effect record fixes 2; tests and tools use others).
+    Plug(vst::HostCallback host, int channels);
     ~Plug() override;
 
     // --- VST operations ---------------------------------------------------
@@ -79,6 +87,55 @@ public:
     const InstancePreferences& preferences() const { return prefs_; }
     const EditorPreferenceValues& editorPreferences() const { return editorPrefs_; }
     void reportLatency();
+
+    // --- Processing, filter bank, meters and analyser (PlugUpdate.cpp, PlugProcess.cpp) ---
+    // The design side of the bank is serialised by the update lock: hold it while
+    // reading the bank's settings or responses from outside the update.
+    std::unique_lock<std::mutex> lockUpdates() { return std::unique_lock(updateMutex_); }
+    dsp::EQBank& bank() { return *bank_; }
+    int channelCount() const { return channels_; }
+    const char* getChannelName(int channel) const;
+    const std::string& groupName(int group) const { return groupNames_[group & 7]; }
+    int groupNameCount() const { return groupNameCount_; }
+    void rebuildGroupNames();
+    float getChannelLevel(int channel) override;
+    float getOutputLevel(int channel);
+    bool getClipFlag() override { return processor_->clipFlag(); }
+    void setClipFlag(bool flag) override { processor_->setClipFlag(flag); }
+    bool hasChannelLevels() override { return true; }
+    void setMeterPoint(bool input);
+    int readAnalyserHistory(double* out, int count, int source);
+    int soloMask() const { return soloMask_; }
+    bool isUpdateDeferred() const { return updatePending_.load(std::memory_order_acquire); }
+    std::uint64_t bankRecalcCount();
+    double currentOutputGain(int channel) const { return processor_->currentGain(channel); }
+
+protected:
+    // Monotonic milliseconds for the update buckets (tests substitute their own clock).
+    virtual double updateClockMs() const;
+
+private:
+    void runUpdate(bool force);  // holds updateMutex_
+    void pushBands(int channels, bool auditioning, int audition, int& auditionMask);
+    int pushChannels(int channels, bool auditioning, int auditionMask);
+    void markAudioThread() {
+        const std::thread::id self = std::this_thread::get_id();
+        if (audioThread_.load(std::memory_order_relaxed) != self) audioThread_.store(self, std::memory_order_relaxed);
+    }
+    bool onAudioThread() const { return audioThread_.load(std::memory_order_relaxed) == std::this_thread::get_id(); }
+
+    std::unique_ptr<dsp::EQBank> bank_ = std::make_unique<dsp::EQBank>();
+    std::unique_ptr<BlockProcessor> processor_ = std::make_unique<BlockProcessor>(*bank_);
+    std::atomic<std::thread::id> audioThread_{};
+    std::atomic<bool> deferredForce_{false};
+    std::atomic<bool> groupNamesChanged_{false};
+    int channels_ = 2;        // processing channels since the last resume
+    int groupNameCount_ = 0;
+    int msMask_ = -1;         // stored mid/side mask (bit-reversed kMsState)
+    int soloMask_ = 0;
+    int lastBucket_ = -1;
+    std::uint64_t samplesAtReset_ = 0;
+    std::chrono::steady_clock::time_point clockStart_ = std::chrono::steady_clock::now();
 
 private:
     void onTimerTick() override { onTimer(); }
