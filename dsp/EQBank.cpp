@@ -121,7 +121,8 @@ void EQBank::recalc(bool force) {
             for (int c = 0; c < channelCount; ++c) {
                 VerdanseEQ* f = filterAt(b, c);
                 if (f->getDisabled()) {
-                    f->design();  // glides to unity
+                    f->design();          // glides to unity
+                    f->buildPrototype();  // settles the dirty mark, so idle bands cost nothing next time
                 } else if (keptSections == 0) {
                     // Each band is designed once; its other channels share the design.
                     f->design();
