@@ -38,6 +38,7 @@ void BlockProcessor::adoptSettings() {
 template <typename T>
 bool BlockProcessor::run(T** inputs, T** outputs, int frames) {
     adoptSettings();
+    bank_.beginBlock();
     const ProcessSettings& s = handover_.front();
     const int channels = std::clamp(s.channels, 1, 8);
     if (s.inputs != s.outputs || !inputs || !outputs || frames <= 0) return false;

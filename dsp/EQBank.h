@@ -99,6 +99,9 @@ public:
     // Filters n channel buffers of `count` samples in place (null buffers are
     // skipped). Audio thread only; any block length, no allocation.
     void process(int count, double** buffers, int n);
+    // Takes over the newest design at a block boundary (process does it too; callers
+    // that may skip process for a block, e.g. while bypassed, call it first).
+    void beginBlock() { adoptSnapshot(); }
     // Latency of the mode the audio side runs (what bypass must line up with).
     int processLatency() const;
     // Clears one channel's filter memories (after its output went non-finite).
