@@ -97,13 +97,14 @@ void Plug::onTimer() {
 }
 
 void Plug::reportLatency() {
-    int latency;
     {
+        // Compared and stored under the lock, so a change is reported once even when
+        // the timer and a host call race here.
         std::lock_guard lock(updateMutex_);
-        latency = bank_->getLatency();
+        const int latency = bank_->getLatency();
+        if (latency == cEffect_.initialDelay) return;
+        setInitialDelay(latency);
     }
-    if (latency == cEffect_.initialDelay) return;
-    setInitialDelay(latency);
     ioChanged();
 }
 
