@@ -52,12 +52,12 @@ Plug::Plug(vst::HostCallback host, int channels) : PlugBaseJSON(host) {
     loadPreferences();
     loadEditorPreferences();
     resume();
-    platform::addTimerClient(this);
+    platform::addTimerClient(&timerHook_);
 }
 
 Plug::~Plug() {
     // After this no tick can reach the instance.
-    platform::removeTimerClient(this);
+    platform::removeTimerClient(&timerHook_);
     unregisterInstance(this);
     forEachInstance([](Plug& p) { p.setParameter(kGUIInstancesChanged, 0.0f); });
 }

@@ -39,7 +39,7 @@ struct EditorPreferenceValues {
     int bendRangeItem = 2;
 };
 
-class Plug : public PlugBaseJSON, private platform::TimerClient {
+class Plug : public PlugBaseJSON {
 public:
     explicit Plug(vst::HostCallback host);
     // 1..8 channels in and out (the effect record fixes 2; tests and tools use others).
@@ -93,10 +93,10 @@ public:
     // reading the bank's settings or responses from outside the update.
     std::unique_lock<std::mutex> lockUpdates() { return std::unique_lock(updateMutex_); }
     dsp::EQBank& bank() { return *bank_; }
-    int channelCount() const { return channels_; }
+    int channelCount() const { return channels_.load(std::memory_order_relaxed); }
     const char* getChannelName(int channel) const;
-    const std::string& groupName(int group) const { return groupNames_[group & 7]; }
-    int groupNameCount() const { return groupNameCount_; }
+    std::string groupName(int group);  // a copy: the timer's update may rebuild the names
+    int groupNameCount();
     void rebuildGroupNames();
     float getChannelLevel(int channel) override;
     float getOutputLevel(int channel);
@@ -110,11 +110,14 @@ public:
     std::uint64_t bankRecalcCount();
     double currentOutputGain(int channel) const { return processor_->currentGain(channel); }
 
-protected:
-    // Monotonic milliseconds for the update buckets (tests substitute their own clock).
-    virtual double updateClockMs() const;
+    // Replaces the update clock by a fixed time in milliseconds (tests); negative: real clock.
+    void setManualClock(double ms) { manualClockMs_.store(ms, std::memory_order_relaxed); }
 
 private:
+    double updateClockMs() const;
+    // The update reads the table without virtual dispatch: it also runs on the timer
+    // thread while the instance may be under construction or destruction.
+    double paramReal(int index) { return PlugBase::getParameterReal(index); }
     void runUpdate(bool force);  // holds updateMutex_
     void pushBands(int channels, bool auditioning, int audition, int& auditionMask);
     int pushChannels(int channels, bool auditioning, int auditionMask);
@@ -124,21 +127,29 @@ private:
     }
     bool onAudioThread() const { return audioThread_.load(std::memory_order_relaxed) == std::this_thread::get_id(); }
 
+    // The shared timer calls this hook rather than a base of the instance, so a tick
+    // never reads the instance's dynamic type while it is being built or torn down.
+    struct TimerHook final : platform::TimerClient {
+        explicit TimerHook(Plug& p) : plug(p) {}
+        void onTimerTick() override { plug.Plug::onTimer(); }
+        Plug& plug;
+    } timerHook_{*this};
+    std::atomic<double> manualClockMs_{-1.0};
+    std::atomic<bool> midiDisabled_{false};  // the preference, as the audio thread reads it
     std::unique_ptr<dsp::EQBank> bank_ = std::make_unique<dsp::EQBank>();
     std::unique_ptr<BlockProcessor> processor_ = std::make_unique<BlockProcessor>(*bank_);
     std::atomic<std::thread::id> audioThread_{};
     std::atomic<bool> deferredForce_{false};
     std::atomic<bool> groupNamesChanged_{false};
-    int channels_ = 2;        // processing channels since the last resume
+    std::atomic<int> channels_{2};  // processing channels since the last resume
     int groupNameCount_ = 0;
-    int msMask_ = -1;         // stored mid/side mask (bit-reversed kMsState)
+    std::atomic<int> msMask_{-1};  // stored mid/side mask (bit-reversed kMsState)
     int soloMask_ = 0;
     int lastBucket_ = -1;
     std::uint64_t samplesAtReset_ = 0;
     std::chrono::steady_clock::time_point clockStart_ = std::chrono::steady_clock::now();
 
 private:
-    void onTimerTick() override { onTimer(); }
     void applyMidiMultiplier(double multiplier);
     bool isAuditionParam(int index) const;
 

@@ -21,7 +21,7 @@ void Plug::applyMidiMultiplier(double multiplier) {
 
 vst::VstInt32 Plug::processEvents(vst::VstEvents* events) {
     markAudioThread();  // MIDI arrives on the audio thread: its updates are deferred
-    if (prefs_.midiDisabled || !events) return 1;
+    if (midiDisabled_.load(std::memory_order_relaxed) || !events) return 1;
     for (int i = 0; i < events->numEvents; ++i) {
         const vst::VstEvent* e = events->events[i];
         if (!e || e->type != vst::kVstMidiType) continue;

@@ -28,6 +28,8 @@ int toInt(double v) { return static_cast<int>(std::lround(v)); }
 }  // namespace
 
 double Plug::updateClockMs() const {
+    const double manual = manualClockMs_.load(std::memory_order_relaxed);
+    if (manual >= 0.0) return manual;
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - clockStart_).count();
 }
 
@@ -39,9 +41,9 @@ std::uint64_t Plug::bankRecalcCount() {
 void Plug::resume() {
     // Hosts that still use the old MIDI request need it on every resume.
     wantEvents();
-    loadPreferences();
     {
         std::lock_guard lock(updateMutex_);
+        loadPreferences();  // under the lock: the timer's updates read the preferences
         const int outputs = cEffect_.numOutputs;
         channels_ = std::clamp(outputs, 1, kMaxChannels);
         ProcessSettings& d = processor_->draft();
@@ -64,12 +66,22 @@ void Plug::resume() {
 }
 
 void Plug::rebuildGroupNames() {
-    groupNameCount_ = groupNamesFor(channels_, channels_ == 2 && (msMask_ & 1) != 0, groupNames_);
+    groupNameCount_ = groupNamesFor(channels_, channels_.load() == 2 && (msMask_ & 1) != 0, groupNames_);
     groupNamesChanged_.store(true, std::memory_order_relaxed);
 }
 
+std::string Plug::groupName(int group) {
+    std::lock_guard lock(updateMutex_);
+    return groupNames_[group & 7];
+}
+
+int Plug::groupNameCount() {
+    std::lock_guard lock(updateMutex_);
+    return groupNameCount_;
+}
+
 const char* Plug::getChannelName(int channel) const {
-    return channelNameFor(channels_, channel, channels_ == 2 && (msMask_ & 1) != 0);
+    return channelNameFor(channels_, channel, channels_.load() == 2 && (msMask_ & 1) != 0);
 }
 
 void Plug::updateProcessing(bool force) {
@@ -112,11 +124,11 @@ void Plug::reportLatency() {
 // The update proper (updateMutex_ held).
 
 void Plug::pushBands(int channels, bool auditioning, int audition, int& auditionMask) {
-    const double scale = getParameterReal(kScale);
-    const double fshift = getParameterReal(kFShift) * 0.01 * frequencyMultiplier();
+    const double scale = paramReal(kScale);
+    const double fshift = paramReal(kFShift) * 0.01 * frequencyMultiplier();
     const int all = (1 << channels) - 1;
     for (int b = 0; b < kNumBands; ++b) {
-        const auto real = [&](int field) { return getParameterReal(bandParam(b, field)); };
+        const auto real = [&](int field) { return paramReal(bandParam(b, field)); };
         int groups = toInt(real(kBandGroups));
         if (groups == (1 << channels)) groups = all;
         int mask = 0;
@@ -152,15 +164,15 @@ void Plug::pushBands(int channels, bool auditioning, int audition, int& audition
 int Plug::pushChannels(int channels, bool auditioning, int auditionMask) {
     int phaseMask = 0, muteMask = 0, solo = 0;
     for (int c = 0; c < channels; ++c) {
-        if (getParameterReal(channelParam(c, kChannelPhase)) != 0.0) phaseMask |= 1 << c;
-        if (getParameterReal(channelParam(c, kChannelMute)) != 0.0) muteMask |= 1 << c;
-        if (getParameterReal(channelParam(c, kChannelSolo)) != 0.0) solo |= 1 << c;
+        if (paramReal(channelParam(c, kChannelPhase)) != 0.0) phaseMask |= 1 << c;
+        if (paramReal(channelParam(c, kChannelMute)) != 0.0) muteMask |= 1 << c;
+        if (paramReal(channelParam(c, kChannelSolo)) != 0.0) solo |= 1 << c;
     }
     ProcessSettings& d = processor_->draft();
     const bool muteMode = prefs_.soloMode == 1;
-    const double master = std::pow(10.0, getParameterReal(kGain) / 20.0);
+    const double master = std::pow(10.0, paramReal(kGain) / 20.0);
     for (int c = 0; c < kMaxChannels; ++c) {
-        double g = master * getParameterReal(channelParam(c, kChannelLevel)) * ((phaseMask >> c) & 1 ? -1.0 : 1.0);
+        double g = master * paramReal(channelParam(c, kChannelLevel)) * ((phaseMask >> c) & 1 ? -1.0 : 1.0);
         if ((muteMask >> c) & 1) g = 0.0;
         if (muteMode && solo != 0 && !((solo >> c) & 1)) g = 0.0;
         if (muteMode && auditioning && !((auditionMask >> c) & 1)) g = 0.0;
@@ -170,11 +182,11 @@ int Plug::pushChannels(int channels, bool auditioning, int auditionMask) {
     d.auditionMask = auditionMask;
     d.auditioning = auditioning;
     d.soloSelect = !muteMode;
-    d.bypass = getParameterReal(kBypass) != 0.0;
+    d.bypass = paramReal(kBypass) != 0.0;
     d.clipThreshold = prefs_.clipThreshold < 1.0f ? 0.9885530946569389 : 1.0;
     soloMask_ = solo;
 
-    const int ms = reverseFourBits(toInt(getParameterReal(kMsState)) & 15);
+    const int ms = reverseFourBits(toInt(paramReal(kMsState)) & 15);
     if (ms != msMask_) {
         msMask_ = ms;
         if (channels == 2) rebuildGroupNames();
@@ -187,6 +199,7 @@ void Plug::runUpdate(bool force) {
     // Cleared first: a value stored on the audio thread while this update reads the
     // table marks it again and is not lost.
     updatePending_.store(false, std::memory_order_relaxed);
+    midiDisabled_.store(prefs_.midiDisabled, std::memory_order_relaxed);
     const int channels = channels_;
     const int audition = auditionedBand();
     const bool auditioning = audition >= 0 && audition < kNumBands;
@@ -195,18 +208,18 @@ void Plug::runUpdate(bool force) {
     pushChannels(channels, auditioning, auditionMask);
     processor_->publish();
 
-    bank_->setParallelMode(toInt(getParameterReal(kParallel)));
+    bank_->setParallelMode(toInt(paramReal(kParallel)));
     int mode;
     int rate = kIirRate;
-    if (toInt(getParameterReal(kMode)) == 1) {
-        bank_->setWindowType(toInt(getParameterReal(kIRWindow)));
-        bank_->setWindowParam(static_cast<float>(getParameterReal(kIRWindowParam)));
-        bank_->setPadFactor(1 << std::clamp(toInt(getParameterReal(kIRPad)), 0, 3));
-        bank_->setIRLength(1024 << std::clamp(toInt(getParameterReal(kIRLength)), 0, 8));
-        mode = kFirMode[std::clamp(toInt(getParameterReal(kIRPhase)), 0, 7)];
+    if (toInt(paramReal(kMode)) == 1) {
+        bank_->setWindowType(toInt(paramReal(kIRWindow)));
+        bank_->setWindowParam(static_cast<float>(paramReal(kIRWindowParam)));
+        bank_->setPadFactor(1 << std::clamp(toInt(paramReal(kIRPad)), 0, 3));
+        bank_->setIRLength(1024 << std::clamp(toInt(paramReal(kIRLength)), 0, 8));
+        mode = kFirMode[std::clamp(toInt(paramReal(kIRPhase)), 0, 7)];
         rate = prefs_.fftUpdateRate;
     } else {
-        const int d = std::clamp(toInt(getParameterReal(kDPlusLen)), 0, 6);
+        const int d = std::clamp(toInt(paramReal(kDPlusLen)), 0, 6);
         if (d != 0) bank_->setCompensationLength(8 << d);
         mode = d != 0 ? 1 : 0;
     }
@@ -226,8 +239,8 @@ void Plug::runUpdate(bool force) {
 
     bool linkedHint = channels == 2;
     for (int b = 0; b < kNumBands && linkedHint; ++b)
-        if (toInt(getParameterReal(bandParam(b, kBandState))) == 2 &&
-            toInt(getParameterReal(bandParam(b, kBandGroups))) < 192)
+        if (toInt(paramReal(bandParam(b, kBandState))) == 2 &&
+            toInt(paramReal(bandParam(b, kBandGroups))) < 192)
             linkedHint = false;
     bank_->setLinked(linkedHint);
     bank_->setMode(mode);

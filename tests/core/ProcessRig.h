@@ -14,8 +14,11 @@ namespace hm::test {
 // An instance whose update clock only moves when the test says so.
 class ClockedPlug : public Plug {
 public:
-    explicit ClockedPlug(int channels = 2) : Plug(fakeHost, channels) {}
-    void advanceMs(double ms) { clock_.store(clock_.load() + ms); }
+    explicit ClockedPlug(int channels = 2) : Plug(fakeHost, channels) { setManualClock(clock_); }
+    void advanceMs(double ms) {
+        clock_ += ms;
+        setManualClock(clock_);
+    }
     // Completes whatever update is outstanding: a new throttle bucket, then a timer tick.
     void settle() {
         advanceMs(1000.0);
@@ -24,11 +27,8 @@ public:
     // Sets a parameter by its displayed real value (band gains in dB, frequencies in Hz).
     void setReal(int index, double real) { setParameter(index, static_cast<float>(realToNormalised(index, real))); }
 
-protected:
-    double updateClockMs() const override { return clock_.load(); }
-
 private:
-    std::atomic<double> clock_{1.0e6};
+    double clock_ = 1.0e6;
 };
 
 // Runs `frames` of every channel through processDoubleReplacing in blocks of `block`.
