@@ -73,6 +73,7 @@ void EQBank::setMode(int m) {
 
 void EQBank::setParallelMode(int m) {
     parallelMode = m != 0;
+    parallelSetting = m;
     for (int b = 0; b < bandCount; ++b) {
         for (int c = 0; c < channelCount; ++c) {
             VerdanseEQ* f = filterAt(b, c);
@@ -114,26 +115,15 @@ void EQBank::recalc(bool force) {
     if (!dirty && !publishPending) return;
 
     if (mode < 2 && dirty) {
-        double kept[kMaxSections * kBiquadCoefficients];
-        for (int b = 0; b < bandCount; ++b) {
-            int keptSections = 0;
-            int keptIdentity = 0;
-            for (int c = 0; c < channelCount; ++c) {
-                VerdanseEQ* f = filterAt(b, c);
-                if (f->getDisabled()) {
-                    f->design();          // glides to unity
-                    f->buildPrototype();  // settles the dirty mark, so idle bands cost nothing next time
-                } else if (keptSections == 0) {
-                    // Each band is designed once; its other channels share the design.
-                    f->design();
-                    keptSections = f->getCoefficients(kept);
-                    keptIdentity = f->getIdentity();
-                } else {
-                    f->buildPrototype();  // keeps the prototype current and clears the dirty mark
-                    f->setCoefficients(kept, keptSections);
-                    f->setIdentity(keptIdentity);
-                }
-            }
+        designBands();
+        if (parallelMode) {
+            // Routing depends on whether a band's design is unity. A band that just
+            // left (or reached) unity joins (or leaves) the parallel sum now rather
+            // than at some later update that may never come.
+            setParallelMode(parallelSetting);
+            bool rerouted = false;
+            for (const auto& f : filters) rerouted = rerouted || f->isDirty();
+            if (rerouted) designBands();
         }
     }
     modeChanged = 0;
@@ -141,6 +131,30 @@ void EQBank::recalc(bool force) {
     // once the FIR builder exists; until then the recursive design is all there is.
     ++recalcs;
     publish();
+}
+
+void EQBank::designBands() {
+    double kept[kMaxSections * kBiquadCoefficients];
+    for (int b = 0; b < bandCount; ++b) {
+        int keptSections = 0;
+        int keptIdentity = 0;
+        for (int c = 0; c < channelCount; ++c) {
+            VerdanseEQ* f = filterAt(b, c);
+            if (f->getDisabled()) {
+                f->design();          // glides to unity
+                f->buildPrototype();  // settles the dirty mark, so idle bands cost nothing next time
+            } else if (keptSections == 0) {
+                // Each band is designed once; its other channels share the design.
+                f->design();
+                keptSections = f->getCoefficients(kept);
+                keptIdentity = f->getIdentity();
+            } else {
+                f->buildPrototype();  // keeps the prototype current and clears the dirty mark
+                f->setCoefficients(kept, keptSections);
+                f->setIdentity(keptIdentity);
+            }
+        }
+    }
 }
 
 void EQBank::publish() {

@@ -117,6 +117,7 @@ private:
     }
     template <typename Fn>
     void forChannels(int band, int mask, Fn&& fn);
+    void designBands();
     void publish();
     void waitWhileBusy();
     void adoptSnapshot();
@@ -136,6 +137,7 @@ private:
     int padFactor = 1;
     unsigned char linked = 0;
     unsigned char parallelMode = 0;
+    int parallelSetting = 0;  // the last setParallelMode argument
     unsigned char modeChanged = 1;
     WindowRecord firWindow;
     WindowRecord compensationWindow;

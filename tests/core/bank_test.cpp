@@ -93,9 +93,8 @@ TEST(Bank, ParallelPeaksAddTheirContributions) {
         bank.setSampleRate(static_cast<float>(kRate));
         peak(bank, 0, 2000.0f, 6.0f);
         peak(bank, 1, 2000.0f, 6.0f);
-        bank.setMode(0);            // designs the bands (no longer unity)
-        bank.setParallelMode(parallel);
-        bank.setMode(0);            // redesign as H - 1 where parallel
+        bank.setParallelMode(parallel);  // before the first design: routing follows it within one recalc
+        bank.setMode(0);
         const double g = std::pow(10.0, 6.0 / 20.0);
         // Series: g * g. Parallel: the dry path plus both contributions.
         const double expected = parallel ? 1.0 + 2.0 * (g - 1.0) : g * g;
