@@ -1,5 +1,7 @@
 #include "core/ChannelModel.h"
 
+#include <cmath>
+
 namespace hm {
 
 void channelOrderFor(int channels, int order[8]) {
@@ -47,6 +49,18 @@ int groupNamesFor(int channels, bool midSide, std::string names[8]) {
         for (int c = 0; c < channels; ++c) names[c] = std::to_string(c + 1);
     }
     return channels;
+}
+
+void outputGains(const ChannelGainInputs& in, double gains[8]) {
+    const double master = std::pow(10.0, in.masterDb / 20.0);
+    for (int c = 0; c < 8; ++c) {
+        const int bit = 1 << c;
+        double g = master * in.level[c] * (in.phaseMask & bit ? -1.0 : 1.0);
+        if (in.muteMask & bit) g = 0.0;
+        if (in.muteMode && in.soloMask != 0 && !(in.soloMask & bit)) g = 0.0;
+        if (in.muteMode && in.auditioning && !(in.auditionMask & bit)) g = 0.0;
+        gains[c] = std::isfinite(g) ? g : 0.0;
+    }
 }
 
 int reverseFourBits(int v) { return ((v & 1) << 3) | ((v & 2) << 1) | ((v & 4) >> 1) | ((v & 8) >> 3); }

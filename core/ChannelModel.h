@@ -18,6 +18,21 @@ const char* channelNameFor(int channels, int channel, bool midSide);
 // numbers "1".."C". Returns the number of names written (the channel count).
 int groupNamesFor(int channels, bool midSide, std::string names[8]);
 
+// Output gain per processing channel: 10^(master dB / 20) x level, negated when the
+// channel's phase is inverted; 0 when muted, and in "Mute" solo mode also when some
+// channel is soloed and this one is not, or a band is auditioned outside this channel.
+struct ChannelGainInputs {
+    double masterDb = 0.0;
+    double level[8] = {1, 1, 1, 1, 1, 1, 1, 1};
+    int phaseMask = 0;
+    int muteMask = 0;
+    int soloMask = 0;
+    bool muteMode = false;  // "Solo Mode" "Mute"
+    bool auditioning = false;
+    int auditionMask = 0;
+};
+void outputGains(const ChannelGainInputs& in, double gains[8]);
+
 // kMsState is stored with its four bits in reverse order (bit 0 <-> bit 3).
 int reverseFourBits(int value);
 

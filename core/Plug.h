@@ -105,7 +105,7 @@ public:
     bool hasChannelLevels() override { return true; }
     void setMeterPoint(bool input);
     int readAnalyserHistory(double* out, int count, int source);
-    int soloMask() const { return soloMask_; }
+    int soloMask() const { return soloMask_.load(std::memory_order_relaxed); }
     bool isUpdateDeferred() const { return updatePending_.load(std::memory_order_acquire); }
     std::uint64_t bankRecalcCount();
     double currentOutputGain(int channel) const { return processor_->currentGain(channel); }
@@ -144,7 +144,7 @@ private:
     std::atomic<int> channels_{2};  // processing channels since the last resume
     int groupNameCount_ = 0;
     std::atomic<int> msMask_{-1};  // stored mid/side mask (bit-reversed kMsState)
-    int soloMask_ = 0;
+    std::atomic<int> soloMask_{0};
     int lastBucket_ = -1;
     std::uint64_t samplesAtReset_ = 0;
     std::chrono::steady_clock::time_point clockStart_ = std::chrono::steady_clock::now();

@@ -162,22 +162,22 @@ void Plug::pushBands(int channels, bool auditioning, int audition, int& audition
 }
 
 int Plug::pushChannels(int channels, bool auditioning, int auditionMask) {
-    int phaseMask = 0, muteMask = 0, solo = 0;
-    for (int c = 0; c < channels; ++c) {
-        if (paramReal(channelParam(c, kChannelPhase)) != 0.0) phaseMask |= 1 << c;
-        if (paramReal(channelParam(c, kChannelMute)) != 0.0) muteMask |= 1 << c;
-        if (paramReal(channelParam(c, kChannelSolo)) != 0.0) solo |= 1 << c;
-    }
-    ProcessSettings& d = processor_->draft();
-    const bool muteMode = prefs_.soloMode == 1;
-    const double master = std::pow(10.0, paramReal(kGain) / 20.0);
+    ChannelGainInputs g;
     for (int c = 0; c < kMaxChannels; ++c) {
-        double g = master * paramReal(channelParam(c, kChannelLevel)) * ((phaseMask >> c) & 1 ? -1.0 : 1.0);
-        if ((muteMask >> c) & 1) g = 0.0;
-        if (muteMode && solo != 0 && !((solo >> c) & 1)) g = 0.0;
-        if (muteMode && auditioning && !((auditionMask >> c) & 1)) g = 0.0;
-        d.targetGain[c] = std::isfinite(g) ? g : 0.0;
+        g.level[c] = paramReal(channelParam(c, kChannelLevel));
+        if (c >= channels) continue;
+        if (paramReal(channelParam(c, kChannelPhase)) != 0.0) g.phaseMask |= 1 << c;
+        if (paramReal(channelParam(c, kChannelMute)) != 0.0) g.muteMask |= 1 << c;
+        if (paramReal(channelParam(c, kChannelSolo)) != 0.0) g.soloMask |= 1 << c;
     }
+    const bool muteMode = prefs_.soloMode == 1;
+    g.masterDb = paramReal(kGain);
+    g.muteMode = muteMode;
+    g.auditioning = auditioning;
+    g.auditionMask = auditionMask;
+    ProcessSettings& d = processor_->draft();
+    outputGains(g, d.targetGain);
+    const int solo = g.soloMask;
     d.soloMask = solo;
     d.auditionMask = auditionMask;
     d.auditioning = auditioning;

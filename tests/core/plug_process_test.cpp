@@ -160,6 +160,36 @@ TEST(PlugProcess, SelectSoloPlaysHalfTheSelectedChannelOnBoth) {
     }
 }
 
+TEST(PlugProcess, AutoListenAuditionsTheDraggedBandAlone) {
+    ClockedPlug plug;
+    plug.setReal(kMsState, 0);
+    enablePeak(plug, 0, 1000, 6);
+    enablePeak(plug, 1, 4000, 6);
+    plug.setReal(bandParam(1, kBandGroups), 64);  // right channel only
+    plug.settle();
+    ASSERT_TRUE(plug.armAutoListen(true));
+    plug.beginEdit(bandParam(1, kBandFrequency));
+    plug.settle();
+    {
+        auto lock = plug.lockUpdates();
+        EXPECT_EQ(plug.bank().getFilter(1, 1)->getType(), dsp::kTypeBandPass);  // a peak is heard as band-pass
+        EXPECT_EQ(plug.bank().getFilter(1, 1)->getDisabled(), 0);
+        EXPECT_NE(plug.bank().getFilter(0, 0)->getDisabled(), 0);  // every other band is silent
+    }
+    // "Select": the band's channels are heard alone, halved, on both outputs; with
+    // "AutoListen Gain" "Correct" the band keeps its 6 dB at the centre.
+    Signal in = {std::vector<double>(4096, 0.0), sine(4000, kRate, 4096)}, out(2);
+    processBlocks(plug, in, out, 512);
+    const double expected = 0.5 * std::pow(10.0, 6.0 / 20.0) * 0.5;
+    EXPECT_NEAR(sineAmplitude(out[0], 4000, kRate, 2048), expected, 0.01);
+    EXPECT_NEAR(sineAmplitude(out[1], 4000, kRate, 2048), expected, 0.01);
+    plug.endEdit(bandParam(1, kBandFrequency));
+    plug.settle();
+    auto lock = plug.lockUpdates();
+    EXPECT_EQ(plug.bank().getFilter(1, 1)->getType(), dsp::kTypePeak);
+    EXPECT_EQ(plug.bank().getFilter(0, 0)->getDisabled(), 0);
+}
+
 TEST(PlugProcess, BypassPassesInputUnchangedInIirAndDelaysWithFirLatency) {
     ClockedPlug plug;
     enablePeak(plug, 0, 1000, 12);
