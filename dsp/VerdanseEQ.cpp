@@ -58,13 +58,16 @@ int VerdanseEQ::design()
         return glideToUnity();
     }
     identity = 0;
+    // Sections no longer needed glide to unity instead of leaving the chain at once
+    // (a shorter slope would otherwise cut the running filter off mid-signal).
+    const int count = d.count > sectionCount ? d.count : sectionCount;
     double coeffs[kMaxSections * kBiquadCoefficients];
-    for (int i = 0; i < d.count; ++i) {
-        const Biquad& b = d.sections[i];
+    for (int i = 0; i < count; ++i) {
+        const Biquad b = i < d.count ? d.sections[i] : Biquad{};  // unity: the cascade is a product
         double* c = coeffs + i * kBiquadCoefficients;
         c[0] = b.b0; c[1] = b.b1; c[2] = b.b2; c[3] = b.a1; c[4] = b.a2;
     }
-    return setCoefficients(coeffs, d.count);
+    return setCoefficients(coeffs, count);
 }
 
 float VerdanseEQ::getEffectiveQ() const { return effectiveQ(settings()); }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 namespace hm::dsp {
 
@@ -73,17 +74,19 @@ Biquad resonantLowPass(double f0, double q, double fs)
     double t = 2.0 / h;
     if (std::fabs(1.0 - t) < 1e-6) t = 2.0 / h - 1e-6;
 
-    double C;
+    double C = 0.0;
+    double B = 0.0;
     if (q >= std::sqrt(0.5)) {
-        double B = std::fabs(std::tan(w0 * std::sqrt(1.0 - 1.0 / (2.0 * q2)) / 2.0));
+        B = std::fabs(std::tan(w0 * std::sqrt(1.0 - 1.0 / (2.0 * q2)) / 2.0));
         if (B > 1e6) B = 1e6;
-        if (B < 1e-6) {
-            C = 0.0;
-        } else {
-            const double ratio = (4.0 * q2 * q2 - (4.0 * q2 - 1.0) * t * t) / (4.0 * q2 * q2 - (4.0 * q2 - 1.0));
-            C = B * std::pow(ratio, 0.25);
-        }
+    }
+    if (B >= 1e-6) {
+        const double ratio = (4.0 * q2 * q2 - (4.0 * q2 - 1.0) * t * t) / (4.0 * q2 * q2 - (4.0 * q2 - 1.0));
+        C = B * std::pow(ratio, 0.25);
     } else {
+        // No resonance peak above DC (Q at or below 1/sqrt 2, including a Butterworth
+        // Q that rounds a hair above it): a reference frequency near the corner.
+        // A zero reference would put both poles on z = 1.
         const double inner = std::sqrt((1.0 - 4.0 * q2) / (q2 * q2) + 4.0 / t) + 2.0 - 1.0 / q2;
         C = std::tan(w0 * std::sqrt(inner / 2.0) / 2.0);
         C = std::min(C, w0 * std::pow(1.0 - t * t, 0.25) / 2.0);
@@ -110,10 +113,68 @@ Biquad resonantLowPass(double f0, double q, double fs)
     return {(t + Q2 + H) / R, 2.0 * (Q2 - t) / R, (t + Q2 - H) / R, 2.0 * (Q2 - 1.0) / R, (Q2 - I + 1.0) / R};
 }
 
-// Bilinear image of k s^2/(s^2 + C s + 1) with s = jOmega, Omega = tan(w/2)/W:
-// exact at Nyquist (gain k) and at the analogue peak; the damping C is the
-// least-squares solution of |H_digital|^2 = |H_analogue|^2 (linear in C^2) at the
-// reference frequencies.
+namespace {
+
+// The high-pass biquad for one tan-domain scale W: k s^2/(s^2 + C s + 1) with
+// s = jOmega, Omega = tan(w/2)/W; C is the least-squares damping over the
+// reference frequencies (relative to f0) that lie inside the audio band.
+Biquad highPassForScale(double W, double k, double u, double q, double w0, double f0, double fs,
+                        const double* refs, int n, bool refit)
+{
+    double sxx = 0.0, sxy = 0.0;
+    for (int i = 0; i < n; ++i) {
+        const double x = refs[i];
+        if (x * f0 >= 0.499 * fs) continue;
+        const double x2 = x * x;
+        const double target = x2 * x2 / ((1.0 - x2) * (1.0 - x2) + x2 * u);
+        const double om = std::tan(x * w0 / 2.0) / W;
+        const double om2 = om * om;
+        // |H|^2 = k^2 om^4 / ((1 - om^2)^2 + C^2 om^2) = target, linear in C^2
+        const double a = om2;
+        const double b = k * k * om2 * om2 / target - (1.0 - om2) * (1.0 - om2);
+        sxx += a * a;
+        sxy += a * b;
+    }
+    double C = 1.0 / q;
+    if (refit && sxx > 0.0) {
+        const double c2 = sxy / sxx;
+        if (c2 != 0.0 && std::isfinite(c2)) C = std::sqrt(std::fabs(c2));
+    }
+    const double W2 = W * W;
+    const double F = W2 + W * C + 1.0;
+    return {k / F, -2.0 * k / F, k / F, 2.0 * (W2 - 1.0) / F, (W2 + 1.0 - W * C) / F};
+}
+
+// Largest level error in dB of a high-pass candidate over the audio band, counted
+// where the analogue response is within 60 dB of its Nyquist gain.
+double highPassError(const Biquad& bq, double k, double u, double f0, double fs)
+{
+    double worst = 0.0;
+    for (int i = 0; i < 24; ++i) {
+        const double hz = 20.0 * std::pow(0.45 * fs / 20.0, i / 23.0);
+        const double x2 = (hz / f0) * (hz / f0);
+        const double a = std::sqrt(x2 * x2 / ((1.0 - x2) * (1.0 - x2) + x2 * u));
+        if (a < k * 1e-3) continue;
+        const double w = 2.0 * kPi * hz / fs;
+        const double c1 = std::cos(w), s1 = std::sin(w), c2 = std::cos(2.0 * w), s2 = std::sin(2.0 * w);
+        const double nr = bq.b0 * c2 + bq.b1 * c1 + bq.b2, ni = bq.b0 * s2 + bq.b1 * s1;
+        const double dr = c2 + bq.a1 * c1 + bq.a2, di = s2 + bq.a1 * s1;
+        const double d = std::sqrt((nr * nr + ni * ni) / (dr * dr + di * di));
+        const double e = std::fabs(20.0 * std::log10(a / d));
+        worst = std::max(worst, std::isfinite(e) ? e : 1e9);
+    }
+    return worst;
+}
+
+}  // namespace
+
+// Bilinear image of k s^2/(s^2 + C s + 1): exact at Nyquist (gain k). The scale W
+// normally prewarps the analogue peak (or the corner) onto its digital frequency.
+// For corners near or above Nyquist that prewarp lands close to pi and compresses
+// the whole audio band, so a second candidate matches the low-frequency asymptote
+// instead (k Omega^2 = (w/w0)^2, i.e. W = w0 sqrt(k)/2). Each scale is tried with
+// the fitted and with the analogue damping 1/Q, and the candidate with the smallest
+// level error over the audio band is kept.
 Biquad resonantHighPass(double f0, double q, double fs)
 {
     const double nyq = fs / 2.0;
@@ -129,38 +190,37 @@ Biquad resonantHighPass(double f0, double q, double fs)
     }
     double v = t != 0.0 ? t : std::min(1.0, on);
     v = std::min(v, kMaxPrewarpAngle / w0);
-    const double W = std::tan(v * w0 / 2.0) / v;
+    const double Wpeak = std::tan(v * w0 / 2.0) / v;
 
-    double refs[4];
+    // Reference frequencies relative to f0: the peak and its neighbours, plus points
+    // high in the audio band below a corner that lies up there, so that a corner
+    // above Nyquist still has references to set the damping from.
+    double refs[6];
     int n = 0;
     if (u < 2.0 && f0 * 2.0 / (2.0 - u) <= nyq) refs[n++] = 2.0 / (2.0 - u);
     refs[n++] = 1.0;
     refs[n++] = 0.5;
     if (t != 0.0) refs[n++] = t;
+    if (0.2 * fs < f0) refs[n++] = 0.2 * fs / f0;
+    if (0.4 * fs < f0) refs[n++] = 0.4 * fs / f0;
 
-    double sxx = 0.0, sxy = 0.0;
-    for (int i = 0; i < n; ++i) {
-        const double x = refs[i];
-        if (x * f0 >= 0.499 * fs) continue;
-        const double x2 = x * x;
-        const double target = x2 * x2 / ((1.0 - x2) * (1.0 - x2) + x2 * u);
-        const double om = std::tan(x * w0 / 2.0) / W;
-        const double om2 = om * om;
-        // C^2 om^2 = k^2 om^4 / target - (1 - om^2)^2
-        const double a = om2;
-        const double b = k * k * om2 * om2 / target - (1.0 - om2) * (1.0 - om2);
-        sxx += a * a;
-        sxy += a * b;
+    // Candidates: both scales, each with the fitted and with the analogue damping.
+    const double Wlow = w0 * std::sqrt(k) / 2.0;
+    const double scales[2] = {Wpeak, Wlow};
+    Biquad best = highPassForScale(Wpeak, k, u, q, w0, f0, fs, refs, n, true);
+    double bestError = highPassError(best, k, u, f0, fs);
+    for (double W : scales) {
+        if (!(W > 0.0) || !std::isfinite(W)) continue;
+        for (bool refit : {true, false}) {
+            const Biquad bq = highPassForScale(W, k, u, q, w0, f0, fs, refs, n, refit);
+            const double err = highPassError(bq, k, u, f0, fs);
+            if (err < bestError) {
+                best = bq;
+                bestError = err;
+            }
+        }
     }
-    double C = 1.0 / q;
-    if (sxx > 0.0) {
-        const double c2 = sxy / sxx;
-        if (c2 != 0.0 && std::isfinite(c2)) C = std::sqrt(std::fabs(c2));
-    }
-
-    const double W2 = W * W;
-    const double F = W2 + W * C + 1.0;
-    return {k / F, -2.0 * k / F, k / F, 2.0 * (W2 - 1.0) / F, (W2 + 1.0 - W * C) / F};
+    return best;
 }
 
 Biquad firstOrderShelf(double fc, double gh, double gl, double fs)
@@ -200,11 +260,9 @@ Biquad firstOrderShelf(double fc, double gh, double gl, double fs)
 
 // s = (2 pi / c)(z - 1)/(z + 1) with c = tan(pi fp/fs)/fp, multiplied through by
 // (z + 1)^2 c^2 / (4 pi^2): D = c^2 n0, E = 4 pi^2 n2, F = 2 pi c n1.
-Biquad bilinearSection(const AnalogSection& s, double bandHz, double fs)
+Biquad bilinearSection(const AnalogSection& s, double prewarpHz, double fs)
 {
-    double fp = bandHz;
-    if (s.d2 != 0.0 && s.d0 != 0.0) fp = std::sqrt(std::fabs(s.d0 / s.d2)) / (2.0 * kPi);
-    fp = std::min(fp, 0.45 * fs);
+    const double fp = std::min(prewarpHz, 0.45 * fs);
     const double c = std::tan(kPi * fp / fs) / fp;
     const double twoPiC = 2.0 * kPi * c;
     const double fourPiSq = 4.0 * kPi * kPi;

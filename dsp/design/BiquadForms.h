@@ -28,9 +28,13 @@ Biquad firstOrderShelf(double fc, double gh, double gl, double fs);
 // biquad approximates 1/H and must be inverted after refinement.
 Biquad generalSection(const AnalogSection& normalised, double fs, bool& inverted);
 
-// Bilinear transform prewarped at the section's natural frequency (bandHz for
-// sections without one), at most 0.45 fs. Section in radians per second.
-Biquad bilinearSection(const AnalogSection& section, double bandHz, double fs);
+// Bilinear transform prewarped at prewarpHz (at most 0.45 fs). The mapper prewarps
+// every section of a band at the band frequency: one common frequency warping keeps
+// the equiripple shape of an elliptic design and puts its passband edge exactly at
+// the band frequency, where per-section prewarping at each section's own natural
+// frequency distorts the passband beyond recognition once the corner nears fs/4.
+// Section in radians per second.
+Biquad bilinearSection(const AnalogSection& section, double prewarpHz, double fs);
 
 // 1/H of a biquad whose b0 is non-zero.
 Biquad invertBiquad(const Biquad& bq);

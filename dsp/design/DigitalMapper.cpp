@@ -1,9 +1,11 @@
 #include "dsp/design/DigitalMapper.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "dsp/PrototypeResponse.h"
 #include "dsp/design/BiquadForms.h"
+#include "dsp/design/ParallelSum.h"
 
 namespace hm::dsp {
 
@@ -11,6 +13,7 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kUnityGainDb = 0.01;  // below this a peak or shelf is inaudible
+constexpr double kMaxCentre = 0.4999;   // highest peaking centre, as a fraction of fs
 
 double hzOf(double radiansSquared) { return std::sqrt(radiansSquared) / (2.0 * kPi); }
 
@@ -73,8 +76,14 @@ MappedSection mapSection(const AnalogSection& a, int bandType, double bandGainDb
         m.clearsUnity = true;
         return m;
     }
+    // The peaking design places its centre on the unit circle; a resonance above
+    // Nyquist (a sharpened peak or a notch pushed up by the frequency shift) only
+    // tilts the audio band and goes to the general mapping instead.
+    const double centreHz = hzOf(D0);
+    const bool centreInBand = centreHz < kMaxCentre * fs;
     const double peakRatio = N2 != 0.0 && D1 != 0.0 ? N1 / (N2 * D1) : 0.0;
-    if (std::fabs(N0 - N2 * D0) < 1e-5 && N1 * D1 > 0.0 && std::fabs(N2) > 1e-5 && peakRatio > 0.0) {
+    if (std::fabs(N0 - N2 * D0) < 1e-5 && N1 * D1 > 0.0 && std::fabs(N2) > 1e-5 && peakRatio > 0.0 &&
+        centreInBand) {
         const double gainDb = 20.0 * std::log10(peakRatio);
         const double q = std::sqrt(D0) / std::sqrt(D1 * N1 / N2);
         m.kind = SectionClass::Peak;
@@ -87,12 +96,13 @@ MappedSection mapSection(const AnalogSection& a, int bandType, double bandGainDb
     if (N2 == 0.0 && N0 == 0.0) {
         const double sum = N1 + D1;
         m.kind = SectionClass::BandPass;
-        m.biquad = minusOne(peakingBiquad(20.0 * std::log10(sum / D1), hzOf(D0), std::sqrt(D0) / std::sqrt(sum * D1), fs));
+        const double centre = std::min(centreHz, kMaxCentre * fs);
+        m.biquad = minusOne(peakingBiquad(20.0 * std::log10(sum / D1), centre, std::sqrt(D0) / std::sqrt(sum * D1), fs));
         m.method = 0;
         m.clearsUnity = true;
         return m;
     }
-    if (N1 == 0.0 && N2 != 0.0 && N0 != 0.0) {
+    if (N1 == 0.0 && N2 != 0.0 && N0 != 0.0 && centreInBand) {
         m.kind = SectionClass::Notch;
         m.biquad = scaleNumerator(peakingBiquad(-120.0, hzOf(D0), 1000.0 * std::sqrt(D0) / D1, fs), N2);
         m.method = 0;
@@ -143,7 +153,7 @@ CascadeDesign mapCascade(const BandSettings& band, const AnalogSection* radians,
         const AnalogSection& raw = radians[i];
         if (raw.d2 == 0.0 || !std::isfinite(raw.d2)) {
             // No s^2 (or s) term in the denominator: not a realisable section.
-            out.sections[i] = band.parallel ? Biquad{0.0, 0.0, 0.0, 0.0, 0.0} : Biquad{};
+            out.sections[i] = Biquad{};
             continue;
         }
         const AnalogSection s{raw.n2 / raw.d2, raw.n1 / raw.d2, raw.n0 / raw.d2, 1.0, raw.d1 / raw.d2, raw.d0 / raw.d2};
@@ -156,8 +166,17 @@ CascadeDesign mapCascade(const BandSettings& band, const AnalogSection* radians,
         Biquad bq = m.biquad;
         if (m.inverted) bq = invertBiquad(bq);
         if (!finiteAndStable(bq)) bq = Biquad{};
-        if (band.parallel) bq = minusOne(bq);
         out.sections[i] = bq;
+    }
+    if (band.parallel) {
+        // The band adds H - 1 to the dry signal, H being the whole cascade: one
+        // section at a time would give the product of the (H_i - 1) instead.
+        Biquad difference[kMaxSections];
+        if (parallelDifference(out.sections, out.count, difference)) {
+            std::copy(difference, difference + out.count, out.sections);
+        } else {
+            for (int i = 0; i < out.count; ++i) out.sections[i] = minusOne(out.sections[i]);
+        }
     }
     out.unity = unityMark;
     return out;

@@ -34,7 +34,7 @@ struct CascadeDesign {
 };
 
 // Maps count analogue sections (already in radians per second) for a band; refines
-// each with the fit workspace; subtracts 1 per section for a parallel band.
+// each with the fit workspace; a parallel band becomes (product of its sections) - 1.
 CascadeDesign mapCascade(const BandSettings& band, const AnalogSection* radians, int count, double fs,
                          FitWorkspace& ws);
 

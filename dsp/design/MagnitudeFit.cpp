@@ -1,5 +1,6 @@
 #include "dsp/design/MagnitudeFit.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -165,16 +166,29 @@ bool fitBiquad(FitWorkspace& ws, const FitMethod& method, Biquad& bq)
         length = std::sqrt(length);
         double alpha = length > ws.maxStep ? ws.maxStep / length : 1.0;
 
+        // Backtracking: halve the step until it gives a sufficient decrease, then
+        // keep halving while that still lowers the error (steep, curved valleys near
+        // the unit circle make the first acceptable step a poor one).
         double fTrial = f;
+        double best[4];
         bool moved = false;
         for (int ls = 0; ls < kLineSearchSteps; ++ls, alpha *= 0.5) {
             for (int i = 0; i < 4; ++i) ws.trial[i] = ws.x[i] + alpha * ws.direction[i];
-            fTrial = fitError(ws, ws.trial, nullptr);
-            if (fTrial <= f + kArmijo * alpha * slope) {
-                moved = fTrial < f;
+            const double fa = fitError(ws, ws.trial, nullptr);
+            if (!moved) {
+                if (fa <= f + kArmijo * alpha * slope && fa < f) {
+                    moved = true;
+                    fTrial = fa;
+                    std::memcpy(best, ws.trial, sizeof best);
+                }
+            } else if (fa < fTrial) {
+                fTrial = fa;
+                std::memcpy(best, ws.trial, sizeof best);
+            } else {
                 break;
             }
         }
+        if (moved) std::memcpy(ws.trial, best, sizeof best);
         if (!moved) {
             ++stalls;
             std::memset(ws.hinv, 0, sizeof ws.hinv);
@@ -210,7 +224,12 @@ bool fitBiquad(FitWorkspace& ws, const FitMethod& method, Biquad& bq)
         }
     }
 
-    if (!(f < startError) || !(f < method.acceptBelow)) return false;
+    // The bound is on the squared error of a section peaking at 1; a section carrying
+    // gain (a pass filter's distributed gain, a boost) is held to the same relative
+    // accuracy rather than rejected for its scale.
+    double peak = 1.0;
+    for (int j = 0; j < kFitPoints; ++j) peak = std::max(peak, ws.fitTarget[j]);
+    if (!(f < startError) || !(f < method.acceptBelow * peak * peak)) return false;
     double k = 0.0;
     fitError(ws, ws.x, &k);
     double a1 = ws.x[2], a2 = ws.x[3];

@@ -25,7 +25,7 @@ struct FitWorkspace {
     double gain;
     double hinv[4][4];
     double grad[4], trial[4], direction[4];
-    double maxStep = 0.5;
+    double maxStep = 0.1;
 };
 
 struct FitMethod {

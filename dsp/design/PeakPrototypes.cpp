@@ -37,9 +37,10 @@ int butterworthPeak(double gainDb, double q, AnalogSection out[kMaxSections])
     return 2;
 }
 
-// Sharpening factor of the "FlatTop" peak: the largest spread f >= 1 of the two
-// equal peaking sections that keeps the combined response free of a centre dip.
-// The condition reduces to the cubic 4y^3 - 3p y + t = 0 in y = (f^2 + 1/f^2)/2.
+// Sharpening factor of the "FlatTop" peak: how far apart (A = f and 1/f) the two
+// equal peaking sections may move before a dip opens between them, i.e. the
+// spread at which the combined response is maximally flat at the centre. The
+// condition is the cubic 4y^3 - 3p y + t = 0 in y = (f^2 + 1/f^2)/2.
 double flatTopSpread(double q, double g)
 {
     const double m = q * q;

@@ -131,19 +131,6 @@ TEST(CascadeGlide, BlockMovesGlideByItsLength)
     EXPECT_EQ(eq.getRampRemaining(), kGlideLength - 128);
 }
 
-TEST(CascadeGlide, ImmediateUnityResetsWithoutGlide)
-{
-    ProbeEQ eq;
-    eq.setDisabled(0);
-    settle(eq, kNew);
-    eq.setUnity(true);
-    for (int i = 0; i < kMaxSections; ++i) {
-        EXPECT_EQ(eq.current[i][0], 1.0);
-        EXPECT_EQ(eq.target[i][3], 0.0);
-    }
-    EXPECT_LE(eq.getRampRemaining(), 0);
-}
-
 TEST(CascadeGlide, RejectsMalformedCoefficientSets)
 {
     ProbeEQ eq;

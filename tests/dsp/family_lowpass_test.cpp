@@ -75,6 +75,34 @@ TEST(FamilyLowPass, BesselAndLegendrePolesMatchPublishedTables)
     }
 }
 
+TEST(FamilyLowPass, LegendreFollowsThePublishedCharacteristicPolynomials)
+{
+    // |H(jw)|^2 = 1/(1 + L_N(w^2)); L_N from the published integer table
+    // (coefficients of w^2, w^4, ... up to w^(2N)).
+    const std::vector<std::vector<double>> table = {
+        {1},
+        {0, 1},
+        {1, -3, 3},
+        {0, 3, -8, 6},
+        {1, -8, 28, -40, 20},
+        {0, 6, -40, 105, -120, 50},
+        {1, -15, 105, -355, 615, -525, 175},
+        {0, 10, -120, 615, -1624, 2310, -1680, 490},
+    };
+    for (int order = 1; order <= 8; ++order) {
+        const Proto p(band(kTypeLowPass, kLegendre, 0.0, 0.707, 0.0, order));
+        for (double w : {0.1, 0.5, 0.8, 0.95, 1.0, 1.2, 2.0, 5.0}) {
+            double l = 0.0, u = 1.0;
+            for (double c : table[order - 1]) {
+                u *= w * w;
+                l += c * u;
+            }
+            const double want = 1.0 / std::sqrt(1.0 + l);
+            EXPECT_NEAR(p.mag(w), want, 1e-9 + 1e-9 * want) << order << " w " << w;
+        }
+    }
+}
+
 TEST(FamilyLowPass, NormalisedFamiliesAreThreeDecibelsDownAtTheCorner)
 {
     for (int subtype : {kButterworth, kBessel, kCritical, kLegendre})

@@ -38,6 +38,29 @@ TEST(PrototypeDispatch, DisabledNoneUnknownAndBadInputGiveUnity)
     EXPECT_EQ(prototypeFor(cases[0], nullptr), 0);
 }
 
+TEST(PrototypeDispatch, ExtremeSettingsGiveFiniteSections)
+{
+    // Every type and subtype over out-of-range controls: 1..4 finite sections,
+    // none with a vanishing denominator.
+    for (int type = -1; type <= 9; ++type)
+        for (int subtype = -1; subtype <= 15; ++subtype)
+            for (double gain : {-100.0, -18.0, 0.0, 0.004, 18.0, 100.0})
+                for (double q : {-1.0, 0.0, 0.1, 50.0, 1000.0})
+                    for (double shift : {-50.0, 0.0, 200.0})
+                        for (int slope : {-2, 0, 1, 8, 12})
+                            for (double hz : {1e-3, 20.0, 24000.0, 1e6}) {
+                                const Proto p(band(type, subtype, gain, q, shift, slope, hz));
+                                ASSERT_GE(p.n, 1);
+                                ASSERT_LE(p.n, kMaxSections);
+                                for (int i = 0; i < p.n; ++i) {
+                                    ASSERT_TRUE(p.s[i].d2 != 0.0 || p.s[i].d1 != 0.0 || p.s[i].d0 != 0.0);
+                                    for (double v : {p.s[i].n2, p.s[i].n1, p.s[i].n0, p.s[i].d2, p.s[i].d1, p.s[i].d0})
+                                        ASSERT_TRUE(std::isfinite(v)) << type << "/" << subtype << " g " << gain
+                                                                      << " q " << q << " shift " << shift;
+                                }
+                            }
+}
+
 TEST(PrototypeDispatch, ScalingPutsTheNormalisedResponseAtTheBandFrequency)
 {
     const BandSettings shapes[] = {

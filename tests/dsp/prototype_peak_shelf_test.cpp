@@ -58,6 +58,12 @@ TEST(PeakPrototype, SofteningWidensTheFlatTopAtTheCentre)
     const Proto soft(band(kTypePeak, 11, 12.0, 2.0, 100.0));
     EXPECT_LT(soft.mag(1.0), sharp.mag(1.0));
     EXPECT_GT(soft.mag(0.85), sharp.mag(0.85));
+    // Full softening stops where the top is flat: no dip opens at the centre.
+    for (float q : {0.5f, 1.0f, 2.0f, 5.0f})
+        for (double gain : {6.0, 15.0}) {
+            const Proto p(band(kTypePeak, 11, gain, q, 100.0));
+            for (double w : {1.01, 1.03, 1.1}) EXPECT_LE(p.mag(w), p.mag(1.0) * (1.0 + 1e-12)) << q << " " << gain;
+        }
 }
 
 struct ShelfCase {
