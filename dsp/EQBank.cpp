@@ -245,18 +245,51 @@ void EQBank::setCompensationLength(int n) {
 
 // --- Response queries ----------------------------------------------------------
 
+void EQBank::analogueResponse(float hz, int channel, double& re, double& im) const {
+    // Series bands multiply; parallel bands (summed as H - 1) add to the dry path.
+    double sRe = 1.0, sIm = 0.0, pRe = 1.0, pIm = 0.0;
+    for (int b = 0; b < bandCount; ++b) {
+        const VerdanseEQ* f = filterAt(b, channel);
+        if (f->getDisabled()) continue;
+        const double m = prototypeMagnitude(*f, hz, false);
+        const double a = prototypePhase(*f, hz);
+        const double hRe = m * std::cos(a), hIm = m * std::sin(a);
+        if (f->getParallel()) {
+            pRe += hRe - 1.0;
+            pIm += hIm;
+        } else {
+            const double r = sRe * hRe - sIm * hIm;
+            sIm = sRe * hIm + sIm * hRe;
+            sRe = r;
+        }
+    }
+    re = sRe * pRe - sIm * pIm;
+    im = sRe * pIm + sIm * pRe;
+}
+
 float EQBank::getAnalogueMagnitude(float hz, int channel) const {
     if (channel < 0 || channel >= channelCount) return 1.0f;
-    double m = 1.0;
-    for (int b = 0; b < bandCount; ++b) m *= prototypeMagnitude(*filterAt(b, channel), hz, false);
-    return static_cast<float>(m);
+    if (!parallelMode) {
+        double m = 1.0;
+        for (int b = 0; b < bandCount; ++b) m *= prototypeMagnitude(*filterAt(b, channel), hz, false);
+        return static_cast<float>(m);
+    }
+    double re, im;
+    analogueResponse(hz, channel, re, im);
+    return static_cast<float>(std::hypot(re, im));
 }
 
 float EQBank::getAnaloguePhase(float hz, int channel) const {
     if (channel < 0 || channel >= channelCount) return 0.0f;
-    double p = 0.0;
-    for (int b = 0; b < bandCount; ++b) p += prototypePhase(*filterAt(b, channel), hz);
-    return static_cast<float>(p);
+    if (!parallelMode) {
+        // Summed per band, unwrapped, so steep cascades read as a continuous phase.
+        double p = 0.0;
+        for (int b = 0; b < bandCount; ++b) p += prototypePhase(*filterAt(b, channel), hz);
+        return static_cast<float>(p);
+    }
+    double re, im;
+    analogueResponse(hz, channel, re, im);
+    return static_cast<float>(std::atan2(im, re));
 }
 
 float EQBank::getDigitalMagnitude(float hz, int channel) const {

@@ -118,6 +118,7 @@ private:
     template <typename Fn>
     void forChannels(int band, int mask, Fn&& fn);
     void designBands();
+    void analogueResponse(float hz, int channel, double& re, double& im) const;
     void publish();
     void waitWhileBusy();
     void adoptSnapshot();

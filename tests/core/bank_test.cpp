@@ -100,6 +100,8 @@ TEST(Bank, ParallelPeaksAddTheirContributions) {
         const double expected = parallel ? 1.0 + 2.0 * (g - 1.0) : g * g;
         EXPECT_NEAR(bankGain(bank, 2000.0, 0), expected, 0.02 * expected) << "parallel " << parallel;
         EXPECT_NEAR(bankGain(bank, 2000.0, 0), bank.getDigitalMagnitude(2000.0f, 0), 2e-3) << parallel;
+        EXPECT_NEAR(bank.getAnalogueMagnitude(2000.0f, 0), expected, 1e-4) << parallel;  // exact at the centre
+        EXPECT_NEAR(bank.getMagnitudeRatio(2000.0f, 0), 1.0, 0.02) << parallel;
     }
 }
 
