@@ -111,6 +111,7 @@ TEST(PlugUpdate, LatencyReachesTheHostOncePerChange) {
 
 TEST(PlugUpdate, UpdateMapsBandsIntoTheBank) {
     ClockedPlug plug(2);
+    EXPECT_TRUE(plug.bank().isLinked());  // no active band singles out a channel
     plug.setReal(kMsState, 0);
     plug.setReal(bandParam(4, kBandType), 2);  // high-pass
     plug.setReal(bandParam(4, kBandSlope), 48);

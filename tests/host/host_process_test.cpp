@@ -124,6 +124,31 @@ TEST(HostProcess, BypassAndMidSideLeaveTheInputAlone) {
     EXPECT_EQ(plug->getParameter(kBypassParam), 1.0f);
 }
 
+TEST(HostProcess, BadBuffersLongBlocksAndNonFiniteSamples) {
+    auto plug = makeInstance({.sampleRate = static_cast<float>(kRate)});
+    ASSERT_TRUE(plug);
+    setPeak(*plug, 0, 100, 12, 6);
+    std::vector<double> a(8192, 0.25), b(8192, 0.25), oa(8192, 9.0), ob(8192, 9.0);
+    double* in[2] = {a.data(), nullptr};
+    double* out[2] = {oa.data(), ob.data()};
+    plug->processDouble(in, out, 8192);  // a null channel: the block is skipped
+    plug->processDouble(nullptr, out, 8192);
+    plug->effect()->processDoubleReplacing(plug->effect(), in, nullptr, 8192);
+    EXPECT_EQ(oa[0], 9.0);
+    in[1] = b.data();
+    plug->processDouble(in, out, 0);
+    EXPECT_EQ(oa[0], 9.0);
+
+    // NaN and infinity enter as silence: the filters are not poisoned.
+    for (std::size_t i = 100; i < 200; ++i) {
+        a[i] = std::nan("");
+        b[i] = -INFINITY;
+    }
+    plug->processDouble(in, out, 8192);
+    for (std::size_t i = 0; i < 8192; ++i) ASSERT_TRUE(std::isfinite(oa[i]) && std::isfinite(ob[i])) << i;
+    EXPECT_NEAR(gainDbAt(*plug, 100), 12.0, 0.2);
+}
+
 TEST(HostProcess, LatencyOfFirModesIsReportedOncePerChange) {
     auto plug = makeInstance({.sampleRate = static_cast<float>(kRate)});
     ASSERT_TRUE(plug);
