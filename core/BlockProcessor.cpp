@@ -87,6 +87,12 @@ void BlockProcessor::processChunk(const ProcessSettings& s, int n) {
     rings_.writePre(channel_, channels, n);
 
     if (!s.bypass) {
+        if (wasBypassed_) {
+            // The filters did not run while bypassed: start them from silence rather
+            // than from the memories of the input before the bypass.
+            for (int c = 0; c < channels; ++c) bank_.resetChannel(c);
+            wasBypassed_ = false;
+        }
         for (int i = 0; i < n; ++i) {
             for (int c = 0; c < channels; ++c) dry_[static_cast<std::size_t>(c) * kDryRingFrames + dryPosition_] = channel_[c][i];
             dryPosition_ = (dryPosition_ + 1) & (kDryRingFrames - 1);
@@ -104,11 +110,15 @@ void BlockProcessor::processChunk(const ProcessSettings& s, int n) {
             }
         }
         applyGains(s, n);
-    } else if (bank_.processLatency() != 0) {
-        // Latency-aligned bypass: the input comes out 4096 frames later.
-        for (int i = 0; i < n; ++i) {
-            for (int c = 0; c < channels; ++c) std::swap(channel_[c][i], dry_[static_cast<std::size_t>(c) * kDryRingFrames + dryPosition_]);
-            dryPosition_ = (dryPosition_ + 1) & (kDryRingFrames - 1);
+    } else {
+        wasBypassed_ = true;
+        if (bank_.processLatency() != 0) {
+            // Latency-aligned bypass: the input comes out 4096 frames later.
+            for (int i = 0; i < n; ++i) {
+                for (int c = 0; c < channels; ++c)
+                    std::swap(channel_[c][i], dry_[static_cast<std::size_t>(c) * kDryRingFrames + dryPosition_]);
+                dryPosition_ = (dryPosition_ + 1) & (kDryRingFrames - 1);
+            }
         }
     }
 

@@ -64,6 +64,7 @@ private:
     std::unique_ptr<double[]> work_;
     std::unique_ptr<double[]> dry_;
     int dryPosition_ = 0;
+    bool wasBypassed_ = false;
     double* channel_[8] = {};   // processing order
     const double* host_[8] = {};  // the same buffers by host channel, for the output-domain meters
     analysis::MeterSet processingMeters_;

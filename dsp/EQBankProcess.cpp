@@ -21,7 +21,10 @@ void EQBank::adoptSnapshot() {
     if (!handover.consume()) return;
     const BankSnapshot& s = handover.front();
     AudioSide& a = *audio;
-    if (s.resetSerial != a.resetSerial) {
+    // Leaving an FIR mode: the recursive filters sat idle with the memories of
+    // long-gone input, which would ring out as a burst.
+    const bool backToRecursive = a.mode >= 2 && s.mode < 2;
+    if (s.resetSerial != a.resetSerial || backToRecursive) {
         for (auto& row : a.runners)
             for (GlideCascade& r : row) r.reset();
         a.resetSerial = s.resetSerial;

@@ -217,6 +217,26 @@ TEST(PlugProcess, BypassPassesInputUnchangedInIirAndDelaysWithFirLatency) {
     }
 }
 
+TEST(PlugProcess, FiltersRestartFromSilenceAfterBypassAndFirModes) {
+    // A resonant band holds a lot of memory; after a pause in its processing it must
+    // not ring out with what it heard before the pause.
+    const int pauses[][2] = {{kBypass, 1}, {kMode, 1}};
+    for (const auto& pause : pauses) {
+        ClockedPlug plug;
+        enablePeak(plug, 0, 200, 18, 20);
+        plug.settle();
+        Signal loud = noise(2, 4096, 9), silence(2, std::vector<double>(4096, 0.0)), out(2);
+        processBlocks(plug, loud, out, 512);
+        plug.setReal(pause[0], pause[1]);
+        plug.settle();
+        processBlocks(plug, loud, out, 512);
+        plug.setReal(pause[0], 0);
+        plug.settle();
+        processBlocks(plug, silence, out, 512);
+        EXPECT_EQ(out, silence) << "parameter " << pause[0];
+    }
+}
+
 TEST(PlugProcess, ClipLatchUsesAStrictThreshold) {
     const struct { double threshold; double sample; bool clips; } table[] = {
         {1.0, 1.0, false}, {1.0, 1.0000001, true}, {0.9885530946569389, 0.99, true},
