@@ -7,3 +7,16 @@ BUILD_DIR=${BUILD_DIR:-build}
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DHARMONIFORM_TESTS=ON >/dev/null
 cmake --build "$BUILD_DIR" -j "${JOBS:-2}"
 ctest --test-dir "$BUILD_DIR" --output-on-failure -j "${JOBS:-2}" --timeout 600
+
+# Thread safety: the core and DSP tests again under ThreadSanitizer (the stress
+# and allocation tests run audio, automation and the timer on separate threads).
+# HARMONIFORM_TSAN=0 skips this pass.
+if [ "${HARMONIFORM_TSAN:-1}" = "1" ]; then
+  TSAN_DIR=${TSAN_BUILD_DIR:-build-tsan}
+  cmake -S . -B "$TSAN_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHARMONIFORM_SANITIZE=thread \
+    -DHARMONIFORM_TESTS=ON >/dev/null
+  cmake --build "$TSAN_DIR" -j "${JOBS:-2}" --target core_tests dsp_tests
+  export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
+  "$TSAN_DIR/tests/core/core_tests" --gtest_brief=1
+  "$TSAN_DIR/tests/dsp/dsp_tests" --gtest_brief=1
+fi

@@ -15,7 +15,12 @@ constexpr std::size_t kTextSize = 32;
 
 }  // namespace
 
-Plug::Plug(vst::HostCallback host) : PlugBaseJSON(host) {
+Plug::Plug(vst::HostCallback host) : Plug(host, 2) {}
+
+Plug::Plug(vst::HostCallback host, int channels) : PlugBaseJSON(host) {
+    const int n = channels < 1 ? 1 : (channels > kMaxChannels ? kMaxChannels : channels);
+    setNumInputs(n);
+    setNumOutputs(n);
     programsAreChunks(true);
     for (Program& p : programs_) p.bandOrder[0] = -1;
     for (int g = 0; g < kMaxChannels; ++g) channelGroups_[g] = static_cast<unsigned char>(1u << g);
@@ -34,12 +39,12 @@ Plug::Plug(vst::HostCallback host) : PlugBaseJSON(host) {
     loadEditorPreferences();
     loadDefaultBank();
     resume();
-    platform::addTimerClient(this);
+    platform::addTimerClient(&timerHook_);
 }
 
 Plug::~Plug() {
     // After this no tick can reach the instance.
-    platform::removeTimerClient(this);
+    platform::removeTimerClient(&timerHook_);
     unregisterInstance(this);
     forEachInstance([](Plug& p) { p.setParameter(kGUIInstancesChanged, 0.0f); });
 }

@@ -3,10 +3,16 @@
 // transposition, AutoListen, meter and analyser feeds and the editor, and
 // joins the process-wide instance registry and timer.
 #include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 
+#include "core/BlockProcessor.h"
 #include "core/PlugBaseJSON.h"
+#include "dsp/EQBank.h"
 #include "prefs/EditorPreferences.h"
 #include "platform/ProcessTimer.h"
 
@@ -47,9 +53,11 @@ struct EditorSessionState {
     std::string analyserSourceInst2;
 };
 
-class Plug : public PlugBaseJSON, private platform::TimerClient {
+class Plug : public PlugBaseJSON {
 public:
     explicit Plug(vst::HostCallback host);
+    // 1..8 channels in and out (the effect record fixes 2; tests and tools use others).
+    Plug(vst::HostCallback host, int channels);
     ~Plug() override;
 
     // --- VST operations ---------------------------------------------------
@@ -109,7 +117,6 @@ public:
     prefs::EditorPreferences& editorPreferenceTree() { return editorTree_; }
     EditorSessionState& sessionState() { return session_; }
     unsigned char channelGroupMask(int group) const { return group >= 0 && group < kMaxChannels ? channelGroups_[group] : 0; }
-    const std::string& groupName(int group) const { return groupNames_[group >= 0 && group < kMaxChannels ? group : 0]; }
     bool instanceNameSet() const { return instanceNameSet_; }
 
     // --- A/B and program commands of the editor (UI thread) ---------------------
@@ -121,6 +128,31 @@ public:
     void stepProgram(int direction);
     unsigned char visitedABSlots() const { return abVisited_; }
 
+    // --- Processing, filter bank, meters and analyser (PlugUpdate.cpp, PlugProcess.cpp) ---
+    // The design side of the bank is serialised by the update lock: hold it while
+    // reading the bank's settings or responses from outside the update.
+    std::unique_lock<std::mutex> lockUpdates() { return std::unique_lock(updateMutex_); }
+    dsp::EQBank& bank() { return *bank_; }
+    int channelCount() const { return channels_.load(std::memory_order_relaxed); }
+    const char* getChannelName(int channel) const;
+    std::string groupName(int group);  // a copy: the timer's update may rebuild the names
+    int groupNameCount();
+    void rebuildGroupNames();
+    float getChannelLevel(int channel) override;
+    float getOutputLevel(int channel);
+    bool getClipFlag() override { return processor_->clipFlag(); }
+    void setClipFlag(bool flag) override { processor_->setClipFlag(flag); }
+    bool hasChannelLevels() override { return true; }
+    void setMeterPoint(bool input);
+    int readAnalyserHistory(double* out, int count, int source);
+    int soloMask() const { return soloMask_.load(std::memory_order_relaxed); }
+    bool isUpdateDeferred() const { return updatePending_.load(std::memory_order_acquire); }
+    std::uint64_t bankRecalcCount();
+    double currentOutputGain(int channel) const { return processor_->currentGain(channel); }
+
+    // Replaces the update clock by a fixed time in milliseconds (tests); negative: real clock.
+    void setManualClock(double ms) { manualClockMs_.store(ms, std::memory_order_relaxed); }
+
 protected:
     void writeDocument(cJSON* document, bool isPreset) override;
     void readDocument(const cJSON* document, bool isPreset) override;
@@ -130,7 +162,43 @@ private:
     void readSettings(const cJSON* settings);
     void readRouting(const cJSON* routing);
 
-    void onTimerTick() override { onTimer(); }
+private:
+    double updateClockMs() const;
+    // The update reads the table without virtual dispatch: it also runs on the timer
+    // thread while the instance may be under construction or destruction.
+    double paramReal(int index) { return PlugBase::getParameterReal(index); }
+    void runUpdate(bool force);  // holds updateMutex_
+    void pushBands(int channels, bool auditioning, int audition, int& auditionMask);
+    int pushChannels(int channels, bool auditioning, int auditionMask);
+    void markAudioThread() {
+        const std::thread::id self = std::this_thread::get_id();
+        if (audioThread_.load(std::memory_order_relaxed) != self) audioThread_.store(self, std::memory_order_relaxed);
+    }
+    bool onAudioThread() const { return audioThread_.load(std::memory_order_relaxed) == std::this_thread::get_id(); }
+
+    // The shared timer calls this hook rather than a base of the instance, so a tick
+    // never reads the instance's dynamic type while it is being built or torn down.
+    struct TimerHook final : platform::TimerClient {
+        explicit TimerHook(Plug& p) : plug(p) {}
+        void onTimerTick() override { plug.Plug::onTimer(); }
+        Plug& plug;
+    } timerHook_{*this};
+    std::atomic<double> manualClockMs_{-1.0};
+    std::atomic<bool> midiDisabled_{false};  // the preference, as the audio thread reads it
+    std::unique_ptr<dsp::EQBank> bank_ = std::make_unique<dsp::EQBank>();
+    std::unique_ptr<BlockProcessor> processor_ = std::make_unique<BlockProcessor>(*bank_);
+    std::atomic<std::thread::id> audioThread_{};
+    std::atomic<bool> deferredForce_{false};
+    std::atomic<bool> groupNamesChanged_{false};
+    std::atomic<int> channels_{2};  // processing channels since the last resume
+    int groupNameCount_ = 0;
+    std::atomic<int> msMask_{-1};  // stored mid/side mask (bit-reversed kMsState)
+    std::atomic<int> soloMask_{0};
+    int lastBucket_ = -1;
+    std::uint64_t samplesAtReset_ = 0;
+    std::chrono::steady_clock::time_point clockStart_ = std::chrono::steady_clock::now();
+
+private:
     void applyMidiMultiplier(double multiplier);
     bool isAuditionParam(int index) const;
 

@@ -20,7 +20,8 @@ void Plug::applyMidiMultiplier(double multiplier) {
 }
 
 vst::VstInt32 Plug::processEvents(vst::VstEvents* events) {
-    if (prefs_.midiDisabled || !events) return 1;
+    markAudioThread();  // MIDI arrives on the audio thread: its updates are deferred
+    if (midiDisabled_.load(std::memory_order_relaxed) || !events) return 1;
     for (int i = 0; i < events->numEvents; ++i) {
         const vst::VstEvent* e = events->events[i];
         if (!e || e->type != vst::kVstMidiType) continue;

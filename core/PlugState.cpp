@@ -66,11 +66,14 @@ void Plug::writeDocument(cJSON* document, bool isPreset) {
     }
     cJSON* routing = cJSON_AddObjectToObject(document, "routing");
     cJSON* groups = cJSON_AddArrayToObject(routing, "groups");
-    for (unsigned char mask : channelGroups_) cJSON_AddItemToArray(groups, cJSON_CreateNumber(mask));
     cJSON* names = cJSON_AddArrayToObject(routing, "groupnames");
-    const int channels = getNumOutputs();
-    for (int g = 0; g < channels && g < kMaxChannels; ++g)
-        cJSON_AddItemToArray(names, cJSON_CreateString(groupNames_[g].c_str()));
+    {
+        // The timer's update reads the masks and rebuilds the names.
+        auto lock = lockUpdates();
+        for (unsigned char mask : channelGroups_) cJSON_AddItemToArray(groups, cJSON_CreateNumber(mask));
+        for (int g = 0; g < groupNameCount_ && g < kMaxChannels; ++g)
+            cJSON_AddItemToArray(names, cJSON_CreateString(groupNames_[g].c_str()));
+    }
     if (instanceNameSet_) cJSON_AddStringToObject(document, "instanceName", instanceName_);
 }
 
@@ -107,21 +110,26 @@ void Plug::readSettings(const cJSON* settings) {
 
 void Plug::readRouting(const cJSON* routing) {
     if (!cJSON_IsObject(routing)) return;
-    if (const cJSON* groups = member(routing, "groups"); cJSON_IsArray(groups)) {
-        int g = 0;
-        for (const cJSON* e = groups->child; e && g < kMaxChannels; e = e->next, ++g)
-            if (cJSON_IsNumber(e) && std::isfinite(e->valuedouble))
-                channelGroups_[g] = static_cast<unsigned char>(static_cast<long long>(e->valuedouble) & 0xFF);
-    }
-    const int channels = getNumOutputs();
-    if (channels >= 3) {
-        if (const cJSON* names = member(routing, "groupnames"); cJSON_IsArray(names)) {
+    bool namesChanged = false;
+    {
+        auto lock = lockUpdates();
+        if (const cJSON* groups = member(routing, "groups"); cJSON_IsArray(groups)) {
+            int g = 0;
+            for (const cJSON* e = groups->child; e && g < kMaxChannels; e = e->next, ++g)
+                if (cJSON_IsNumber(e) && std::isfinite(e->valuedouble))
+                    channelGroups_[g] = static_cast<unsigned char>(static_cast<long long>(e->valuedouble) & 0xFF);
+        }
+        // With one or two channels the names follow the channel layout.
+        const int channels = channelCount();
+        const cJSON* names = member(routing, "groupnames");
+        if (channels >= 3 && cJSON_IsArray(names)) {
             int g = 0;
             for (const cJSON* e = names->child; e && g < kMaxChannels && g < channels; e = e->next, ++g)
                 if (cJSON_IsString(e)) groupNames_[g] = e->valuestring;
-            setParameter(kGUIGroupNamesChanged, 0.0f);
+            namesChanged = true;
         }
     }
+    if (namesChanged) setParameter(kGUIGroupNamesChanged, 0.0f);
 }
 
 void Plug::readDocument(const cJSON* document, bool isPreset) {

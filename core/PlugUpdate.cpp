@@ -1,28 +1,251 @@
 // The update of the filter bank from the parameter table, the timer tick and resume.
+//
+// Threads: an update asked for on the audio thread (host automation, MIDI) only
+// marks itself deferred; the 10 ms timer completes it. Every other update runs
+// under updateMutex_, so the bank is designed by one thread at a time, and hands
+// its results to the audio thread as whole records (EQBank's snapshot and the
+// processor's settings), which the audio thread adopts at a block boundary.
+#include <algorithm>
+#include <cmath>
+
+#include "analysis/Meters.h"
+#include "core/ChannelModel.h"
 #include "core/Plug.h"
 
 namespace hm {
+namespace {
+
+// Bank type by user-facing Type 1..6: normally, and while a band is auditioned.
+constexpr int kBankType[6] = {3, 1, 2, 5, 6, 4};
+constexpr int kAuditionType[6] = {7, 6, 6, 1, 1, 7};
+// Bank mode by kIRPhase: "Linear", "Full Minimum", "Zero-latency Analogue", "Analogue", "Free"...
+constexpr int kFirMode[8] = {5, 2, 3, 4, 6, 6, 6, 6};
+constexpr int kIirRate = 40;
+constexpr std::uint64_t kThrottleSamples = 4096;
+
+int toInt(double v) { return static_cast<int>(std::lround(v)); }
+
+}  // namespace
+
+double Plug::updateClockMs() const {
+    const double manual = manualClockMs_.load(std::memory_order_relaxed);
+    if (manual >= 0.0) return manual;
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - clockStart_).count();
+}
+
+std::uint64_t Plug::bankRecalcCount() {
+    std::lock_guard lock(updateMutex_);
+    return bank_->recalcCount();
+}
 
 void Plug::resume() {
     // Hosts that still use the old MIDI request need it on every resume.
     wantEvents();
+    {
+        std::lock_guard lock(updateMutex_);
+        loadPreferences();  // under the lock: the timer's updates read the preferences
+        const int outputs = cEffect_.numOutputs;
+        channels_ = std::clamp(outputs, 1, kMaxChannels);
+        ProcessSettings& d = processor_->draft();
+        d.inputs = cEffect_.numInputs;
+        d.outputs = outputs;
+        d.channels = channels_;
+        if (groupNameCount_ != channels_) rebuildGroupNames();
+        bank_->setChannelCount(channels_);
+        channelOrderFor(channels_, d.order);
+        bank_->setSampleRate(getSampleRate());
+        auditionedBand_.store(-1, std::memory_order_relaxed);
+        d.attack = analysis::ballisticCoefficient(editorPrefs_.ballistics, true, getSampleRate());
+        d.release = analysis::ballisticCoefficient(editorPrefs_.ballistics, false, getSampleRate());
+        d.resetSerial++;  // meters, rings and gains start afresh at the next block
+        updatePending_.store(false, std::memory_order_relaxed);
+        runUpdate(true);
+    }
     wantEvents();
-    auditionedBand_.store(-1, std::memory_order_relaxed);
-    loadPreferences();
-    updateProcessing(true);
+    if (groupNamesChanged_.exchange(false)) forwardToEditor(kGUIGroupNamesChanged, 0.0f);
+}
+
+void Plug::rebuildGroupNames() {
+    groupNameCount_ = groupNamesFor(channels_, channels_.load() == 2 && (msMask_ & 1) != 0, groupNames_);
+    groupNamesChanged_.store(true, std::memory_order_relaxed);
+}
+
+std::string Plug::groupName(int group) {
+    std::lock_guard lock(updateMutex_);
+    return groupNames_[group & 7];
+}
+
+int Plug::groupNameCount() {
+    std::lock_guard lock(updateMutex_);
+    return groupNameCount_;
+}
+
+const char* Plug::getChannelName(int channel) const {
+    return channelNameFor(channels_, channel, channels_.load() == 2 && (msMask_ & 1) != 0);
+}
+
+void Plug::updateProcessing(bool force) {
+    if (onAudioThread()) {
+        // Never design on the audio thread: the timer finishes this update.
+        if (force) deferredForce_.store(true, std::memory_order_relaxed);
+        updatePending_.store(true, std::memory_order_release);
+        return;
+    }
+    {
+        std::lock_guard lock(updateMutex_);
+        runUpdate(force);
+    }
+    if (groupNamesChanged_.exchange(false)) forwardToEditor(kGUIGroupNamesChanged, 0.0f);
+}
+
+void Plug::onTimer() {
+    reportLatency();
+    if (!updatePending_.load(std::memory_order_acquire)) return;
+    {
+        std::lock_guard lock(updateMutex_);
+        runUpdate(deferredForce_.exchange(false, std::memory_order_relaxed));
+    }
+    if (groupNamesChanged_.exchange(false)) forwardToEditor(kGUIGroupNamesChanged, 0.0f);
+}
+
+void Plug::reportLatency() {
+    {
+        // Compared and stored under the lock, so a change is reported once even when
+        // the timer and a host call race here.
+        std::lock_guard lock(updateMutex_);
+        const int latency = bank_->getLatency();
+        if (latency == cEffect_.initialDelay) return;
+        setInitialDelay(latency);
+    }
+    ioChanged();
 }
 
 // ---------------------------------------------------------------------------
-// Update, timer, latency. The filter bank arrives with the processing work;
-// until then an update only records that one is due and the timer clears it.
+// The update proper (updateMutex_ held).
 
-void Plug::updateProcessing(bool /*force*/) { updatePending_.store(true, std::memory_order_release); }
+void Plug::pushBands(int channels, bool auditioning, int audition, int& auditionMask) {
+    const double scale = paramReal(kScale);
+    const double fshift = paramReal(kFShift) * 0.01 * frequencyMultiplier();
+    const int all = (1 << channels) - 1;
+    for (int b = 0; b < kNumBands; ++b) {
+        const auto real = [&](int field) { return paramReal(bandParam(b, field)); };
+        int groups = toInt(real(kBandGroups));
+        if (groups == (1 << channels)) groups = all;
+        int mask = 0;
+        for (int k = 0; k < channels; ++k)
+            if ((groups >> (7 - k)) & 1) mask |= channelGroups_[k];
+        mask &= all;
+        if (b == audition) auditionMask = mask;
 
-void Plug::onTimer() {
-    std::lock_guard lock(updateMutex_);
-    updatePending_.store(false, std::memory_order_relaxed);
+        const int t = std::clamp(toInt(real(kBandType)), 1, 6);
+        int type = auditioning ? kAuditionType[t - 1] : kBankType[t - 1];
+        int disabled = toInt(real(kBandState)) == 2 ? 0 : 1;
+        if (auditioning) {
+            disabled = b == audition ? 0 : 1;
+            if (b != audition) type = 0;
+        }
+        bank_->setDisabled(1, b, all & ~mask);
+        if (mask) bank_->setDisabled(disabled, b, mask);
+
+        bank_->setType(type, b, -1);
+        bank_->setSubtype(toInt(real(kBandSubtype)) - 1, b, -1);
+        const bool passType = t == 2 || t == 5;
+        double gain = passType ? 0.0 : real(kBandGain) * scale;
+        if (auditioning && prefs_.autoListenGain != 0) gain = prefs_.autoListenGain == 1 ? 12.0 : 0.0;
+        bank_->setGain(static_cast<float>(gain), b, -1);
+        bank_->setFrequency(static_cast<float>(std::clamp(real(kBandFrequency) * fshift, 10.0, 22000.0)), b, -1);
+        bank_->setQ(auditioning && prefs_.autoListenQ == 1 ? 12.0f : static_cast<float>(real(kBandQ)), b, -1);
+        bank_->setShift(static_cast<float>(real(kBandShift)), b, -1);
+        bank_->setPhase(static_cast<float>(real(kBandPhase) * 0.01), b, -1);
+        bank_->setSlope(passType ? toInt(real(kBandSlope)) / 6 : 2, b, -1);
+    }
 }
 
-void Plug::reportLatency() {}
+int Plug::pushChannels(int channels, bool auditioning, int auditionMask) {
+    ChannelGainInputs g;
+    for (int c = 0; c < kMaxChannels; ++c) {
+        g.level[c] = paramReal(channelParam(c, kChannelLevel));
+        if (c >= channels) continue;
+        if (paramReal(channelParam(c, kChannelPhase)) != 0.0) g.phaseMask |= 1 << c;
+        if (paramReal(channelParam(c, kChannelMute)) != 0.0) g.muteMask |= 1 << c;
+        if (paramReal(channelParam(c, kChannelSolo)) != 0.0) g.soloMask |= 1 << c;
+    }
+    const bool muteMode = prefs_.soloMode == 1;
+    g.masterDb = paramReal(kGain);
+    g.muteMode = muteMode;
+    g.auditioning = auditioning;
+    g.auditionMask = auditionMask;
+    ProcessSettings& d = processor_->draft();
+    outputGains(g, d.targetGain);
+    const int solo = g.soloMask;
+    d.soloMask = solo;
+    d.auditionMask = auditionMask;
+    d.auditioning = auditioning;
+    d.soloSelect = !muteMode;
+    d.bypass = paramReal(kBypass) != 0.0;
+    d.clipThreshold = prefs_.clipThreshold < 1.0f ? 0.9885530946569389 : 1.0;
+    soloMask_ = solo;
+
+    const int ms = reverseFourBits(toInt(paramReal(kMsState)) & 15);
+    if (ms != msMask_) {
+        msMask_ = ms;
+        if (channels == 2) rebuildGroupNames();
+    }
+    d.msMask = ms;
+    return solo;
+}
+
+void Plug::runUpdate(bool force) {
+    // Cleared first: a value stored on the audio thread while this update reads the
+    // table marks it again and is not lost.
+    updatePending_.store(false, std::memory_order_relaxed);
+    midiDisabled_.store(prefs_.midiDisabled, std::memory_order_relaxed);
+    const int channels = channels_;
+    const int audition = auditionedBand();
+    const bool auditioning = audition >= 0 && audition < kNumBands;
+    int auditionMask = 0;
+    pushBands(channels, auditioning, auditioning ? audition : -1, auditionMask);
+    pushChannels(channels, auditioning, auditionMask);
+    processor_->publish();
+
+    bank_->setParallelMode(toInt(paramReal(kParallel)));
+    int mode;
+    int rate = kIirRate;
+    if (toInt(paramReal(kMode)) == 1) {
+        bank_->setWindowType(toInt(paramReal(kIRWindow)));
+        bank_->setWindowParam(static_cast<float>(paramReal(kIRWindowParam)));
+        bank_->setPadFactor(1 << std::clamp(toInt(paramReal(kIRPad)), 0, 3));
+        bank_->setIRLength(1024 << std::clamp(toInt(paramReal(kIRLength)), 0, 8));
+        mode = kFirMode[std::clamp(toInt(paramReal(kIRPhase)), 0, 7)];
+        rate = prefs_.fftUpdateRate;
+    } else {
+        const int d = std::clamp(toInt(paramReal(kDPlusLen)), 0, 6);
+        if (d != 0) bank_->setCompensationLength(8 << d);
+        mode = d != 0 ? 1 : 0;
+    }
+
+    // Throttle: at most `rate` recalculations a second, unless forced or enough
+    // audio went through (offline renders run far faster than the clock).
+    const double now = updateClockMs();
+    const std::uint64_t processed = processedSamples();
+    const std::uint64_t since = processed - samplesAtReset_;
+    const int bucket = static_cast<int>(std::floor(rate * now / 1000.0));
+    if (isLoadInProgress() || (since < kThrottleSamples && bucket == lastBucket_ && !force)) {
+        if (force) deferredForce_.store(true, std::memory_order_relaxed);
+        updatePending_.store(true, std::memory_order_release);
+        return;
+    }
+    if (since >= kThrottleSamples) samplesAtReset_ = processed;
+
+    bool linkedHint = channels == 2;
+    for (int b = 0; b < kNumBands && linkedHint; ++b)
+        if (toInt(paramReal(bandParam(b, kBandState))) == 2 &&
+            toInt(paramReal(bandParam(b, kBandGroups))) < 192)
+            linkedHint = false;
+    bank_->setLinked(linkedHint);
+    bank_->setMode(mode);
+    const int bucketRate = mode < 2 ? kIirRate : prefs_.fftUpdateRate;
+    lastBucket_ = static_cast<int>(std::floor(bucketRate * now / 1000.0));
+}
 
 }  // namespace hm

@@ -1,0 +1,76 @@
+#pragma once
+// The audio road of one block: host buffers into double work buffers in
+// processing order, mid/side, the filter bank, output gains, bypass, listening,
+// meters, analyser capture and clip latch, and back to the host.
+//
+// The owner fills the settings draft and publishes it (serialised, never on the
+// audio thread); process() adopts the newest published record at the start of a
+// call. All buffers exist from construction for eight channels, so nothing on the
+// audio thread allocates, locks or waits.
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "analysis/AnalyserRings.h"
+#include "analysis/Meters.h"
+#include "core/ProcessSettings.h"
+#include "dsp/EQBank.h"
+#include "dsp/TripleBuffer.h"
+
+namespace hm {
+
+constexpr int kChunkFrames = 1024;
+constexpr int kDryRingFrames = 4096;
+constexpr double kGainRampCoefficient = 0.01;
+constexpr double kGainSnap = 0.000001;
+
+class BlockProcessor {
+public:
+    explicit BlockProcessor(dsp::EQBank& bank);
+
+    // Writer side (update thread, serialised by the owner).
+    ProcessSettings& draft() { return draft_; }
+    void publish();
+
+    // Audio thread. Returns false when the block was skipped (mismatched counts,
+    // null buffers); the outputs are then left as they are.
+    bool process(float** inputs, float** outputs, int frames);
+    bool process(double** inputs, double** outputs, int frames);
+
+    // Readers (any thread).
+    double channelLevel(int channel) const { return processingMeters_.level(channel); }
+    double outputLevel(int channel) const { return outputMeters_.level(channel); }
+    bool clipFlag() const { return clip_.load(std::memory_order_relaxed); }
+    void setClipFlag(bool flag) { clip_.store(flag, std::memory_order_relaxed); }
+    analysis::AnalyserRings& rings() { return rings_; }
+    // Gain applied to the last sample of a processing channel (audio side; tests).
+    double currentGain(int channel) const { return currentGain_[channel & 7]; }
+
+private:
+    template <typename T>
+    bool run(T** inputs, T** outputs, int frames);
+    void adoptSettings();
+    void processChunk(const ProcessSettings& s, int n);
+    void applyGains(const ProcessSettings& s, int n);
+    void listen(const ProcessSettings& s, int n);
+
+    dsp::EQBank& bank_;
+    dsp::TripleBuffer<ProcessSettings> handover_;
+    ProcessSettings draft_;
+
+    // Audio side.
+    std::uint32_t resetSeen_ = 0;
+    double currentGain_[8] = {1, 1, 1, 1, 1, 1, 1, 1};
+    std::unique_ptr<double[]> work_;
+    std::unique_ptr<double[]> dry_;
+    int dryPosition_ = 0;
+    bool wasBypassed_ = false;
+    double* channel_[8] = {};   // processing order
+    const double* host_[8] = {};  // the same buffers by host channel, for the output-domain meters
+    analysis::MeterSet processingMeters_;
+    analysis::MeterSet outputMeters_;
+    analysis::AnalyserRings rings_;
+    std::atomic<bool> clip_{false};
+};
+
+}  // namespace hm

@@ -1,0 +1,46 @@
+#pragma once
+// The filter bank's audio side: the filters the audio thread runs, with what it
+// last adopted from the designer. Only the audio thread touches this record.
+#include <cstdint>
+
+#include "dsp/BankSnapshot.h"
+#include "dsp/DF1Cascade.h"
+#include "dsp/EQBank.h"
+
+namespace hm::dsp {
+
+// A cascade that never designs: it glides to whatever coefficients it is handed.
+class GlideCascade final : public DF1Cascade {
+public:
+    GlideCascade() { identity = 1; }
+    int design() override { return 0; }
+    float getEffectiveQ() const override { return q; }
+    int getControlMask() const override { return 0; }
+    const char* getShiftLabel() const override { return ""; }
+
+    // Re-expresses the running first section between H (series) and H - 1
+    // (parallel) so a band that changes routing continues from where it stands:
+    // the numerator gains or loses the denominator, and the stored outputs gain
+    // or lose the stored inputs (y_series = y_parallel + x).
+    void switchRouting(bool toParallel);
+    bool idle() const { return identity != 0 && rampRemaining <= 0; }
+};
+
+constexpr int kBankScratch = 1024;
+
+struct EQBank::AudioSide {
+    GlideCascade runners[kBankMaxChannels][kBankBands];
+    std::uint32_t adopted[kBankMaxChannels][kBankBands] = {};
+    unsigned char parallel[kBankMaxChannels][kBankBands] = {};
+    std::uint32_t resetSerial = 0;
+    int mode = 0;
+    int latency = 0;
+    int channels = 0;
+    unsigned char parallelMode = 0;
+    unsigned char firActive = 0;
+    unsigned char linked = 0;
+    double scratchA[kBankScratch] = {};
+    double scratchB[kBankScratch] = {};
+};
+
+}  // namespace hm::dsp

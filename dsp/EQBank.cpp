@@ -1,0 +1,324 @@
+// The filter bank's design side: settings, recalculation and response queries.
+#include "dsp/EQBank.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <thread>
+
+#include "dsp/BankAudioSide.h"
+#include "dsp/PrototypeResponse.h"
+
+namespace hm::dsp {
+
+float mapWindowParam(int windowType, float x) {
+    switch (windowType) {
+        case 3: return x;
+        case 7: return 0.01f * std::pow(10.0f, 3.0f * x);
+        case 9: return 0.32f * x;
+        case 10: return 12.0f * std::pow(2.0f * x, 5.0f);
+        default: return 0.0f;
+    }
+}
+
+int latencyForMode(int mode, int irLength) { return mode >= 4 && mode <= 6 ? irLength / 2 : 0; }
+
+EQBank::EQBank()
+    : window(8192, 1.0), published(std::make_unique<BankSnapshot>()), audio(std::make_unique<AudioSide>()) {
+    firWindow.windowParam = compensationWindow.windowParam = mapWindowParam(10, 0.5f);
+    setSampleRate(44100.0f);
+    setChannelCount(2);
+}
+
+EQBank::~EQBank() { setChannelCount(0); }
+
+EQ* EQBank::getFilter(int band, int channel) const {
+    if (band < 0 || band >= bandCount || channel < 0 || channel >= channelCount) return nullptr;
+    return filterAt(band, channel);
+}
+
+void EQBank::setChannelCount(int n) {
+    if (n < 0 || n > kBankMaxChannels || n == channelCount) return;
+    filters.clear();
+    impulses.clear();
+    channelCount = n;
+    if (n == 0) return;
+    filters.reserve(static_cast<std::size_t>(bandCount * n));
+    for (int i = 0; i < bandCount * n; ++i) {
+        auto f = std::make_unique<VerdanseEQ>();
+        f->setUnity(true);
+        f->setSampleRate(sampleRate);  // new objects start at the bank's rate, not the default
+        filters.push_back(std::move(f));
+    }
+    for (int c = 0; c < n; ++c) impulses.push_back(std::make_unique<double[]>(static_cast<std::size_t>(irLength)));
+    // The audio side starts the new grid from clean filter memories.
+    published->resetSerial++;
+    publishPending = true;
+}
+
+void EQBank::setSampleRate(float hz) {
+    if (!(hz > 0.0f) || !std::isfinite(hz)) return;
+    sampleRate = hz;
+    for (auto& f : filters) f->setSampleRate(hz);
+    published->resetSerial++;
+    publishPending = true;
+}
+
+void EQBank::setMode(int m) {
+    modeChanged = m != mode;
+    mode = m;
+    firActive = m != 0;
+    recalc(true);
+}
+
+void EQBank::setParallelMode(int m) {
+    parallelMode = m != 0;
+    parallelSetting = m;
+    for (int b = 0; b < bandCount; ++b) {
+        for (int c = 0; c < channelCount; ++c) {
+            VerdanseEQ* f = filterAt(b, c);
+            const int t = f->getType();
+            bool p = (m == 1 && t == kTypePeak) ||
+                     (m == 2 && (t == kTypeLowShelf || t == kTypePeak || t == kTypeHighShelf));
+            if (f->getDisabled() || f->getIdentity()) p = false;
+            f->setParallel(p ? 1 : 0);
+        }
+    }
+}
+
+bool EQBank::setLinked(bool value) {
+    linked = value && channelCount == 2;
+    return linked != 0;
+}
+
+template <typename Fn>
+void EQBank::forChannels(int band, int mask, Fn&& fn) {
+    if (band < 0 || band >= bandCount) return;
+    for (int c = 0; c < channelCount; ++c)
+        if (mask == -1 || ((mask >> c) & 1)) fn(*filterAt(band, c));
+}
+
+void EQBank::setDisabled(int v, int b, int m) { forChannels(b, m, [v](VerdanseEQ& f) { f.setDisabled(v); }); }
+void EQBank::setType(int v, int b, int m) { forChannels(b, m, [v](VerdanseEQ& f) { f.setType(v); }); }
+void EQBank::setSubtype(int v, int b, int m) { forChannels(b, m, [v](VerdanseEQ& f) { f.setSubtype(v); }); }
+void EQBank::setFrequency(float v, int b, int m) { forChannels(b, m, [v](VerdanseEQ& f) { f.setFrequency(v); }); }
+void EQBank::setSlope(int v, int b, int m) { forChannels(b, m, [v](VerdanseEQ& f) { f.setSlope(v); }); }
+void EQBank::setGain(float v, int b, int m) { forChannels(b, m, [v](VerdanseEQ& f) { f.setGain(v); }); }
+void EQBank::setQ(float v, int b, int m) { forChannels(b, m, [v](VerdanseEQ& f) { f.setQ(v); }); }
+void EQBank::setShift(float v, int b, int m) { forChannels(b, m, [v](VerdanseEQ& f) { f.setShift(v); }); }
+void EQBank::setPhase(float v, int b, int m) { forChannels(b, m, [v](VerdanseEQ& f) { f.setPhase(v); }); }
+
+void EQBank::recalc(bool force) {
+    if (!force) return;
+    bool dirty = modeChanged != 0;
+    for (const auto& f : filters) dirty = dirty || f->isDirty();
+    if (!dirty && !publishPending) return;
+
+    if (mode < 2 && dirty) {
+        designBands();
+        if (parallelMode) {
+            // Routing depends on whether a band's design is unity. A band that just
+            // left (or reached) unity joins (or leaves) the parallel sum now rather
+            // than at some later update that may never come.
+            setParallelMode(parallelSetting);
+            bool rerouted = false;
+            for (const auto& f : filters) rerouted = rerouted || f->isDirty();
+            if (rerouted) designBands();
+        }
+    }
+    modeChanged = 0;
+    // FIR stages (Digital+ compensation in mode 1, the FIR modes 2..6) are built here
+    // once the FIR builder exists; until then the recursive design is all there is.
+    ++recalcs;
+    publish();
+}
+
+void EQBank::designBands() {
+    double kept[kMaxSections * kBiquadCoefficients];
+    for (int b = 0; b < bandCount; ++b) {
+        int keptSections = 0;
+        int keptIdentity = 0;
+        for (int c = 0; c < channelCount; ++c) {
+            VerdanseEQ* f = filterAt(b, c);
+            if (f->getDisabled()) {
+                f->design();          // glides to unity
+                f->buildPrototype();  // settles the dirty mark, so idle bands cost nothing next time
+            } else if (keptSections == 0) {
+                // Each band is designed once; its other channels share the design.
+                f->design();
+                keptSections = f->getCoefficients(kept);
+                keptIdentity = f->getIdentity();
+            } else {
+                f->buildPrototype();  // keeps the prototype current and clears the dirty mark
+                f->setCoefficients(kept, keptSections);
+                f->setIdentity(keptIdentity);
+            }
+        }
+    }
+}
+
+void EQBank::publish() {
+    BankSnapshot& p = *published;
+    for (int c = 0; c < channelCount; ++c) {
+        for (int b = 0; b < bandCount; ++b) {
+            const VerdanseEQ* f = filterAt(b, c);
+            BandCoefficients next;
+            next.sections = f->getCoefficients(next.coeffs);
+            next.identity = f->getIdentity();
+            next.parallel = f->getParallel();
+            if (next.parallel && next.identity) {
+                // A parallel band that designs to unity adds nothing (H - 1 = 0), not a
+                // second copy of the dry signal.
+                std::memset(next.coeffs, 0, sizeof next.coeffs);
+            }
+            BandCoefficients& e = p.entries[c][b];
+            const bool same = e.sections == next.sections && e.identity == next.identity &&
+                              e.parallel == next.parallel &&
+                              std::memcmp(e.coeffs, next.coeffs, sizeof(double) * kBiquadCoefficients *
+                                                                     static_cast<std::size_t>(next.sections)) == 0;
+            if (!same || publishPending) {
+                next.generation = e.generation + 1;
+                e = next;
+            }
+        }
+    }
+    p.mode = mode;
+    p.latency = latencyForMode(mode, irLength);
+    p.channels = channelCount;
+    p.parallelMode = parallelMode;
+    p.firActive = firActive;
+    p.linked = linked;
+    p.serial++;
+    std::memcpy(static_cast<void*>(&handover.back()), &p, sizeof p);
+    handover.publish();
+    publishPending = false;
+}
+
+const double* EQBank::getImpulse(int channel) const {
+    if (!firActive || channelCount == 0 || impulses.empty()) return nullptr;
+    const int c = linked ? 0 : ((channel % channelCount) + channelCount) % channelCount;
+    return impulses[static_cast<std::size_t>(c)].get();
+}
+
+float EQBank::getEffectiveQ(float fallback, int band) const {
+    if (band < 0 || band >= bandCount) return fallback;
+    for (int c = 0; c < channelCount; ++c)
+        if (!filterAt(band, c)->getDisabled()) return filterAt(band, c)->getEffectiveQ();
+    return fallback;
+}
+
+void EQBank::setWindowType(int type) {
+    if (type == firWindow.windowType) return;
+    firWindow.windowType = type;
+    firWindow.windowLength = 0;
+}
+
+void EQBank::setWindowParam(float x) {
+    const float mapped = mapWindowParam(firWindow.windowType, x);
+    if (mapped == firWindow.windowParam) return;
+    firWindow.windowParam = mapped;
+    firWindow.windowLength = 0;
+}
+
+void EQBank::waitWhileBusy() {
+    // The FIR stage of a running block must finish before its buffers are replaced.
+    while (busy.load(std::memory_order_acquire)) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+}
+
+void EQBank::setIRLength(int n) {
+    if (n == irLength || n < 1) return;
+    firActive = 0;
+    waitWhileBusy();
+    for (auto& ir : impulses) ir = std::make_unique<double[]>(static_cast<std::size_t>(n));
+    window.assign(static_cast<std::size_t>(n), 1.0);
+    irLength = n;
+    mode = -1;  // the next setMode counts as a change
+}
+
+void EQBank::setCompensationLength(int n) {
+    if (n == compensationLength || n < 1) return;
+    firActive = 0;
+    waitWhileBusy();
+    compensationLength = n;
+    mode = -1;
+}
+
+// --- Response queries ----------------------------------------------------------
+
+void EQBank::analogueResponse(float hz, int channel, double& re, double& im) const {
+    // Series bands multiply; parallel bands (summed as H - 1) add to the dry path.
+    double sRe = 1.0, sIm = 0.0, pRe = 1.0, pIm = 0.0;
+    for (int b = 0; b < bandCount; ++b) {
+        const VerdanseEQ* f = filterAt(b, channel);
+        if (f->getDisabled()) continue;
+        const double m = prototypeMagnitude(*f, hz, false);
+        const double a = prototypePhase(*f, hz);
+        const double hRe = m * std::cos(a), hIm = m * std::sin(a);
+        if (f->getParallel()) {
+            pRe += hRe - 1.0;
+            pIm += hIm;
+        } else {
+            const double r = sRe * hRe - sIm * hIm;
+            sIm = sRe * hIm + sIm * hRe;
+            sRe = r;
+        }
+    }
+    re = sRe * pRe - sIm * pIm;
+    im = sRe * pIm + sIm * pRe;
+}
+
+float EQBank::getAnalogueMagnitude(float hz, int channel) const {
+    if (channel < 0 || channel >= channelCount) return 1.0f;
+    if (!parallelMode) {
+        double m = 1.0;
+        for (int b = 0; b < bandCount; ++b) m *= prototypeMagnitude(*filterAt(b, channel), hz, false);
+        return static_cast<float>(m);
+    }
+    double re, im;
+    analogueResponse(hz, channel, re, im);
+    return static_cast<float>(std::hypot(re, im));
+}
+
+float EQBank::getAnaloguePhase(float hz, int channel) const {
+    if (channel < 0 || channel >= channelCount) return 0.0f;
+    if (!parallelMode) {
+        // Summed per band, unwrapped, so steep cascades read as a continuous phase.
+        double p = 0.0;
+        for (int b = 0; b < bandCount; ++b) p += prototypePhase(*filterAt(b, channel), hz);
+        return static_cast<float>(p);
+    }
+    double re, im;
+    analogueResponse(hz, channel, re, im);
+    return static_cast<float>(std::atan2(im, re));
+}
+
+float EQBank::getDigitalMagnitude(float hz, int channel) const {
+    if (channel < 0 || channel >= channelCount) return 1.0f;
+    // Series bands multiply; parallel bands (each holding H - 1) add to the dry path.
+    double sRe = 1.0, sIm = 0.0, pRe = 1.0, pIm = 0.0;
+    for (int b = 0; b < bandCount; ++b) {
+        const VerdanseEQ* f = filterAt(b, channel);
+        double re = 1.0, im = 0.0;
+        f->getResponse(hz, &re, &im);
+        if (f->getParallel()) {
+            if (!f->getIdentity()) {
+                pRe += re;
+                pIm += im;
+            }
+        } else {
+            const double r = sRe * re - sIm * im;
+            sIm = sRe * im + sIm * re;
+            sRe = r;
+        }
+    }
+    return static_cast<float>(std::hypot(sRe * pRe - sIm * pIm, sRe * pIm + sIm * pRe));
+}
+
+float EQBank::getMagnitudeRatio(float hz, int channel) const {
+    const float analogue = getAnalogueMagnitude(hz, channel);
+    const float digital = getDigitalMagnitude(hz, channel);
+    if (analogue == digital || digital == 0.0f) return 1.0f;
+    return analogue / digital;
+}
+
+}  // namespace hm::dsp

@@ -1,0 +1,158 @@
+#pragma once
+// EQBank: the per-instance filter engine. A grid of 32 bands x channels of filter
+// objects, the rules that combine them (series, or parallel peaks and shelves),
+// the processing mode and the response queries the graphs use.
+//
+// Two sides, two threads:
+//  - The design side (settings setters, recalc, response queries, channel count,
+//    sample rate) owns the VerdanseEQ grid. It is not thread-safe by itself: the
+//    owner serialises every call to it (one designer at a time).
+//  - The audio side (process) owns a separate grid of glide cascades that only the
+//    audio thread touches. recalc hands new coefficients over as one complete
+//    snapshot through a triple buffer; process adopts the newest snapshot at the
+//    start of a block and starts a glide, from where each filter stands, only for
+//    the entries that changed. Nothing on the audio side locks, waits or allocates.
+//
+// Processing modes: 0 IIR, 1 IIR + Digital+ compensation FIR, 2 FIR "Full Minimum",
+// 3 "Zero-latency Analogue", 4 "Analogue", 5 "Linear", 6 "Free". The FIR builders
+// and convolvers are not part of this file yet: in modes 2..6 the audio passes the
+// FIR stage unfiltered and mode 1 runs the recursive bands only, while latency and
+// the `busy` hand-over already follow the mode table.
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "dsp/BankSnapshot.h"
+#include "dsp/DF1Cascade.h"
+#include "dsp/TripleBuffer.h"
+#include "dsp/VerdanseEQ.h"
+
+namespace hm::dsp {
+
+// A filter window record of the FIR stages.
+struct WindowRecord {
+    int windowType = 10;
+    float windowParam = 12.0f;
+    int windowLength = 0;  // length the cached table was made for; 0 forces a rebuild
+};
+
+// Maps a 0..1 window parameter by window type (Tukey, Gaussian, Blackman, Kaiser).
+float mapWindowParam(int windowType, float x);
+
+// Latency in samples of a processing mode for an FIR length.
+int latencyForMode(int mode, int irLength);
+
+class EQBank {
+public:
+    EQBank();
+    virtual ~EQBank();
+    EQBank(const EQBank&) = delete;
+    EQBank& operator=(const EQBank&) = delete;
+
+    // --- Design side (serialised by the owner) ----------------------------
+    virtual EQ* getFilter(int band, int channel) const;
+    virtual void setMode(int mode);
+    virtual void setParallelMode(int mode);
+    virtual bool setLinked(bool linked);
+    virtual void setSampleRate(float hz);
+    virtual void setDisabled(int value, int band, int mask);
+    virtual void setType(int value, int band, int mask);
+    virtual void setSubtype(int value, int band, int mask);
+    virtual void setFrequency(float hz, int band, int mask);
+    virtual void setSlope(int value, int band, int mask);
+    virtual void setGain(float db, int band, int mask);
+    virtual void setQ(float q, int band, int mask);
+    virtual void setShift(float value, int band, int mask);
+    virtual void setPhase(float value, int band, int mask);
+    virtual void recalc(bool force);
+    virtual const double* getImpulse(int channel) const;
+    virtual int getIRLength() const { return irLength; }
+    virtual const double* getWindow() const { return window.data(); }
+    virtual float getEffectiveQ(float fallback, int band) const;
+    virtual int getLatency() const { return latencyForMode(mode, irLength); }
+    virtual void setWindowType(int type);
+    virtual void setWindowParam(float x);
+    virtual void setPadFactor(int factor) { padFactor = factor; }
+    virtual float getAnalogueMagnitude(float hz, int channel) const;
+    virtual float getAnaloguePhase(float hz, int channel) const;
+    virtual float getDigitalMagnitude(float hz, int channel) const;
+    virtual float getMagnitudeRatio(float hz, int channel) const;
+
+    void setChannelCount(int n);
+    void setIRLength(int n);
+    void setCompensationLength(int n);
+
+    int getChannelCount() const { return channelCount; }
+    int getBandCount() const { return bandCount; }
+    int getMode() const { return mode; }
+    bool isLinked() const { return linked != 0; }
+    bool isParallel() const { return parallelMode != 0; }
+    float getSampleRate() const { return sampleRate; }
+    int getPadFactor() const { return padFactor; }
+    int getCompensationLength() const { return compensationLength; }
+    const WindowRecord& getFirWindow() const { return firWindow; }
+    // Recalculations that found work to do (designed or republished), for tests and tools.
+    std::uint64_t recalcCount() const { return recalcs; }
+
+    // --- Audio side -------------------------------------------------------
+    // Filters n channel buffers of `count` samples in place (null buffers are
+    // skipped). Audio thread only; any block length, no allocation.
+    void process(int count, double** buffers, int n);
+    // Takes over the newest design at a block boundary (process does it too; callers
+    // that may skip process for a block, e.g. while bypassed, call it first).
+    void beginBlock() { adoptSnapshot(); }
+    // Latency of the mode the audio side runs (what bypass must line up with).
+    int processLatency() const;
+    // Clears one channel's filter memories (after its output went non-finite).
+    void resetChannel(int channel);
+    // Samples of the glide still to run on one audio-side filter (tests, tools).
+    int audioGlideRemaining(int band, int channel) const;
+    // True while the FIR stage of a block runs.
+    bool isBusy() const { return busy.load(std::memory_order_acquire) != 0; }
+
+private:
+    VerdanseEQ* filterAt(int band, int channel) const {
+        return filters[static_cast<std::size_t>(channel + band * channelCount)].get();
+    }
+    template <typename Fn>
+    void forChannels(int band, int mask, Fn&& fn);
+    void designBands();
+    void analogueResponse(float hz, int channel, double& re, double& im) const;
+    void publish();
+    void waitWhileBusy();
+    void adoptSnapshot();
+    void processChannel(int c, double* buffer, int count);
+
+    // Design side.
+    int bandCount = kBankBands;
+    int channelCount = 0;
+    std::vector<std::unique_ptr<double[]>> impulses;
+    std::vector<double> window;
+    std::vector<std::unique_ptr<VerdanseEQ>> filters;
+    float sampleRate = 44100.0f;
+    unsigned char firActive = 0;
+    int mode = 0;
+    int irLength = 8192;
+    int compensationLength = 64;
+    int padFactor = 1;
+    unsigned char linked = 0;
+    unsigned char parallelMode = 0;
+    int parallelSetting = 0;  // the last setParallelMode argument
+    unsigned char modeChanged = 1;
+    WindowRecord firWindow;
+    WindowRecord compensationWindow;
+    bool publishPending = true;
+    std::uint64_t recalcs = 0;
+    std::unique_ptr<BankSnapshot> published;  // the designer's copy of what the audio side should hold
+
+    // Hand-over.
+    TripleBuffer<BankSnapshot> handover;
+
+    // Audio side.
+    struct AudioSide;
+    std::unique_ptr<AudioSide> audio;
+    std::atomic<unsigned char> busy{0};
+};
+
+}  // namespace hm::dsp

@@ -1,0 +1,136 @@
+// The update path: throttle buckets, the 4096-sample rule, loads, deferral from
+// the audio thread to the timer, and latency reports to the host.
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+#include "tests/core/ProcessRig.h"
+
+namespace hm::test {
+namespace {
+
+// Processes `frames` on a thread of its own, which becomes the instance's audio thread.
+void processOnAudioThread(Plug& plug, int frames, int touchParam = -1) {
+    std::thread audio([&] {
+        std::vector<double> a(static_cast<std::size_t>(frames)), b(a);
+        double* in[2] = {a.data(), b.data()};
+        double* out[2] = {a.data(), b.data()};
+        plug.processDoubleReplacing(in, out, frames);
+        if (touchParam >= 0) plug.setParameter(touchParam, 0.75f);
+    });
+    audio.join();
+}
+
+TEST(PlugUpdate, TwoSetsInOneBucketRecalculateOnceAndTheTimerFinishes) {
+    ClockedPlug plug;
+    plug.advanceMs(1000);
+    const auto start = plug.bankRecalcCount();
+    plug.setReal(bandParam(0, kBandGain), 3.0);
+    EXPECT_EQ(plug.bankRecalcCount(), start + 1);
+    plug.setReal(bandParam(1, kBandGain), 4.0);
+    EXPECT_EQ(plug.bankRecalcCount(), start + 1);
+    EXPECT_TRUE(plug.isUpdateDeferred());
+    plug.onTimer();  // still the same 25 ms bucket
+    EXPECT_EQ(plug.bankRecalcCount(), start + 1);
+    plug.advanceMs(25);
+    plug.onTimer();
+    EXPECT_EQ(plug.bankRecalcCount(), start + 2);
+    EXPECT_FALSE(plug.isUpdateDeferred());
+    EXPECT_FLOAT_EQ(plug.bank().getFilter(1, 0)->getGain(), static_cast<float>(plug.getParameterReal(bandParam(1, kBandGain)) * plug.getParameterReal(kScale)));
+}
+
+TEST(PlugUpdate, ForcedUpdatesAndEnoughAudioSkipTheBucket) {
+    ClockedPlug plug;
+    plug.advanceMs(1000);
+    plug.setReal(bandParam(0, kBandGain), 3.0);
+    const auto start = plug.bankRecalcCount();
+    plug.setReal(bandParam(0, kBandGain), 5.0);
+    plug.updateProcessing(true);  // a gesture end forces
+    EXPECT_EQ(plug.bankRecalcCount(), start + 1);
+
+    processOnAudioThread(plug, 4095);
+    plug.setReal(bandParam(0, kBandGain), 6.0);
+    EXPECT_EQ(plug.bankRecalcCount(), start + 1);  // one sample short of the rule
+    processOnAudioThread(plug, 1);
+    plug.setReal(bandParam(0, kBandGain), 7.0);
+    EXPECT_EQ(plug.bankRecalcCount(), start + 2);
+}
+
+TEST(PlugUpdate, AudioThreadSetsAreDeferredToTheTimer) {
+    ClockedPlug plug;
+    plug.advanceMs(1000);
+    const auto start = plug.bankRecalcCount();
+    processOnAudioThread(plug, 64, bandParam(3, kBandGain));
+    EXPECT_EQ(plug.bankRecalcCount(), start);  // nothing designed on the audio thread
+    EXPECT_TRUE(plug.isUpdateDeferred());
+    EXPECT_EQ(plug.getParameter(bandParam(3, kBandGain)), 0.75f);  // but the value is stored
+    plug.settle();
+    EXPECT_EQ(plug.bankRecalcCount(), start + 1);
+    EXPECT_FALSE(plug.isUpdateDeferred());
+}
+
+TEST(PlugUpdate, ProgramLoadRecalculatesOnce) {
+    ClockedPlug plug;
+    plug.setProgram(1);
+    plug.setReal(bandParam(0, kBandGain), 6.0);
+    plug.setReal(bandParam(7, kBandFrequency), 3000.0);
+    plug.advanceMs(1000);
+    const auto start = plug.bankRecalcCount();
+    plug.setProgram(0);
+    EXPECT_EQ(plug.bankRecalcCount(), start + 1);
+    EXPECT_FLOAT_EQ(plug.bank().getFilter(0, 0)->getGain(), 0.0f);
+}
+
+TEST(PlugUpdate, LatencyReachesTheHostOncePerChange) {
+    ClockedPlug plug;
+    plug.advanceMs(1000);
+    clearFakeHost();
+    plug.setReal(kMode, 1);
+    plug.setReal(kIRPhase, 0);  // "Linear"
+    plug.settle();
+    plug.onTimer();
+    EXPECT_EQ(plug.getAeffect()->initialDelay, 4096);
+    EXPECT_EQ(countFakeHost(vst::audioMasterIOChanged), 1);
+    plug.setReal(kIRPhase, 1);  // "Full Minimum": no latency
+    plug.settle();
+    plug.onTimer();
+    EXPECT_EQ(plug.getAeffect()->initialDelay, 0);
+    plug.setReal(kIRPhase, 3);  // "Analogue"
+    plug.setReal(kIRLength, 4);  // 16384 taps
+    plug.settle();
+    plug.onTimer();
+    EXPECT_EQ(plug.getAeffect()->initialDelay, 8192);
+    plug.setReal(kMode, 0);
+    plug.settle();
+    plug.onTimer();
+    plug.onTimer();
+    EXPECT_EQ(plug.getAeffect()->initialDelay, 0);
+    EXPECT_EQ(countFakeHost(vst::audioMasterIOChanged), 4);
+}
+
+TEST(PlugUpdate, UpdateMapsBandsIntoTheBank) {
+    ClockedPlug plug(2);
+    EXPECT_TRUE(plug.bank().isLinked());  // no active band singles out a channel
+    plug.setReal(kMsState, 0);
+    plug.setReal(bandParam(4, kBandType), 2);  // high-pass
+    plug.setReal(bandParam(4, kBandSlope), 48);
+    plug.setReal(bandParam(4, kBandGain), 5);
+    plug.setReal(bandParam(4, kBandFrequency), 15000);
+    plug.setReal(bandParam(4, kBandState), 2);
+    plug.setReal(bandParam(4, kBandGroups), 64);
+    plug.setReal(kFShift, 200);
+    plug.settle();
+    auto lock = plug.lockUpdates();
+    const dsp::EQ* right = plug.bank().getFilter(4, 1);
+    EXPECT_EQ(right->getType(), dsp::kTypeHighPass);
+    EXPECT_EQ(right->getSlope(), 8);
+    EXPECT_EQ(right->getGain(), 0.0f);             // pass filters carry no gain
+    EXPECT_FLOAT_EQ(right->getFrequency(), 22000.0f);  // shifted, then clamped
+    EXPECT_EQ(right->getDisabled(), 0);
+    EXPECT_NE(plug.bank().getFilter(4, 0)->getDisabled(), 0);
+    EXPECT_FALSE(plug.bank().isLinked());  // an active band misses group 1
+}
+
+}  // namespace
+}  // namespace hm::test
