@@ -71,8 +71,10 @@ void printResponseSummary(std::FILE* out, HostSession& session, const ResponseRe
             if (p.magnitudeDb < lo->magnitudeDb) lo = &p;
             if (p.magnitudeDb > hi->magnitudeDb) hi = &p;
         }
+        // Rounded first so that a tiny negative value does not print as -0.00.
+        const auto db = [](double v) { return std::round(v * 100.0) / 100.0 + 0.0; };
         std::fprintf(out, "response:       %+.2f dB at %.0f Hz .. %+.2f dB at %.0f Hz (%zu points, 1/24 octave)\n",
-                     lo->magnitudeDb, lo->hz, hi->magnitudeDb, hi->hz, result.points.size());
+                     db(lo->magnitudeDb), lo->hz, db(hi->magnitudeDb), hi->hz, result.points.size());
     }
     if (result.analogueDb.empty())
         std::fprintf(out, "analogue:       no analogue reference in this build\n");
