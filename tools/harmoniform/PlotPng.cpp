@@ -59,7 +59,10 @@ bool renderResponsePng(const ResponsePlot& plot, std::string& pngBytes, std::str
     Raster r(plot.width, plot.height, kBackground);
     const int left = 12 + Raster::textWidth("-96 dB", scale);
     const int right = plot.width - 12 - Raster::textWidth("-180", scale);
-    const int top = 16 + 2 * charH;
+    // Title on the first line, the legend on the second, then the plot.
+    const int titleY = 4 * scale;
+    const int legendY = titleY + charH + 4 * scale;
+    const int top = legendY + charH + 8 * scale;
     const int bottom = plot.height - 16 - 2 * charH;
     r.fillRect(left, top, right, bottom, kPlotArea);
 
@@ -121,15 +124,15 @@ bool renderResponsePng(const ResponsePlot& plot, std::string& pngBytes, std::str
     curve(plot.analogueDb, false, 0.6 * scale, kAnalogue);
     r.clearClip();
 
-    r.text(left, 10, plot.title, kText, scale);
-    // Legend above the plot's right edge.
+    r.text(left, titleY, plot.title, kText, scale);
+    // Legend above the plot's right edge, on its own line.
     int x = right;
     const auto legend = [&](const std::string& name, Rgb colour) {
         const int w = Raster::textWidth(name, scale);
         x -= w;
-        r.text(x, 10, name, colour, scale);
+        r.text(x, legendY, name, colour, scale);
         x -= 6 * scale;
-        r.line(x - 14 * scale, 10 + charH / 2.0, x - 2 * scale, 10 + charH / 2.0, 1.5 * scale, colour);
+        r.line(x - 14 * scale, legendY + charH / 2.0, x - 2 * scale, legendY + charH / 2.0, 1.5 * scale, colour);
         x -= 22 * scale;
     };
     legend("phase (deg)", kPhase);
