@@ -1,0 +1,337 @@
+#include "dsp/fft/Fft.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace hm::dsp {
+
+namespace {
+
+constexpr std::size_t kTripleSpan = std::size_t(1) << 16;
+
+int log2Of(std::size_t n)
+{
+    int b = 0;
+    while ((std::size_t(1) << b) < n) ++b;
+    return b;
+}
+
+// Spans n, n/4, ... above kBlock run over the whole array; what is left is the block.
+std::size_t blockSpanOf(std::size_t n)
+{
+    std::size_t m = n;
+    while (m > Fft::kBlock) m /= 4;
+    return m;
+}
+
+// Span-2 pass: direction independent, no twiddles.
+void radix2(double* d, std::size_t n)
+{
+    for (std::size_t i = 0; i < 2 * n; i += 4) {
+        const double ar = d[i], ai = d[i + 1], br = d[i + 2], bi = d[i + 3];
+        d[i] = ar + br;
+        d[i + 1] = ai + bi;
+        d[i + 2] = ar - br;
+        d[i + 3] = ai - bi;
+    }
+}
+
+// Span-4 pass of the decimation-in-frequency order: all twiddles are 1.
+template <bool Inv>
+void difSpan4(double* d, std::size_t n)
+{
+    for (std::size_t i = 0; i < 2 * n; i += 8) {
+        double* p = d + i;
+        const double a0r = p[0] + p[4], a0i = p[1] + p[5];
+        const double a1r = p[0] - p[4], a1i = p[1] - p[5];
+        const double a2r = p[2] + p[6], a2i = p[3] + p[7];
+        const double a3r = p[2] - p[6], a3i = p[3] - p[7];
+        p[0] = a0r + a2r;
+        p[1] = a0i + a2i;
+        p[2] = a0r - a2r;
+        p[3] = a0i - a2i;
+        // forward: a1 -/+ j a3 ; inverse: a1 +/- j a3
+        if (!Inv) {
+            p[4] = a1r + a3i; p[5] = a1i - a3r;
+            p[6] = a1r - a3i; p[7] = a1i + a3r;
+        } else {
+            p[4] = a1r - a3i; p[5] = a1i + a3r;
+            p[6] = a1r + a3i; p[7] = a1i - a3r;
+        }
+    }
+}
+
+template <bool Inv>
+void ditSpan4(double* d, std::size_t n)
+{
+    for (std::size_t i = 0; i < 2 * n; i += 8) {
+        double* p = d + i;
+        const double a0r = p[0] + p[2], a0i = p[1] + p[3];
+        const double a1r = p[0] - p[2], a1i = p[1] - p[3];
+        const double a2r = p[4] + p[6], a2i = p[5] + p[7];
+        const double a3r = p[4] - p[6], a3i = p[5] - p[7];
+        p[0] = a0r + a2r;
+        p[1] = a0i + a2i;
+        p[4] = a0r - a2r;
+        p[5] = a0i - a2i;
+        if (!Inv) {
+            p[2] = a1r + a3i; p[3] = a1i - a3r;
+            p[6] = a1r - a3i; p[7] = a1i + a3r;
+        } else {
+            p[2] = a1r - a3i; p[3] = a1i + a3r;
+            p[6] = a1r + a3i; p[7] = a1i - a3r;
+        }
+    }
+}
+
+struct Tw {
+    double w1r, w1i, w2r, w2i, w3r, w3i;
+};
+
+template <bool Inv>
+inline Tw loadTw(const double* t, std::size_t k, bool triple)
+{
+    Tw w;
+    if (triple) {
+        const double* p = t + 6 * k;
+        w = {p[0], p[1], p[2], p[3], p[4], p[5]};
+    } else {
+        const double r = t[2 * k], i = t[2 * k + 1];
+        w.w1r = r; w.w1i = i;
+        w.w2r = r * r - i * i; w.w2i = 2 * r * i;
+        w.w3r = w.w2r * r - w.w2i * i; w.w3i = w.w2r * i + w.w2i * r;
+    }
+    if (Inv) { w.w1i = -w.w1i; w.w2i = -w.w2i; w.w3i = -w.w3i; }
+    return w;
+}
+
+// Decimation in frequency, span m = 4q, outputs (y0, y1, y2, y3) to positions
+// (0, q, 2q, 3q): y0 = a0 + a2, y1 = (a0 - a2) w^2k, y2 = (a1 -+ j a3) w^k,
+// y3 = (a1 +- j a3) w^3k with a0 = x0 + x2, a1 = x0 - x2, a2 = x1 + x3, a3 = x1 - x3.
+template <bool Inv>
+inline void difButterfly(double* p, std::size_t q2, const Tw& w)
+{
+    double* p1 = p + q2;
+    double* p2 = p1 + q2;
+    double* p3 = p2 + q2;
+    const double a0r = p[0] + p2[0], a0i = p[1] + p2[1];
+    const double a1r = p[0] - p2[0], a1i = p[1] - p2[1];
+    const double a2r = p1[0] + p3[0], a2i = p1[1] + p3[1];
+    const double a3r = p1[0] - p3[0], a3i = p1[1] - p3[1];
+    p[0] = a0r + a2r;
+    p[1] = a0i + a2i;
+    const double br = a0r - a2r, bi = a0i - a2i;
+    p1[0] = br * w.w2r - bi * w.w2i;
+    p1[1] = br * w.w2i + bi * w.w2r;
+    double cr, ci, dr, di;
+    if (!Inv) {
+        cr = a1r + a3i; ci = a1i - a3r;
+        dr = a1r - a3i; di = a1i + a3r;
+    } else {
+        cr = a1r - a3i; ci = a1i + a3r;
+        dr = a1r + a3i; di = a1i - a3r;
+    }
+    p2[0] = cr * w.w1r - ci * w.w1i;
+    p2[1] = cr * w.w1i + ci * w.w1r;
+    p3[0] = dr * w.w3r - di * w.w3i;
+    p3[1] = dr * w.w3i + di * w.w3r;
+}
+
+// Decimation in time, the transpose: b1 = x1 w^2k, b2 = x2 w^k, b3 = x3 w^3k;
+// a0 = x0 + b1, a1 = x0 - b1, a2 = b2 + b3, a3 = b2 - b3;
+// y0 = a0 + a2, y2 = a0 - a2, y1 = a1 -+ j a3, y3 = a1 +- j a3.
+template <bool Inv>
+inline void ditButterfly(double* p, std::size_t q2, const Tw& w)
+{
+    double* p1 = p + q2;
+    double* p2 = p1 + q2;
+    double* p3 = p2 + q2;
+    const double b1r = p1[0] * w.w2r - p1[1] * w.w2i, b1i = p1[0] * w.w2i + p1[1] * w.w2r;
+    const double b2r = p2[0] * w.w1r - p2[1] * w.w1i, b2i = p2[0] * w.w1i + p2[1] * w.w1r;
+    const double b3r = p3[0] * w.w3r - p3[1] * w.w3i, b3i = p3[0] * w.w3i + p3[1] * w.w3r;
+    const double a0r = p[0] + b1r, a0i = p[1] + b1i;
+    const double a1r = p[0] - b1r, a1i = p[1] - b1i;
+    const double a2r = b2r + b3r, a2i = b2i + b3i;
+    const double a3r = b2r - b3r, a3i = b2i - b3i;
+    p[0] = a0r + a2r;
+    p[1] = a0i + a2i;
+    p2[0] = a0r - a2r;
+    p2[1] = a0i - a2i;
+    if (!Inv) {
+        p1[0] = a1r + a3i; p1[1] = a1i - a3r;
+        p3[0] = a1r - a3i; p3[1] = a1i + a3r;
+    } else {
+        p1[0] = a1r - a3i; p1[1] = a1i + a3r;
+        p3[0] = a1r + a3i; p3[1] = a1i - a3r;
+    }
+}
+
+}  // namespace
+
+std::size_t Fft::blockSpan(std::size_t n) { return blockSpanOf(n); }
+
+void Fft::prepare(std::size_t n)
+{
+    std::size_t size = 1;
+    while (size < n) size <<= 1;
+    if (size <= capacity_) return;
+    capacity_ = size;
+    capacityBits_ = log2Of(size);
+
+    twOffset_.assign(static_cast<std::size_t>(capacityBits_) + 1, 0);
+    std::size_t total = 0;
+    for (int b = 2; b <= capacityBits_; ++b) {
+        const std::size_t m = std::size_t(1) << b;
+        twOffset_[b] = total;
+        total += (m <= kTripleSpan ? 6 : 2) * (m / 4);
+    }
+    twiddles_.assign(total, 0.0);
+    for (int b = 2; b <= capacityBits_; ++b) {
+        const std::size_t m = std::size_t(1) << b;
+        double* t = twiddles_.data() + twOffset_[b];
+        const double step = -2.0 * std::numbers::pi / static_cast<double>(m);
+        const bool triple = m <= kTripleSpan;
+        for (std::size_t k = 0; k < m / 4; ++k) {
+            if (triple) {
+                for (int r = 1; r <= 3; ++r) {
+                    const double a = step * static_cast<double>(r * k);
+                    t[6 * k + 2 * (r - 1)] = std::cos(a);
+                    t[6 * k + 2 * (r - 1) + 1] = std::sin(a);
+                }
+            } else {
+                const double a = step * static_cast<double>(k);
+                t[2 * k] = std::cos(a);
+                t[2 * k + 1] = std::sin(a);
+            }
+        }
+    }
+
+    bitrev_.assign(size, 0);
+    for (std::size_t i = 1; i < size; ++i)
+        bitrev_[i] = (bitrev_[i >> 1] >> 1) | (static_cast<unsigned>(i & 1) << (capacityBits_ - 1));
+}
+
+template <bool Inv>
+void Fft::difStageT(double* d, std::size_t span, std::size_t b, std::size_t e) const
+{
+    const std::size_t q = span / 4;
+    const double* t = twiddles_.data() + twOffset_[log2Of(span)];
+    const bool triple = span <= kTripleSpan;
+    std::size_t g = b / q, k = b % q;
+    while (b < e) {
+        const std::size_t kEnd = std::min(q, k + (e - b));
+        double* base = d + 2 * g * span;
+        b += kEnd - k;
+        for (; k < kEnd; ++k) difButterfly<Inv>(base + 2 * k, 2 * q, loadTw<Inv>(t, k, triple));
+        k = 0;
+        ++g;
+    }
+}
+
+template <bool Inv>
+void Fft::ditStageT(double* d, std::size_t span, std::size_t b, std::size_t e) const
+{
+    const std::size_t q = span / 4;
+    const double* t = twiddles_.data() + twOffset_[log2Of(span)];
+    const bool triple = span <= kTripleSpan;
+    std::size_t g = b / q, k = b % q;
+    while (b < e) {
+        const std::size_t kEnd = std::min(q, k + (e - b));
+        double* base = d + 2 * g * span;
+        b += kEnd - k;
+        for (; k < kEnd; ++k) ditButterfly<Inv>(base + 2 * k, 2 * q, loadTw<Inv>(t, k, triple));
+        k = 0;
+        ++g;
+    }
+}
+
+template <bool Inv>
+void Fft::difBlockT(double* d, std::size_t n) const
+{
+    std::size_t m = n;
+    for (; m > 4; m /= 4) difStageT<Inv>(d, m, 0, n / 4);
+    if (m == 4) difSpan4<Inv>(d, n);
+    else if (m == 2) radix2(d, n);
+}
+
+template <bool Inv>
+void Fft::ditBlockT(double* d, std::size_t n) const
+{
+    if (n < 2) return;
+    std::size_t m;
+    if (log2Of(n) & 1) {
+        radix2(d, n);
+        m = 8;
+    } else {
+        ditSpan4<Inv>(d, n);
+        m = 16;
+    }
+    for (; m <= n; m *= 4) ditStageT<Inv>(d, m, 0, n / 4);
+}
+
+template <bool Inv>
+void Fft::difAll(double* d, std::size_t n) const
+{
+    const std::size_t blk = blockSpanOf(n);
+    for (std::size_t m = n; m > blk; m /= 4) difStageT<Inv>(d, m, 0, n / 4);
+    for (std::size_t o = 0; o < n; o += blk) difBlockT<Inv>(d + 2 * o, blk);
+}
+
+template <bool Inv>
+void Fft::ditAll(double* d, std::size_t n) const
+{
+    const std::size_t blk = blockSpanOf(n);
+    for (std::size_t o = 0; o < n; o += blk) ditBlockT<Inv>(d + 2 * o, blk);
+    for (std::size_t m = blk * 4; m <= n; m *= 4) ditStageT<Inv>(d, m, 0, n / 4);
+}
+
+void Fft::bitReverse(double* d, std::size_t n) const
+{
+    if (n < 4) return;
+    const int shift = capacityBits_ - log2Of(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::size_t r = bitrev_[i] >> shift;
+        if (i < r) {
+            std::swap(d[2 * i], d[2 * r]);
+            std::swap(d[2 * i + 1], d[2 * r + 1]);
+        }
+    }
+}
+
+void Fft::forward(double* data, std::size_t n) const
+{
+    difAll<false>(data, n);
+    bitReverse(data, n);
+}
+
+void Fft::inverse(double* data, std::size_t n) const
+{
+    difAll<true>(data, n);
+    bitReverse(data, n);
+}
+
+void Fft::forwardScrambled(double* data, std::size_t n) const { difAll<false>(data, n); }
+void Fft::inverseScrambled(double* data, std::size_t n) const { ditAll<true>(data, n); }
+
+void Fft::difStage(double* data, std::size_t span, std::size_t begin, std::size_t end, bool inv) const
+{
+    inv ? difStageT<true>(data, span, begin, end) : difStageT<false>(data, span, begin, end);
+}
+
+void Fft::ditStage(double* data, std::size_t span, std::size_t begin, std::size_t end, bool inv) const
+{
+    inv ? ditStageT<true>(data, span, begin, end) : ditStageT<false>(data, span, begin, end);
+}
+
+void Fft::difBlock(double* block, std::size_t n, bool inv) const
+{
+    inv ? difBlockT<true>(block, n) : difBlockT<false>(block, n);
+}
+
+void Fft::ditBlock(double* block, std::size_t n, bool inv) const
+{
+    inv ? ditBlockT<true>(block, n) : ditBlockT<false>(block, n);
+}
+
+}  // namespace hm::dsp
