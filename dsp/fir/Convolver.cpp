@@ -1,0 +1,350 @@
+#include "dsp/fir/Convolver.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace hm::dsp {
+
+struct Convolver::PartitionSet {
+    std::vector<double> direct;   // directTaps_ taps
+    std::vector<double> spectra;  // per level: partitions [2P,3P) and [3P,4P), 2P complex each, scaled 1/(2P)
+};
+
+// One piece of a partition job, run over an element range. Units estimate the cost
+// so that a job's slices can be spread evenly over its P samples.
+struct Convolver::Step {
+    enum Kind { Load, FwdStage, FwdBlocks, Multiply, InvBlocks, InvStage, Accumulate } kind;
+    std::size_t span;   // stage span or block size
+    std::size_t count;  // elements: samples, butterflies, blocks or bins
+    std::int64_t units; // per element
+    std::size_t grain;  // smallest slice worth a call
+};
+
+struct Convolver::Level {
+    std::size_t part;          // P
+    std::size_t spectraOffset; // into PartitionSet::spectra
+    std::vector<Step> steps;
+    std::int64_t totalUnits = 0;
+    std::vector<double> work;  // 2P complex
+    std::vector<double> slots; // two input spectra of 2P complex: the delay line
+    // The running job.
+    bool running = false;
+    std::int64_t t0 = 0;
+    std::size_t step = 0, element = 0;
+    std::int64_t done = 0;
+    int parity = 0;
+    const PartitionSet* productSet = nullptr;  // set read by the products in progress
+};
+
+namespace {
+
+std::size_t nextPow2(std::size_t n)
+{
+    std::size_t p = 1;
+    while (p < n) p <<= 1;
+    return p;
+}
+
+std::int64_t log2Of(std::size_t n)
+{
+    std::int64_t b = 0;
+    while ((std::size_t(1) << b) < n) ++b;
+    return b;
+}
+
+}  // namespace
+
+Convolver::Convolver(int length, int channels)
+{
+    length_ = static_cast<int>(nextPow2(static_cast<std::size_t>(std::max(1, length))));
+    channels_ = channels == 2 ? 2 : 1;
+    directTaps_ = std::min(length_, kDirectTaps);
+    const std::size_t L = static_cast<std::size_t>(length_);
+
+    std::size_t offset = 0;
+    std::size_t maxPart = 0;
+    for (std::size_t p = kSmallestPart; 4 * p <= L; p *= 2) {
+        Level lv;
+        lv.part = p;
+        lv.spectraOffset = offset;
+        offset += 8 * p;
+        const std::size_t n = 2 * p;
+        const std::size_t blk = Fft::blockSpan(n);
+        const std::int64_t blockUnits = static_cast<std::int64_t>(blk) * std::max<std::int64_t>(1, log2Of(blk));
+        lv.steps.push_back({Step::Load, 0, n, 1, 256});
+        for (std::size_t m = n; m > blk; m /= 4) lv.steps.push_back({Step::FwdStage, m, n / 4, 8, 64});
+        lv.steps.push_back({Step::FwdBlocks, blk, n / blk, blockUnits, 1});
+        lv.steps.push_back({Step::Multiply, 0, n, 3, 128});
+        lv.steps.push_back({Step::InvBlocks, blk, n / blk, blockUnits, 1});
+        for (std::size_t m = blk * 4; m <= n; m *= 4) lv.steps.push_back({Step::InvStage, m, n / 4, 8, 64});
+        lv.steps.push_back({Step::Accumulate, 0, p, 1, 256});
+        for (const Step& s : lv.steps) lv.totalUnits += s.units * static_cast<std::int64_t>(s.count);
+        lv.work.assign(4 * p, 0.0);
+        lv.slots.assign(8 * p, 0.0);
+        levels_.push_back(std::move(lv));
+        maxPart = p;
+    }
+    if (maxPart) fft_.prepare(2 * maxPart);
+
+    const std::size_t historySize = nextPow2(L + 2 * kChunk + 64);
+    const std::size_t accSize = nextPow2(2 * maxPart + kChunk + 64);
+    historyMask_ = historySize - 1;
+    accMask_ = accSize - 1;
+    for (int c = 0; c < channels_; ++c) {
+        history_[c].assign(historySize, 0.0);
+        acc_[c].assign(accSize, 0.0);
+        directLine_[c].assign(static_cast<std::size_t>(kChunk + directTaps_), 0.0);
+    }
+
+    auto zero = std::make_unique<PartitionSet>();
+    zero->direct.assign(static_cast<std::size_t>(directTaps_), 0.0);
+    zero->spectra.assign(offset, 0.0);
+    active_ = zero.get();
+    sets_.push_back(std::move(zero));
+    spare_.reserve(8);
+}
+
+Convolver::~Convolver() = default;
+
+Convolver::PartitionSet* Convolver::takeSpareSet()
+{
+    if (PartitionSet* back = returned_.exchange(nullptr, std::memory_order_acq_rel)) spare_.push_back(back);
+    if (!spare_.empty()) {
+        PartitionSet* s = spare_.back();
+        spare_.pop_back();
+        return s;
+    }
+    auto fresh = std::make_unique<PartitionSet>();
+    fresh->direct.assign(static_cast<std::size_t>(directTaps_), 0.0);
+    fresh->spectra.assign(sets_.front()->spectra.size(), 0.0);
+    sets_.push_back(std::move(fresh));
+    return sets_.back().get();
+}
+
+void Convolver::load(const double* impulse, int count)
+{
+    if (impulse == nullptr) count = 0;
+    count = std::clamp(count, 0, length_);
+    auto tap = [&](std::size_t k) { return k < static_cast<std::size_t>(count) ? impulse[k] : 0.0; };
+
+    PartitionSet* set = takeSpareSet();
+    for (int k = 0; k < directTaps_; ++k) set->direct[static_cast<std::size_t>(k)] = tap(static_cast<std::size_t>(k));
+    for (const Level& lv : levels_) {
+        const std::size_t p = lv.part;
+        const double scale = 1.0 / static_cast<double>(2 * p);
+        for (int half = 0; half < 2; ++half) {
+            double* s = set->spectra.data() + lv.spectraOffset + static_cast<std::size_t>(half) * 4 * p;
+            std::fill(s, s + 4 * p, 0.0);
+            const std::size_t first = (2 + static_cast<std::size_t>(half)) * p;
+            for (std::size_t j = 0; j < p; ++j) s[2 * j] = tap(first + j) * scale;
+            fft_.forwardScrambled(s, 2 * p);
+        }
+    }
+    if (PartitionSet* unused = pending_.exchange(set, std::memory_order_acq_rel)) spare_.push_back(unused);
+}
+
+bool Convolver::referenced(const PartitionSet* set) const
+{
+    for (const Level& lv : levels_)
+        if (lv.productSet == set) return true;
+    return false;
+}
+
+void Convolver::adopt()
+{
+    // A retired set goes back once no product reads it and the return slot is free.
+    if (draining_ && !referenced(draining_) && returned_.load(std::memory_order_acquire) == nullptr) {
+        returned_.store(draining_, std::memory_order_release);
+        draining_ = nullptr;
+    }
+    if (draining_) return;  // adopt the next set only after the last one is retired
+    PartitionSet* fresh = pending_.exchange(nullptr, std::memory_order_acq_rel);
+    if (!fresh) return;
+    draining_ = active_;
+    active_ = fresh;
+    if (!referenced(draining_) && returned_.load(std::memory_order_acquire) == nullptr) {
+        returned_.store(draining_, std::memory_order_release);
+        draining_ = nullptr;
+    }
+}
+
+void Convolver::clear()
+{
+    for (int c = 0; c < channels_; ++c) {
+        std::fill(history_[c].begin(), history_[c].end(), 0.0);
+        std::fill(acc_[c].begin(), acc_[c].end(), 0.0);
+        std::fill(directLine_[c].begin(), directLine_[c].end(), 0.0);
+    }
+    for (Level& lv : levels_) {
+        std::fill(lv.slots.begin(), lv.slots.end(), 0.0);
+        lv.running = false;
+        lv.productSet = nullptr;
+        lv.step = lv.element = 0;
+        lv.done = 0;
+    }
+    position_ = 0;
+}
+
+void Convolver::startJob(Level& lv, std::int64_t t0)
+{
+    lv.running = true;
+    lv.t0 = t0;
+    lv.step = 0;
+    lv.element = 0;
+    lv.done = 0;
+    lv.parity ^= 1;
+}
+
+void Convolver::runJob(Level& lv, std::int64_t target)
+{
+    while (lv.done < target && lv.step < lv.steps.size()) {
+        const Step& s = lv.steps[lv.step];
+        const std::int64_t wanted = (target - lv.done + s.units - 1) / s.units;
+        std::size_t count = std::max<std::size_t>(static_cast<std::size_t>(wanted), s.grain);
+        count = std::min(count, s.count - lv.element);
+        runStep(lv, s, lv.element, lv.element + count);
+        lv.element += count;
+        lv.done += static_cast<std::int64_t>(count) * s.units;
+        if (lv.element == s.count) {
+            ++lv.step;
+            lv.element = 0;
+        }
+    }
+    if (lv.step == lv.steps.size()) lv.running = false;
+}
+
+void Convolver::runStep(Level& lv, const Step& s, std::size_t b, std::size_t e)
+{
+    const std::size_t p = lv.part;
+    double* w = lv.work.data();
+    switch (s.kind) {
+    case Step::Load: {
+        // The 2P inputs ending at t0, left in the real parts, right in the imaginary.
+        const std::uint64_t first = static_cast<std::uint64_t>(lv.t0 + 1 - static_cast<std::int64_t>(2 * p));
+        const double* h0 = history_[0].data();
+        const double* h1 = channels_ == 2 ? history_[1].data() : nullptr;
+        for (std::size_t i = b; i < e; ++i) {
+            const std::size_t idx = static_cast<std::size_t>((first + i) & historyMask_);
+            w[2 * i] = h0[idx];
+            w[2 * i + 1] = h1 ? h1[idx] : 0.0;
+        }
+        break;
+    }
+    case Step::FwdStage: fft_.difStage(w, s.span, b, e, false); break;
+    case Step::FwdBlocks:
+        for (std::size_t k = b; k < e; ++k) fft_.difBlock(w + 2 * k * s.span, s.span, false);
+        break;
+    case Step::Multiply: {
+        if (b == 0) lv.productSet = active_;
+        const double* ha = lv.productSet->spectra.data() + lv.spectraOffset;
+        const double* hb = ha + 4 * p;
+        double* cur = lv.slots.data() + static_cast<std::size_t>(lv.parity) * 4 * p;
+        const double* prev = lv.slots.data() + static_cast<std::size_t>(1 - lv.parity) * 4 * p;
+        for (std::size_t i = b; i < e; ++i) {
+            const double xr = w[2 * i], xi = w[2 * i + 1];
+            cur[2 * i] = xr;
+            cur[2 * i + 1] = xi;
+            const double pr = prev[2 * i], pi = prev[2 * i + 1];
+            w[2 * i] = xr * ha[2 * i] - xi * ha[2 * i + 1] + pr * hb[2 * i] - pi * hb[2 * i + 1];
+            w[2 * i + 1] = xr * ha[2 * i + 1] + xi * ha[2 * i] + pr * hb[2 * i + 1] + pi * hb[2 * i];
+        }
+        if (e == s.count) lv.productSet = nullptr;
+        break;
+    }
+    case Step::InvBlocks:
+        for (std::size_t k = b; k < e; ++k) fft_.ditBlock(w + 2 * k * s.span, s.span, true);
+        break;
+    case Step::InvStage: fft_.ditStage(w, s.span, b, e, true); break;
+    case Step::Accumulate: {
+        // The second half of the circular result is the valid overlap-save part:
+        // outputs t0+P+1 .. t0+2P.
+        const std::uint64_t first = static_cast<std::uint64_t>(lv.t0 + 1 + static_cast<std::int64_t>(p));
+        double* a0 = acc_[0].data();
+        double* a1 = channels_ == 2 ? acc_[1].data() : nullptr;
+        for (std::size_t i = b; i < e; ++i) {
+            const std::size_t idx = static_cast<std::size_t>((first + i) & accMask_);
+            a0[idx] += w[2 * (p + i)];
+            if (a1) a1[idx] += w[2 * (p + i) + 1];
+        }
+        break;
+    }
+    }
+}
+
+void Convolver::processChunk(const double* const* in, double* const* out, int count)
+{
+    adopt();
+    const std::int64_t ta = position_, tb = position_ + count;
+    const std::size_t d = static_cast<std::size_t>(directTaps_);
+
+    for (int c = 0; c < channels_; ++c) {
+        double* line = directLine_[c].data();
+        double* hist = history_[c].data();
+        for (int i = 0; i < count; ++i) {
+            hist[static_cast<std::size_t>(ta + i) & historyMask_] = in[c][i];
+            line[d - 1 + static_cast<std::size_t>(i)] = in[c][i];
+        }
+    }
+
+    for (Level& lv : levels_) {
+        const std::int64_t p = static_cast<std::int64_t>(lv.part);
+        // Block boundaries are the samples t0 with (t0 + 1) divisible by P.
+        for (std::int64_t t0 = ta + (p - 1 - ta % p); t0 < tb; t0 += p) {
+            if (lv.running) runJob(lv, lv.totalUnits);
+            startJob(lv, t0);
+        }
+        if (lv.running) runJob(lv, lv.totalUnits * (tb - 1 - lv.t0) / p);
+    }
+
+    const double* h = active_->direct.data();
+    for (int c = 0; c < channels_; ++c) {
+        double* line = directLine_[c].data();
+        double* acc = acc_[c].data();
+        for (int i = 0; i < count; ++i) {
+            const double* x = line + d - 1 + static_cast<std::size_t>(i);
+            double y = 0.0;
+            for (std::size_t k = 0; k < d; ++k) y += h[k] * x[-static_cast<std::ptrdiff_t>(k)];
+            const std::size_t idx = static_cast<std::size_t>(ta + i) & accMask_;
+            y += acc[idx];
+            acc[idx] = 0.0;
+            out[c][i] = y;
+        }
+        // Keep the last D-1 inputs at the front for the next chunk.
+        std::memmove(line, line + count, (d - 1) * sizeof(double));
+    }
+    position_ = tb;
+}
+
+void Convolver::process(const double* in, double* out, int count)
+{
+    if (in == nullptr || out == nullptr) return;
+    for (int done = 0; done < count;) {
+        const int n = std::min(kChunk, count - done);
+        // A linked convolver fed one channel runs it on both sides and writes it twice.
+        const double* ins[2] = {in + done, in + done};
+        double* outs[2] = {out + done, out + done};
+        processChunk(ins, outs, n);
+        done += n;
+    }
+}
+
+void Convolver::processStereo(const double* inL, const double* inR, double* outL, double* outR, int count)
+{
+    if (!inL || !inR || !outL || !outR) return;
+    for (int done = 0; done < count;) {
+        const int n = std::min(kChunk, count - done);
+        const double* ins[2] = {inL + done, inR + done};
+        double* outs[2] = {outL + done, outR + done};
+        processChunk(ins, outs, n);
+        done += n;
+    }
+}
+
+double Convolver::processSample(double x)
+{
+    double y = 0.0;
+    process(&x, &y, 1);
+    return y;
+}
+
+}  // namespace hm::dsp
