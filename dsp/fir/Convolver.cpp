@@ -69,7 +69,11 @@ Convolver::Convolver(int length, int channels)
         lv.spectraOffset = offset;
         offset += 8 * p;
         const std::size_t n = 2 * p;
-        const std::size_t blk = Fft::blockSpan(n);
+        // Smaller cache blocks than a one-shot transform uses: a block is the
+        // smallest slice of a transform, and it must stay small next to the work
+        // of a 32-frame host block.
+        std::size_t blk = n;
+        while (blk > kSliceBlock) blk /= 4;
         const std::int64_t blockUnits = static_cast<std::int64_t>(blk) * std::max<std::int64_t>(1, log2Of(blk));
         lv.steps.push_back({Step::Load, 0, n, 1, 256});
         for (std::size_t m = n; m > blk; m /= 4) lv.steps.push_back({Step::FwdStage, m, n / 4, 8, 64});

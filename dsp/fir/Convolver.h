@@ -39,6 +39,7 @@ public:
     static constexpr int kDirectTaps = 32;      // first sample and the partitions up to 16
     static constexpr int kSmallestPart = 16;
     static constexpr int kChunk = 1024;         // process() works in chunks of at most this
+    static constexpr std::size_t kSliceBlock = 256;  // transform points finished in one slice
 
     // length: a power of two >= 1 (other values are rounded up); channels: 1 or 2.
     // Allocates everything; the convolver starts with a zero impulse.
