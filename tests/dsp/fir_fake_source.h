@@ -3,8 +3,9 @@
 // builder tests and benchmarks: peaks (s^2 + s (A/Q) w + w^2)/(s^2 + s w/(A Q) + w^2)
 // and first-order high-passes s/(s + w), evaluated at s = j f (f in Hz, w the band
 // frequency in Hz). The "digital" side is either the same response (a band set
-// whose recursive filters agree with their prototypes) or the prototype times a
-// droop cos^2(pi f / fs) like the one the bilinear transform causes near Nyquist.
+// whose recursive filters agree with their prototypes) or, on the first band only,
+// the prototype times a droop cos^2(pi f / fs) like the one the bilinear transform
+// causes near Nyquist.
 #include <cmath>
 #include <complex>
 #include <numbers>
@@ -66,7 +67,7 @@ public:
         for (int i = 0; i < count; ++i) {
             const double f = i * df;
             std::complex<double> h = prototype(b, f, nullptr);
-            if (digitalDroops) {
+            if (digitalDroops && band == 0) {
                 const double c = std::cos(std::numbers::pi * std::min(f, sampleRate / 2) / sampleRate);
                 h *= c * c;
             }
