@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace hm::dsp {
 
@@ -85,6 +88,95 @@ void ditSpan4(double* d, std::size_t n)
     }
 }
 
+// Twiddles of a span up to kTripleSpan are stored expanded for two-lane complex
+// arithmetic: per k, for r = 1, 2, 3: (wr, wr, -wi, wi) of w^{rk}, so that
+// a * w = a * (wr, wr) + swap(a) * (-wi, wi). Larger spans store (wr, wi) of w^k.
+constexpr std::size_t kTripleDoubles = 12;
+
+#if defined(__SSE2__)
+
+struct Tw {
+    __m128d rr[3], ii[3];  // w^k, w^2k, w^3k
+};
+
+inline __m128d swapLanes(__m128d a) { return _mm_shuffle_pd(a, a, 1); }
+
+inline __m128d cmul(__m128d a, __m128d rr, __m128d ii)
+{
+    return _mm_add_pd(_mm_mul_pd(a, rr), _mm_mul_pd(swapLanes(a), ii));
+}
+
+template <bool Inv>
+inline Tw loadTw(const double* t, std::size_t k, bool triple)
+{
+    Tw w;
+    if (triple) {
+        const double* p = t + kTripleDoubles * k;
+        for (int r = 0; r < 3; ++r) {
+            w.rr[r] = _mm_loadu_pd(p + 4 * r);
+            w.ii[r] = _mm_loadu_pd(p + 4 * r + 2);
+        }
+    } else {
+        const double wr = t[2 * k], wi = t[2 * k + 1];
+        const double w2r = wr * wr - wi * wi, w2i = 2 * wr * wi;
+        const double w3r = w2r * wr - w2i * wi, w3i = w2r * wi + w2i * wr;
+        w.rr[0] = _mm_set1_pd(wr);  w.ii[0] = _mm_set_pd(wi, -wi);
+        w.rr[1] = _mm_set1_pd(w2r); w.ii[1] = _mm_set_pd(w2i, -w2i);
+        w.rr[2] = _mm_set1_pd(w3r); w.ii[2] = _mm_set_pd(w3i, -w3i);
+    }
+    if (Inv) {  // conjugate: negate both lanes of the imaginary vector
+        const __m128d neg = _mm_set1_pd(-0.0);
+        for (int r = 0; r < 3; ++r) w.ii[r] = _mm_xor_pd(w.ii[r], neg);
+    }
+    return w;
+}
+
+// -j a (forward) or +j a (inverse)
+template <bool Inv>
+inline __m128d rotate(__m128d a)
+{
+    const __m128d sign = Inv ? _mm_set_pd(0.0, -0.0) : _mm_set_pd(-0.0, 0.0);
+    return _mm_xor_pd(swapLanes(a), sign);
+}
+
+// Decimation in frequency, span m = 4q, outputs (y0, y1, y2, y3) to positions
+// (0, q, 2q, 3q): y0 = a0 + a2, y1 = (a0 - a2) w^2k, y2 = (a1 -+ j a3) w^k,
+// y3 = (a1 +- j a3) w^3k with a0 = x0 + x2, a1 = x0 - x2, a2 = x1 + x3, a3 = x1 - x3.
+template <bool Inv>
+inline void difButterfly(double* p, std::size_t q2, const Tw& w)
+{
+    const __m128d x0 = _mm_loadu_pd(p), x1 = _mm_loadu_pd(p + q2);
+    const __m128d x2 = _mm_loadu_pd(p + 2 * q2), x3 = _mm_loadu_pd(p + 3 * q2);
+    const __m128d a0 = _mm_add_pd(x0, x2), a1 = _mm_sub_pd(x0, x2);
+    const __m128d a2 = _mm_add_pd(x1, x3), a3 = _mm_sub_pd(x1, x3);
+    const __m128d r3 = rotate<Inv>(a3);
+    _mm_storeu_pd(p, _mm_add_pd(a0, a2));
+    _mm_storeu_pd(p + q2, cmul(_mm_sub_pd(a0, a2), w.rr[1], w.ii[1]));
+    _mm_storeu_pd(p + 2 * q2, cmul(_mm_add_pd(a1, r3), w.rr[0], w.ii[0]));
+    _mm_storeu_pd(p + 3 * q2, cmul(_mm_sub_pd(a1, r3), w.rr[2], w.ii[2]));
+}
+
+// Decimation in time, the transpose: b1 = x1 w^2k, b2 = x2 w^k, b3 = x3 w^3k;
+// a0 = x0 + b1, a1 = x0 - b1, a2 = b2 + b3, a3 = b2 - b3;
+// y0 = a0 + a2, y2 = a0 - a2, y1 = a1 -+ j a3, y3 = a1 +- j a3.
+template <bool Inv>
+inline void ditButterfly(double* p, std::size_t q2, const Tw& w)
+{
+    const __m128d x0 = _mm_loadu_pd(p);
+    const __m128d b1 = cmul(_mm_loadu_pd(p + q2), w.rr[1], w.ii[1]);
+    const __m128d b2 = cmul(_mm_loadu_pd(p + 2 * q2), w.rr[0], w.ii[0]);
+    const __m128d b3 = cmul(_mm_loadu_pd(p + 3 * q2), w.rr[2], w.ii[2]);
+    const __m128d a0 = _mm_add_pd(x0, b1), a1 = _mm_sub_pd(x0, b1);
+    const __m128d a2 = _mm_add_pd(b2, b3), a3 = _mm_sub_pd(b2, b3);
+    const __m128d r3 = rotate<Inv>(a3);
+    _mm_storeu_pd(p, _mm_add_pd(a0, a2));
+    _mm_storeu_pd(p + 2 * q2, _mm_sub_pd(a0, a2));
+    _mm_storeu_pd(p + q2, _mm_add_pd(a1, r3));
+    _mm_storeu_pd(p + 3 * q2, _mm_sub_pd(a1, r3));
+}
+
+#else  // portable scalar form of the same butterflies
+
 struct Tw {
     double w1r, w1i, w2r, w2i, w3r, w3i;
 };
@@ -94,8 +186,8 @@ inline Tw loadTw(const double* t, std::size_t k, bool triple)
 {
     Tw w;
     if (triple) {
-        const double* p = t + 6 * k;
-        w = {p[0], p[1], p[2], p[3], p[4], p[5]};
+        const double* p = t + kTripleDoubles * k;
+        w = {p[0], p[3], p[4], p[7], p[8], p[11]};
     } else {
         const double r = t[2 * k], i = t[2 * k + 1];
         w.w1r = r; w.w1i = i;
@@ -106,9 +198,6 @@ inline Tw loadTw(const double* t, std::size_t k, bool triple)
     return w;
 }
 
-// Decimation in frequency, span m = 4q, outputs (y0, y1, y2, y3) to positions
-// (0, q, 2q, 3q): y0 = a0 + a2, y1 = (a0 - a2) w^2k, y2 = (a1 -+ j a3) w^k,
-// y3 = (a1 +- j a3) w^3k with a0 = x0 + x2, a1 = x0 - x2, a2 = x1 + x3, a3 = x1 - x3.
 template <bool Inv>
 inline void difButterfly(double* p, std::size_t q2, const Tw& w)
 {
@@ -124,23 +213,14 @@ inline void difButterfly(double* p, std::size_t q2, const Tw& w)
     const double br = a0r - a2r, bi = a0i - a2i;
     p1[0] = br * w.w2r - bi * w.w2i;
     p1[1] = br * w.w2i + bi * w.w2r;
-    double cr, ci, dr, di;
-    if (!Inv) {
-        cr = a1r + a3i; ci = a1i - a3r;
-        dr = a1r - a3i; di = a1i + a3r;
-    } else {
-        cr = a1r - a3i; ci = a1i + a3r;
-        dr = a1r + a3i; di = a1i - a3r;
-    }
+    const double sr = Inv ? -a3i : a3i, si = Inv ? a3r : -a3r;  // -+ j a3
+    const double cr = a1r + sr, ci = a1i + si, dr = a1r - sr, di = a1i - si;
     p2[0] = cr * w.w1r - ci * w.w1i;
     p2[1] = cr * w.w1i + ci * w.w1r;
     p3[0] = dr * w.w3r - di * w.w3i;
     p3[1] = dr * w.w3i + di * w.w3r;
 }
 
-// Decimation in time, the transpose: b1 = x1 w^2k, b2 = x2 w^k, b3 = x3 w^3k;
-// a0 = x0 + b1, a1 = x0 - b1, a2 = b2 + b3, a3 = b2 - b3;
-// y0 = a0 + a2, y2 = a0 - a2, y1 = a1 -+ j a3, y3 = a1 +- j a3.
 template <bool Inv>
 inline void ditButterfly(double* p, std::size_t q2, const Tw& w)
 {
@@ -158,14 +238,12 @@ inline void ditButterfly(double* p, std::size_t q2, const Tw& w)
     p[1] = a0i + a2i;
     p2[0] = a0r - a2r;
     p2[1] = a0i - a2i;
-    if (!Inv) {
-        p1[0] = a1r + a3i; p1[1] = a1i - a3r;
-        p3[0] = a1r - a3i; p3[1] = a1i + a3r;
-    } else {
-        p1[0] = a1r - a3i; p1[1] = a1i + a3r;
-        p3[0] = a1r + a3i; p3[1] = a1i - a3r;
-    }
+    const double sr = Inv ? -a3i : a3i, si = Inv ? a3r : -a3r;
+    p1[0] = a1r + sr; p1[1] = a1i + si;
+    p3[0] = a1r - sr; p3[1] = a1i - si;
 }
+
+#endif
 
 }  // namespace
 
@@ -184,7 +262,7 @@ void Fft::prepare(std::size_t n)
     for (int b = 2; b <= capacityBits_; ++b) {
         const std::size_t m = std::size_t(1) << b;
         twOffset_[b] = total;
-        total += (m <= kTripleSpan ? 6 : 2) * (m / 4);
+        total += (m <= kTripleSpan ? kTripleDoubles : 2) * (m / 4);
     }
     twiddles_.assign(total, 0.0);
     for (int b = 2; b <= capacityBits_; ++b) {
@@ -196,8 +274,10 @@ void Fft::prepare(std::size_t n)
             if (triple) {
                 for (int r = 1; r <= 3; ++r) {
                     const double a = step * static_cast<double>(r * k);
-                    t[6 * k + 2 * (r - 1)] = std::cos(a);
-                    t[6 * k + 2 * (r - 1) + 1] = std::sin(a);
+                    double* e = t + kTripleDoubles * k + 4 * (r - 1);
+                    e[0] = e[1] = std::cos(a);
+                    e[3] = std::sin(a);
+                    e[2] = -e[3];
                 }
             } else {
                 const double a = step * static_cast<double>(k);
