@@ -1,5 +1,7 @@
 #include "dsp/fft/Fft.h"
 
+#include "dsp/fft/FftAvx2.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -88,10 +90,14 @@ void ditSpan4(double* d, std::size_t n)
     }
 }
 
-// Twiddles of a span up to kTripleSpan are stored expanded for two-lane complex
-// arithmetic: per k, for r = 1, 2, 3: (wr, wr, -wi, wi) of w^{rk}, so that
-// a * w = a * (wr, wr) + swap(a) * (-wi, wi). Larger spans store (wr, wi) of w^k.
-constexpr std::size_t kTripleDoubles = 12;
+// Twiddles of a span up to kTripleSpan are stored expanded for vector complex
+// arithmetic, a * w = a * (wr, wr) + swap(a) * (-wi, wi), in pairs of k so that the
+// four-lane stages load butterflies k and k+1 at once: per pair, for r = 1, 2, 3,
+// (wr_k, wr_k, wr_k1, wr_k1) then (-wi_k, wi_k, -wi_k1, wi_k1) of w^{rk}.
+// Larger spans store (wr, wi) of w^k and derive the others.
+constexpr std::size_t kPairDoubles = 24;
+
+inline const double* tripleAt(const double* t, std::size_t k) { return t + kPairDoubles * (k >> 1) + 2 * (k & 1); }
 
 #if defined(__SSE2__)
 
@@ -111,10 +117,10 @@ inline Tw loadTw(const double* t, std::size_t k, bool triple)
 {
     Tw w;
     if (triple) {
-        const double* p = t + kTripleDoubles * k;
+        const double* p = tripleAt(t, k);
         for (int r = 0; r < 3; ++r) {
-            w.rr[r] = _mm_loadu_pd(p + 4 * r);
-            w.ii[r] = _mm_loadu_pd(p + 4 * r + 2);
+            w.rr[r] = _mm_loadu_pd(p + 8 * r);
+            w.ii[r] = _mm_loadu_pd(p + 8 * r + 4);
         }
     } else {
         const double wr = t[2 * k], wi = t[2 * k + 1];
@@ -186,8 +192,8 @@ inline Tw loadTw(const double* t, std::size_t k, bool triple)
 {
     Tw w;
     if (triple) {
-        const double* p = t + kTripleDoubles * k;
-        w = {p[0], p[3], p[4], p[7], p[8], p[11]};
+        const double* p = tripleAt(t, k);
+        w = {p[0], p[5], p[8], p[13], p[16], p[21]};
     } else {
         const double r = t[2 * k], i = t[2 * k + 1];
         w.w1r = r; w.w1i = i;
@@ -249,6 +255,12 @@ inline void ditButterfly(double* p, std::size_t q2, const Tw& w)
 
 std::size_t Fft::blockSpan(std::size_t n) { return blockSpanOf(n); }
 
+void Fft::usePortableStages(bool portable)
+{
+    forcePortable_ = portable;
+    avx2_ = !portable && fftavx2::supported();
+}
+
 void Fft::prepare(std::size_t n)
 {
     std::size_t size = 1;
@@ -256,13 +268,14 @@ void Fft::prepare(std::size_t n)
     if (size <= capacity_) return;
     capacity_ = size;
     capacityBits_ = log2Of(size);
+    avx2_ = fftavx2::supported() && !forcePortable_;
 
     twOffset_.assign(static_cast<std::size_t>(capacityBits_) + 1, 0);
     std::size_t total = 0;
     for (int b = 2; b <= capacityBits_; ++b) {
         const std::size_t m = std::size_t(1) << b;
         twOffset_[b] = total;
-        total += (m <= kTripleSpan ? kTripleDoubles : 2) * (m / 4);
+        total += m <= kTripleSpan ? kPairDoubles * ((m / 4 + 1) / 2) : 2 * (m / 4);
     }
     twiddles_.assign(total, 0.0);
     for (int b = 2; b <= capacityBits_; ++b) {
@@ -274,10 +287,10 @@ void Fft::prepare(std::size_t n)
             if (triple) {
                 for (int r = 1; r <= 3; ++r) {
                     const double a = step * static_cast<double>(r * k);
-                    double* e = t + kTripleDoubles * k + 4 * (r - 1);
+                    double* e = const_cast<double*>(tripleAt(t, k)) + 8 * (r - 1);
                     e[0] = e[1] = std::cos(a);
-                    e[3] = std::sin(a);
-                    e[2] = -e[3];
+                    e[5] = std::sin(a);
+                    e[4] = -e[5];
                 }
             } else {
                 const double a = step * static_cast<double>(k);
@@ -298,6 +311,10 @@ void Fft::difStageT(double* d, std::size_t span, std::size_t b, std::size_t e) c
     const std::size_t q = span / 4;
     const double* t = twiddles_.data() + twOffset_[log2Of(span)];
     const bool triple = span <= kTripleSpan;
+    if (avx2_) {
+        fftavx2::difStage(d, t, triple, span, b, e, Inv);
+        return;
+    }
     std::size_t g = b / q, k = b % q;
     while (b < e) {
         const std::size_t kEnd = std::min(q, k + (e - b));
@@ -315,6 +332,10 @@ void Fft::ditStageT(double* d, std::size_t span, std::size_t b, std::size_t e) c
     const std::size_t q = span / 4;
     const double* t = twiddles_.data() + twOffset_[log2Of(span)];
     const bool triple = span <= kTripleSpan;
+    if (avx2_) {
+        fftavx2::ditStage(d, t, triple, span, b, e, Inv);
+        return;
+    }
     std::size_t g = b / q, k = b % q;
     while (b < e) {
         const std::size_t kEnd = std::min(q, k + (e - b));

@@ -71,6 +71,12 @@ private:
     std::vector<double> twiddles_;
     std::vector<std::size_t> twOffset_;
     std::vector<unsigned> bitrev_;  // for capacity_ points
+    bool avx2_ = false;             // four-lane stages where the processor has them
+    bool forcePortable_ = false;
+
+public:
+    // Tests compare the four-lane stages with the portable ones.
+    void usePortableStages(bool portable);
 };
 
 }  // namespace hm::dsp

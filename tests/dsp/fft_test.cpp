@@ -66,14 +66,19 @@ std::size_t reverseBits(std::size_t i, std::size_t n)
 TEST(FftTest, NaturalOrderMatchesNaiveDftBothDirections)
 {
     Fft fft(4096);
+    Fft portable(4096);
+    portable.usePortableStages(true);
     for (std::size_t n = 1; n <= 4096; n *= 2) {
         const auto x = randomSignal(2 * n, 17 + static_cast<unsigned>(n));
         for (int sign : {-1, +1}) {
-            auto y = x;
+            auto y = x, z = x;
             sign < 0 ? fft.forward(y.data(), n) : fft.inverse(y.data(), n);
+            sign < 0 ? portable.forward(z.data(), n) : portable.inverse(z.data(), n);
             const auto ref = naiveDft(x, n, sign);
             EXPECT_LT(maxAbsDiff(y.data(), ref.data(), 2 * n), 1e-12 * std::sqrt(double(n)) * 8)
                 << "n=" << n << " sign=" << sign;
+            EXPECT_LT(maxAbsDiff(z.data(), ref.data(), 2 * n), 1e-12 * std::sqrt(double(n)) * 8)
+                << "portable n=" << n << " sign=" << sign;
         }
     }
 }
@@ -81,8 +86,11 @@ TEST(FftTest, NaturalOrderMatchesNaiveDftBothDirections)
 TEST(FftTest, ScrambledForwardIsBitReversedDftAndInverseRestoresNaturalOrder)
 {
     // Sizes above one cache block exercise the whole-array stages, including a
-    // span that keeps only w^k in its table (2^17).
+    // span that keeps only w^k in its table (2^17); both the vector stages chosen
+    // at run time and the portable ones.
+    for (bool portable : {false, true}) {
     Fft fft(1 << 17);
+    fft.usePortableStages(portable);
     for (std::size_t n : {2u, 8u, 64u, 2048u, 4096u, 8192u, 1u << 17}) {
         const auto x = randomSignal(2 * n, 5 + static_cast<unsigned>(n));
         auto natural = x;
@@ -104,10 +112,12 @@ TEST(FftTest, ScrambledForwardIsBitReversedDftAndInverseRestoresNaturalOrder)
             EXPECT_LT(maxAbsDiff(natural.data(), ref.data(), 2 * n), 1e-10) << "n=" << n;
         }
     }
+    }
 }
 
 TEST(FftTest, PiecewiseTransformEqualsWholeTransform)
 {
+    // Ranges that start and end on odd butterflies included.
     // The convolver spreads one transform over many calls: stage ranges cut at
     // arbitrary butterflies, then the blocks, must give the same numbers.
     const std::size_t n = 1 << 14;
