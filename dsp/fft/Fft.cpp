@@ -33,6 +33,14 @@ std::size_t blockSpanOf(std::size_t n)
 // Span-2 pass: direction independent, no twiddles.
 void radix2(double* d, std::size_t n)
 {
+#if defined(__SSE2__)
+    for (std::size_t i = 0; i < 2 * n; i += 4) {
+        const __m128d a = _mm_loadu_pd(d + i), b = _mm_loadu_pd(d + i + 2);
+        _mm_storeu_pd(d + i, _mm_add_pd(a, b));
+        _mm_storeu_pd(d + i + 2, _mm_sub_pd(a, b));
+    }
+    return;
+#endif
     for (std::size_t i = 0; i < 2 * n; i += 4) {
         const double ar = d[i], ai = d[i + 1], br = d[i + 2], bi = d[i + 3];
         d[i] = ar + br;
@@ -46,6 +54,23 @@ void radix2(double* d, std::size_t n)
 template <bool Inv>
 void difSpan4(double* d, std::size_t n)
 {
+#if defined(__SSE2__)
+    // -j a (forward) or +j a (inverse) as lane swap and sign flip
+    const __m128d sign = Inv ? _mm_set_pd(0.0, -0.0) : _mm_set_pd(-0.0, 0.0);
+    for (std::size_t i = 0; i < 2 * n; i += 8) {
+        double* p = d + i;
+        const __m128d x0 = _mm_loadu_pd(p), x1 = _mm_loadu_pd(p + 2);
+        const __m128d x2 = _mm_loadu_pd(p + 4), x3 = _mm_loadu_pd(p + 6);
+        const __m128d a0 = _mm_add_pd(x0, x2), a1 = _mm_sub_pd(x0, x2);
+        const __m128d a2 = _mm_add_pd(x1, x3), a3 = _mm_sub_pd(x1, x3);
+        const __m128d r3 = _mm_xor_pd(_mm_shuffle_pd(a3, a3, 1), sign);
+        _mm_storeu_pd(p, _mm_add_pd(a0, a2));
+        _mm_storeu_pd(p + 2, _mm_sub_pd(a0, a2));
+        _mm_storeu_pd(p + 4, _mm_add_pd(a1, r3));
+        _mm_storeu_pd(p + 6, _mm_sub_pd(a1, r3));
+    }
+    return;
+#endif
     for (std::size_t i = 0; i < 2 * n; i += 8) {
         double* p = d + i;
         const double a0r = p[0] + p[4], a0i = p[1] + p[5];
@@ -70,6 +95,22 @@ void difSpan4(double* d, std::size_t n)
 template <bool Inv>
 void ditSpan4(double* d, std::size_t n)
 {
+#if defined(__SSE2__)
+    const __m128d sign = Inv ? _mm_set_pd(0.0, -0.0) : _mm_set_pd(-0.0, 0.0);
+    for (std::size_t i = 0; i < 2 * n; i += 8) {
+        double* p = d + i;
+        const __m128d x0 = _mm_loadu_pd(p), x1 = _mm_loadu_pd(p + 2);
+        const __m128d x2 = _mm_loadu_pd(p + 4), x3 = _mm_loadu_pd(p + 6);
+        const __m128d a0 = _mm_add_pd(x0, x1), a1 = _mm_sub_pd(x0, x1);
+        const __m128d a2 = _mm_add_pd(x2, x3), a3 = _mm_sub_pd(x2, x3);
+        const __m128d r3 = _mm_xor_pd(_mm_shuffle_pd(a3, a3, 1), sign);
+        _mm_storeu_pd(p, _mm_add_pd(a0, a2));
+        _mm_storeu_pd(p + 4, _mm_sub_pd(a0, a2));
+        _mm_storeu_pd(p + 2, _mm_add_pd(a1, r3));
+        _mm_storeu_pd(p + 6, _mm_sub_pd(a1, r3));
+    }
+    return;
+#endif
     for (std::size_t i = 0; i < 2 * n; i += 8) {
         double* p = d + i;
         const double a0r = p[0] + p[2], a0i = p[1] + p[3];
@@ -390,12 +431,57 @@ void Fft::ditAll(double* d, std::size_t n) const
 void Fft::bitReverse(double* d, std::size_t n) const
 {
     if (n < 4) return;
-    const int shift = capacityBits_ - log2Of(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const std::size_t r = bitrev_[i] >> shift;
-        if (i < r) {
-            std::swap(d[2 * i], d[2 * r]);
-            std::swap(d[2 * i + 1], d[2 * r + 1]);
+    const int bits = log2Of(n);
+    const int shift = capacityBits_ - bits;
+    constexpr int kTileBits = 4;
+    if (bits < 2 * kTileBits + 1) {
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::size_t r = bitrev_[i] >> shift;
+            if (i < r) {
+                std::swap(d[2 * i], d[2 * r]);
+                std::swap(d[2 * i + 1], d[2 * r + 1]);
+            }
+        }
+        return;
+    }
+    // Index = (hi, mid, lo) with hi and lo of kTileBits bits; its reverse is
+    // (rev lo, rev mid, rev hi). The 16 x 16 tiles of a mid and of its reverse are
+    // exchanged through two small buffers: rows are read and written whole, and the
+    // power-of-two strides between rows never compete for the same cache sets.
+    constexpr std::size_t t = std::size_t(1) << kTileBits;
+    std::size_t revSmall[t];
+    for (std::size_t x = 0; x < t; ++x) revSmall[x] = bitrev_[x] >> (capacityBits_ - kTileBits);
+    const int midBits = bits - 2 * kTileBits;
+    const int hiShift = bits - kTileBits;
+    double bufA[2 * t * t], bufB[2 * t * t];
+    auto gather = [&](double* buf, std::size_t mid) {
+        for (std::size_t hi = 0; hi < t; ++hi) {
+            const double* row = d + 2 * ((hi << hiShift) | (mid << kTileBits));
+            std::copy(row, row + 2 * t, buf + 2 * t * hi);
+        }
+    };
+    // Tile of mid u receives, at (row, col), the buffered tile's (rev col, rev row).
+    auto scatter = [&](const double* buf, std::size_t mid) {
+        for (std::size_t row = 0; row < t; ++row) {
+            double* out = d + 2 * ((row << hiShift) | (mid << kTileBits));
+            const std::size_t srcCol = revSmall[row];
+            for (std::size_t col = 0; col < t; ++col) {
+                const double* src = buf + 2 * (t * revSmall[col] + srcCol);
+                out[2 * col] = src[0];
+                out[2 * col + 1] = src[1];
+            }
+        }
+    };
+    for (std::size_t mid = 0; mid < (std::size_t(1) << midBits); ++mid) {
+        const std::size_t mr = bitrev_[mid] >> (capacityBits_ - midBits);
+        if (mid > mr) continue;
+        gather(bufA, mid);
+        if (mid == mr) {
+            scatter(bufA, mid);
+        } else {
+            gather(bufB, mr);
+            scatter(bufB, mid);
+            scatter(bufA, mr);
         }
     }
 }
