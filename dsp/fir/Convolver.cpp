@@ -1,6 +1,7 @@
 #include "dsp/fir/Convolver.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace hm::dsp {
@@ -133,7 +134,9 @@ void Convolver::load(const double* impulse, int count)
 {
     if (impulse == nullptr) count = 0;
     count = std::clamp(count, 0, length_);
-    auto tap = [&](std::size_t k) { return k < static_cast<std::size_t>(count) ? impulse[k] : 0.0; };
+    auto tap = [&](std::size_t k) {
+        return k < static_cast<std::size_t>(count) && std::isfinite(impulse[k]) ? impulse[k] : 0.0;
+    };
 
     PartitionSet* set = takeSpareSet();
     for (int k = 0; k < directTaps_; ++k) set->direct[static_cast<std::size_t>(k)] = tap(static_cast<std::size_t>(k));
@@ -289,8 +292,11 @@ void Convolver::processChunk(const double* const* in, double* const* out, int co
         double* line = directLine_[c].data();
         double* hist = history_[c].data();
         for (int i = 0; i < count; ++i) {
-            hist[static_cast<std::size_t>(ta + i) & historyMask_] = in[c][i];
-            line[d - 1 + static_cast<std::size_t>(i)] = in[c][i];
+            // A non-finite sample would spread through whole transform blocks and
+            // linger in the delay line; it enters as silence instead.
+            const double x = std::isfinite(in[c][i]) ? in[c][i] : 0.0;
+            hist[static_cast<std::size_t>(ta + i) & historyMask_] = x;
+            line[d - 1 + static_cast<std::size_t>(i)] = x;
         }
     }
 

@@ -168,6 +168,49 @@ TEST(ConvolverTest, ImpulseChangeInMidStreamSwitchesCleanlyWithinHalfTheLength)
     }
 }
 
+TEST(ConvolverTest, NonFiniteSamplesAndTapsEnterAsZero)
+{
+    const std::size_t length = 1024;
+    Impulse h = makeImpulse(length, 77);
+    std::vector<double> taps = h.taps;
+    taps[5] = std::nan("");
+    h.taps[5] = 0.0;
+    h.nonzero.erase(std::find(h.nonzero.begin(), h.nonzero.end(), std::size_t(5)));
+    const std::size_t total = 4 * length;
+    auto x = noise(total, 12);
+    auto fed = x;
+    fed[100] = std::nan("");
+    fed[2000] = INFINITY;
+    x[100] = x[2000] = 0.0;
+    std::vector<double> y(total);
+    Convolver conv(static_cast<int>(length), 1);
+    conv.load(taps.data(), static_cast<int>(length));
+    runBlocks(conv, fed, y, 0, total, 64);
+    EXPECT_LT(relativeError(y, h, x, 0, total), 1e-9);
+}
+
+TEST(ConvolverTest, LinkedStereoSwitchesImpulsesLikeMono)
+{
+    const std::size_t length = 4096;
+    const Impulse a = makeImpulse(length, 300), b = makeImpulse(length, 301);
+    const std::size_t change = 2 * length + 5, total = change + length + 2048;
+    const auto xl = noise(total, 31), xr = noise(total, 32);
+    std::vector<double> yl(total), yr(total);
+    Convolver conv(static_cast<int>(length), 2);
+    conv.load(a.taps.data(), static_cast<int>(length));
+    for (std::size_t t = 0; t < total;) {
+        if (t == change) conv.load(b.taps.data(), static_cast<int>(length));
+        const std::size_t end = t < change ? change : total;
+        const int n = static_cast<int>(std::min<std::size_t>(100, end - t));
+        conv.processStereo(xl.data() + t, xr.data() + t, yl.data() + t, yr.data() + t, n);
+        t += static_cast<std::size_t>(n);
+    }
+    EXPECT_LT(relativeError(yl, a, xl, 0, change), 1e-9);
+    EXPECT_LT(relativeError(yr, a, xr, 0, change), 1e-9);
+    EXPECT_LT(relativeError(yl, b, xl, change + length / 2, total), 1e-9);
+    EXPECT_LT(relativeError(yr, b, xr, change + length / 2, total), 1e-9);
+}
+
 TEST(ConvolverTest, ClearForgetsHistoryAndShortImpulsesArePadded)
 {
     const std::size_t length = 4096;
