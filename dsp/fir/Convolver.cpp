@@ -1,5 +1,7 @@
 #include "dsp/fir/Convolver.h"
 
+#include "dsp/fir/RealSplit.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -14,7 +16,7 @@ struct Convolver::PartitionSet {
 // One piece of a partition job, run over an element range. Units estimate the cost
 // so that a job's slices can be spread evenly over its P samples.
 struct Convolver::Step {
-    enum Kind { Load, FwdStage, FwdBlocks, Multiply, InvBlocks, InvStage, Accumulate } kind;
+    enum Kind { Load, FwdStage, FwdBlocks, Split, Multiply, Merge, InvBlocks, InvStage, Accumulate } kind;
     std::size_t span;   // stage span or block size
     std::size_t count;  // elements: samples, butterflies, blocks or bins
     std::int64_t units; // per element
@@ -23,11 +25,13 @@ struct Convolver::Step {
 
 struct Convolver::Level {
     std::size_t part;          // P
+    std::size_t points;        // transform size: 2P (stereo) or P (mono, real split)
     std::size_t spectraOffset; // into PartitionSet::spectra
     std::vector<Step> steps;
     std::int64_t totalUnits = 0;
-    std::vector<double> work;  // 2P complex
-    std::vector<double> slots; // two input spectra of 2P complex: the delay line
+    std::vector<double> work;  // one transform, complex
+    std::vector<double> slots; // two input spectra: the delay line
+    std::vector<double> splitTw; // mono: twiddles of the real split
     // The running job.
     bool running = false;
     std::int64_t t0 = 0;
@@ -62,14 +66,18 @@ Convolver::Convolver(int length, int channels)
     directTaps_ = std::min(length_, kDirectTaps);
     const std::size_t L = static_cast<std::size_t>(length_);
 
+    // Stereo packs left and right into one complex transform of 2P points; mono
+    // packs sample pairs into one of P points and splits the real spectrum out.
+    const bool mono = channels_ == 1;
     std::size_t offset = 0;
-    std::size_t maxPart = 0;
+    std::size_t maxPart = 0, maxPoints = 0;
     for (std::size_t p = kSmallestPart; 4 * p <= L; p *= 2) {
         Level lv;
         lv.part = p;
+        const std::size_t n = mono ? p : 2 * p;
+        lv.points = n;
         lv.spectraOffset = offset;
-        offset += 8 * p;
-        const std::size_t n = 2 * p;
+        offset += 4 * n;
         // Smaller cache blocks than a one-shot transform uses: a block is the
         // smallest slice of a transform, and it must stay small next to the work
         // of a 32-frame host block.
@@ -83,17 +91,21 @@ Convolver::Convolver(int length, int channels)
         lv.steps.push_back({Step::Load, 0, n, 2 * stream, 256});
         for (std::size_t m = n; m > blk; m /= 4) lv.steps.push_back({Step::FwdStage, m, n / 4, 10, 64});
         lv.steps.push_back({Step::FwdBlocks, blk, n / blk, blockUnits, 1});
+        if (mono) lv.steps.push_back({Step::Split, 0, n, 3 * stream, 128});
         lv.steps.push_back({Step::Multiply, 0, n, 5 * stream, 128});
+        if (mono) lv.steps.push_back({Step::Merge, 0, n, 3 * stream, 128});
         lv.steps.push_back({Step::InvBlocks, blk, n / blk, blockUnits, 1});
         for (std::size_t m = blk * 4; m <= n; m *= 4) lv.steps.push_back({Step::InvStage, m, n / 4, 10, 64});
         lv.steps.push_back({Step::Accumulate, 0, p, 2, 256});
         for (const Step& s : lv.steps) lv.totalUnits += s.units * static_cast<std::int64_t>(s.count);
-        lv.work.assign(4 * p, 0.0);
-        lv.slots.assign(8 * p, 0.0);
+        lv.work.assign(2 * n, 0.0);
+        lv.slots.assign(4 * n, 0.0);
+        if (mono) lv.splitTw = realSplitTwiddles(n);
         levels_.push_back(std::move(lv));
         maxPart = p;
+        maxPoints = n;
     }
-    if (maxPart) fft_.prepare(2 * maxPart);
+    if (maxPoints) fft_.prepare(maxPoints);
 
     const std::size_t historySize = nextPow2(L + 2 * kChunk + 64);
     const std::size_t accSize = nextPow2(2 * maxPart + kChunk + 64);
@@ -141,14 +153,22 @@ void Convolver::load(const double* impulse, int count)
     PartitionSet* set = takeSpareSet();
     for (int k = 0; k < directTaps_; ++k) set->direct[static_cast<std::size_t>(k)] = tap(static_cast<std::size_t>(k));
     for (const Level& lv : levels_) {
-        const std::size_t p = lv.part;
-        const double scale = 1.0 / static_cast<double>(2 * p);
+        const std::size_t p = lv.part, n = lv.points;
+        // The inverse transform is unnormalised: its 1/n (mono: 1/P for the
+        // P-point transform of sample pairs) is folded into the partitions.
+        const double scale = 1.0 / static_cast<double>(n);
         for (int half = 0; half < 2; ++half) {
-            double* s = set->spectra.data() + lv.spectraOffset + static_cast<std::size_t>(half) * 4 * p;
-            std::fill(s, s + 4 * p, 0.0);
+            double* s = set->spectra.data() + lv.spectraOffset + static_cast<std::size_t>(half) * 2 * n;
+            std::fill(s, s + 2 * n, 0.0);
             const std::size_t first = (2 + static_cast<std::size_t>(half)) * p;
-            for (std::size_t j = 0; j < p; ++j) s[2 * j] = tap(first + j) * scale;
-            fft_.forwardScrambled(s, 2 * p);
+            if (channels_ == 1) {
+                for (std::size_t j = 0; j < p; ++j) s[j] = tap(first + j) * scale;  // pairs as complex points
+                fft_.forwardScrambled(s, n);
+                realSplit(s, lv.splitTw.data(), 0, n);
+            } else {
+                for (std::size_t j = 0; j < p; ++j) s[2 * j] = tap(first + j) * scale;
+                fft_.forwardScrambled(s, n);
+            }
         }
     }
     if (PartitionSet* unused = pending_.exchange(set, std::memory_order_acq_rel)) spare_.push_back(unused);
@@ -226,21 +246,29 @@ void Convolver::runJob(Level& lv, std::int64_t target)
 
 void Convolver::runStep(Level& lv, const Step& s, std::size_t b, std::size_t e)
 {
-    const std::size_t p = lv.part;
+    const std::size_t p = lv.part, n = lv.points;
+    const bool mono = channels_ == 1;
     double* w = lv.work.data();
     switch (s.kind) {
     case Step::Load: {
-        // The 2P inputs ending at t0, left in the real parts, right in the imaginary.
+        // The 2P inputs ending at t0: mono as P complex points of sample pairs,
+        // stereo with left in the real parts and right in the imaginary ones.
         const std::uint64_t first = static_cast<std::uint64_t>(lv.t0 + 1 - static_cast<std::int64_t>(2 * p));
         const double* h0 = history_[0].data();
-        const double* h1 = channels_ == 2 ? history_[1].data() : nullptr;
+        if (mono) {
+            for (std::size_t i = 2 * b; i < 2 * e; ++i) w[i] = h0[static_cast<std::size_t>((first + i) & historyMask_)];
+            break;
+        }
+        const double* h1 = history_[1].data();
         for (std::size_t i = b; i < e; ++i) {
             const std::size_t idx = static_cast<std::size_t>((first + i) & historyMask_);
             w[2 * i] = h0[idx];
-            w[2 * i + 1] = h1 ? h1[idx] : 0.0;
+            w[2 * i + 1] = h1[idx];
         }
         break;
     }
+    case Step::Split: realSplit(w, lv.splitTw.data(), b, e); break;
+    case Step::Merge: realMerge(w, lv.splitTw.data(), b, e); break;
     case Step::FwdStage: fft_.difStage(w, s.span, b, e, false); break;
     case Step::FwdBlocks:
         for (std::size_t k = b; k < e; ++k) fft_.difBlock(w + 2 * k * s.span, s.span, false);
@@ -248,9 +276,17 @@ void Convolver::runStep(Level& lv, const Step& s, std::size_t b, std::size_t e)
     case Step::Multiply: {
         if (b == 0) lv.productSet = active_;
         const double* ha = lv.productSet->spectra.data() + lv.spectraOffset;
-        const double* hb = ha + 4 * p;
-        double* cur = lv.slots.data() + static_cast<std::size_t>(lv.parity) * 4 * p;
-        const double* prev = lv.slots.data() + static_cast<std::size_t>(1 - lv.parity) * 4 * p;
+        const double* hb = ha + 2 * n;
+        double* cur = lv.slots.data() + static_cast<std::size_t>(lv.parity) * 2 * n;
+        const double* prev = lv.slots.data() + static_cast<std::size_t>(1 - lv.parity) * 2 * n;
+        if (mono && b == 0) {
+            // Position 0 holds the real DC and Nyquist bins side by side.
+            cur[0] = w[0];
+            cur[1] = w[1];
+            w[0] = w[0] * ha[0] + prev[0] * hb[0];
+            w[1] = w[1] * ha[1] + prev[1] * hb[1];
+            ++b;
+        }
         for (std::size_t i = b; i < e; ++i) {
             const double xr = w[2 * i], xi = w[2 * i + 1];
             cur[2 * i] = xr;
@@ -271,11 +307,15 @@ void Convolver::runStep(Level& lv, const Step& s, std::size_t b, std::size_t e)
         // outputs t0+P+1 .. t0+2P.
         const std::uint64_t first = static_cast<std::uint64_t>(lv.t0 + 1 + static_cast<std::int64_t>(p));
         double* a0 = acc_[0].data();
-        double* a1 = channels_ == 2 ? acc_[1].data() : nullptr;
+        if (mono) {  // real sample r of the result is double r of the work area
+            for (std::size_t i = b; i < e; ++i) a0[static_cast<std::size_t>((first + i) & accMask_)] += w[p + i];
+            break;
+        }
+        double* a1 = acc_[1].data();
         for (std::size_t i = b; i < e; ++i) {
             const std::size_t idx = static_cast<std::size_t>((first + i) & accMask_);
             a0[idx] += w[2 * (p + i)];
-            if (a1) a1[idx] += w[2 * (p + i) + 1];
+            a1[idx] += w[2 * (p + i) + 1];
         }
         break;
     }
