@@ -1,5 +1,6 @@
 #include "dsp/fir/RealSplit.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -45,38 +46,59 @@ inline void mergeOne(double ar, double ai, double br, double bi, double wr, doub
 
 }  // namespace
 
+// Visits the pairs whose lower position lies in [begin, end): position 0 alone, 1
+// alone, then octave by octave the lower half of each octave with its mirror.
+template <class Pair, class Zero>
+void forEachPair(std::size_t begin, std::size_t end, Pair pair, Zero zero)
+{
+    std::size_t p = begin;
+    if (p == 0 && p < end) {
+        zero();
+        p = 1;
+    }
+    if (p == 1 && p < end) {
+        pair(1, 1);
+        p = 2;
+    }
+    while (p < end) {
+        const std::size_t s = std::size_t(1) << (63 - __builtin_clzll(static_cast<unsigned long long>(p)));
+        const std::size_t octaveEnd = std::min(2 * s, end);
+        const std::size_t lowerEnd = std::min(octaveEnd, s + s / 2);
+        for (; p < lowerEnd; ++p) pair(p, 3 * s - 1 - p);
+        p = octaveEnd;
+    }
+}
+
 void realSplit(double* d, const double* tw, std::size_t begin, std::size_t end)
 {
-    for (std::size_t p = begin; p < end; ++p) {
-        if (p == 0) {
+    forEachPair(
+        begin, end,
+        [&](std::size_t p, std::size_t q) {
+            const double ar = d[2 * p], ai = d[2 * p + 1], br = d[2 * q], bi = d[2 * q + 1];
+            splitOne(ar, ai, br, bi, tw[2 * p], tw[2 * p + 1], d + 2 * p);
+            if (q != p) splitOne(br, bi, ar, ai, tw[2 * q], tw[2 * q + 1], d + 2 * q);
+        },
+        [&] {
             const double a = d[0], b = d[1];
             d[0] = a + b;  // DC
             d[1] = a - b;  // Nyquist
-            continue;
-        }
-        const std::size_t q = splitPartner(p);
-        if (q < p) continue;
-        const double ar = d[2 * p], ai = d[2 * p + 1], br = d[2 * q], bi = d[2 * q + 1];
-        splitOne(ar, ai, br, bi, tw[2 * p], tw[2 * p + 1], d + 2 * p);
-        if (q != p) splitOne(br, bi, ar, ai, tw[2 * q], tw[2 * q + 1], d + 2 * q);
-    }
+        });
 }
 
 void realMerge(double* d, const double* tw, std::size_t begin, std::size_t end)
 {
-    for (std::size_t p = begin; p < end; ++p) {
-        if (p == 0) {
+    forEachPair(
+        begin, end,
+        [&](std::size_t p, std::size_t q) {
+            const double ar = d[2 * p], ai = d[2 * p + 1], br = d[2 * q], bi = d[2 * q + 1];
+            mergeOne(ar, ai, br, bi, tw[2 * p], tw[2 * p + 1], d + 2 * p);
+            if (q != p) mergeOne(br, bi, ar, ai, tw[2 * q], tw[2 * q + 1], d + 2 * q);
+        },
+        [&] {
             const double dc = d[0], ny = d[1];
             d[0] = 0.5 * (dc + ny);
             d[1] = 0.5 * (dc - ny);
-            continue;
-        }
-        const std::size_t q = splitPartner(p);
-        if (q < p) continue;
-        const double ar = d[2 * p], ai = d[2 * p + 1], br = d[2 * q], bi = d[2 * q + 1];
-        mergeOne(ar, ai, br, bi, tw[2 * p], tw[2 * p + 1], d + 2 * p);
-        if (q != p) mergeOne(br, bi, ar, ai, tw[2 * q], tw[2 * q + 1], d + 2 * q);
-    }
+        });
 }
 
 }  // namespace hm::dsp
