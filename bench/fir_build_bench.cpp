@@ -64,6 +64,23 @@ int main()
             std::fflush(stdout);
         }
     }
+    // The same builds with no bands: the builder's own share (transforms, windows,
+    // minimum phase) without the band evaluation.
+    hm::test::FakeSource none;
+    std::printf("\nno bands (builder only), ms\n");
+    for (int length = 16384; length <= 262144; length *= 4) {
+        for (int pad : {1, 8}) {
+            std::printf("%8d %4d", length, pad);
+            for (int mode = 2; mode <= 6; ++mode) {
+                FirBuilder builder;
+                WindowRecord window;
+                std::vector<double> h(static_cast<std::size_t>(length));
+                builder.buildImpulse(none, mode, length, pad, 48000.0, window, h.data());
+                std::printf(" %10.2f", millis([&] { builder.buildImpulse(none, mode, length, pad, 48000.0, window, h.data()); }));
+            }
+            std::printf("\n");
+        }
+    }
     std::printf("\nDigital+ build, ms\n%8s %10s\n", "length", "ms");
     for (int length = 16; length <= 512; length *= 2) {
         FirBuilder builder;
