@@ -9,6 +9,7 @@
 
 #include "dsp/fft/Fft.h"
 #include "dsp/fft/RealFft.h"
+#include "dsp/fir/RealSplit.h"
 
 using hm::dsp::Fft;
 using hm::dsp::RealFft;
@@ -171,5 +172,34 @@ TEST(FftTest, RealTransformOfBinCentredSineHasHalfAmplitudePeak)
     for (std::size_t k = 1; k < n / 2; ++k) {
         const double mag = std::hypot(out[2 * k], out[2 * k + 1]);
         EXPECT_NEAR(mag, k == 100 ? n / 2.0 : 0.0, 1e-8) << "k=" << k;
+    }
+}
+
+TEST(FftTest, RealSplitAndMergeInBitReversedOrderMatchTheRealDft)
+{
+    // 2P real samples as P complex points: the split gives bin k of the 2P-point
+    // real DFT at the bit-reversed position of k (DC and Nyquist packed at 0), and
+    // the merge followed by the inverse transform returns P times the samples.
+    for (std::size_t points : {2u, 4u, 16u, 512u}) {
+        Fft fft(points);
+        const auto tw = hm::dsp::realSplitTwiddles(points);
+        const auto x = randomSignal(2 * points, 40 + static_cast<unsigned>(points));
+        std::vector<double> cplx(4 * points, 0.0);
+        for (std::size_t i = 0; i < 2 * points; ++i) cplx[2 * i] = x[i];
+        const auto ref = naiveDft(cplx, 2 * points, -1);
+        auto w = x;  // pairs read as complex points
+        fft.forwardScrambled(w.data(), points);
+        hm::dsp::realSplit(w.data(), tw.data(), 0, points / 2);  // in two slices
+        hm::dsp::realSplit(w.data(), tw.data(), points / 2, points);
+        EXPECT_NEAR(w[0], ref[0], 1e-9);
+        EXPECT_NEAR(w[1], ref[2 * points], 1e-9);
+        for (std::size_t p = 1; p < points; ++p) {
+            const std::size_t k = reverseBits(p, points);
+            EXPECT_NEAR(w[2 * p], ref[2 * k], 1e-9) << points << " k=" << k;
+            EXPECT_NEAR(w[2 * p + 1], ref[2 * k + 1], 1e-9) << points << " k=" << k;
+        }
+        hm::dsp::realMerge(w.data(), tw.data(), 0, points);
+        fft.inverseScrambled(w.data(), points);
+        for (std::size_t i = 0; i < 2 * points; ++i) EXPECT_NEAR(w[i] / double(points), x[i], 1e-12) << points;
     }
 }
