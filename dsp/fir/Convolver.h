@@ -14,8 +14,9 @@
 // products, inverse transform, accumulate) is cut into small slices of which every
 // sample does its share. Every output sample is still exactly the convolution of
 // all inputs so far with the impulse; no single sample carries a whole transform.
-// Stereo packs left and right into the real and imaginary parts of one transform,
-// so it costs the same as mono.
+// Stereo packs left and right into the real and imaginary parts of one transform
+// of 2P points; mono packs sample pairs into a transform of P points and splits
+// the real spectrum out of it (RealSplit.h).
 //
 // Impulse changes: load() (one writer thread, never the audio thread) partitions
 // and transforms the impulse into a spare set and posts it. process() adopts the
