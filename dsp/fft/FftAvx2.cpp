@@ -141,6 +141,19 @@ template <bool Dif, bool Inv>
 HM_AVX2 void stage(double* d, const double* t, bool triple, std::size_t span, std::size_t b, std::size_t e)
 {
     const std::size_t q = span / 4;
+    if (q >= 2 && q <= 8 && b % q == 0 && e % q == 0) {
+        // Short spans cover many groups: keep each twiddle pair in registers and
+        // run it down all the groups instead of reloading it per group.
+        const std::size_t g0 = b / q, g1 = e / q;
+        for (std::size_t k = 0; k < q; k += 2) {
+            const Tw4 w = loadPair<Inv>(t, k, triple);
+            for (std::size_t g = g0; g < g1; ++g) {
+                double* p = d + 2 * (g * span + k);
+                Dif ? difButterfly<Inv, true>(p, 2 * q, w) : ditButterfly<Inv, true>(p, 2 * q, w);
+            }
+        }
+        return;
+    }
     std::size_t g = b / q, k = b % q;
     while (b < e) {
         const std::size_t kEnd = (q < k + (e - b)) ? q : k + (e - b);
