@@ -5,8 +5,10 @@
 // 1 <= k < n/2 out[2k], out[2k+1] = real and imaginary part of bin k (imaginary
 // part with the forward sign, -sum x[t] sin(2 pi k t / n)).
 //
-// Split step: with z[t] = x[2t] + j x[2t+1] and Z its n/2-point transform,
-// X[k] = (Z[k] + conj Z[n/2-k])/2 - j e^{-2 pi j k/n} (Z[k] - conj Z[n/2-k])/2.
+// Method: the samples read as n/2 complex points go through the scrambled
+// transform, the real spectrum is split out in bit-reversed order (RealSplit.h),
+// and one bit-reversal permutation leaves bin k at position k, with DC and Nyquist
+// already packed together at position 0.
 #include <cstddef>
 #include <vector>
 
@@ -26,7 +28,7 @@ public:
 private:
     std::size_t n_;
     Fft fft_;
-    std::vector<double> split_;  // e^{-2 pi j k/n} for k < n/4
+    std::vector<double> split_;  // twiddles of the real split, per bit-reversed position
 };
 
 }  // namespace hm::dsp

@@ -1,7 +1,7 @@
 #include "dsp/fir/Convolver.h"
 
 #include "dsp/fir/ConvolverParts.h"
-#include "dsp/fir/RealSplit.h"
+#include "dsp/fft/RealSplit.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "dsp/fir/ConvolverParts.h"
-#include "dsp/fir/RealSplit.h"
+#include "dsp/fft/RealSplit.h"
 
 namespace hm::dsp {
 

@@ -9,7 +9,7 @@
 
 #include "dsp/fft/Fft.h"
 #include "dsp/fft/RealFft.h"
-#include "dsp/fir/RealSplit.h"
+#include "dsp/fft/RealSplit.h"
 
 using hm::dsp::Fft;
 using hm::dsp::RealFft;

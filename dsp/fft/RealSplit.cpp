@@ -1,4 +1,4 @@
-#include "dsp/fir/RealSplit.h"
+#include "dsp/fft/RealSplit.h"
 
 #include <algorithm>
 #include <cmath>
