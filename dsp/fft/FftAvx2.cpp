@@ -178,7 +178,57 @@ HM_AVX2 void stage(double* d, const double* t, bool triple, std::size_t span, st
     }
 }
 
+// Complex vectors of positions (p, p+1) and of their partners (q, q-1).
+HM_AVX2 inline __m256d swapHalves(__m256d v) { return _mm256_permute2f128_pd(v, v, 1); }
+HM_AVX2 inline __m256d conjugate(__m256d v) { return _mm256_xor_pd(v, _mm256_set_pd(-0.0, 0.0, -0.0, 0.0)); }
+HM_AVX2 inline __m256d timesW(__m256d a, __m256d w, bool conjW)
+{
+    __m256d rr, ii;
+    expand(w, rr, ii);
+    if (conjW) ii = _mm256_xor_pd(ii, _mm256_set1_pd(-0.0));
+    return cmul(a, rr, ii);
+}
+
+// X = e - j W o, e = (A + conj B)/2, o = (A - conj B)/2
+HM_AVX2 inline __m256d splitVec(__m256d a, __m256d b, __m256d w)
+{
+    const __m256d half = _mm256_set1_pd(0.5);
+    const __m256d cb = conjugate(b);
+    const __m256d e = _mm256_mul_pd(half, _mm256_add_pd(a, cb));
+    const __m256d o = _mm256_mul_pd(half, _mm256_sub_pd(a, cb));
+    return _mm256_add_pd(e, rotate<false>(timesW(o, w, false)));  // -j z
+}
+
+// Z' = E + j O, E = (A + conj B)/2, O = (A - conj B) conj(W)/2
+HM_AVX2 inline __m256d mergeVec(__m256d a, __m256d b, __m256d w)
+{
+    const __m256d half = _mm256_set1_pd(0.5);
+    const __m256d cb = conjugate(b);
+    const __m256d e = _mm256_mul_pd(half, _mm256_add_pd(a, cb));
+    const __m256d o = timesW(_mm256_mul_pd(half, _mm256_sub_pd(a, cb)), w, true);
+    return _mm256_add_pd(e, rotate<true>(o));  // +j z
+}
+
+template <bool Split>
+HM_AVX2 void pairs(double* d, const double* tw, std::size_t s, std::size_t begin, std::size_t end)
+{
+    for (std::size_t p = begin; p + 1 < end; p += 2) {
+        const std::size_t q1 = 3 * s - 2 - p;  // partner of p + 1; q1 + 1 is the partner of p
+        const __m256d a = _mm256_loadu_pd(d + 2 * p);
+        const __m256d b = swapHalves(_mm256_loadu_pd(d + 2 * q1));
+        const __m256d wa = _mm256_loadu_pd(tw + 2 * p);
+        const __m256d wb = swapHalves(_mm256_loadu_pd(tw + 2 * q1));
+        const __m256d x = Split ? splitVec(a, b, wa) : mergeVec(a, b, wa);
+        const __m256d y = Split ? splitVec(b, a, wb) : mergeVec(b, a, wb);
+        _mm256_storeu_pd(d + 2 * p, x);
+        _mm256_storeu_pd(d + 2 * q1, swapHalves(y));
+    }
+}
+
 }  // namespace
+
+void splitPairs(double* d, const double* tw, std::size_t s, std::size_t b, std::size_t e) { pairs<true>(d, tw, s, b, e); }
+void mergePairs(double* d, const double* tw, std::size_t s, std::size_t b, std::size_t e) { pairs<false>(d, tw, s, b, e); }
 
 bool supported()
 {
@@ -199,6 +249,8 @@ void ditStage(double* d, const double* tw, bool triple, std::size_t span, std::s
 #else
 
 bool supported() { return false; }
+void splitPairs(double*, const double*, std::size_t, std::size_t, std::size_t) {}
+void mergePairs(double*, const double*, std::size_t, std::size_t, std::size_t) {}
 void difStage(double*, const double*, bool, std::size_t, std::size_t, std::size_t, bool) {}
 void ditStage(double*, const double*, bool, std::size_t, std::size_t, std::size_t, bool) {}
 

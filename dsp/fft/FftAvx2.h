@@ -16,4 +16,10 @@ void difStage(double* d, const double* tw, bool triple, std::size_t span, std::s
 void ditStage(double* d, const double* tw, bool triple, std::size_t span, std::size_t begin, std::size_t end,
               bool inverse);
 
+// The real split and merge of RealSplit.h for positions [begin, end) of the lower
+// half of one octave [s, 2s) (partner of p: 3s - 1 - p), two pairs at a time;
+// (end - begin) must be even.
+void splitPairs(double* d, const double* tw, std::size_t s, std::size_t begin, std::size_t end);
+void mergePairs(double* d, const double* tw, std::size_t s, std::size_t begin, std::size_t end);
+
 }  // namespace hm::dsp::fftavx2

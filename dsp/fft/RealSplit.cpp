@@ -1,5 +1,7 @@
 #include "dsp/fft/RealSplit.h"
 
+#include "dsp/fft/FftAvx2.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -48,9 +50,10 @@ inline void mergeOne(double ar, double ai, double br, double bi, double wr, doub
 
 // Visits the pairs whose lower position lies in [begin, end): position 0 alone, 1
 // alone, then octave by octave the lower half of each octave with its mirror.
-template <class Pair, class Zero>
-void forEachPair(std::size_t begin, std::size_t end, Pair pair, Zero zero)
+template <class Pair, class Zero, class Vector>
+void forEachPair(std::size_t begin, std::size_t end, Pair pair, Zero zero, Vector vector)
 {
+    static const bool wide = fftavx2::supported();
     std::size_t p = begin;
     if (p == 0 && p < end) {
         zero();
@@ -64,6 +67,11 @@ void forEachPair(std::size_t begin, std::size_t end, Pair pair, Zero zero)
         const std::size_t s = std::size_t(1) << (63 - __builtin_clzll(static_cast<unsigned long long>(p)));
         const std::size_t octaveEnd = std::min(2 * s, end);
         const std::size_t lowerEnd = std::min(octaveEnd, s + s / 2);
+        if (wide && p + 2 <= lowerEnd) {
+            const std::size_t even = p + ((lowerEnd - p) & ~std::size_t(1));
+            vector(s, p, even);
+            p = even;
+        }
         for (; p < lowerEnd; ++p) pair(p, 3 * s - 1 - p);
         p = octaveEnd;
     }
@@ -82,7 +90,8 @@ void realSplit(double* d, const double* tw, std::size_t begin, std::size_t end)
             const double a = d[0], b = d[1];
             d[0] = a + b;  // DC
             d[1] = a - b;  // Nyquist
-        });
+        },
+        [&](std::size_t s, std::size_t b, std::size_t e) { fftavx2::splitPairs(d, tw, s, b, e); });
 }
 
 void realMerge(double* d, const double* tw, std::size_t begin, std::size_t end)
@@ -98,7 +107,8 @@ void realMerge(double* d, const double* tw, std::size_t begin, std::size_t end)
             const double dc = d[0], ny = d[1];
             d[0] = 0.5 * (dc + ny);
             d[1] = 0.5 * (dc - ny);
-        });
+        },
+        [&](std::size_t s, std::size_t b, std::size_t e) { fftavx2::mergePairs(d, tw, s, b, e); });
 }
 
 }  // namespace hm::dsp
