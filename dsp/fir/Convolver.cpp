@@ -52,19 +52,20 @@ Convolver::Convolver(int length, int channels)
         std::size_t blk = n;
         while (blk > kSliceBlock) blk /= 4;
         const std::int64_t blockUnits = static_cast<std::int64_t>(blk) * std::max<std::int64_t>(1, log2Of(blk));
-        // Units are roughly 0.2 ns of work each (measured per step kind); streams
-        // that no longer fit in cache (transforms of 32768 points and more) cost
-        // about three times as much per element when loading and multiplying.
-        const std::int64_t stream = n >= 32768 ? 3 : 1;
-        lv.steps.push_back({Step::Load, 0, n, 2 * stream, 256});
-        for (std::size_t m = n; m > blk; m /= 4) lv.steps.push_back({Step::FwdStage, m, n / 4, 10, 64});
+        // Units: a transform block of b points counts b log2 b; the other step kinds
+        // are weighted by their cost measured inside a running convolver relative
+        // to that. Transforms of 32768 points and more no longer stay in cache and
+        // their whole-array stages, loads and products cost more per element.
+        const bool big = n >= 32768;
+        lv.steps.push_back({Step::Load, 0, n, big ? 5 : 4, 256});
+        for (std::size_t m = n; m > blk; m /= 4) lv.steps.push_back({Step::FwdStage, m, n / 4, big ? 14 : 10, 64});
         lv.steps.push_back({Step::FwdBlocks, blk, n / blk, blockUnits, 1});
-        if (mono) lv.steps.push_back({Step::Split, 0, n, 3 * stream, 128});
-        lv.steps.push_back({Step::Multiply, 0, n, 5 * stream, 128});
-        if (mono) lv.steps.push_back({Step::Merge, 0, n, 3 * stream, 128});
+        if (mono) lv.steps.push_back({Step::Split, 0, n, 5, 128});
+        lv.steps.push_back({Step::Multiply, 0, n, big ? 14 : 8, 128});
+        if (mono) lv.steps.push_back({Step::Merge, 0, n, 5, 128});
         lv.steps.push_back({Step::InvBlocks, blk, n / blk, blockUnits, 1});
-        for (std::size_t m = blk * 4; m <= n; m *= 4) lv.steps.push_back({Step::InvStage, m, n / 4, 10, 64});
-        lv.steps.push_back({Step::Accumulate, 0, p, 2, 256});
+        for (std::size_t m = blk * 4; m <= n; m *= 4) lv.steps.push_back({Step::InvStage, m, n / 4, big ? 14 : 10, 64});
+        lv.steps.push_back({Step::Accumulate, 0, p, big ? 4 : 3, 256});
         for (const Step& s : lv.steps) lv.totalUnits += s.units * static_cast<std::int64_t>(s.count);
         lv.work.assign(2 * n, 0.0);
         lv.slots.assign(4 * n, 0.0);
