@@ -1,6 +1,8 @@
 // The filter bank's design side: settings, recalculation and response queries.
 #include "dsp/EQBank.h"
 
+#include "dsp/fir/Window.h"
+
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -10,16 +12,6 @@
 #include "dsp/PrototypeResponse.h"
 
 namespace hm::dsp {
-
-float mapWindowParam(int windowType, float x) {
-    switch (windowType) {
-        case 3: return x;
-        case 7: return 0.01f * std::pow(10.0f, 3.0f * x);
-        case 9: return 0.32f * x;
-        case 10: return 12.0f * std::pow(2.0f * x, 5.0f);
-        default: return 0.0f;
-    }
-}
 
 int latencyForMode(int mode, int irLength) { return mode >= 4 && mode <= 6 ? irLength / 2 : 0; }
 
@@ -207,18 +199,9 @@ float EQBank::getEffectiveQ(float fallback, int band) const {
     return fallback;
 }
 
-void EQBank::setWindowType(int type) {
-    if (type == firWindow.windowType) return;
-    firWindow.windowType = type;
-    firWindow.windowLength = 0;
-}
+void EQBank::setWindowType(int type) { dsp::setWindowType(firWindow, type); }
 
-void EQBank::setWindowParam(float x) {
-    const float mapped = mapWindowParam(firWindow.windowType, x);
-    if (mapped == firWindow.windowParam) return;
-    firWindow.windowParam = mapped;
-    firWindow.windowLength = 0;
-}
+void EQBank::setWindowParam(float x) { dsp::setWindowParam(firWindow, x); }
 
 void EQBank::waitWhileBusy() {
     // The FIR stage of a running block must finish before its buffers are replaced.

@@ -23,6 +23,7 @@
 #include <memory>
 #include <vector>
 
+#include "dsp/fir/Window.h"
 #include "dsp/BankSnapshot.h"
 #include "dsp/DF1Cascade.h"
 #include "dsp/TripleBuffer.h"
@@ -30,15 +31,6 @@
 
 namespace hm::dsp {
 
-// A filter window record of the FIR stages.
-struct WindowRecord {
-    int windowType = 10;
-    float windowParam = 12.0f;
-    int windowLength = 0;  // length the cached table was made for; 0 forces a rebuild
-};
-
-// Maps a 0..1 window parameter by window type (Tukey, Gaussian, Blackman, Kaiser).
-float mapWindowParam(int windowType, float x);
 
 // Latency in samples of a processing mode for an FIR length.
 int latencyForMode(int mode, int irLength);

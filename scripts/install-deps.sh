@@ -8,6 +8,7 @@ packages=(
   zlib1g-dev libpng-dev libcjson-dev libstb-dev
   libx11-dev libsndfile1-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
+  libfftw3-dev  # benchmarks only: the yardstick for the FFT, never linked into the plug-in
   xvfb xauth binutils
 )
 

@@ -12,24 +12,8 @@
 #include <vector>
 
 #include "tests/core/ProcessRig.h"
+#include "tests/support/AllocationCounter.h"
 
-namespace {
-std::atomic<long> gCountedAllocations{0};
-thread_local bool tCountAllocations = false;
-}  // namespace
-
-// Counting replacements of the global allocation functions (the whole test binary
-// uses them; only threads that switch counting on are counted).
-void* operator new(std::size_t size) {
-    if (tCountAllocations) gCountedAllocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return ::operator new(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace hm::test {
 namespace {
@@ -65,11 +49,13 @@ void* volatile gKeep = nullptr;
 
 TEST(PlugThreads, NoAllocationOnTheAudioThreadAfterResume) {
     // The counter itself works.
-    tCountAllocations = true;
-    gKeep = ::operator new(24);
-    tCountAllocations = false;
+    {
+        CountAllocations probe;
+        gKeep = ::operator new(24);
+        ASSERT_EQ(probe.count(), 1);
+    }
     ::operator delete(gKeep);
-    ASSERT_EQ(gCountedAllocations.exchange(0), 1);
+    long audioAllocations = 0;
 
     SilentPlug plug(2);
     std::vector<std::vector<float>> fbuf(8, std::vector<float>(4096, 0.1f));
@@ -82,12 +68,12 @@ TEST(PlugThreads, NoAllocationOnTheAudioThreadAfterResume) {
     MidiNote note(72);
 
     const auto audioBlock = [&](int k) {
-        tCountAllocations = true;
+        CountAllocations counter;
         plug.processReplacing(fp.data(), fp.data(), 1 + (k * 37) % 4096);
         plug.processDoubleReplacing(dp.data(), dp.data(), 8192);
         plug.setParameter(bandParam(k % 32, kBandGain), 0.3f + 0.01f * static_cast<float>(k % 40));  // automation
         plug.processEvents(note.events());
-        tCountAllocations = false;
+        audioAllocations += counter.count();
     };
     const auto designer = [&](int k) {
         plug.setParameter(bandParam(k % 32, kBandState), 1.0f);
@@ -108,7 +94,7 @@ TEST(PlugThreads, NoAllocationOnTheAudioThreadAfterResume) {
             designer(k);
         }
     }
-    EXPECT_EQ(gCountedAllocations.load(), 0);
+    EXPECT_EQ(audioAllocations, 0);
 }
 
 TEST(PlugThreads, StressAutomationModesAndChannelCountsWhileAudioRuns) {

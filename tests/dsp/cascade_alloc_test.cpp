@@ -1,4 +1,4 @@
-// Processing must never allocate: every global operator new is counted while a
+// Processing must never allocate: every operator new is counted while a
 // designed cascade processes blocks in both forms, gliding and steady.
 #include <gtest/gtest.h>
 
@@ -8,22 +8,8 @@
 #include <vector>
 
 #include "dsp/VerdanseEQ.h"
+#include "tests/support/AllocationCounter.h"
 
-namespace {
-std::atomic<long> gAllocations{0};
-}
-
-void* operator new(std::size_t n)
-{
-    gAllocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(n ? n : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t n) { return operator new(n); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace hm::dsp {
 namespace {
@@ -40,17 +26,17 @@ TEST(CascadeAlloc, ProcessingDoesNotAllocate)
     std::vector<double> d(512, 0.25);
     std::vector<float> f(512, 0.25f);
 
-    const long before = gAllocations.load();
+    test::CountAllocations counter;
     for (int i = 0; i < 8; ++i) {  // crosses the end of the glide
         eq.processDouble(d.data(), 512);
         eq.processFloat(f.data(), 512);
     }
-    EXPECT_EQ(gAllocations.load(), before);
+    EXPECT_EQ(counter.count(), 0);
     EXPECT_LE(eq.getRampRemaining(), 0);
 
     // The counter itself works.
     auto* probe = new std::vector<int>(4);
-    EXPECT_GT(gAllocations.load(), before);
+    EXPECT_GT(counter.count(), 0);
     delete probe;
 }
 
