@@ -152,11 +152,15 @@ double kaiser(double beta, double u) { return std::cyl_bessel_i(0.0, beta * std:
 
 TEST(PlugFir, EmptyBandSetIsOneWindowedImpulseAtTheModesTimeZero) {
     // Default window: Kaiser, beta 12. The centred modes take sample L/2 of the
-    // L-point window, the one-sided ones sample L of the 2L-point window.
+    // L-point window, "Zero-latency Analogue" sample L of the 2L-point window;
+    // "Full Minimum" turns the centred impulse into minimum phase, which keeps its
+    // height (a flat magnitude) and moves it to sample 0.
     const int length = 4096;
+    const double centred = kaiser(12.0, 2.0 * (length / 2) / (length - 1.0) - 1.0);
+    const double oneSided = kaiser(12.0, 2.0 * length / (2.0 * length - 1.0) - 1.0);
     const struct { int mode; int at; double height; } table[] = {
-        {2, 0, kaiser(12.0, 2.0 * length / (2.0 * length - 1.0) - 1.0)},
-        {3, 0, kaiser(12.0, 2.0 * length / (2.0 * length - 1.0) - 1.0)},
+        {2, 0, centred},
+        {3, 0, oneSided},
         {4, length / 2, kaiser(12.0, 2.0 * (length / 2) / (length - 1.0) - 1.0)},
         {5, length / 2, kaiser(12.0, 2.0 * (length / 2) / (length - 1.0) - 1.0)},
         {6, length / 2, kaiser(12.0, 2.0 * (length / 2) / (length - 1.0) - 1.0)},
@@ -174,6 +178,9 @@ TEST(PlugFir, EmptyBandSetIsOneWindowedImpulseAtTheModesTimeZero) {
         const double* ir = plug.bank().getImpulse(0);
         ASSERT_NE(ir, nullptr);
         EXPECT_NEAR(ir[row.at], row.height, 2e-6) << "mode " << row.mode;
+        // The window shape shown beside it: all ones, shaped as the mode applies it.
+        EXPECT_NEAR(plug.bank().getWindow()[row.at], row.mode <= 3 ? oneSided : centred, 1e-9) << "mode " << row.mode;
+        EXPECT_NEAR(plug.bank().getWindow()[length - 1], kaiser(12.0, 1.0), 1e-9) << "mode " << row.mode;  // the last, 1/I0(beta)
     }
 }
 
