@@ -22,9 +22,9 @@ using Clock = std::chrono::steady_clock;
 constexpr float kRate = 48000.0f;
 constexpr int kFrames = 256;
 
-hm::vst::VstIntPtr silentHost(hm::vst::AEffect*, hm::vst::VstInt32 opcode, hm::vst::VstInt32, hm::vst::VstIntPtr,
+vst::VstIntPtr silentHost(vst::AEffect*, vst::VstInt32 opcode, vst::VstInt32, vst::VstIntPtr,
                               void*, float) {
-    return opcode == hm::vst::audioMasterVersion ? 2400 : 0;
+    return opcode == vst::audioMasterVersion ? 2400 : 0;
 }
 
 void setReal(hm::Plug& plug, int index, double real) {
