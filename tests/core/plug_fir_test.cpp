@@ -10,6 +10,10 @@
 #include <numbers>
 #include <vector>
 
+#if defined(__x86_64__)
+#include <xmmintrin.h>
+#endif
+
 #include "dsp/design/Prototype.h"
 #include "tests/core/ProcessRig.h"
 #include "tests/dsp/prototype_test_support.h"
@@ -205,6 +209,21 @@ TEST(PlugFir, DigitalPlusBringsTheRecursivePeakTowardsItsPrototypeNearNyquist) {
     EXPECT_LT(std::abs(compensated - target), 0.05)
         << "target " << target << " recursive " << plain << " with Digital+ " << compensated;
 }
+
+#if defined(__x86_64__)
+TEST(PlugFir, SubnormalsAreFlushedInsideABlockAndTheHostsControlStateReturns) {
+    // Mid/side encoding adds the two inputs: with denormals-are-zero in force the
+    // subnormal inputs count as zero, and the decoded output is silence.
+    ClockedPlug plug;
+    plug.settle();
+    const unsigned before = _mm_getcsr();
+    std::vector<std::vector<double>> in(2, std::vector<double>(64, 1e-310)), out(2);
+    processBlocks(plug, in, out, 64);
+    EXPECT_EQ(_mm_getcsr(), before);
+    for (const auto& channel : out)
+        for (double v : channel) ASSERT_EQ(v, 0.0);
+}
+#endif
 
 }  // namespace
 }  // namespace hm::test
