@@ -225,5 +225,35 @@ TEST(PlugFir, SubnormalsAreFlushedInsideABlockAndTheHostsControlStateReturns) {
 }
 #endif
 
+
+TEST(PlugFir, ConvolversForgetTheirInputAcrossBypassModeSwitchAndRateChange) {
+    // After each pause the instance hears silence: nothing of the loud input before
+    // the pause may come out of the convolver's history (16384 taps, "Linear").
+    enum Pause { kBypassed, kThroughIir, kNewRate, kThroughDigitalPlus };
+    for (Pause pause : {kBypassed, kThroughIir, kNewRate, kThroughDigitalPlus}) {
+        ClockedPlug plug;
+        setBands(plug, {{1, 300, 12, 4}}, 0);
+        setFir(plug, 5, 4);
+        std::vector<std::vector<double>> loud(2, sine(300, kRate, 6000)), silence(2, std::vector<double>(20000, 0.0)), out(2);
+        processBlocks(plug, loud, out, 256);
+        if (pause == kNewRate) {
+            plug.setSampleRate(48000.0f);
+            plug.resume();
+        } else {
+            const int parameter = pause == kBypassed ? kBypass : pause == kThroughIir ? kMode : kDPlusLen;
+            plug.setReal(parameter, pause == kBypassed ? 1 : pause == kThroughIir ? 0 : 3);
+            if (pause == kThroughDigitalPlus) plug.setReal(kMode, 0);
+            plug.settle();
+            processBlocks(plug, loud, out, 256);
+            plug.setReal(parameter, 0);
+            plug.setReal(kMode, 1);
+            plug.settle();
+        }
+        plug.bank().waitForFir();
+        processBlocks(plug, silence, out, 256);
+        EXPECT_EQ(out, silence) << "pause " << pause;
+    }
+}
+
 }  // namespace
 }  // namespace hm::test
