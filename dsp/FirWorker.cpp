@@ -106,6 +106,7 @@ void FirWorker::build(const FirRequest& r)
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::lock_guard lock(resultMutex_);
     buildSeconds_ = seconds;
+    ++builds_;
     if (!compensation) {
         results_ = built_;
         resultLength_ = r.length;
@@ -123,6 +124,12 @@ bool FirWorker::takeImpulses(std::uint64_t& serial, int length, std::vector<std:
     }
     serial = resultSerial_;
     return true;
+}
+
+std::uint64_t FirWorker::buildCount()
+{
+    std::lock_guard lock(resultMutex_);
+    return builds_;
 }
 
 double FirWorker::lastBuildSeconds()

@@ -61,6 +61,8 @@ public:
     bool takeImpulses(std::uint64_t& serial, int length, std::vector<std::unique_ptr<double[]>>& out);
     // Seconds the last finished build took (benchmarks, tools).
     double lastBuildSeconds();
+    // Builds finished so far.
+    std::uint64_t buildCount();
 
 private:
     void run();
@@ -84,6 +86,7 @@ private:
     int resultLength_ = 0;
     std::uint64_t resultSerial_ = 0;
     double buildSeconds_ = 0.0;
+    std::uint64_t builds_ = 0;
 
     Handover<FirStage> long_, compensation_;
 };
