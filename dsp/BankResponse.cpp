@@ -12,7 +12,8 @@ namespace hm::dsp {
 
 void BankResponse::add(const DF1Cascade& filter)
 {
-    if (filter.getDisabled()) return;
+    // Disabled and typeless bands run as unity.
+    if (filter.getDisabled() || filter.getType() == kTypeNone) return;
     BankBand b;
     b.prototypeCount = filter.getPrototypeCount();
     if (b.prototypeCount < 1 || b.prototypeCount > kMaxSections) b.prototypeCount = 1;

@@ -4,8 +4,8 @@
 // and phase amount, taken on the design side so that a build on another thread
 // never reads filter objects the settings update is changing.
 //
-// Disabled bands are left out: they answer unity (series) and would only cost
-// a multiply per bin and band.
+// Disabled (and typeless) bands are left out: they answer unity and would only
+// cost a multiply per bin and band.
 #include <vector>
 
 #include "dsp/AnalogSection.h"
@@ -32,7 +32,7 @@ public:
     double sampleRate = 44100.0;
     std::vector<BankBand> bands;
 
-    // Appends the band behind `filter` unless it is disabled.
+    // Appends the band behind `filter` unless it runs as unity.
     void add(const DF1Cascade& filter);
 
     int bandCount() const override { return static_cast<int>(bands.size()); }
