@@ -25,6 +25,27 @@ void BankResponse::add(const DF1Cascade& filter)
     bands.push_back(b);
 }
 
+bool BankResponse::sameAs(const BankResponse& other) const
+{
+    if (sampleRate != other.sampleRate || bands.size() != other.bands.size()) return false;
+    for (std::size_t i = 0; i < bands.size(); ++i) {
+        const BankBand& a = bands[i];
+        const BankBand& b = other.bands[i];
+        if (a.prototypeCount != b.prototypeCount || a.sections != b.sections || a.parallel != b.parallel ||
+            a.identity != b.identity || a.phase != b.phase)
+            return false;
+        for (int k = 0; k < a.prototypeCount; ++k) {
+            const AnalogSection& x = a.prototype[k];
+            const AnalogSection& y = b.prototype[k];
+            if (x.n2 != y.n2 || x.n1 != y.n1 || x.n0 != y.n0 || x.d2 != y.d2 || x.d1 != y.d1 || x.d0 != y.d0) return false;
+        }
+        for (int k = 0; k < a.sections; ++k)
+            for (int j = 0; j < kBiquadCoefficients; ++j)
+                if (a.coeffs[k][j] != b.coeffs[k][j]) return false;
+    }
+    return true;
+}
+
 void BankResponse::analogue(int band, double df, int count, double* magnitude, double* phase) const
 {
     const BankBand& b = bands[static_cast<std::size_t>(band)];

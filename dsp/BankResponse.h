@@ -35,6 +35,9 @@ public:
     // Appends the band behind `filter` unless it runs as unity.
     void add(const DF1Cascade& filter);
 
+    // Both describe the same response (same bands, same rate).
+    bool sameAs(const BankResponse& other) const;
+
     int bandCount() const override { return static_cast<int>(bands.size()); }
     bool isParallel(int band) const override { return bands[static_cast<std::size_t>(band)].parallel; }
     double phaseAmount(int band) const override { return bands[static_cast<std::size_t>(band)].phase; }

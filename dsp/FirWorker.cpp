@@ -27,6 +27,7 @@ FirWorker::~FirWorker()
         stop_ = true;
         pending_.reset();
     }
+    cancel_.store(true, std::memory_order_relaxed);  // a long multi-channel build ends after its current channel
     wake_.notify_all();
     if (thread_.joinable()) thread_.join();
 }
@@ -78,9 +79,18 @@ void FirWorker::build(const FirRequest& r)
     WindowRecord& window = compensation ? compensationWindow_ : firWindow_;
     syncWindow(window, r.windowType, r.windowParam);
     for (int i = 0; i < count; ++i) {
+        if (cancel_.load(std::memory_order_relaxed)) return;
         std::vector<double>& out = built_[static_cast<std::size_t>(i)];
-        out.assign(static_cast<std::size_t>(r.length), 0.0);
         const BankResponse& src = r.sources[static_cast<std::size_t>(i)];
+        // Channels with the same bands (a surround bed with bands on every group)
+        // share one build.
+        int same = 0;
+        while (same < i && !r.sources[static_cast<std::size_t>(same)].sameAs(src)) ++same;
+        if (same < i) {
+            out = built_[static_cast<std::size_t>(same)];
+            continue;
+        }
+        out.assign(static_cast<std::size_t>(r.length), 0.0);
         const bool ok = compensation
                             ? builder_.buildCompensation(src, r.length, r.sampleRate, window, out.data())
                             : builder_.buildImpulse(src, r.mode, r.length, r.padFactor, r.sampleRate, window, out.data());

@@ -13,6 +13,7 @@
 //
 // The thread starts with the first request, so instances that never leave the
 // recursive modes never own one.
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -73,6 +74,7 @@ private:
     std::optional<FirRequest> pending_;
     bool working_ = false;
     bool stop_ = false;
+    std::atomic<bool> cancel_{false};
     std::thread thread_;
 
     // Worker only.

@@ -53,13 +53,13 @@ std::complex<double> dft(const std::vector<double>& h, double hz) {
     return sum;
 }
 
-// The analogue response of the instance's bands on channel 0, parallel ones summed
+// The analogue response of the instance's bands on a channel, parallel ones summed
 // as 1 + sum(H - 1), from the prototype builder's sections.
-std::complex<double> prototypeResponse(ClockedPlug& plug, double hz, bool keepPhase) {
+std::complex<double> prototypeResponse(ClockedPlug& plug, double hz, bool keepPhase, int channel = 0) {
     auto lock = plug.lockUpdates();
     std::complex<double> series = 1.0, parallel = 1.0;
     for (int b = 0; b < kNumBands; ++b) {
-        const dsp::EQ* f = plug.bank().getFilter(b, 0);
+        const dsp::EQ* f = plug.bank().getFilter(b, channel);
         if (f->getDisabled()) continue;
         dsp::AnalogSection s[dsp::kMaxSections];
         const int n = dsp::prototypeFor(f->settings(), s);
@@ -252,6 +252,28 @@ TEST(PlugFir, ConvolversForgetTheirInputAcrossBypassModeSwitchAndRateChange) {
         plug.bank().waitForFir();
         processBlocks(plug, silence, out, 256);
         EXPECT_EQ(out, silence) << "pause " << pause;
+    }
+}
+
+TEST(PlugFir, EachChannelOfASurroundInstanceHearsItsOwnBands) {
+    // Four channels, no mid/side: a boost at 1 kHz on every group and a cut at
+    // 5 kHz on group 3 only. Channels with equal band sets share a build; the odd
+    // one out must still get its own.
+    ClockedPlug plug(4);
+    plug.setReal(kMsState, 0);
+    setBands(plug, {{1, 1000, 9, 2}, {1, 5000, -9, 2}}, 0);
+    plug.setReal(bandParam(1, kBandGroups), 32);  // group 3 (group 1 is the top bit)
+    setFir(plug, 5, 2);
+    std::vector<std::vector<double>> silence(4, std::vector<double>(8192, 0.0)), in = silence, out(4);
+    processBlocks(plug, silence, out, 256);
+    for (auto& c : in) c[0] = 1.0;
+    processBlocks(plug, in, out, 256);
+    for (int c = 0; c < 4; ++c) {
+        const auto& h = out[static_cast<std::size_t>(c)];
+        for (double hz : {1000.0, 5000.0})
+            EXPECT_NEAR(db(std::abs(dft(h, hz))), db(std::abs(prototypeResponse(plug, hz, true, c))), 0.05)
+                << "channel " << c << ", " << hz << " Hz";
+        EXPECT_LT(db(std::abs(dft(h, 5000))), c == 2 ? -8.0 : 1.0) << "channel " << c;
     }
 }
 
