@@ -22,6 +22,7 @@
 // freed convolver. Until the first build of a mode's stage has finished, that
 // stage passes the audio unfiltered.
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -93,6 +94,7 @@ public:
     std::uint64_t recalcCount() const { return recalcs; }
     // Blocks until every FIR build asked for so far is loaded (tests, tools, offline use).
     void waitForFir() { fir->waitIdle(); }
+    bool waitForFir(std::chrono::milliseconds timeout) { return fir->waitIdleFor(timeout); }
     // Seconds the last finished FIR build took.
     double lastFirBuildSeconds() { return fir->lastBuildSeconds(); }
 

@@ -48,6 +48,12 @@ void FirWorker::waitIdle()
     idle_.wait(lock, [this] { return !pending_ && !working_; });
 }
 
+bool FirWorker::waitIdleFor(std::chrono::milliseconds timeout)
+{
+    std::unique_lock lock(mutex_);
+    return idle_.wait_for(lock, timeout, [this] { return !pending_ && !working_; });
+}
+
 void FirWorker::run()
 {
     // The builders' FFTs meet decaying tails too.

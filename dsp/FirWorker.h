@@ -13,6 +13,7 @@
 //
 // The thread starts with the first request, so instances that never leave the
 // recursive modes never own one.
+#include <chrono>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -53,6 +54,8 @@ public:
     void post(FirRequest request);
     // Blocks until no request waits or runs.
     void waitIdle();
+    // The same, giving up after `timeout`; true when the worker is idle.
+    bool waitIdleFor(std::chrono::milliseconds timeout);
 
     // Audio thread borrows from these (acquire/release); only the worker replaces.
     Handover<FirStage>& stage(bool compensation) { return compensation ? compensation_ : long_; }

@@ -115,5 +115,33 @@ TEST(HostFir, BypassInAFirModeWithLatencyDelaysByTheFixedAmount) {
     for (std::size_t i = 4096; i < in.size(); ++i) ASSERT_EQ(out[i], in[i - 4096]) << i;
 }
 
+// A host that sets up a FIR mode and switches the plug-in on (as before an
+// offline render) gets the filtered sound from the very first block.
+TEST(HostFir, FirstBlockAfterResumeIsAlreadyFiltered) {
+    auto plug = makeInstance({.sampleRate = static_cast<float>(kRate)});
+    ASSERT_TRUE(plug);
+    plug->dispatch(vst::effMainsChanged, 0, 0);
+    plug->setParameter(band(0, kType), integerValue(1, 1, 6));
+    plug->setParameter(band(0, kFrequency), logValue(2000, 10, 22000));
+    plug->setParameter(band(0, kGainField), gainValue(6));
+    plug->setParameter(band(0, kQ), logValue(1.0, 0.1, 50));
+    plug->setParameter(band(0, kState), integerValue(2, 0, 2));
+    plug->setParameter(kIRLengthParam, integerValue(6, 0, 8));  // 65536 taps
+    plug->setParameter(kIRPhaseParam, integerValue(0, 0, 7));   // "Linear"
+    plug->setParameter(kModeParam, 1.0f);
+    plug->dispatch(vst::effMainsChanged, 0, 1);
+    EXPECT_EQ(plug->effect()->initialDelay, 32768);
+    std::vector<double> pulse(65536, 0.0);
+    pulse[0] = 1.0;
+    const auto h = render(*plug, pulse);
+    EXPECT_EQ(peakIndex(h), 32768);
+    double re = 0, im = 0;
+    for (std::size_t n = 0; n < h.size(); ++n) {
+        re += h[n] * std::cos(2 * M_PI * 2000.0 * static_cast<double>(n) / kRate);
+        im -= h[n] * std::sin(2 * M_PI * 2000.0 * static_cast<double>(n) / kRate);
+    }
+    EXPECT_NEAR(20 * std::log10(std::hypot(re, im)), 6.0, 0.05);
+}
+
 }  // namespace
 }  // namespace hm::test
