@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "dsp/DenormalGuard.h"
+
 namespace hm {
 
 BlockProcessor::BlockProcessor(dsp::EQBank& bank)
@@ -18,8 +20,16 @@ void BlockProcessor::publish() {
     handover_.publish();
 }
 
-bool BlockProcessor::process(float** inputs, float** outputs, int frames) { return run(inputs, outputs, frames); }
-bool BlockProcessor::process(double** inputs, double** outputs, int frames) { return run(inputs, outputs, frames); }
+// Subnormal tails of the filters and convolvers cost the floating-point unit many
+// times the normal price; the host's own control state comes back after the block.
+bool BlockProcessor::process(float** inputs, float** outputs, int frames) {
+    dsp::DenormalGuard denormals;
+    return run(inputs, outputs, frames);
+}
+bool BlockProcessor::process(double** inputs, double** outputs, int frames) {
+    dsp::DenormalGuard denormals;
+    return run(inputs, outputs, frames);
+}
 
 void BlockProcessor::adoptSettings() {
     handover_.consume();

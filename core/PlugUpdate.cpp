@@ -22,6 +22,8 @@ constexpr int kAuditionType[6] = {7, 6, 6, 1, 1, 7};
 constexpr int kFirMode[8] = {5, 2, 3, 4, 6, 6, 6, 6};
 constexpr int kIirRate = 40;
 constexpr std::uint64_t kThrottleSamples = 4096;
+// Longest wait in resume for a pending FIR build (262144 taps with padding take ~0.5 s).
+constexpr int kResumeFirWaitMs = 3000;
 
 int toInt(double v) { return static_cast<int>(std::lround(v)); }
 
@@ -61,6 +63,12 @@ void Plug::resume() {
         updatePending_.store(false, std::memory_order_relaxed);
         runUpdate(true);
     }
+    // FIR impulses are built on the bank's worker. Processing starts (or an offline
+    // render begins) right after resume, so give the first build time to finish
+    // here, on the host's UI thread, rather than letting the first blocks through
+    // unfiltered. Bounded: a host must never hang on us.
+    bank_->waitForFir(std::chrono::milliseconds(kResumeFirWaitMs));
+    reportLatency();
     wantEvents();
     if (groupNamesChanged_.exchange(false)) forwardToEditor(kGUIGroupNamesChanged, 0.0f);
 }

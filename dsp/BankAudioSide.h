@@ -39,6 +39,10 @@ struct EQBank::AudioSide {
     unsigned char parallelMode = 0;
     unsigned char firActive = 0;
     unsigned char linked = 0;
+    // The FIR stages must forget what they heard before a pause (another mode, a
+    // bypass, a rate change) before they run again.
+    bool clearLong = false;
+    bool clearCompensation = false;
     double scratchA[kBankScratch] = {};
     double scratchB[kBankScratch] = {};
 };

@@ -3,10 +3,8 @@
 
 #include "dsp/fir/Window.h"
 
-#include <chrono>
 #include <cmath>
 #include <cstring>
-#include <thread>
 
 #include "dsp/BankAudioSide.h"
 #include "dsp/PrototypeResponse.h"
@@ -16,7 +14,10 @@ namespace hm::dsp {
 int latencyForMode(int mode, int irLength) { return mode >= 4 && mode <= 6 ? irLength / 2 : 0; }
 
 EQBank::EQBank()
-    : window(8192, 1.0), published(std::make_unique<BankSnapshot>()), audio(std::make_unique<AudioSide>()) {
+    : window(8192, 1.0),
+      published(std::make_unique<BankSnapshot>()),
+      fir(std::make_unique<FirWorker>()),
+      audio(std::make_unique<AudioSide>()) {
     firWindow.windowParam = compensationWindow.windowParam = mapWindowParam(10, 0.5f);
     setSampleRate(44100.0f);
     setChannelCount(2);
@@ -43,17 +44,21 @@ void EQBank::setChannelCount(int n) {
         filters.push_back(std::move(f));
     }
     for (int c = 0; c < n; ++c) impulses.push_back(std::make_unique<double[]>(static_cast<std::size_t>(irLength)));
+    impulseSerial = 0;
     // The audio side starts the new grid from clean filter memories.
     published->resetSerial++;
     publishPending = true;
+    firDirty = true;
 }
 
 void EQBank::setSampleRate(float hz) {
     if (!(hz > 0.0f) || !std::isfinite(hz)) return;
     sampleRate = hz;
     for (auto& f : filters) f->setSampleRate(hz);
+    // Filter memories and convolver histories start afresh at the next block.
     published->resetSerial++;
     publishPending = true;
+    firDirty = true;
 }
 
 void EQBank::setMode(int m) {
@@ -79,7 +84,9 @@ void EQBank::setParallelMode(int m) {
 }
 
 bool EQBank::setLinked(bool value) {
-    linked = value && channelCount == 2;
+    const unsigned char next = value && channelCount == 2;
+    if (next != linked) firDirty = true;
+    linked = next;
     return linked != 0;
 }
 
@@ -104,9 +111,13 @@ void EQBank::recalc(bool force) {
     if (!force) return;
     bool dirty = modeChanged != 0;
     for (const auto& f : filters) dirty = dirty || f->isDirty();
-    if (!dirty && !publishPending) return;
+    const bool firWanted = firActive && mode >= 1 && (dirty || firDirty);
+    if (!dirty && !publishPending && !firWanted) return;
 
-    if (mode < 2 && dirty) {
+    // The FIR modes design the recursive filters too: their prototypes and their
+    // unity flags (which decide the parallel routing) are what the FIR is built from,
+    // and the recursive bands are current when the mode goes back to IIR.
+    if (dirty) {
         designBands();
         if (parallelMode) {
             // Routing depends on whether a band's design is unity. A band that just
@@ -119,10 +130,33 @@ void EQBank::recalc(bool force) {
         }
     }
     modeChanged = 0;
-    // FIR stages (Digital+ compensation in mode 1, the FIR modes 2..6) are built here
-    // once the FIR builder exists; until then the recursive design is all there is.
+    if (firWanted) postFirBuild();
     ++recalcs;
     publish();
+}
+
+void EQBank::postFirBuild() {
+    FirRequest r;
+    r.mode = mode;
+    const bool compensation = mode == 1;
+    r.length = compensation ? compensationLength : irLength;
+    r.padFactor = padFactor;
+    r.sampleRate = sampleRate;
+    const WindowRecord& w = compensation ? compensationWindow : firWindow;
+    r.windowType = w.windowType;
+    r.windowParam = w.windowParam;
+    r.channels = channelCount;
+    r.linked = linked != 0;
+    const int built = linked ? 1 : channelCount;
+    r.sources.resize(static_cast<std::size_t>(built));
+    for (int c = 0; c < built; ++c) {
+        BankResponse& src = r.sources[static_cast<std::size_t>(c)];
+        src.sampleRate = sampleRate;
+        for (int b = 0; b < bandCount; ++b) src.add(*filterAt(b, c));
+    }
+    fir->post(std::move(r));
+    if (!compensation) fillDisplayWindow(firWindow, mode, window.data(), irLength);
+    firDirty = false;
 }
 
 void EQBank::designBands() {
@@ -188,6 +222,7 @@ void EQBank::publish() {
 
 const double* EQBank::getImpulse(int channel) const {
     if (!firActive || channelCount == 0 || impulses.empty()) return nullptr;
+    fir->takeImpulses(impulseSerial, irLength, impulses);
     const int c = linked ? 0 : ((channel % channelCount) + channelCount) % channelCount;
     return impulses[static_cast<std::size_t>(c)].get();
 }
@@ -199,31 +234,42 @@ float EQBank::getEffectiveQ(float fallback, int band) const {
     return fallback;
 }
 
-void EQBank::setWindowType(int type) { dsp::setWindowType(firWindow, type); }
-
-void EQBank::setWindowParam(float x) { dsp::setWindowParam(firWindow, x); }
-
-void EQBank::waitWhileBusy() {
-    // The FIR stage of a running block must finish before its buffers are replaced.
-    while (busy.load(std::memory_order_acquire)) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+void EQBank::setWindowType(int type) {
+    const int before = firWindow.windowType;
+    dsp::setWindowType(firWindow, type);
+    if (firWindow.windowType != before) firDirty = true;
 }
 
+void EQBank::setWindowParam(float x) {
+    const float before = firWindow.windowParam;
+    dsp::setWindowParam(firWindow, x);
+    if (firWindow.windowParam != before) firDirty = true;
+}
+
+void EQBank::setPadFactor(int factor) {
+    if (factor != padFactor) firDirty = true;
+    padFactor = factor;
+}
+
+// A length change needs no wait here: the worker builds a stage of the new length
+// and the hand-over frees the old one only after the audio thread let go of it.
 void EQBank::setIRLength(int n) {
     if (n == irLength || n < 1) return;
     firActive = 0;
-    waitWhileBusy();
     for (auto& ir : impulses) ir = std::make_unique<double[]>(static_cast<std::size_t>(n));
+    impulseSerial = 0;
     window.assign(static_cast<std::size_t>(n), 1.0);
     irLength = n;
     mode = -1;  // the next setMode counts as a change
+    firDirty = true;
 }
 
 void EQBank::setCompensationLength(int n) {
     if (n == compensationLength || n < 1) return;
     firActive = 0;
-    waitWhileBusy();
     compensationLength = n;
     mode = -1;
+    firDirty = true;
 }
 
 // --- Response queries ----------------------------------------------------------

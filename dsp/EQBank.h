@@ -14,11 +14,15 @@
 //    the entries that changed. Nothing on the audio side locks, waits or allocates.
 //
 // Processing modes: 0 IIR, 1 IIR + Digital+ compensation FIR, 2 FIR "Full Minimum",
-// 3 "Zero-latency Analogue", 4 "Analogue", 5 "Linear", 6 "Free". The FIR builders
-// and convolvers are not part of this file yet: in modes 2..6 the audio passes the
-// FIR stage unfiltered and mode 1 runs the recursive bands only, while latency and
-// the `busy` hand-over already follow the mode table.
+// 3 "Zero-latency Analogue", 4 "Analogue", 5 "Linear", 6 "Free". In modes 2..6 the
+// FIR stage replaces the recursive bands; in mode 1 it follows them. recalc copies
+// each channel's band set and lets the FIR worker build and load the impulses on
+// its own thread (FirWorker.h); the audio thread borrows the convolvers block by
+// block through a Handover, so a length change never makes it wait or touch a
+// freed convolver. Until the first build of a mode's stage has finished, that
+// stage passes the audio unfiltered.
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -26,6 +30,7 @@
 #include "dsp/fir/Window.h"
 #include "dsp/BankSnapshot.h"
 #include "dsp/DF1Cascade.h"
+#include "dsp/FirWorker.h"
 #include "dsp/TripleBuffer.h"
 #include "dsp/VerdanseEQ.h"
 
@@ -58,6 +63,7 @@ public:
     virtual void setShift(float value, int band, int mask);
     virtual void setPhase(float value, int band, int mask);
     virtual void recalc(bool force);
+    // The newest finished impulse of a channel (copied from the worker's result).
     virtual const double* getImpulse(int channel) const;
     virtual int getIRLength() const { return irLength; }
     virtual const double* getWindow() const { return window.data(); }
@@ -65,7 +71,7 @@ public:
     virtual int getLatency() const { return latencyForMode(mode, irLength); }
     virtual void setWindowType(int type);
     virtual void setWindowParam(float x);
-    virtual void setPadFactor(int factor) { padFactor = factor; }
+    virtual void setPadFactor(int factor);
     virtual float getAnalogueMagnitude(float hz, int channel) const;
     virtual float getAnaloguePhase(float hz, int channel) const;
     virtual float getDigitalMagnitude(float hz, int channel) const;
@@ -86,6 +92,11 @@ public:
     const WindowRecord& getFirWindow() const { return firWindow; }
     // Recalculations that found work to do (designed or republished), for tests and tools.
     std::uint64_t recalcCount() const { return recalcs; }
+    // Blocks until every FIR build asked for so far is loaded (tests, tools, offline use).
+    void waitForFir() { fir->waitIdle(); }
+    bool waitForFir(std::chrono::milliseconds timeout) { return fir->waitIdleFor(timeout); }
+    // Seconds the last finished FIR build took.
+    double lastFirBuildSeconds() { return fir->lastBuildSeconds(); }
 
     // --- Audio side -------------------------------------------------------
     // Filters n channel buffers of `count` samples in place (null buffers are
@@ -101,7 +112,7 @@ public:
     // Samples of the glide still to run on one audio-side filter (tests, tools).
     int audioGlideRemaining(int band, int channel) const;
     // True while the FIR stage of a block runs.
-    bool isBusy() const { return busy.load(std::memory_order_acquire) != 0; }
+    bool isBusy() const { return fir->stage(false).busy() || fir->stage(true).busy(); }
 
 private:
     VerdanseEQ* filterAt(int band, int channel) const {
@@ -112,14 +123,15 @@ private:
     void designBands();
     void analogueResponse(float hz, int channel, double& re, double& im) const;
     void publish();
-    void waitWhileBusy();
+    void postFirBuild();
     void adoptSnapshot();
     void processChannel(int c, double* buffer, int count);
 
     // Design side.
     int bandCount = kBankBands;
     int channelCount = 0;
-    std::vector<std::unique_ptr<double[]>> impulses;
+    mutable std::vector<std::unique_ptr<double[]>> impulses;
+    mutable std::uint64_t impulseSerial = 0;  // the worker result impulses hold
     std::vector<double> window;
     std::vector<std::unique_ptr<VerdanseEQ>> filters;
     float sampleRate = 44100.0f;
@@ -135,16 +147,17 @@ private:
     WindowRecord firWindow;
     WindowRecord compensationWindow;
     bool publishPending = true;
+    bool firDirty = true;  // window, padding, lengths, layout or rate changed since the last build
     std::uint64_t recalcs = 0;
     std::unique_ptr<BankSnapshot> published;  // the designer's copy of what the audio side should hold
 
     // Hand-over.
     TripleBuffer<BankSnapshot> handover;
+    std::unique_ptr<FirWorker> fir;
 
     // Audio side.
     struct AudioSide;
     std::unique_ptr<AudioSide> audio;
-    std::atomic<unsigned char> busy{0};
 };
 
 }  // namespace hm::dsp

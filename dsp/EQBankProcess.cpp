@@ -27,8 +27,12 @@ void EQBank::adoptSnapshot() {
     if (s.resetSerial != a.resetSerial || backToRecursive) {
         for (auto& row : a.runners)
             for (GlideCascade& r : row) r.reset();
+        if (s.resetSerial != a.resetSerial) a.clearLong = a.clearCompensation = true;
         a.resetSerial = s.resetSerial;
     }
+    // A stage that sat idle holds the input of long ago.
+    if (s.mode >= 2 && a.mode < 2) a.clearLong = true;
+    if (s.mode == 1 && a.mode != 1) a.clearCompensation = true;
     for (int c = 0; c < kBankMaxChannels; ++c) {
         for (int b = 0; b < kBankBands; ++b) {
             const BandCoefficients& e = s.entries[c][b];
@@ -90,11 +94,20 @@ void EQBank::process(int count, double** buffers, int n) {
                 processChannel(c, buffer + done, std::min(kBankScratch, count - done));
         }
     }
-    if (a.firActive) {
-        busy.store(1, std::memory_order_release);
-        // The FIR stage (Digital+ compensators in mode 1, convolvers in modes 2..6)
-        // runs here once the FIR builder provides them; for now audio passes unchanged.
-        busy.store(0, std::memory_order_release);
+    if (a.firActive && a.mode >= 1) {
+        // Digital+ compensation after the recursive bands in mode 1, the long FIR
+        // instead of them in modes 2..6. The stage is borrowed for this block only.
+        const bool compensation = a.mode == 1;
+        Handover<FirStage>& h = fir->stage(compensation);
+        if (FirStage* stage = h.acquire()) {
+            bool& clear = compensation ? audio->clearCompensation : audio->clearLong;
+            if (clear) {
+                stage->clear();
+                clear = false;
+            }
+            stage->run(buffers, channels, count);
+        }
+        h.release();
     }
 }
 
@@ -103,6 +116,7 @@ int EQBank::processLatency() const { return audio->latency; }
 void EQBank::resetChannel(int channel) {
     if (channel < 0 || channel >= kBankMaxChannels) return;
     for (GlideCascade& r : audio->runners[channel]) r.reset();
+    audio->clearLong = audio->clearCompensation = true;
 }
 
 int EQBank::audioGlideRemaining(int band, int channel) const {

@@ -1,5 +1,6 @@
 #include "tests/support/AllocationCounter.h"
 
+#include <cstddef>
 #include <cstdlib>
 #include <new>
 
@@ -9,16 +10,45 @@ thread_local bool tCounting = false;
 thread_local long tCount = 0;
 }  // namespace
 
-void* operator new(std::size_t size) {
+// Every form of the global allocation functions is replaced, so no pair can mix
+// ours with the runtime's (sanitizers report such mismatches).
+namespace {
+void* counted(std::size_t size, std::size_t align) {
     if (tCounting) ++tCount;
-    if (void* p = std::malloc(size ? size : 1)) return p;
+    if (size == 0) size = 1;
+    if (align <= alignof(std::max_align_t)) return std::malloc(size);
+    return std::aligned_alloc(align, (size + align - 1) / align * align);
+}
+void* countedOrThrow(std::size_t size, std::size_t align) {
+    if (void* p = counted(size, align)) return p;
     throw std::bad_alloc();
 }
-void* operator new[](std::size_t size) { return ::operator new(size); }
+}  // namespace
+
+void* operator new(std::size_t size) { return countedOrThrow(size, 0); }
+void* operator new[](std::size_t size) { return countedOrThrow(size, 0); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return counted(size, 0); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return counted(size, 0); }
+void* operator new(std::size_t size, std::align_val_t a) { return countedOrThrow(size, static_cast<std::size_t>(a)); }
+void* operator new[](std::size_t size, std::align_val_t a) { return countedOrThrow(size, static_cast<std::size_t>(a)); }
+void* operator new(std::size_t size, std::align_val_t a, const std::nothrow_t&) noexcept {
+    return counted(size, static_cast<std::size_t>(a));
+}
+void* operator new[](std::size_t size, std::align_val_t a, const std::nothrow_t&) noexcept {
+    return counted(size, static_cast<std::size_t>(a));
+}
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept { std::free(p); }
 
 namespace hm::test {
 
