@@ -50,14 +50,34 @@ TEST(FrequencyResponse, MatchesAnalyticResponsesOfSimpleFilters) {
     const auto flat = frequencyResponse(unit, rate, hz);
     const auto late = frequencyResponse(delayed, rate, hz);
     const auto mean = frequencyResponse(average, rate, hz);
+    // With its five samples of latency taken out, the delayed impulse is flat and without phase.
+    const auto compensated = frequencyResponse(delayed, rate, hz, 5);
     for (std::size_t i = 0; i < hz.size(); ++i) {
         SCOPED_TRACE(hz[i]);
         EXPECT_NEAR(flat[i].magnitudeDb, 0.0, 1e-9);
         EXPECT_NEAR(flat[i].phaseDegrees, 0.0, 1e-9);
         EXPECT_NEAR(late[i].magnitudeDb, 0.0, 1e-9);
         EXPECT_NEAR(wrap(late[i].phaseDegrees - -360.0 * hz[i] * 5.0 / rate), 0.0, 1e-6);
+        EXPECT_NEAR(compensated[i].magnitudeDb, 0.0, 1e-9);
+        EXPECT_NEAR(compensated[i].phaseDegrees, 0.0, 1e-6);
         EXPECT_NEAR(mean[i].magnitudeDb, 20.0 * std::log10(std::cos(std::numbers::pi * hz[i] / rate)), 1e-9);
         EXPECT_NEAR(wrap(mean[i].phaseDegrees - -180.0 * hz[i] / rate), 0.0, 1e-6);
+    }
+}
+
+TEST(FrequencyResponse, SymmetricResponseAroundItsLatencyHasNoPhase) {
+    // A linear-phase FIR centred at sample 8 (its latency): h[8 - k] = h[8 + k].
+    // Its response is real: sum of h[8] + 2 h[8+k] cos(w k), phase 0 or 180.
+    const std::vector<double> h = {0.01, -0.02, 0.03, -0.05, 0.08, -0.1, 0.15, 0.3, 1.0,
+                                   0.3,  0.15,  -0.1, 0.08, -0.05, 0.03, -0.02, 0.01};
+    const double rate = 48000.0;
+    const std::vector<double> hz = {100.0, 3000.0, 9000.0, 17000.0};
+    const auto points = frequencyResponse(h, rate, hz, 8);
+    for (std::size_t i = 0; i < hz.size(); ++i) {
+        double real = h[8];
+        for (int k = 1; k <= 8; ++k) real += 2.0 * h[8 + k] * std::cos(2.0 * std::numbers::pi * hz[i] * k / rate);
+        EXPECT_NEAR(points[i].magnitudeDb, 20.0 * std::log10(std::fabs(real)), 1e-9) << hz[i];
+        EXPECT_NEAR(std::fabs(std::remainder(points[i].phaseDegrees, 180.0)), 0.0, 1e-6) << hz[i];
     }
 }
 

@@ -263,6 +263,26 @@ TEST(ToolResponse, PeakShowsAtItsFrequency) {
     EXPECT_NEAR(rows.front()[1], 0.0, 0.1);
 }
 
+TEST(ToolResponse, LinearPhaseFirMeasuresWithoutPhase) {
+    // Linear phase is a pure delay; with the reported latency taken out, the
+    // phase is zero at every frequency and the peak is at its gain.
+    ScratchFolder folder;
+    const RunResult r = runTool({"response", "--csv", folder.file("r.csv"), "--set", "kMode=FIR", "--set",
+                                 "kIRPhase=Linear", "--set", "Band1 State=On", "--set", "Band1 Gain=6dB", "--set",
+                                 "Band1 Frequency=1k", "--set", "Band1 Q=1Q"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    if (r.out.find("latency:        0 samples") != std::string::npos)
+        GTEST_SKIP() << "no latency reported in linear-phase FIR mode (no FIR processing in this build)";
+    std::string header;
+    const auto rows = readCsv(folder.file("r.csv"), header);
+    ASSERT_FALSE(rows.empty());
+    for (const auto& row : rows) {
+        if (row[0] < 20.0 || row[0] > 20000.0) continue;  // the FIR's own band edges
+        EXPECT_NEAR(std::remainder(row[2], 360.0), 0.0, 0.5) << row[0] << " Hz";
+        if (std::fabs(row[0] - 1000.0) < 0.01) EXPECT_NEAR(row[1], 6.0, 0.05);
+    }
+}
+
 TEST(ToolResponse, BankProgramAndPresetReachTheInstance) {
     // What the instance reports back through the ABI (program name, band texts)
     // shows which settings it received.

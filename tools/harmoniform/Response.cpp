@@ -29,21 +29,20 @@ std::vector<double> measureImpulseResponse(HostSession& session, int length) {
 
     const long total = static_cast<long>(session.latency()) + length;
     std::vector<double> h;
-    h.reserve(static_cast<std::size_t>(length));
+    h.reserve(static_cast<std::size_t>(total));
     for (long done = 0; done < total; done += block) {
         const int n = static_cast<int>(std::min<long>(block, total - done));
         for (auto& v : in) std::fill(v.begin(), v.end(), 0.0);
         if (done == 0)
             for (auto& v : in) v[0] = 1.0;
         session.process(inPtr.data(), outPtr.data(), n);
-        for (int i = 0; i < n; ++i)
-            if (done + i >= session.latency()) h.push_back(out[0][static_cast<std::size_t>(i)]);
+        h.insert(h.end(), out[0].begin(), out[0].begin() + n);
     }
     return h;
 }
 
 std::vector<ResponsePoint> frequencyResponse(const std::vector<double>& h, double sampleRate,
-                                             const std::vector<double>& hz) {
+                                             const std::vector<double>& hz, int delay) {
     std::vector<ResponsePoint> points;
     for (double f : hz) {
         const double w = 2.0 * std::numbers::pi * f / sampleRate;
@@ -56,6 +55,7 @@ std::vector<ResponsePoint> frequencyResponse(const std::vector<double>& h, doubl
             sum += h[n] * phasor;
             phasor *= step;
         }
+        sum *= std::polar(1.0, w * static_cast<double>(delay));  // the latency is no part of the phase
         ResponsePoint p;
         p.hz = f;
         p.magnitudeDb = 20.0 * std::log10(std::max(std::abs(sum), 1e-30));

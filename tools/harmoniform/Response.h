@@ -13,8 +13,9 @@ namespace hm::tool {
 std::vector<double> responseGrid(double sampleRate);
 
 // Feeds a unit impulse into every input (a signal centred between the channels)
-// and records `length` samples of the first output, starting `latency` samples
-// after the impulse so that the response carries no reporting delay.
+// and records the first output from the impulse on: the reported latency plus
+// `length` samples. Nothing before the latency is dropped: a linear-phase
+// response rings before its centre, and that ringing belongs to the response.
 std::vector<double> measureImpulseResponse(HostSession& session, int length);
 
 struct ResponsePoint {
@@ -24,9 +25,10 @@ struct ResponsePoint {
 };
 
 // The discrete-time Fourier transform of h at each frequency (direct summation,
-// exact at any frequency, no windowing; h must have decayed by its end).
+// exact at any frequency, no windowing; h must have decayed by its end), with
+// `delay` samples of latency taken out of the phase: sum h[n] e^{-jw(n - delay)}.
 std::vector<ResponsePoint> frequencyResponse(const std::vector<double>& h, double sampleRate,
-                                             const std::vector<double>& hz);
+                                             const std::vector<double>& hz, int delay = 0);
 
 // CSV text with a header line: hz, magnitude_db, phase_deg and, when given (one
 // per point), analogue_db; one row per point.

@@ -19,7 +19,7 @@ bool measureAndWrite(HostSession& session, const ResponseRequest& request, Respo
     const std::vector<double> hz = responseGrid(session.sampleRate());
     const std::vector<double> h =
         measureImpulseResponse(session, static_cast<int>(kImpulseSeconds * session.sampleRate()));
-    result.points = frequencyResponse(h, session.sampleRate(), hz);
+    result.points = frequencyResponse(h, session.sampleRate(), hz, session.latency());
     if (!analogueResponseDb(session, hz, result.analogueDb) || result.analogueDb.size() != hz.size())
         result.analogueDb.clear();
     for (std::size_t i = 0; i < result.analogueDb.size(); ++i) {
