@@ -279,7 +279,9 @@ TEST(ToolResponse, LinearPhaseFirMeasuresWithoutPhase) {
     for (const auto& row : rows) {
         if (row[0] < 20.0 || row[0] > 20000.0) continue;  // the FIR's own band edges
         EXPECT_NEAR(std::remainder(row[2], 360.0), 0.0, 0.5) << row[0] << " Hz";
-        if (std::fabs(row[0] - 1000.0) < 0.01) EXPECT_NEAR(row[1], 6.0, 0.05);
+        if (std::fabs(row[0] - 1000.0) < 0.01) {
+            EXPECT_NEAR(row[1], 6.0, 0.05);
+        }
     }
 }
 
