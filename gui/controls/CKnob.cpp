@@ -87,13 +87,7 @@ CMouseEventResult CKnob::onMouseMoved(CPoint& where, const int& buttons) {
     if (isFine(buttons) != fine_) anchor(where, buttons);  // continue from here at the new speed
     const float pixels = static_cast<float>((first_.y - where.y) + (where.x - first_.x));
     const float travel = fine_ ? range_ * zoomFactor_ : range_;
-    const float before = value;
-    value = entryValue_ + pixels * (vmax - vmin) / travel;
-    bounceValue();
-    if (value != before) {
-        setDirty(true);
-        valueChangedNotify();
-    }
+    changeValue(entryValue_ + pixels * (vmax - vmin) / travel);
     return kMouseEventHandled;
 }
 
@@ -106,18 +100,7 @@ CMouseEventResult CKnob::onMouseUp(CPoint&, const int&) {
 }
 
 bool CKnob::onWheel(const CPoint&, const float& distance, const int& buttons) {
-    if (!std::isfinite(distance) || distance == 0.f) return false;
-    const float step = isFine(buttons) ? wheelInc * 0.1f : wheelInc;
-    const float before = value;
-    value += distance * step;
-    bounceValue();
-    if (value != before) {
-        beginEdit();
-        setDirty(true);
-        valueChangedNotify();
-        endEdit();
-    }
-    return true;
+    return wheelStep(distance, buttons);
 }
 
 bool CKnob::isTypeOf(const char* className) const {

@@ -140,13 +140,7 @@ CMouseEventResult CSlider::onMouseMoved(CPoint& where, const int& buttons) {
     float pixels = isVertical() ? static_cast<float>(where.y - first_.y) : static_cast<float>(where.x - first_.x);
     if (!increasesAlongAxis()) pixels = -pixels;
     const float travel = static_cast<float>(rangeHandle_) * (fine_ ? zoomFactor_ : 1.f);
-    const float before = value;
-    value = entryValue_ + pixels * (vmax - vmin) / travel;
-    bounceValue();
-    if (value != before) {
-        setDirty(true);
-        valueChangedNotify();
-    }
+    changeValue(entryValue_ + pixels * (vmax - vmin) / travel);
     return kMouseEventHandled;
 }
 
@@ -162,18 +156,7 @@ CMouseEventResult CSlider::onMouseUp(CPoint&, const int&) {
 }
 
 bool CSlider::onWheel(const CPoint&, const float& distance, const int& buttons) {
-    if (!std::isfinite(distance) || distance == 0.f) return false;
-    const float step = isFine(buttons) ? wheelInc * 0.1f : wheelInc;
-    const float before = value;
-    value += distance * step;
-    bounceValue();
-    if (value != before) {
-        beginEdit();
-        setDirty(true);
-        valueChangedNotify();
-        endEdit();
-    }
-    return true;
+    return wheelStep(distance, buttons);
 }
 
 bool CSlider::isTypeOf(const char* className) const {

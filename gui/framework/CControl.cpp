@@ -65,6 +65,31 @@ void CControl::valueChangedNotify() {
     if (listener) listener->valueChanged(this);
 }
 
+bool CControl::changeValue(float v) {
+    const float before = value;
+    value = v;
+    bounceValue();
+    if (value == before) return false;
+    setDirty(true);
+    valueChangedNotify();
+    return true;
+}
+
+bool CControl::wheelStep(float distance, int buttons) {
+    if (!std::isfinite(distance) || distance == 0.f) return false;
+    const float step = isFine(buttons) ? wheelInc * 0.1f : wheelInc;
+    const float before = value;
+    value += distance * step;
+    bounceValue();
+    if (value == before) return true;  // at the end of the range: no gesture at all
+    const float target = value;
+    value = before;
+    beginEdit();
+    changeValue(target);
+    endEdit();
+    return true;
+}
+
 bool CControl::isDirty() const { return dirty_ || value != oldValue; }
 
 void CControl::setDirty(bool state) {

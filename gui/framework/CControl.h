@@ -58,6 +58,13 @@ public:
     // Tells the listener (if any) that the value changed.
     void valueChangedNotify();
 
+    // Continuous controls: moves the value to v (clamped) and tells the listener
+    // when it changed; returns whether it did.
+    bool changeValue(float v);
+    // One wheel movement of `distance` notches (a tenth of a step in fine mode),
+    // inside its own gesture. False when the distance is no usable number.
+    bool wheelStep(float distance, int buttons);
+
     bool isDirty() const override;
     void setDirty(bool state = true) override;
     bool isTypeOf(const char* className) const override;
