@@ -9,15 +9,13 @@
 #include <cmath>
 
 #include "analysis/Meters.h"
+#include "core/BandMapping.h"
 #include "core/ChannelModel.h"
 #include "core/Plug.h"
 
 namespace hm {
 namespace {
 
-// Bank type by user-facing Type 1..6: normally, and while a band is auditioned.
-constexpr int kBankType[6] = {3, 1, 2, 5, 6, 4};
-constexpr int kAuditionType[6] = {7, 6, 6, 1, 1, 7};
 // Bank mode by kIRPhase: "Linear", "Full Minimum", "Zero-latency Analogue", "Analogue", "Free"...
 constexpr int kFirMode[8] = {5, 2, 3, 4, 6, 6, 6, 6};
 constexpr int kIirRate = 40;
@@ -145,27 +143,28 @@ void Plug::pushBands(int channels, bool auditioning, int audition, int& audition
         mask &= all;
         if (b == audition) auditionMask = mask;
 
-        const int t = std::clamp(toInt(real(kBandType)), 1, 6);
-        int type = auditioning ? kAuditionType[t - 1] : kBankType[t - 1];
+        double fields[kParamsPerBand];
+        for (int f = 0; f < kParamsPerBand; ++f) fields[f] = real(f);
+        dsp::BandSettings settings = engineBandSettings(fields, scale, fshift);
         int disabled = toInt(real(kBandState)) == 2 ? 0 : 1;
         if (auditioning) {
+            // Only the auditioned band sounds, through its listening type and options.
             disabled = b == audition ? 0 : 1;
-            if (b != audition) type = 0;
+            settings.type = b == audition ? engineBandType(toInt(real(kBandType)), true) : dsp::kTypeNone;
+            if (prefs_.autoListenGain != 0) settings.gain = prefs_.autoListenGain == 1 ? 12.0f : 0.0f;
+            if (prefs_.autoListenQ == 1) settings.q = 12.0f;
         }
         bank_->setDisabled(1, b, all & ~mask);
         if (mask) bank_->setDisabled(disabled, b, mask);
 
-        bank_->setType(type, b, -1);
-        bank_->setSubtype(toInt(real(kBandSubtype)) - 1, b, -1);
-        const bool passType = t == 2 || t == 5;
-        double gain = passType ? 0.0 : real(kBandGain) * scale;
-        if (auditioning && prefs_.autoListenGain != 0) gain = prefs_.autoListenGain == 1 ? 12.0 : 0.0;
-        bank_->setGain(static_cast<float>(gain), b, -1);
-        bank_->setFrequency(static_cast<float>(std::clamp(real(kBandFrequency) * fshift, 10.0, 22000.0)), b, -1);
-        bank_->setQ(auditioning && prefs_.autoListenQ == 1 ? 12.0f : static_cast<float>(real(kBandQ)), b, -1);
-        bank_->setShift(static_cast<float>(real(kBandShift)), b, -1);
-        bank_->setPhase(static_cast<float>(real(kBandPhase) * 0.01), b, -1);
-        bank_->setSlope(passType ? toInt(real(kBandSlope)) / 6 : 2, b, -1);
+        bank_->setType(settings.type, b, -1);
+        bank_->setSubtype(settings.subtype, b, -1);
+        bank_->setGain(settings.gain, b, -1);
+        bank_->setFrequency(settings.frequency, b, -1);
+        bank_->setQ(settings.q, b, -1);
+        bank_->setShift(settings.shift, b, -1);
+        bank_->setPhase(settings.phase, b, -1);
+        bank_->setSlope(settings.slope, b, -1);
     }
 }
 

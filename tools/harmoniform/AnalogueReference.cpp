@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/BandMapping.h"
 #include "core/params/ParamIds.h"
 #include "dsp/AnalogSection.h"
 #include "dsp/PrototypeResponse.h"
@@ -10,11 +11,6 @@
 
 namespace hm::tool {
 namespace {
-
-// Engine band type by the user-facing Type 1..6 (peak, high-pass, low shelf,
-// high shelf, low-pass, notch).
-constexpr int kEngineType[6] = {dsp::kTypePeak,      dsp::kTypeHighPass, dsp::kTypeLowShelf,
-                                dsp::kTypeHighShelf, dsp::kTypeLowPass,  dsp::kTypeNotch};
 
 int whole(double v) { return static_cast<int>(std::lround(v)); }
 
@@ -35,18 +31,9 @@ bool analogueResponseDb(HostSession& session, const std::vector<double>& hz, std
         const auto real = [&](int field) { return session.realValue(bandParam(b, field)); };
         if (whole(real(kBandState)) != 2) continue;
         if (!((whole(real(kBandGroups)) >> 7) & 1)) continue;  // not on the first group
-        const int type = std::clamp(whole(real(kBandType)), 1, 6);
-        const bool pass = type == 2 || type == 5;
-        dsp::BandSettings s;
-        s.type = kEngineType[type - 1];
-        s.subtype = whole(real(kBandSubtype)) - 1;
-        s.slope = pass ? whole(real(kBandSlope)) / 6 : 2;
-        s.frequency = static_cast<float>(std::clamp(real(kBandFrequency) * shift, 10.0, 22000.0));
-        s.gain = static_cast<float>(pass ? 0.0 : real(kBandGain) * scale);
-        s.q = static_cast<float>(real(kBandQ));
-        s.shift = static_cast<float>(real(kBandShift));
-        s.phase = static_cast<float>(real(kBandPhase) * 0.01);
-        s.disabled = false;
+        double fields[kParamsPerBand];
+        for (int f = 0; f < kParamsPerBand; ++f) fields[f] = real(f);
+        const dsp::BandSettings s = engineBandSettings(fields, scale, shift);
         Band band;
         band.count = dsp::prototypeFor(s, band.sections);
         if (band.count < 1) return false;
