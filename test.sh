@@ -21,16 +21,16 @@ if [ "${HARMONIFORM_TSAN:-1}" = "1" ]; then
   "$TSAN_DIR/tests/dsp/dsp_tests" --gtest_brief=1
 fi
 
-# Memory safety: the instance, host, preference and editor-framework tests again
+# Memory safety: the instance, host, preference, editor-framework and tool tests again
 # under AddressSanitizer and UBSan (the host tests load the instrumented plug-in).
 # HARMONIFORM_ASAN=0 skips this pass.
 if [ "${HARMONIFORM_ASAN:-1}" = "1" ]; then
   ASAN_DIR=${ASAN_BUILD_DIR:-build-asan}
   cmake -S . -B "$ASAN_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHARMONIFORM_SANITIZE=address \
     -DHARMONIFORM_TESTS=ON >/dev/null
-  cmake --build "$ASAN_DIR" -j "${JOBS:-2}" --target Harmoniform core_tests host_tests prefs_tests gui_tests
+  cmake --build "$ASAN_DIR" -j "${JOBS:-2}" --target Harmoniform harmoniform core_tests host_tests prefs_tests gui_tests tool_tests
   export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1" UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
-  for t in core host prefs gui; do
+  for t in core host prefs gui tool; do
     "$ASAN_DIR/tests/$t/${t}_tests" --gtest_brief=1
   done
 fi
