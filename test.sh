@@ -30,8 +30,8 @@ if [ "${HARMONIFORM_ASAN:-1}" = "1" ]; then
     -DHARMONIFORM_TESTS=ON >/dev/null
   cmake --build "$ASAN_DIR" -j "${JOBS:-2}" --target Harmoniform harmoniform core_tests host_tests prefs_tests gui_tests tool_tests
   export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1" UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
-  for t in core host prefs gui tool; do
-    "$ASAN_DIR/tests/$t/${t}_tests" --gtest_brief=1
+  for t in core/core host/host prefs/prefs gui/gui tools/tool; do
+    "$ASAN_DIR/tests/${t}_tests" --gtest_brief=1
   done
 fi
 
