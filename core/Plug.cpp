@@ -84,12 +84,18 @@ void Plug::loadEditorPreferences() {
     const auto ui = [this](const char* page, const char* name) { return editorTree_.getUIPreference(page, name); };
     editorPrefs_.numberFormat = ui("Misc", "Number format") == 1 ? NumberFormat::Simple : NumberFormat::Precise;
     editorPrefs_.showTrueQ = ui("Misc", "Show True Q") == 1;
-    editorPrefs_.ballistics = ui("Meters", "Ballistic Type");
+    {
+        // Meters follow a ballistics change at once, not only at the next resume.
+        std::lock_guard lock(updateMutex_);
+        editorPrefs_.ballistics = ui("Meters", "Ballistic Type");
+        applyBallistics();
+    }
     editorPrefs_.bendRangeItem = ui("Misc", "MIDI Bend Range");
     numberFormat_ = editorPrefs_.numberFormat;
     const int b = editorPrefs_.bendRangeItem;
     // Items "1".."12" are semitones; the last item, "24", is two octaves.
     bendRangeOctaves_ = b == 12 ? 2.0 : (b >= 0 && b < 12 ? (b + 1) / 12.0 : 1.0);
+    updateProcessing(true);
 }
 
 // ---------------------------------------------------------------------------

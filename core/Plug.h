@@ -138,6 +138,7 @@ public:
     std::string groupName(int group);  // a copy: the timer's update may rebuild the names
     int groupNameCount();
     void rebuildGroupNames();
+    void applyBallistics();  // meter coefficients into the draft settings (updateMutex_ held)
     float getChannelLevel(int channel) override;
     float getOutputLevel(int channel);
     bool getClipFlag() override { return processor_->clipFlag(); }

@@ -55,8 +55,7 @@ void Plug::resume() {
         channelOrderFor(channels_, d.order);
         bank_->setSampleRate(getSampleRate());
         auditionedBand_.store(-1, std::memory_order_relaxed);
-        d.attack = analysis::ballisticCoefficient(editorPrefs_.ballistics, true, getSampleRate());
-        d.release = analysis::ballisticCoefficient(editorPrefs_.ballistics, false, getSampleRate());
+        applyBallistics();
         d.resetSerial++;  // meters, rings and gains start afresh at the next block
         updatePending_.store(false, std::memory_order_relaxed);
         runUpdate(true);
@@ -69,6 +68,12 @@ void Plug::resume() {
     reportLatency();
     wantEvents();
     if (groupNamesChanged_.exchange(false)) forwardToEditor(kGUIGroupNamesChanged, 0.0f);
+}
+
+void Plug::applyBallistics() {
+    ProcessSettings& d = processor_->draft();
+    d.attack = analysis::ballisticCoefficient(editorPrefs_.ballistics, true, getSampleRate());
+    d.release = analysis::ballisticCoefficient(editorPrefs_.ballistics, false, getSampleRate());
 }
 
 void Plug::rebuildGroupNames() {

@@ -430,6 +430,20 @@ TEST(PlugMeters, BallisticsAndDetector) {
     EXPECT_EQ(set.level(8), set.level(0));  // channel index taken modulo 8
 }
 
+TEST(PlugMeters, BallisticsPreferenceTakesEffectWithoutResume) {
+    ClockedPlug plug;
+    plug.setReal(kMsState, 0);
+    plug.editorPreferenceTree().setUIPreference("Meters", "Ballistic Type", 1);  // "PPM"
+    plug.loadEditorPreferences();
+    plug.settle();
+    Signal in = {std::vector<double>(64, 0.5), std::vector<double>(64, 0.5)}, out(2);
+    processBlocks(plug, in, out, 64);
+    // A peak programme meter rises over milliseconds; the default "Digital" meter
+    // would already show the full 0.5 after these 64 samples.
+    EXPECT_GT(plug.getChannelLevel(0), 0.0);
+    EXPECT_LT(plug.getChannelLevel(0), 0.3);
+}
+
 TEST(PlugMeters, MeterPointAndDomains) {
     ClockedPlug plug;  // mid/side by default
     Signal in = {std::vector<double>(64, 0.5), std::vector<double>(64, 0.25)}, out(2);
