@@ -60,6 +60,12 @@ void Plug::setInstanceName(const char* name) {
 // Preferences
 
 void Plug::loadPreferences() {
+    // The timer's updates read these values under the update lock.
+    std::lock_guard lock(updateMutex_);
+    readGlobalPreferences();
+}
+
+void Plug::readGlobalPreferences() {
     // Unexpected answers (no store, unknown names) fall back to the first or default case.
     const auto global = [](const char* name, int fallback) {
         const int v = prefs::getGlobalPreference(name);
@@ -94,7 +100,7 @@ void Plug::loadEditorPreferences() {
     numberFormat_ = editorPrefs_.numberFormat;
     const int b = editorPrefs_.bendRangeItem;
     // Items "1".."12" are semitones; the last item, "24", is two octaves.
-    bendRangeOctaves_ = b == 12 ? 2.0 : (b >= 0 && b < 12 ? (b + 1) / 12.0 : 1.0);
+    bendRangeOctaves_.store(b == 12 ? 2.0 : (b >= 0 && b < 12 ? (b + 1) / 12.0 : 1.0), std::memory_order_relaxed);
     updateProcessing(true);
 }
 

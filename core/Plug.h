@@ -95,7 +95,7 @@ public:
     int bandFieldOf(int index) const { return hm::bandFieldOf(index); }
     int bandOf(int index) const { return hm::bandOf(index); }
     double frequencyMultiplier() const { return midiMultiplier_.load(std::memory_order_relaxed); }
-    double bendRangeOctaves() const { return bendRangeOctaves_; }
+    double bendRangeOctaves() const { return bendRangeOctaves_.load(std::memory_order_relaxed); }
     const char* instanceName() const { return instanceName_; }
     void setInstanceName(const char* name);
     const InstancePreferences& preferences() const { return prefs_; }
@@ -138,7 +138,6 @@ public:
     std::string groupName(int group);  // a copy: the timer's update may rebuild the names
     int groupNameCount();
     void rebuildGroupNames();
-    void applyBallistics();  // meter coefficients into the draft settings (updateMutex_ held)
     float getChannelLevel(int channel) override;
     float getOutputLevel(int channel);
     bool getClipFlag() override { return processor_->clipFlag(); }
@@ -164,6 +163,8 @@ private:
     void readRouting(const cJSON* routing);
 
 private:
+    void readGlobalPreferences();  // the global store into prefs_ (updateMutex_ held)
+    void applyBallistics();        // meter coefficients into the draft settings (updateMutex_ held)
     double updateClockMs() const;
     // The update reads the table without virtual dispatch: it also runs on the timer
     // thread while the instance may be under construction or destruction.
@@ -209,7 +210,7 @@ private:
     // MIDI transposition (written on the audio thread, read by conversions anywhere).
     double noteFactor_ = 1.0;
     double bendFactor_ = 1.0;
-    double bendRangeOctaves_ = 1.0;
+    std::atomic<double> bendRangeOctaves_{1.0};  // set on the UI thread, read by MIDI
     std::atomic<double> midiMultiplier_{1.0};
 
     std::atomic<int> auditionedBand_{-1};

@@ -35,7 +35,7 @@ vst::VstInt32 Plug::processEvents(vst::VstEvents* events) {
             applyMidiMultiplier(noteFactor_ * bendFactor_);
         } else if (status == 0xE0) {
             const int v = data2 * 128 + data1;
-            bendFactor_ = std::exp2(bendRangeOctaves_ * (v - 8192) / 8192.0);
+            bendFactor_ = std::exp2(bendRangeOctaves() * (v - 8192) / 8192.0);
             applyMidiMultiplier(bendFactor_ * noteFactor_);
         }
     }

@@ -43,7 +43,7 @@ void Plug::resume() {
     wantEvents();
     {
         std::lock_guard lock(updateMutex_);
-        loadPreferences();  // under the lock: the timer's updates read the preferences
+        readGlobalPreferences();  // under the lock: the timer's updates read the preferences
         const int outputs = cEffect_.numOutputs;
         channels_ = std::clamp(outputs, 1, kMaxChannels);
         ProcessSettings& d = processor_->draft();
