@@ -297,7 +297,7 @@ TEST(ToolResponse, BankProgramAndPresetReachTheInstance) {
 
     writePresetFile(folder.file("p.hmp"), {{bandParam(4, kBandState), 2.0 / 3.0}, {bandParam(4, kBandType), 5.0 / 6.0}});
     // The preset lands in the program chosen, and --set comes last.
-    const RunResult both = runTool({"response", "--program", "3", "--preset", folder.file("p.hmp"), "--set",
+    const RunResult both = runTool({"response", "--bank", bank, "--program", "3", "--preset", folder.file("p.hmp"), "--set",
                                     "Band5 Frequency=2k", "--csv", folder.file("b.csv")});
     ASSERT_EQ(both.exitCode, 0) << both.err;
     EXPECT_NE(both.out.find("Band5: Notch 2000 Hz"), std::string::npos) << both.out;

@@ -1,7 +1,8 @@
 #pragma once
-// The measurement behind the response and demo commands: impulse response,
-// 1/24-octave frequency response, the analogue reference when known, and the
-// CSV and PNG files.
+// The measurement behind the response and demo commands: impulse responses of
+// every path the settings treat differently (left and right, or mid and side),
+// their 1/24-octave frequency responses, the analogue reference of each when
+// known, and the CSV and PNG files.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -18,10 +19,8 @@ struct ResponseRequest {
 };
 
 struct ResponseResult {
-    std::vector<ResponsePoint> points;
-    std::vector<double> analogueDb;  // empty without a reference
-    double deviationDb = 0.0;        // largest |measured - analogue|
-    double deviationHz = 0.0;        // where it occurs
+    // One curve when every path responds alike (its name empty), else one per path.
+    std::vector<ResponseCurve> curves;
     std::string csvText;
 };
 
@@ -31,6 +30,9 @@ constexpr double kImpulseSeconds = 4.0;
 constexpr double kDeviationFloorDb = -60.0;
 
 bool measureAndWrite(HostSession& session, const ResponseRequest& request, ResponseResult& result, std::string& error);
+
+// "Vocal Presence, 2 changes": the program and how many parameters --set changed.
+std::string programTitle(HostSession& session);
 
 // Active bands, latency, response extremes and the deviation from the analogue response.
 void printResponseSummary(std::FILE* out, HostSession& session, const ResponseResult& result);
