@@ -21,19 +21,7 @@ namespace {
 
 constexpr int kFloatWav = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
 
-// Float-exact noise, interleaved.
-std::vector<double> noise(std::size_t frames, int channels, unsigned seed) {
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<float> uniform(-0.9f, 0.9f);
-    std::vector<double> x(frames * static_cast<std::size_t>(channels));
-    for (double& v : x) v = uniform(random);
-    return x;
-}
-
-std::vector<std::string> concat(std::vector<std::string> a, const std::vector<std::string>& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
+std::vector<double> noise(std::size_t frames, int channels, unsigned seed) { return floatNoise(frames, channels, seed); }
 
 // A preset file made the way a host saves one: parameters set through the ABI,
 // then the instance's preset chunk.
