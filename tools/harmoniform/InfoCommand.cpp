@@ -90,12 +90,12 @@ int runInfo(const std::vector<std::string>& args) {
     }
     const bool known = std::string(product) == platform::kProductName && e->numParams == kNumParams;
     std::printf("parameters:        %d\n", e->numParams);
-    std::printf("  %-5s %-24s %-28s %-18s %s\n", "index", "name", "label", "display", known ? "value" : "");
+    std::printf("  %-5s %-24s %-28s %-29s %s\n", "index", "name", "label", "display", known ? "value" : "");
     for (int i = 0; i < e->numParams; ++i) {
         const std::string display = plugin->parameterDisplay(i);
         std::string choice = known ? instanceChoiceName(*plugin, i) : std::string();
         if (choice == display) choice.clear();  // IRLength and the like show their value already
-        std::printf("  %-5d %-24s %-28s %-18s %s\n", i, plugin->parameterName(i).c_str(),
+        std::printf("  %-5d %-24s %-28s %-29s %s\n", i, plugin->parameterName(i).c_str(),
                     plugin->parameterLabel(i).c_str(), display.c_str(), choice.c_str());
     }
     return 0;
