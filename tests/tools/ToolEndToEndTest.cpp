@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <numbers>
 #include <random>
@@ -284,9 +285,15 @@ TEST(ToolResponse, BankProgramAndPresetReachTheInstance) {
     EXPECT_NE(fromBank.out.find("Band1: High-pass 80 Hz"), std::string::npos) << fromBank.out;
 
     writePresetFile(folder.file("p.hmp"), {{bandParam(4, kBandState), 2.0 / 3.0}, {bandParam(4, kBandType), 5.0 / 6.0}});
-    // The preset lands in the program chosen, and --set comes last.
-    const RunResult both = runTool({"response", "--bank", bank, "--program", "3", "--preset", folder.file("p.hmp"), "--set",
-                                    "Band5 Frequency=2k", "--csv", folder.file("b.csv")});
+    // The preset lands in the program chosen (of the bank a new instance loads,
+    // here the factory bank installed system-wide), and --set comes last.
+    std::filesystem::create_directories(folder.file("system/Corvanta/Harmoniform"));
+    std::filesystem::copy_file(bank, folder.file("system/Corvanta/Harmoniform/Factory Bank.hmp"));
+    RunOptions installed;
+    installed.env = {"XDG_DATA_DIRS=" + folder.file("system")};
+    const RunResult both = runTool({"response", "--program", "3", "--preset", folder.file("p.hmp"), "--set",
+                                    "Band5 Frequency=2k", "--csv", folder.file("b.csv")},
+                                   installed);
     ASSERT_EQ(both.exitCode, 0) << both.err;
     EXPECT_NE(both.out.find("Band5: Notch 2000 Hz"), std::string::npos) << both.out;
 }
