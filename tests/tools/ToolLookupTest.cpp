@@ -17,6 +17,17 @@ const std::string kFactoryBank = std::string(HM_SOURCE_DIR) + "/presets/Factory 
 
 std::string folderOf(const std::string& path) { return path.substr(0, path.rfind('/')); }
 
+// Each place on a line of its own in the message, in this order.
+void expectListedInOrder(const std::string& message, const std::vector<std::string>& places) {
+    std::size_t previous = 0;
+    for (const std::string& place : places) {
+        const std::size_t at = message.find("\n  " + place + "\n");
+        ASSERT_NE(at, std::string::npos) << place << "\n" << message;
+        EXPECT_GT(at, previous) << place << " is out of order\n" << message;
+        previous = at;
+    }
+}
+
 TEST(ToolLookup, ANamedPluginIsAFileAndOtherFilesAreCalledWhatTheyAre) {
     ScratchFolder scratch;
     writeAudio(scratch.file("notaudio.wav"), floatNoise(100, 1, 1), 1, 8000, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
@@ -73,13 +84,7 @@ TEST(ToolLookup, NotFoundListsEveryFolderSearchedInOrder) {
         const RunResult r = runTool(args, options);
         EXPECT_EQ(r.exitCode, 1);
         EXPECT_NE(r.err.find("no Harmoniform.so found"), std::string::npos) << r.err;
-        std::size_t previous = 0;
-        for (const std::string& folder : searched) {
-            const std::size_t at = r.err.find("\n  " + folder + "\n");
-            ASSERT_NE(at, std::string::npos) << folder << "\n" << r.err;
-            EXPECT_GT(at, previous) << folder << " is out of order\n" << r.err;
-            previous = at;
-        }
+        expectListedInOrder(r.err, searched);
     }
     // Found in the last folder of VST_PATH.
     std::filesystem::create_symlink(HM_TEST_PLUGIN, scratch.file("b/Harmoniform.so"));
@@ -112,13 +117,7 @@ TEST(ToolLookup, ProgramWithoutABankNamesWhereItLooked) {
         const RunResult r = runTool(args, options);
         EXPECT_EQ(r.exitCode, 1);
         EXPECT_NE(r.err.find("--program 3: no bank"), std::string::npos) << r.err;
-        std::size_t previous = 0;
-        for (const std::string& file : lookedAt) {
-            const std::size_t at = r.err.find(file);
-            ASSERT_NE(at, std::string::npos) << file << "\n" << r.err;
-            EXPECT_GT(at, previous) << r.err;
-            previous = at;
-        }
+        expectListedInOrder(r.err, lookedAt);
         EXPECT_TRUE(folderEntries(out.file("")).empty());
     }
     // With the factory bank installed system-wide, the program is the bank's.
