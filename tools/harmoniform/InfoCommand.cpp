@@ -1,6 +1,5 @@
 // harmoniform info PLUGIN.so: what a host sees of a VST 2.4 plug-in.
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "core/params/ParamIds.h"

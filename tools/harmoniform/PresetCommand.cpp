@@ -5,7 +5,6 @@
 // that differ from a fresh instance's are listed. What the instance would pass
 // over without a word (unknown members, misspelt parameter names) is warned about.
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -21,6 +20,7 @@
 
 namespace hm::tool {
 
+// preset make, in PresetMakeCommand.cpp.
 int runPresetMake(const std::vector<std::string>& args);
 
 namespace {

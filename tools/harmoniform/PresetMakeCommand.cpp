@@ -3,6 +3,7 @@
 // A new instance takes the bank program, preset and --set values exactly as a
 // render would, is given its name, and hands over its preset chunk, which is
 // written as the file: the same bytes the editor's "save preset" writes.
+#include <cctype>
 #include <cstdio>
 #include <string>
 #include <vector>

@@ -24,6 +24,7 @@ bool sameResponse(const std::vector<ResponsePoint>& a, const std::vector<Respons
 }
 
 void compareWithReference(ResponseCurve& curve) {
+    if (!curve.points.empty()) curve.deviationHz = curve.points.front().hz;
     for (std::size_t i = 0; i < curve.analogueDb.size(); ++i) {
         // Deep in a stop band both are only numerical noise.
         if (curve.analogueDb[i] < kDeviationFloorDb) continue;
@@ -94,14 +95,10 @@ bool measureAndWrite(HostSession& session, const ResponseRequest& request, Respo
             }
             plot.curves.push_back(std::move(curve));
         }
-        // "Harmoniform: Vocal Presence, 2 changes, 48000 Hz"; an empty slot goes unnamed.
-        std::string details;
-        if (const std::string name = session.programName(); programLabel(name) != programLabel("-")) details = name;
-        if (session.changesBySet() > 0)
-            details += (details.empty() ? "" : ", ") + countOf(session.changesBySet(), "change");
+        // "Harmoniform: Vocal Presence, 2 changes, 48000 Hz".
         char rate[32];
         std::snprintf(rate, sizeof(rate), ", %.0f Hz", static_cast<double>(session.sampleRate()));
-        plot.title = "Harmoniform" + (details.empty() ? std::string() : ": " + details) + rate;
+        plot.title = "Harmoniform: " + programTitle(session) + rate;
         if (!writeResponsePng(request.pngPath, plot, error)) return false;
     }
     return true;
