@@ -132,8 +132,11 @@ TEST(OutputFormat, ExtensionAndFormatNameChooseContainerAndWidth) {
         ASSERT_EQ(ok, c.expected != 0) << error;
         if (ok) {
             EXPECT_EQ(choice.sndfileFormat, c.expected) << describeFormat(choice.sndfileFormat);
-            if (*c.mentions) EXPECT_NE(choice.note.find(c.mentions), std::string::npos) << choice.note;
-            else EXPECT_EQ(choice.note, "");
+            if (*c.mentions) {
+                EXPECT_NE(choice.note.find(c.mentions), std::string::npos) << choice.note;
+            } else {
+                EXPECT_EQ(choice.note, "");
+            }
         } else {
             EXPECT_NE(error.find(c.mentions), std::string::npos) << error;
         }

@@ -77,7 +77,9 @@ TEST(ToolFiles, OutputFormatFollowsTheExtensionAndKeepsTheWidth) {
         EXPECT_EQ(out.samples.size(), x.size());
         // All bands off: a lossless container of the input's width returns it bit for bit.
         const bool lossless = (c.expected & SF_FORMAT_SUBMASK) == (c.input & SF_FORMAT_SUBMASK);
-        if (lossless && c.input == kWav24) EXPECT_TRUE(out.samples == x);
+        if (lossless && c.input == kWav24) {
+            EXPECT_TRUE(out.samples == x);
+        }
     }
 }
 
@@ -147,7 +149,9 @@ TEST(ToolFiles, SymbolicLinkOutIsWrittenThroughToItsTarget) {
             writeBytes(folder.file(c.target), "old take");
             ::chmod(folder.file(c.target).c_str(), 0640);
         }
-        if (c.pointsTo == "middle.wav") ASSERT_EQ(::symlink("takes/end.wav", folder.file("middle.wav").c_str()), 0);
+        if (c.pointsTo == "middle.wav") {
+            ASSERT_EQ(::symlink("takes/end.wav", folder.file("middle.wav").c_str()), 0);
+        }
         ASSERT_EQ(::symlink(c.pointsTo.c_str(), folder.file(c.link).c_str()), 0);
         const RunResult r = runTool({"render", folder.file("in.wav"), folder.file(c.link)});
         ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -155,7 +159,9 @@ TEST(ToolFiles, SymbolicLinkOutIsWrittenThroughToItsTarget) {
         EXPECT_TRUE(readAudio(folder.file(c.target)).samples == x);
         struct stat st {};
         ASSERT_EQ(::stat(folder.file(c.target).c_str(), &st), 0);
-        if (c.targetExists) EXPECT_EQ(st.st_mode & 0777, 0640u) << "the replaced file's permissions are kept";
+        if (c.targetExists) {
+            EXPECT_EQ(st.st_mode & 0777, 0640u) << "the replaced file's permissions are kept";
+        }
         EXPECT_EQ(folderEntries(folder.file("takes")).size(), 1u) << "no temporary file left";
     }
 }
@@ -268,8 +274,11 @@ TEST(ToolFiles, ClippingIsCountedWithTheFloatPeakAndAGainThatAvoidsIt) {
         } else {
             EXPECT_EQ(clippedAt, std::string::npos) << r.err;
         }
-        if (*c.advice) EXPECT_NE(r.err.find(std::string("--set ") + c.advice), std::string::npos) << r.err;
-        else EXPECT_EQ(r.err.find("--set Gain"), std::string::npos) << r.err;
+        if (*c.advice) {
+            EXPECT_NE(r.err.find(std::string("--set ") + c.advice), std::string::npos) << r.err;
+        } else {
+            EXPECT_EQ(r.err.find("--set Gain"), std::string::npos) << r.err;
+        }
     }
 }
 

@@ -179,7 +179,9 @@ TEST(ToolPreset, ShowWarnsAboutMembersThePluginIgnores) {
         EXPECT_EQ(r.exitCode, 0) << r.err;
         for (const std::string& w : c.warnings)
             EXPECT_NE(r.err.find("harmoniform preset show: warning: " + path + ": " + w), std::string::npos) << w << "\n" << r.err;
-        if (c.warnings.empty()) EXPECT_EQ(r.err, "");
+        if (c.warnings.empty()) {
+            EXPECT_EQ(r.err, "");
+        }
         EXPECT_NE(r.out.find(c.shown), std::string::npos) << r.out;
         EXPECT_EQ(r.err.find("kBand2Gain"), std::string::npos) << "a correct member is not warned about";
     }
