@@ -15,7 +15,7 @@ namespace {
 // Geometry beyond any editor window is cut back, so rectangle arithmetic
 // cannot overflow and no view asks for an absurd buffer.
 constexpr int kMaxCoordinate = 1 << 14;
-constexpr int kMaxExtent = 4096;
+constexpr int kMaxExtent = 2048;
 
 int coordinate(const LayoutElement& e, std::string_view name) {
     return std::clamp(attributeInt(e, name), -kMaxCoordinate, kMaxCoordinate);

@@ -3,10 +3,12 @@
 // the views read them, menu items are split, and the tree is built into a
 // headless frame and drawn.
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string_view>
 
 #include "gui/draw/BitmapCache.h"
+#include "gui/framework/CControl.h"
 #include "gui/framework/CFrame.h"
 #include "gui/layout/Attributes.h"
 #include "gui/layout/LayoutBuilder.h"
@@ -47,6 +49,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!parsed.root) return 0;
     readAll(parsed.root.get());
 
+    // The skin cache lives across runs (decoding it every run would starve
+    // the search) and is emptied when the process ends: the cache exists
+    // before the exit handler is registered, so it outlives the handler.
+    static const bool cacheFreedAtExit = [] {
+        (void)getSkinBitmap(101);
+        return std::atexit(clearSkinBitmaps) == 0;
+    }();
+    (void)cacheFreedAtExit;
     registerEditorViews();
     Silent listener;
     CFrame* frame = new CFrame(CRect(0, 0, 320, 240));
@@ -55,6 +65,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     frame->invalidateAll();
     frame->updateDirty();
     frame->release();
-    clearSkinBitmaps();
     return 0;
 }
