@@ -10,6 +10,7 @@
 // and only stores a value and a bit; everything else runs on the host's
 // user-interface thread.
 #include <atomic>
+#include <bitset>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -21,6 +22,7 @@
 #include "gui/editor/PresetLibrary.h"
 #include "gui/editor/VGEditor.h"
 #include "gui/editor/WindowSize.h"
+#include "gui/views/ParameterText.h"
 #include "platform/FileChooser.h"
 
 namespace hm {
@@ -35,7 +37,7 @@ class EditorPanel;
 // Indices and tags the editor keeps a value for: parameters, GUI tags, selection tags.
 constexpr int kEditorValueSlots = kGUISelectedBand + kNumBands;
 
-class PlugEd : public VGEditor {
+class PlugEd : public VGEditor, public iParameterText {
 public:
     explicit PlugEd(Plug* plug);
     ~PlugEd() override;
@@ -55,8 +57,11 @@ public:
     void controlEndEdit(CControl* control) override;
     int getTagUnderPoint(const CPoint& where) override;
 
-    // Text typed into a value field: note names, the "k" notation, dB for levels.
-    void setParameterFromText(int tag, const char* text, bool noteMode);
+    // iParameterText: what value controls show and what typing into them does
+    // (note names, the "k" notation, dB for levels, the instance name).
+    std::string parameterText(int tag, float normalised, bool noteNames) override;
+    void setParameterFromText(int tag, std::string_view text, bool noteMode) override;
+    float parameterValue(int tag) override;
 
     // --- state for tests and tools ---
     std::uint32_t selectedBands() const { return selectedBands_; }
@@ -152,6 +157,8 @@ private:
     void setSelection(std::uint32_t bands, std::uint32_t explicitBands);
     void selectionTag(int band, float value);
     void sendAutomated(int index, float normalised);
+    void beginGesture(int index);
+    void endGesture(int index);
 
     // PlugEdTags.cpp
     bool guiTagChanged(CControl* control, int tag, float value);
@@ -189,7 +196,7 @@ private:
     std::uint32_t explicitSelection_ = 0;
     float frequencySnapshot_[kNumBands] = {};
     float frequencyDefaults_[kNumBands] = {};
-    float gestureStart_[kNumParams] = {};  // value each band parameter had when its gesture began
+    std::bitset<kNumParams> editing_;  // parameters inside a gesture the editor began
 
     bool setupOpen_ = false, presetBoxOpen_ = false, scaleTrayOpen_ = false, wizardOpen_ = false;
     int presetBoxTarget_ = -29, presetBoxPos_ = -29;

@@ -26,9 +26,22 @@ void forEachBand(std::uint32_t bands, F&& f) {
 
 void PlugEd::sendAutomated(int index, float normalised) {
     // Outside a gesture the change gets an edit of its own, so the host can group it.
-    const bool began = isParam(index) && plug_->beginEdit(index);
+    const bool single = isParam(index) && !editing_[static_cast<std::size_t>(index)];
+    if (single) plug_->beginEdit(index);
     plug_->setParameterAutomated(index, normalised);
-    if (began) plug_->endEdit(index);
+    if (single) plug_->endEdit(index);
+}
+
+void PlugEd::beginGesture(int index) {
+    if (!isParam(index) || editing_[static_cast<std::size_t>(index)]) return;
+    editing_[static_cast<std::size_t>(index)] = true;
+    plug_->beginEdit(index);
+}
+
+void PlugEd::endGesture(int index) {
+    if (!isParam(index) || !editing_[static_cast<std::size_t>(index)]) return;
+    editing_[static_cast<std::size_t>(index)] = false;
+    plug_->endEdit(index);
 }
 
 // The 0-based item a type or subtype control stands for: menus hold the item,
@@ -130,15 +143,15 @@ void PlugEd::editOthers(int tag, bool begin) {
                         field == kBandPhase;
     if (!linked || plug_->getParameterReal(bandParam(band, kBandState)) == 0.0) return;
     forEachBand(othersOf(selectedBands_, band), [&](int b) {
-        if (begin) plug_->beginEdit(bandParam(b, field));
-        else plug_->endEdit(bandParam(b, field));
+        if (begin) beginGesture(bandParam(b, field));
+        else endGesture(bandParam(b, field));
     });
 }
 
 void PlugEd::controlBeginEdit(CControl* control) {
     const int tag = control->getTag();
     if (!isParam(tag)) return;
-    plug_->beginEdit(tag);
+    beginGesture(tag);
     if (bandOf(tag) >= 0) editOthers(tag, true);
 }
 
@@ -146,7 +159,7 @@ void PlugEd::controlEndEdit(CControl* control) {
     const int tag = control->getTag();
     if (!isParam(tag)) return;
     if (bandOf(tag) >= 0) editOthers(tag, false);
-    plug_->endEdit(tag);
+    endGesture(tag);
     // The next frequency drag of a selection measures from here.
     if (bandFieldOf(tag) == kBandFrequency)
         for (int b = 0; b < kNumBands; ++b) frequencySnapshot_[b] = plug_->getParameter(bandParam(b, kBandFrequency));

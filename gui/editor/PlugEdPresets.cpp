@@ -9,6 +9,7 @@
 #include "gui/editor/EditorPanel.h"
 #include "gui/editor/PlugEd.h"
 #include "gui/framework/CFrame.h"
+#include "gui/views/CPresetMenu.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 
@@ -72,11 +73,10 @@ void PlugEd::refreshPresetMenuText() {
     presetTextPending_ = false;
     if (!presetMenu_) return;
     // The program list shows the current program's entry; a preset of a list shows its own name.
-    int entry = -1;
-    for (const PresetEntry& e : presetEntries_) {
-        if (!shownList_ && e.program == plug_->getProgram() && e.menu == presetMenu_) entry = e.index;
-    }
-    if (entry >= 0) presetMenu_->setCurrent(entry);
+    const bool fromList = shownList_ && presetIndex_ >= 0 && presetIndex_ < static_cast<int>(shownList_->presets.size());
+    const std::string text = fromList ? shownList_->presets[static_cast<std::size_t>(presetIndex_)].name
+                                      : std::string(plug_->program(plug_->getProgram()).name);
+    if (auto* menu = dynamic_cast<CPresetMenu*>(presetMenu_)) menu->setText(text);
     presetMenu_->setDirty(true);
 }
 

@@ -129,7 +129,7 @@ bool PlugEd::guiTagChanged(CControl* control, int tag, float v) {
         }
         case kGUIInstanceName: {
             std::string name;
-            if (controlText(control, name)) setParameterFromText(tag, name.c_str(), false);
+            if (controlText(control, name)) setParameterFromText(tag, name, false);
             return true;
         }
         case kGUIABMenu:

@@ -5,16 +5,29 @@
 
 #include "core/InstanceRegistry.h"
 #include "core/Plug.h"
+#include "core/params/ParamFormat.h"
 #include "gui/editor/PlugEd.h"
 #include "gui/editor/TextEntry.h"
 
 namespace hm::gui {
 
-void PlugEd::setParameterFromText(int tag, const char* text, bool noteMode) {
-    if (!text) return;
+std::string PlugEd::parameterText(int tag, float normalised, bool noteNames) {
+    if (tag == kGUIInstanceName) return plug_->instanceName();
+    if (!isParam(tag)) return {};
+    char text[64] = {};
+    plug_->formatParameterValue(tag, normalised, text, noteNames ? kFormatNoteNames : 0);
+    return text;
+}
+
+float PlugEd::parameterValue(int tag) {
+    if (isParam(tag)) return plug_->getParameter(tag);
+    return tag >= 0 && tag < kEditorValueSlots ? paramValues_[tag].load(std::memory_order_relaxed) : 0.f;
+}
+
+void PlugEd::setParameterFromText(int tag, std::string_view text, bool noteMode) {
     if (tag == kGUIInstanceName) {
         // setInstanceName tells every instance that the list changed.
-        plug_->setInstanceName(std::string(text).substr(0, 31).c_str());
+        plug_->setInstanceName(std::string(text.substr(0, 31)).c_str());
         return;
     }
     if (!isParam(tag)) return;
