@@ -70,7 +70,7 @@ void PlugEd::bandChanged(CControl* control, int tag, float v) {
             } else {
                 // Switching off takes the others off with it and out of the selection.
                 forEachBand(others, [&](int b) { sendAutomated(bandParam(b, kBandState), 0.f); });
-                setSelection(selectedBands_ & ~others & ~(1u << band), explicitSelection_ & ~others & ~(1u << band));
+                setSelection(selectedBands_ & ~others, explicitSelection_ & ~others);
             }
             break;
         }
