@@ -11,9 +11,8 @@
 #include "gui/draw/PngIO.h"
 #include "gui/editor/SnapshotRequest.h"
 #include "platform/AtomicFile.h"
-#include "prefs/ChunkCodec.h"
-#include "prefs/Json.h"
 #include "tools/harmoniform/Commands.h"
+#include "tools/harmoniform/EditorPreferenceChunk.h"
 #include "tools/harmoniform/HostSession.h"
 #include "tools/harmoniform/HostWindow.h"
 
@@ -40,25 +39,6 @@ void editorHelp(std::FILE* out) {
                  "  harmoniform editor --bank \"presets/Factory Bank.hmp\" --program 3\n"
                  "  harmoniform editor --size Large --snapshot editor.png\n",
                  sessionOptionsHelp());
-}
-
-// The editor's "UI Size" travels in the state document's editor preferences:
-// read the state, change the one preference, give the state back.
-bool applyUiSize(host::PluginInstance& plugin, int size, std::string& error) {
-    void* data = nullptr;
-    const auto bytes = plugin.dispatch(vst::effGetChunk, 0, 0, &data);
-    const auto text = data && bytes > 0 ? state::decodeChunk(data, static_cast<std::size_t>(bytes)) : std::nullopt;
-    const prefs::JsonPtr document = text ? prefs::parseJson(*text) : nullptr;
-    cJSON* value = prefs::member(prefs::member(prefs::member(document.get(), "uiprefs"), "Layout"), "UI Size");
-    value = prefs::member(value, "value");
-    if (!cJSON_IsNumber(value)) {
-        error = "the plug-in's state holds no \"UI Size\" preference";
-        return false;
-    }
-    prefs::setNumber(value, size);
-    std::vector<unsigned char> chunk = state::encodeChunk(prefs::printJson(document.get(), false));
-    plugin.dispatch(vst::effSetChunk, 0, static_cast<std::intptr_t>(chunk.size()), chunk.data());
-    return true;
 }
 
 int writeSnapshot(host::PluginInstance& plugin, const std::string& path) {
@@ -144,7 +124,7 @@ int runEditor(const std::vector<std::string>& args) {
         return 2;
     }
     HostSession session;
-    if (!session.open(options, 48000.0f, error) || (size >= 0 && !applyUiSize(session.instance(), size, error))) {
+    if (!session.open(options, 48000.0f, error) || (size >= 0 && !setEditorPreference(session.instance(), "Layout", "UI Size", size, error))) {
         std::fprintf(stderr, "harmoniform editor: %s\n", error.c_str());
         return 1;
     }
