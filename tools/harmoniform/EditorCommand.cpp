@@ -7,12 +7,9 @@
 #include <thread>
 #include <vector>
 
-#include "gui/draw/CDIB.h"
-#include "gui/draw/PngIO.h"
-#include "gui/editor/SnapshotRequest.h"
 #include "platform/AtomicFile.h"
 #include "tools/harmoniform/Commands.h"
-#include "tools/harmoniform/EditorPreferenceChunk.h"
+#include "tools/harmoniform/EditorHostCalls.h"
 #include "tools/harmoniform/HostSession.h"
 #include "tools/harmoniform/HostWindow.h"
 
@@ -42,24 +39,13 @@ void editorHelp(std::FILE* out) {
 }
 
 int writeSnapshot(host::PluginInstance& plugin, const std::string& path) {
-    gui::EditorSnapshotRequest request;
-    plugin.dispatch(vst::effVendorSpecific, gui::kSnapshotIndex, gui::kSnapshotValue, &request);
-    if (request.width <= 0 || request.height <= 0) {
-        std::fprintf(stderr, "harmoniform editor: the plug-in rendered no editor picture\n");
+    std::string error;
+    int width = 0, height = 0;
+    if (!writeEditorSnapshot(plugin, path, width, height, error)) {
+        std::fprintf(stderr, "harmoniform editor: %s\n", error.c_str());
         return 1;
     }
-    auto* image = new gui::CDIB(request.width, request.height);
-    request.pixels = image->pixels();
-    request.capacity = static_cast<std::int64_t>(request.width) * request.height;
-    const bool rendered =
-        plugin.dispatch(vst::effVendorSpecific, gui::kSnapshotIndex, gui::kSnapshotValue, &request) == 1;
-    const bool written = rendered && gui::writePngFile(*image, path);
-    image->release();
-    if (!written) {
-        std::fprintf(stderr, "harmoniform editor: cannot %s %s\n", rendered ? "write" : "render", path.c_str());
-        return 1;
-    }
-    std::printf("wrote %s (%dx%d)\n", path.c_str(), request.width, request.height);
+    std::printf("wrote %s (%dx%d)\n", path.c_str(), width, height);
     return 0;
 }
 
