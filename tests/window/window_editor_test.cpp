@@ -10,7 +10,7 @@
 #include "core/params/ParamIds.h"
 #include "gui/editor/SnapshotRequest.h"
 #include "tests/host/HostFixture.h"
-#include "tools/harmoniform/EditorPreferenceChunk.h"
+#include "tools/harmoniform/EditorHostCalls.h"
 #include "tools/harmoniform/HostWindow.h"
 
 namespace hm::test {
