@@ -63,6 +63,10 @@ public:
     void setParameterFromText(int tag, std::string_view text, bool noteMode) override;
     float parameterValue(int tag) override;
 
+    // The colour of a band's type button and curve ("Band Colours" preference;
+    // by frequency it follows the band's displayed frequency). UI thread.
+    Rgb bandColourOf(int band) const;
+
     // --- state for tests and tools ---
     std::uint32_t selectedBands() const { return selectedBands_; }
     std::uint32_t explicitSelection() const { return explicitSelection_; }
