@@ -37,6 +37,12 @@ class EditorPanel;
 // Indices and tags the editor keeps a value for: parameters, GUI tags, selection tags.
 constexpr int kEditorValueSlots = kGUISelectedBand + kNumBands;
 
+// Parameters whose controls are menus: they show and report the item index.
+constexpr bool isMenuParameter(int index) {
+    return index == kParallel || index == kIRLength || index == kIRWindow || index == kIRPhase || index == kIRPad ||
+           index == kDPlusLen;
+}
+
 class PlugEd : public VGEditor, public iParameterText {
 public:
     explicit PlugEd(Plug* plug);
@@ -155,6 +161,7 @@ private:
     int meterSectionWidth() const;
     int stripsHeight() const;
     void placePanels();
+    CRect slidingPanelRect(int tag, const CRect& original, int windowWidth, int graphHeight) const;
 
     // PlugEdBands.cpp
     void bandChanged(CControl* control, int tag, float value);
