@@ -10,5 +10,6 @@ int runPreset(const std::vector<std::string>& args);
 int runRender(const std::vector<std::string>& args);
 int runResponse(const std::vector<std::string>& args);
 int runDemo(const std::vector<std::string>& args);
+int runEditor(const std::vector<std::string>& args);
 
 }  // namespace hm::tool

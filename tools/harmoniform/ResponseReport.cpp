@@ -1,6 +1,8 @@
 #include "tools/harmoniform/ResponseReport.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "platform/AtomicFile.h"
 #include "tools/harmoniform/AnalogueReference.h"
@@ -44,7 +46,7 @@ std::string programTitle(HostSession& session) {
     return title;
 }
 
-bool measureAndWrite(HostSession& session, const ResponseRequest& request, ResponseResult& result, std::string& error) {
+bool measureAndWrite(HostSession& session, ResponseRequest& request, ResponseResult& result, std::string& error) {
     // Checked before the measurement so a bad size costs nothing.
     if (!request.pngPath.empty() && (request.width < kMinPlotWidth || request.height < kMinPlotHeight ||
                                      request.width > 8192 || request.height > 8192)) {
@@ -77,6 +79,11 @@ bool measureAndWrite(HostSession& session, const ResponseRequest& request, Respo
             curve.analogueDb.clear();
         compareWithReference(curve);
     }
+    if (request.fitHighHz > 0.0) {
+        request.rangeDb = 0.0;
+        for (const ResponseCurve& c : result.curves)
+            request.rangeDb = std::max(request.rangeDb, fittingEditorRange(c.points, request.fitLowHz, request.fitHighHz));
+    }
     result.csvText = responseCsv(result.curves);
     if (!request.csvPath.empty() && !platform::writeFileAtomically(request.csvPath, result.csvText)) {
         error = "cannot write " + request.csvPath;
@@ -87,6 +94,7 @@ bool measureAndWrite(HostSession& session, const ResponseRequest& request, Respo
         plot.width = request.width;
         plot.height = request.height;
         plot.hz = hz;
+        plot.rangeDb = request.rangeDb;
         for (const ResponseCurve& c : result.curves) {
             PlotCurve curve{c.name, {}, {}, c.analogueDb};
             for (const ResponsePoint& p : c.points) {
@@ -102,6 +110,17 @@ bool measureAndWrite(HostSession& session, const ResponseRequest& request, Respo
         if (!writeResponsePng(request.pngPath, plot, error)) return false;
     }
     return true;
+}
+
+double fittingEditorRange(const std::vector<ResponsePoint>& points, double lowHz, double highHz) {
+    double largest = 0.0;
+    for (const ResponsePoint& p : points)
+        if (p.hz >= lowHz && p.hz <= highHz && std::isfinite(p.magnitudeDb))
+            largest = std::max(largest, std::fabs(p.magnitudeDb));
+    // A little room above the highest peak, so it does not touch the edge.
+    for (double range : kEditorRangesDb)
+        if (largest * 1.1 <= range) return range;
+    return kEditorRangesDb[std::size(kEditorRangesDb) - 1];
 }
 
 void printResponseSummary(std::FILE* out, HostSession& session, const ResponseResult& result) {

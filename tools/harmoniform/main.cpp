@@ -21,6 +21,7 @@ void usage() {
                 "  render IN OUT     equalise an audio file through the plug-in (latency compensated)\n"
                 "  response          measure the plug-in's frequency response; CSV and PNG plot\n"
                 "  demo              generate a test programme, render it, plot the response (into out/)\n"
+                "  editor            open the plug-in's editor in a window, or render it to a PNG\n"
                 "  info [PLUGIN.so]  load a VST 2.4 plug-in as a host does and list its effect record and parameters\n"
                 "  preset show FILE  print a preset (.hmp) or bank (.hmb) file's programs and changed parameters\n"
                 "  preset make OUT   write a preset file (.hmp) from a preset, bank program and --set values\n\n"
@@ -54,5 +55,6 @@ int main(int argc, char** argv) {
     if (command == "render") return hm::tool::runRender(args);
     if (command == "response") return hm::tool::runResponse(args);
     if (command == "demo") return hm::tool::runDemo(args);
+    if (command == "editor") return hm::tool::runEditor(args);
     return hm::tool::usageError("", (command[0] == '-' ? "unknown option '" : "unknown command '") + command + "'");
 }
