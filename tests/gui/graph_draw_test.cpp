@@ -79,3 +79,40 @@ TEST(GraphPicture, TotalOfOnePeakCrossesItsColumnAtItsGain) {
 
 }  // namespace
 }  // namespace hm::gui
+
+namespace hm::gui {
+namespace {
+
+// A mix of band types for pictures: shelves, passes, peaks and a notch.
+void mixedBands(InstanceFixture& f) {
+    f.band(0, 2, 30.0, 0.0, 0.707);           // high-pass
+    f.band(1, 3, 90.0, 4.5, 0.707);           // low shelf
+    f.band(2, 1, 350.0, -5.0, 1.4);           // peak cut
+    f.band(3, 1, 2500.0, 7.0, 0.9);           // peak boost
+    f.band(4, 6, 6000.0, 0.0, 8.0);           // notch
+    f.band(5, 4, 9000.0, 3.0, 0.707);         // high shelf
+    f.band(6, 5, 17000.0, 0.0, 0.707);        // low-pass
+    f.band(7, 1, 150.0, 3.0, 2.0, 1);         // bypassed peak
+}
+
+TEST(GraphPicture, MixedBandsWithBothPanelStyles) {
+    for (int style : {1, 2}) {
+        GraphFixture f;
+        f.flags("Graph", "Tooltips", style);
+        f.flags("Graph", "Crosshairs", 1);
+        mixedBands(f);
+        f.graph->compose();
+        const CPoint h = f.graph->handlePosition(3);
+        f.graph->setSelection(1u << 3);
+        CPoint at(h.x, h.y);
+        f.graph->onMouseMoved(at, 0);
+        CDIB& pic = *f.graph->compose();
+        keepPicture(pic, "mixed-panel" + std::to_string(style));
+        // The panel offers its areas: frequency, gain, Q, group, type, bypass, off.
+        for (int area : {kAreaBypass, kAreaGroup, kAreaType, kAreaOff, kAreaFrequency, kAreaGain, kAreaQ})
+            EXPECT_FALSE(f.graph->panelAreas()[static_cast<std::size_t>(area)].isEmpty()) << style << " " << area;
+    }
+}
+
+}  // namespace
+}  // namespace hm::gui
