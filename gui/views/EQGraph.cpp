@@ -2,8 +2,8 @@
 // the order in which a frame is composed.
 #include "gui/views/EQGraph.h"
 
-#include <chrono>
 #include <cmath>
+#include <ctime>
 #include <cstring>
 
 #include "core/InstanceRegistry.h"
@@ -310,16 +310,20 @@ void EQGraph::showPanelFor(int band) {
 // ---------------------------------------------------------------------------
 // Composition
 
+double threadSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
 CDIB* EQGraph::compose() {
-    using Clock = std::chrono::steady_clock;
-    const auto seconds = [](Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); };
     cost_ = {};
     plug();
     if (curvesStale_) updateCurves();
     if (backgroundStale_) {
-        const auto t0 = Clock::now();
+        const double t0 = threadSeconds();
         renderBackground();
-        cost_.background = seconds(t0, Clock::now());
+        cost_.background = threadSeconds() - t0;
     }
     CDIB* work = workBuffer();
     if (!work) return nullptr;
@@ -330,12 +334,12 @@ CDIB* EQGraph::compose() {
 
     work->setClipRect(CRect(0, 0, view_.width, view_.plotHeight));
     if (analyserOn_) {
-        const auto t0 = Clock::now();
+        const double t0 = threadSeconds();
         analyserFrame();
         drawAnalyser(*work);
-        cost_.analyser = seconds(t0, Clock::now());
+        cost_.analyser = threadSeconds() - t0;
     }
-    const auto t1 = Clock::now();
+    const double t1 = threadSeconds();
     if (!analyserHidesEq()) {
         drawCurves(*work);
         drawHandles(*work);
@@ -353,7 +357,7 @@ CDIB* EQGraph::compose() {
         panelBand_ = -1;
         panelAreas_.fill(CRect());
     }
-    cost_.drawing = seconds(t1, Clock::now());
+    cost_.drawing = threadSeconds() - t1;
     return work;
 }
 

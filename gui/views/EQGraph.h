@@ -125,7 +125,10 @@ public:
     CDIB* compose();
     // Pictures to redo on the next draw (the background on preference changes).
     void invalidateBackground() { backgroundStale_ = true; setDirty(); }
-    // Cost accounting of the last compose (seconds), for the benchmark.
+    // Every band's curve is designed and evaluated again on the next draw.
+    void invalidateCurves() { responses_.invalidate(); recompute(); }
+    // Cost accounting of the last compose (seconds of this thread's CPU time),
+    // for the benchmark.
     struct FrameCost {
         double bands = 0, totals = 0, analyser = 0, background = 0, drawing = 0;
     };
@@ -310,6 +313,9 @@ private:
 
     FrameCost cost_;
 };
+
+// CPU time of the calling thread in seconds (the frame's cost accounting).
+double threadSeconds();
 
 // A bypassed band's colour: each component mixed toward grey, (c + 384) ÷ 4.
 Rgb greyedColour(Rgb colour);

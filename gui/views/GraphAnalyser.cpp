@@ -157,9 +157,9 @@ void GraphAnalyser::draw(CDIB& d, int type, const AnalyserSettings& s, const Ana
                 if (s.summed) y1[x] = 0.5f * (y1[x] + y2[x]);
             }
             if (s.display != 1) {
-                for (int x = 0; x < n; ++x) fillColumnSpan(d, x, y1[x], bottom, kPrimaryColour, a);
-                if (both)
-                    for (int x = 0; x < n; ++x) fillColumnSpan(d, x, y2[x], bottom, s.secondaryColour, a);
+                const std::vector<float> floor(static_cast<std::size_t>(n), bottom);
+                fillColumnSpans(d, 0, y1.data(), floor.data(), n, kPrimaryColour, a);
+                if (both) fillColumnSpans(d, 0, y2.data(), floor.data(), n, s.secondaryColour, a);
             }
             if (s.display != 0) {
                 drawColumnCurve(d, 0, y1.data(), n, kPrimaryColour, 1.f, 1.f);
