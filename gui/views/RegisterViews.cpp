@@ -8,6 +8,8 @@
 #include "gui/views/CEQText.h"
 #include "gui/views/CPresetMenu.h"
 #include "gui/views/EQGraph.h"
+#include "gui/views/meterSection.h"
+#include "gui/views/nVU.h"
 #include "gui/views/MenuViews.h"
 #include "gui/views/PageViews.h"
 #include "gui/views/TextViews.h"
@@ -32,6 +34,8 @@ void registerEditorViews() {
         registerEQKnob();
         registerEQText();
         registerEQGraph();
+        registerMeterViews();
+        registerMeterSection();
     });
 }
 
