@@ -9,6 +9,7 @@
 #include "gui/views/CPresetMenu.h"
 #include "gui/views/EQGraph.h"
 #include "gui/views/meterSection.h"
+#include "gui/views/nAnalyserButton.h"
 #include "gui/views/nVU.h"
 #include "gui/views/MenuViews.h"
 #include "gui/views/PageViews.h"
@@ -36,6 +37,7 @@ void registerEditorViews() {
         registerEQGraph();
         registerMeterViews();
         registerMeterSection();
+        registerAnalyserButton();
     });
 }
 
