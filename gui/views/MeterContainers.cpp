@@ -80,40 +80,67 @@ void MeterContainer::caption(CDIB& into, int x, int y, const std::string& text, 
     font.draw(into, x, y, text, kCaptionSize, kCaption);
 }
 
-void MeterContainer::paintBackground(const Slices& s, const std::vector<CRect>& bodies, const std::vector<CRect>& grooves) {
+CRect MeterContainer::rectOf(const Place& p) const {
+    const int H = getHeight();
+    return CRect(p.left, p.top + (p.topFromBottom ? H : 0), p.right, p.bottom + (p.bottomFromBottom ? H : 0));
+}
+
+void MeterContainer::place(CView* view, const Place& where) {
+    view->setViewSize(rectOf(where), false);
+    view->setMouseableArea(rectOf(where));
+    addView(view);
+    placed_.push_back({view, where});
+}
+
+void MeterContainer::setViewSize(const CRect& rect, bool invalidate) {
+    const bool taller = rect.height() != getHeight() || rect.width() != getWidth();
+    nPage::setViewSize(rect, invalidate);
+    if (!taller) return;
+    for (auto& [view, where] : placed_) {
+        view->setViewSize(rectOf(where), false);
+        view->setMouseableArea(rectOf(where));
+    }
+    paintBackground();
+}
+
+void MeterContainer::paintBackground() {
     const int w = std::max(1, getWidth()), h = std::max(1, getHeight());
     if (picture_) picture_->release();
     picture_ = new CDIB(w, h);
     picture_->clear(0xFF16191Eu);
-    if (const CBitmap* body = getSkinBitmap(s.bodyId))
-        for (const CRect& r : bodies) drawSliced(*picture_, *body, r, s.top, s.bottom, s.bottomFrom);
+    if (const CBitmap* body = getSkinBitmap(slices_.bodyId))
+        for (const Place& p : bodies_) drawSliced(*picture_, *body, rectOf(p), slices_.top, slices_.bottom, slices_.bottomFrom);
     if (const CBitmap* groove = getSkinBitmap(skin::kMeterSeparator))
-        for (const CRect& r : grooves)
+        for (const Place& p : grooves_) {
+            const CRect r = rectOf(p);
             for (int y = r.top; y < r.bottom; y += groove->getHeight())
                 groove->draw(*picture_, CRect(r.left, y, r.right, std::min(r.bottom, y + groove->getHeight())));
-    for (const Caption& c : captions_) caption(*picture_, c.x, c.y, c.text, c.centred);
+        }
+    for (const Caption& c : captions_) caption(*picture_, c.x, c.y + (c.fromBottom ? h : 0), c.text, c.centred);
     setBackground(picture_);
 }
 
 // --- the large master ------------------------------------------------------
 
 masterMeters::masterMeters(const CRect& rect, CControlListener* editor, int channels) : MeterContainer(rect, editor) {
-    const int H = rect.height();
-    auto* vu = new nVU(CRect(51, 55, 125, H - 117), editor, kGUIVU);
+    auto* vu = new nVU(CRect(), editor, kGUIVU);
     vu->setValues(channels, 0.f, 0.f);
-    auto* left = new meterText(CRect(47, H - 100, 89, H - 68), editor, kGUIMasterMeter1);
-    auto* right = new meterText(CRect(90, H - 100, 130, H - 68), editor, kGUIMasterMeter2);
+    auto* left = new meterText(CRect(), editor, kGUIMasterMeter1);
+    auto* right = new meterText(CRect(), editor, kGUIMasterMeter2);
     // The stereo meter shows what the two readings receive.
     left->feedMeter(vu, 0);
     right->feedMeter(vu, 1);
-    addView(new meterFader(CRect(13, 53, 40, H - 105), editor, kGain));
-    addView(new CEQText(CRect(6, H - 100, 46, H - 68), editor, kGain, -1, skin::kFontLarge));
-    addView(skinButton(CRect(58, H - 45, 117, H - 26), editor, kGUIMeterPrePost, skin::kMeterPointButton));
-    addView(vu);
-    addView(left);
-    addView(right);
-    captions_ = {{14, 18, "GAIN", false}, {61, 18, "VU METER", false}, {8, H - 43, "LISTEN :", false}};
-    paintBackground({skin::kMeterBodyLarge, 49, 107, 313}, {CRect(0, 0, rect.width(), H)}, {CRect(24, 58, 30, H - 116)});
+    place(new meterFader(CRect(13, 53, 40, rect.height() - 105), editor, kGain), {13, 53, 40, -105});
+    place(new CEQText(CRect(), editor, kGain, -1, skin::kFontLarge), {6, -100, 46, -68, true});
+    place(skinButton(CRect(), editor, kGUIMeterPrePost, skin::kMeterPointButton), {58, -45, 117, -26, true});
+    place(vu, {51, 55, 125, -117});
+    place(left, {47, -100, 89, -68, true});
+    place(right, {90, -100, 130, -68, true});
+    captions_ = {{14, 18, "GAIN", false}, {61, 18, "VU METER", false}, {8, -43, "LISTEN :", false, true}};
+    slices_ = {skin::kMeterBodyLarge, 49, 107, 313};
+    bodies_ = {{0, 0, rect.width(), 0}};
+    grooves_ = {{24, 58, 30, -116}};
+    paintBackground();
 }
 
 bool masterMeters::isTypeOf(const char* className) const {
@@ -123,14 +150,16 @@ bool masterMeters::isTypeOf(const char* className) const {
 // --- the small master ----------------------------------------------------------
 
 miniMasterMeters::miniMasterMeters(const CRect& rect, CControlListener* editor) : MeterContainer(rect, editor) {
-    const int H = rect.height();
-    addView(new meterFader(CRect(3, 50, 30, H - 102), editor, kGain));
-    addView(new CEQText(CRect(6, H - 98, 32, H - 65), editor, kGain, -1, skin::kFontLarge));
-    addView(new nMicroMeter(CRect(33, 52, 60, H - 114), editor, kGUIMasterMeter1));
-    addView(new meterText(CRect(33, H - 98, 62, H - 65), editor, kGUIMasterMeter1));
-    addView(skinButton(CRect(3, H - 52, 62, H - 33), editor, kGUIMeterPrePost, skin::kMeterPointButton));
+    place(new meterFader(CRect(3, 50, 30, rect.height() - 102), editor, kGain), {3, 50, 30, -102});
+    place(new CEQText(CRect(), editor, kGain, -1, skin::kFontLarge), {6, -98, 32, -65, true});
+    place(new nMicroMeter(CRect(), editor, kGUIMasterMeter1), {33, 52, 60, -114});
+    place(new meterText(CRect(), editor, kGUIMasterMeter1), {33, -98, 62, -65, true});
+    place(skinButton(CRect(), editor, kGUIMeterPrePost, skin::kMeterPointButton), {3, -52, 62, -33, true});
     captions_ = {{4, 15, "GAIN", false}, {41, 15, "VU", false}};
-    paintBackground({skin::kMeterBody, 46, 104, 310}, {CRect(0, 0, rect.width(), H)}, {CRect(14, 55, 20, H - 113)});
+    slices_ = {skin::kMeterBody, 46, 104, 310};
+    bodies_ = {{0, 0, rect.width(), 0}};
+    grooves_ = {{14, 55, 20, -113}};
+    paintBackground();
 }
 
 bool miniMasterMeters::isTypeOf(const char* className) const {
@@ -142,26 +171,27 @@ bool miniMasterMeters::isTypeOf(const char* className) const {
 groupMeters::groupMeters(const CRect& rect, CControlListener* editor, const std::vector<std::string>& names)
     : MeterContainer(rect, editor) {
     const int H = rect.height();
-    std::vector<CRect> bodies, grooves;
     for (int i = 0; i < static_cast<int>(names.size()) && i < kMaxChannels; ++i) {
         const int x0 = kStripWidth * i;
-        addView(new meterFader(CRect(x0 + 3, 47, x0 + 30, H - 105), editor, channelParam(i, kChannelLevel)));
-        addView(new CEQText(CRect(x0 + 3, H - 98, x0 + 32, H - 65), editor, channelParam(i, kChannelLevel), -1,
-                            skin::kFontLarge));
-        addView(new nMicroMeter(CRect(x0 + 33, 49, x0 + 60, H - 117), editor, kGUIChannel1Meter + i));
-        addView(new meterText(CRect(x0 + 33, H - 98, x0 + 62, H - 65), editor, kGUIChannel1Meter + i));
-        addView(skinButton(CRect(x0 + 3, H - 55, x0 + 31, H - 36), editor, channelParam(i, kChannelMute), skin::kMuteButton));
-        addView(skinButton(CRect(x0 + 35, H - 55, x0 + 63, H - 36), editor, channelParam(i, kChannelSolo), skin::kSoloButton));
-        addView(skinButton(CRect(x0 + 19, H - 28, x0 + 47, H - 9), editor, channelParam(i, kChannelPhase), skin::kPhaseButton));
+        place(new meterFader(CRect(x0 + 3, 47, x0 + 30, H - 105), editor, channelParam(i, kChannelLevel)),
+              {x0 + 3, 47, x0 + 30, -105});
+        place(new CEQText(CRect(), editor, channelParam(i, kChannelLevel), -1, skin::kFontLarge),
+              {x0 + 3, -98, x0 + 32, -65, true});
+        place(new nMicroMeter(CRect(), editor, kGUIChannel1Meter + i), {x0 + 33, 49, x0 + 60, -117});
+        place(new meterText(CRect(), editor, kGUIChannel1Meter + i), {x0 + 33, -98, x0 + 62, -65, true});
+        place(skinButton(CRect(), editor, channelParam(i, kChannelMute), skin::kMuteButton), {x0 + 3, -55, x0 + 31, -36, true});
+        place(skinButton(CRect(), editor, channelParam(i, kChannelSolo), skin::kSoloButton), {x0 + 35, -55, x0 + 63, -36, true});
+        place(skinButton(CRect(), editor, channelParam(i, kChannelPhase), skin::kPhaseButton), {x0 + 19, -28, x0 + 47, -9, true});
         if (i % 2 == 1)
-            addView(skinButton(CRect(x0 - 13, H - 28, x0 + 12, H - 9), editor, kGUIChannel12Link + i / 2, skin::kLinkButton));
+            place(skinButton(CRect(), editor, kGUIChannel12Link + i / 2, skin::kLinkButton), {x0 - 13, -28, x0 + 12, -9, true});
         std::string upper = names[static_cast<std::size_t>(i)];
         for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         captions_.push_back({x0 + 33, 20, upper, true});
-        bodies.push_back(CRect(x0, 0, x0 + kStripWidth, H));
-        grooves.push_back(CRect(x0 + 14, 55, x0 + 20, H - 113));
+        bodies_.push_back({x0, 0, x0 + kStripWidth, 0});
+        grooves_.push_back({x0 + 14, 55, x0 + 20, -113});
     }
-    paintBackground({skin::kMeterBody, 46, 104, 310}, bodies, grooves);
+    slices_ = {skin::kMeterBody, 46, 104, 310};
+    paintBackground();
 }
 
 bool groupMeters::isTypeOf(const char* className) const {

@@ -25,9 +25,18 @@ class CDIB;
 
 class MeterContainer : public nPage {
 public:
+    // A new height moves the children (their places hang from the top or the
+    // bottom) and repaints the background; the children themselves stay, so the
+    // editor's list of controls stays valid.
+    void setViewSize(const CRect& rect, bool invalidate = true) override;
     bool isTypeOf(const char* className) const override;
 
 protected:
+    // A child's place: y values marked fromBottom count up from the height.
+    struct Place {
+        int left, top, right, bottom;
+        bool topFromBottom = false, bottomFromBottom = true;
+    };
     struct Slices {
         int bodyId;
         int top;         // rows of the body's top slice
@@ -36,8 +45,11 @@ protected:
     };
     MeterContainer(const CRect& size, CControlListener* editor);
     ~MeterContainer() override;
-    // Paints body pieces (one per `bodies` rectangle), grooves and captions.
-    void paintBackground(const Slices& slices, const std::vector<CRect>& bodies, const std::vector<CRect>& grooves);
+    // Adds a child at its place for the current height.
+    void place(CView* view, const Place& where);
+    CRect rectOf(const Place& where) const;
+    // Paints body pieces (one per `bodies` place), grooves and captions.
+    void paintBackground();
     void caption(CDIB& into, int x, int y, const std::string& text, bool centred = false);
 
     CControlListener* editor_;
@@ -46,8 +58,12 @@ protected:
         int x, y;
         std::string text;
         bool centred;
+        bool fromBottom = false;
     };
     std::vector<Caption> captions_;
+    Slices slices_{};
+    std::vector<Place> bodies_, grooves_;
+    std::vector<std::pair<CView*, Place>> placed_;
 };
 
 class masterMeters : public MeterContainer {

@@ -1,5 +1,6 @@
 #include "gui/views/meterFader.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "gui/draw/BitmapCache.h"
@@ -17,6 +18,11 @@ meterFader::meterFader(const CRect& rect, CControlListener* l, int t)
     : CVerticalSlider(rect, l, t, CPoint(0, 0), rect.height() - capHeight(), faderCap(), nullptr) {
     setDefaultValue(parameterDefaultValue(t));
     initOutline(1, 0xA03DB2E8u);
+}
+
+void meterFader::setViewSize(const CRect& rect, bool invalidate) {
+    CVerticalSlider::setViewSize(rect, invalidate);
+    rangeHandle_ = std::max(0, rect.height() - capHeight());
 }
 
 void meterFader::draw(CDrawContext* context) {

@@ -12,6 +12,8 @@ class meterFader : public CVerticalSlider, public CHighlightControl {
 public:
     meterFader(const CRect& size, CControlListener* listener, int tag);
 
+    // The cap's travel follows the fader's height.
+    void setViewSize(const CRect& rect, bool invalidate = true) override;
     void draw(CDrawContext* context) override;
     void onMouseEntered(CPoint& where, const int& buttons) override;
     void onMouseExited(CPoint& where, const int& buttons) override;

@@ -52,9 +52,17 @@ void meterSection::rebuild(int channels, int layoutFlags) {
 }
 
 void meterSection::setViewSize(const CRect& rect, bool invalidate) {
-    const bool resized = rect.width() != getWidth() || rect.height() != getHeight();
     nPage::setViewSize(rect, invalidate);
-    if (resized && channels_ > 0) build();
+    // The containers move and stretch with the section; their controls stay
+    // (the editor holds them), only a rebuild makes new ones.
+    for (CView* v : children()) {
+        const CRect r = v->getViewSize();
+        const int W = getWidth(), H = getHeight();
+        if (dynamic_cast<groupMeters*>(v)) v->setViewSize(CRect(0, 3, r.width(), H - 3));
+        else if (dynamic_cast<masterMeters*>(v)) v->setViewSize(CRect(W - r.width(), 0, W, H));
+        else v->setViewSize(CRect(W - r.width(), 3, W, H - 3));
+        v->setMouseableArea(v->getViewSize());
+    }
 }
 
 void meterSection::build() {

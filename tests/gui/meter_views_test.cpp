@@ -209,3 +209,29 @@ TEST(MeterSection, BuildsTheStripsAndMasterWithTheirTags) {
 
 }  // namespace
 }  // namespace hm::gui
+
+namespace hm::gui {
+namespace {
+
+TEST(MeterSection, ResizingMovesTheControlsItDoesNotReplaceThem) {
+    // The editor keeps pointers to every control: a relayout must not free them.
+    test::InstanceFixture f;
+    test::HeadlessFrame frame(400, 600);
+    auto* section = new meterSection(CRect(0, 0, 262, 420), f.editor.get());
+    frame.frame->addView(section);
+    section->rebuild(2, kLayoutChannelMeters | kLayoutMasterMeters);
+    std::vector<CView*> before;
+    section->forEachDescendant([&](CView* v) { before.push_back(v); });
+    section->setViewSize(CRect(0, 0, 262, 520));
+    std::vector<CView*> after;
+    section->forEachDescendant([&](CView* v) { after.push_back(v); });
+    EXPECT_EQ(before, after);
+    // Places hang from the bottom: the master's readings moved down by 100.
+    section->forEachDescendant([&](CView* v) {
+        if (auto* t = dynamic_cast<meterText*>(v); t && t->getTag() == kGUIMasterMeter1)
+            EXPECT_EQ(t->getViewSize().top, 520 - 100);
+    });
+}
+
+}  // namespace
+}  // namespace hm::gui
