@@ -228,8 +228,9 @@ TEST(MeterSection, ResizingMovesTheControlsItDoesNotReplaceThem) {
     EXPECT_EQ(before, after);
     // Places hang from the bottom: the master's readings moved down by 100.
     section->forEachDescendant([&](CView* v) {
-        if (auto* t = dynamic_cast<meterText*>(v); t && t->getTag() == kGUIMasterMeter1)
+        if (auto* t = dynamic_cast<meterText*>(v); t && t->getTag() == kGUIMasterMeter1) {
             EXPECT_EQ(t->getViewSize().top, 520 - 100);
+        }
     });
 }
 
