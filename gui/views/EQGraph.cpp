@@ -340,6 +340,7 @@ CDIB* EQGraph::compose() {
         cost_.analyser = threadSeconds() - t0;
     }
     const double t1 = threadSeconds();
+    drawGridLabels(*work);
     if (!analyserHidesEq()) {
         drawCurves(*work);
         drawHandles(*work);

@@ -208,6 +208,7 @@ private:
 
     // EQGraphBackground.cpp
     void renderBackground();
+    void drawGridLabels(CDIB& d);
     void renderScrollBar(CDIB& d, int top);
 
     // EQGraphCurves.cpp
@@ -295,6 +296,8 @@ private:
 
     // Pictures (the work buffer of nControl is the composition).
     CDIB* grid_ = nullptr;
+    std::vector<graph::GridLine> labelLines_;  // with the grid: labels and where they go
+    std::vector<int> labelLeft_;
 
     StripFont font_, font2_;
     std::array<CRect, kPanelAreas> panelAreas_{};

@@ -131,7 +131,7 @@ masterMeters::masterMeters(const CRect& rect, CControlListener* editor, int chan
     left->feedMeter(vu, 0);
     right->feedMeter(vu, 1);
     place(new meterFader(CRect(13, 53, 40, rect.height() - 105), editor, kGain), {13, 53, 40, -105});
-    place(new CEQText(CRect(), editor, kGain, -1, skin::kFontLarge), {6, -100, 46, -68, true});
+    place(new CEQText(CRect(), editor, kGain, -1, skin::kFontSmall), {6, -100, 46, -68, true});
     place(skinButton(CRect(), editor, kGUIMeterPrePost, skin::kMeterPointButton), {58, -45, 117, -26, true});
     place(vu, {51, 55, 125, -117});
     place(left, {47, -100, 89, -68, true});
@@ -151,7 +151,7 @@ bool masterMeters::isTypeOf(const char* className) const {
 
 miniMasterMeters::miniMasterMeters(const CRect& rect, CControlListener* editor) : MeterContainer(rect, editor) {
     place(new meterFader(CRect(3, 50, 30, rect.height() - 102), editor, kGain), {3, 50, 30, -102});
-    place(new CEQText(CRect(), editor, kGain, -1, skin::kFontLarge), {6, -98, 32, -65, true});
+    place(new CEQText(CRect(), editor, kGain, -1, skin::kFontSmall), {6, -98, 32, -65, true});
     place(new nMicroMeter(CRect(), editor, kGUIMasterMeter1), {33, 52, 60, -114});
     place(new meterText(CRect(), editor, kGUIMasterMeter1), {33, -98, 62, -65, true});
     place(skinButton(CRect(), editor, kGUIMeterPrePost, skin::kMeterPointButton), {3, -52, 62, -33, true});
@@ -175,7 +175,7 @@ groupMeters::groupMeters(const CRect& rect, CControlListener* editor, const std:
         const int x0 = kStripWidth * i;
         place(new meterFader(CRect(x0 + 3, 47, x0 + 30, H - 105), editor, channelParam(i, kChannelLevel)),
               {x0 + 3, 47, x0 + 30, -105});
-        place(new CEQText(CRect(), editor, channelParam(i, kChannelLevel), -1, skin::kFontLarge),
+        place(new CEQText(CRect(), editor, channelParam(i, kChannelLevel), -1, skin::kFontSmall),
               {x0 + 3, -98, x0 + 32, -65, true});
         place(new nMicroMeter(CRect(), editor, kGUIChannel1Meter + i), {x0 + 33, 49, x0 + 60, -117});
         place(new meterText(CRect(), editor, kGUIChannel1Meter + i), {x0 + 33, -98, x0 + 62, -65, true});

@@ -121,6 +121,8 @@ TEST(GraphAnalyser, ASineLightsItsColumnInThePicture) {
     test::HeadlessFrame frame(800, 420);
     auto* graph = new EQGraph(CRect(0, 0, 800, 420), f.editor.get(), kGUIEQGraph);
     frame.frame->addView(graph);
+    CDIB* dark = new CDIB(800, 420);
+    dark->copyRect(*graph->compose(), CRect(0, 0, 800, 420), CPoint());
     graph->setAnalyserOn(true);
     graph->setAnalyserDecay(0.0);
     CDIB& pic = *graph->compose();
@@ -130,15 +132,62 @@ TEST(GraphAnalyser, ASineLightsItsColumnInThePicture) {
     // The sine reads about −21 dB (half of 0.5 times the coherent gain): its
     // column is lit from there down; a column two octaves away is not.
     const int lit = static_cast<int>((21.0 / 96.0) * (v.plotHeight + 1)) + 6;
-    const auto bright = [&](int x, int y) { return (pic.getPixel(x, y) & 0xFF) > 150; };
-    EXPECT_TRUE(bright(column, lit));
+    const auto brighter = [&](int x, int y) {
+        return static_cast<int>(pic.getPixel(x, y) & 0xFF) - static_cast<int>(dark->getPixel(x, y) & 0xFF) > 40;
+    };
+    EXPECT_TRUE(brighter(column, lit));
     const int far = static_cast<int>(graph::xOfFrequency(v, 4000.0));
-    EXPECT_FALSE(bright(far, lit));
+    EXPECT_FALSE(brighter(far, lit));
+    dark->release();
     EXPECT_FALSE(graph->analyserFrozen());
     // Alt-click on empty space freezes the picture.
     frame.window->press(far, 60, kLButton | kAlt);
     frame.window->release(far, 60, kLButton | kAlt);
     EXPECT_TRUE(graph->analyserFrozen());
+}
+
+}  // namespace
+}  // namespace hm::gui
+
+namespace hm::gui {
+namespace {
+
+TEST(GraphAnalyser, EveryDisplayTypeDrawsInsideThePlot) {
+    InstanceFixture f;
+    f.plug->setSampleRate(48000.f);
+    f.plug->resume();
+    std::vector<float> l(512), r(512);
+    float* io[2] = {l.data(), r.data()};
+    unsigned seed = 5;
+    for (int block = 0; block < 20; ++block) {
+        for (int i = 0; i < 512; ++i) {
+            seed = seed * 1664525u + 1013904223u;
+            l[i] = r[i] = static_cast<float>((seed >> 8) / 16777216.0 - 0.5) * 0.5f;
+        }
+        f.plug->processReplacing(io, io, 512);
+    }
+    test::HeadlessFrame frame(800, 420);
+    auto* graph = new EQGraph(CRect(0, 0, 800, 420), f.editor.get(), kGUIEQGraph);
+    frame.frame->addView(graph);
+    CDIB* dark = new CDIB(800, 420);
+    dark->copyRect(*graph->compose(), CRect(0, 0, 800, 420), CPoint());
+    graph->setAnalyserOn(true);
+    const graph::GraphView& v = graph->view();
+    for (int type = 0; type < graph::kAnalyserTypeCount; ++type) {
+        graph->setAnalyserType(type);
+        CDIB& pic = *graph->compose();
+        if (const char* dir = std::getenv("HM_PICTURE_DIR"))
+            writePngFile(pic, std::string(dir) + "/analyser-type" + std::to_string(type) + ".png");
+        int changed = 0, outside = 0;
+        for (int y = 0; y < 420; ++y)
+            for (int x = 0; x < 800; ++x) {
+                const bool differs = pic.getPixel(x, y) != dark->getPixel(x, y);
+                (y < v.plotHeight ? changed : outside) += differs;
+            }
+        EXPECT_GT(changed, 800 * v.plotHeight / 10) << type;
+        EXPECT_EQ(outside, 0) << type;  // the scroll bar stays as it was
+    }
+    dark->release();
 }
 
 }  // namespace

@@ -144,3 +144,79 @@ TEST(GraphInEditor, MetersShowTheLevelsAndTheClipLightLatches) {
 
 }  // namespace
 }  // namespace hm::gui::test
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include "gui/draw/PngIO.h"
+#include "prefs/EditorPreferences.h"
+
+namespace hm::gui::test {
+namespace {
+
+// Pink noise (Voss-McCartney-like filter of white noise), 0.2 RMS or so.
+void playPinkNoise(Plug& plug, int blocks) {
+    std::mt19937 rng(11);
+    std::normal_distribution<double> white(0.0, 0.2);
+    std::vector<float> l(1024), r(1024);
+    float* io[2] = {l.data(), r.data()};
+    double b0 = 0, b1 = 0, b2 = 0;
+    for (int block = 0; block < blocks; ++block) {
+        for (int i = 0; i < 1024; ++i) {
+            const double w = white(rng);
+            b0 = 0.99765 * b0 + w * 0.0990460;
+            b1 = 0.96300 * b1 + w * 0.2965164;
+            b2 = 0.57000 * b2 + w * 1.0526913;
+            l[i] = static_cast<float>(0.25 * (b0 + b1 + b2 + w * 0.1848));
+            r[i] = static_cast<float>(0.25 * (b0 + b1 + b2 - w * 0.1848));
+        }
+        plug.processReplacing(io, io, 1024);
+    }
+}
+
+TEST(GraphInEditor, FactoryPresetsWithTheAnalyserOnPinkNoise) {
+    // The factory bank as a host would load it.
+    std::ifstream file(std::string(HM_SOURCE_DIR) + "/presets/Factory Bank.hmp", std::ios::binary);
+    std::vector<char> bank((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(bank.empty());
+    for (int size = 0; size < 5; ++size) {
+        SCOPED_TRACE(size);
+        EditorRig rig(2, false);
+        rig.plug->setChunk(bank.data(), static_cast<vst::VstInt32>(bank.size()), false);
+        rig.plug->setProgram(3);
+        rig.plug->editorPreferenceTree().setUIPreference("Layout", "UI Size", size);
+        rig.plug->setSampleRate(48000.f);
+        rig.plug->resume();
+        rig.editor->openHeadless();
+        rig.editor->forceIdlePass();
+        playPinkNoise(*rig.plug, 12);
+        std::vector<std::uint32_t> off, on;
+        int w = 0, h = 0;
+        ASSERT_TRUE(rig.editor->renderSnapshot(off, w, h));
+        rig.change(kGUIAnalyser, 1.f);
+        for (int pass = 0; pass < 3; ++pass) {
+            playPinkNoise(*rig.plug, 2);
+            rig.editor->forceIdlePass();
+        }
+        ASSERT_TRUE(rig.editor->renderSnapshot(on, w, h));
+        // The analyser fills the lower part of the graph: many pixels there change.
+        EQGraph* graph = findView<EQGraph>(rig.editor);
+        ASSERT_NE(graph, nullptr);
+        const CRect g = graph->getFrameRect();
+        int changed = 0;
+        for (int y = g.top + g.height() / 2; y < g.top + graph->view().plotHeight; ++y)
+            for (int x = g.left; x < g.right; ++x) changed += off[static_cast<std::size_t>(y) * w + x] != on[static_cast<std::size_t>(y) * w + x];
+        EXPECT_GT(changed, g.width() * graph->view().plotHeight / 8);
+        if (const char* dir = std::getenv("HM_PICTURE_DIR")) {
+            CDIB* picture = new CDIB(w, h);
+            std::copy(on.begin(), on.end(), picture->pixels());
+            writePngFile(*picture, std::string(dir) + "/factory-analyser-" + std::to_string(size) + ".png");
+            picture->release();
+        }
+    }
+}
+
+}  // namespace
+}  // namespace hm::gui::test
