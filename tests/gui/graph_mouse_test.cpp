@@ -241,3 +241,120 @@ TEST(GraphMouse, WheelElsewhereZoomsTowardThePointer) {
 
 }  // namespace
 }  // namespace hm::gui
+
+#include "gui/controls/MenuPopup.h"
+#include "gui/views/GraphSubControls.h"
+
+namespace hm::gui {
+namespace {
+
+struct PanelFixture : MouseFixture {
+    PanelFixture() {
+        band(0, 1, 1000.0, 6.0, 1.0);
+        const CPoint h = handle(0);
+        frame.click(h.x, h.y);  // selects the band; the panel shows it
+        graph->compose();
+    }
+    CPoint centreOf(int area) {
+        graph->compose();
+        const CRect r = graph->panelAreas()[static_cast<std::size_t>(area)];
+        return CPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+    GraphSubControls* layer() {
+        GraphSubControls* found = nullptr;
+        frame.frame->forEachDescendant([&](CView* v) {
+            if (!found) found = dynamic_cast<GraphSubControls*>(v);
+        });
+        return found;
+    }
+};
+
+TEST(GraphPanel, AreasBypassAndSwitchOff) {
+    PanelFixture f;
+    ASSERT_FALSE(f.graph->panelAreas()[kAreaBypass].isEmpty());
+    EXPECT_EQ(f.graph->tagUnderPoint(f.centreOf(kAreaQ)), bandParam(0, kBandQ));
+    EXPECT_EQ(f.graph->tagUnderPoint(f.centreOf(kAreaFrequency)), bandParam(0, kBandFrequency));
+    CPoint p = f.centreOf(kAreaBypass);
+    f.frame.click(p.x, p.y);
+    EXPECT_EQ(f.real(bandParam(0, kBandState)), 1.0);
+    p = f.centreOf(kAreaOff);
+    f.frame.click(p.x, p.y);
+    EXPECT_EQ(f.real(bandParam(0, kBandState)), 0.0);
+    EXPECT_TRUE(f.editor->changesInsideEdits());
+}
+
+TEST(GraphPanel, TypeMenuChoiceSetsTheType) {
+    PanelFixture f;
+    f.pref("Graph", "Tooltip type menu", 0);  // flat
+    const CPoint p = f.centreOf(kAreaType);
+    f.frame.click(p.x, p.y);
+    ASSERT_EQ(f.window().openPopupCount(), 1);
+    MenuPopup* popup = f.layer()->typeMenu()->getPopup();
+    ASSERT_NE(popup, nullptr);
+    const CRect item = popup->itemRect(0, 2);  // "Low Shelf"
+    f.window().move((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    f.frame.click((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    EXPECT_EQ(f.window().openPopupCount(), 0);
+    EXPECT_EQ(f.real(bandParam(0, kBandType)), 3.0);
+    EXPECT_TRUE(f.editor->changesInsideEdits());
+}
+
+TEST(GraphPanel, TypedValueSetsTheFrequency) {
+    PanelFixture f;
+    const CPoint p = f.centreOf(kAreaFrequency);
+    f.frame.click(p.x, p.y);
+    GraphValueField* field = f.layer()->valueField();
+    ASSERT_TRUE(field->isEditing());
+    for (int i = 0; i < 10; ++i) f.window().key({platform::Key::kBackspace, 0, 0});
+    f.window().typeText("2k");
+    f.window().key({platform::Key::kReturn, 0, 0});
+    EXPECT_FALSE(field->isEditing());
+    EXPECT_NEAR(f.real(bandParam(0, kBandFrequency)), 2000.0, 2.0);
+    EXPECT_TRUE(f.layer()->isHidden());
+}
+
+TEST(GraphMouse, ButtonsChangedMidDragRestartFromWhereThePointerIs) {
+    MouseFixture f;
+    f.band(0, 1, 1000.0, 0.0, 1.0);
+    const CPoint h = f.handle(0);
+    f.window().press(h.x, h.y, kLButton);
+    f.window().move(h.x + 50, h.y);
+    const double coarse = f.real(bandParam(0, kBandFrequency));
+    // Shift from here on: fine mode continues from this point, no jump back.
+    f.window().move(h.x + 50, h.y, kShift);
+    EXPECT_NEAR(f.real(bandParam(0, kBandFrequency)), coarse, coarse * 0.002);
+    f.window().move(h.x + 150, h.y, kShift);
+    f.window().release(h.x + 150, h.y, kLButton | kShift);
+    const double expected = graph::frequencyOfX(f.view(), graph::xOfFrequency(f.view(), coarse) + 10.0);
+    EXPECT_NEAR(f.real(bandParam(0, kBandFrequency)), expected, expected * 0.01);
+    EXPECT_TRUE(f.editor->changesInsideEdits());
+}
+
+TEST(GraphMouse, StickySelectionEndsAControlClickAtTheBypass) {
+    MouseFixture f;
+    f.pref("Graph", "Sticky Selection", 1);
+    f.band(0, 1, 1000.0, 3.0, 1.0);
+    const CPoint h = f.handle(0);
+    f.window().press(h.x, h.y, kLButton | kControl);
+    f.window().move(h.x + 40, h.y - 40, kControl);
+    f.window().release(h.x + 40, h.y - 40, kLButton | kControl);
+    EXPECT_EQ(f.real(bandParam(0, kBandState)), 1.0);
+    EXPECT_EQ(f.editor->count('b', bandParam(0, kBandFrequency)), 0);  // no drag began
+    EXPECT_NEAR(f.real(bandParam(0, kBandFrequency)), 1000.0, 1.0);
+}
+
+TEST(GraphMouse, WheelWithTheAlternateKeyListensToTheBand) {
+    MouseFixture f;
+    f.band(0, 1, 1000.0, 3.0, 1.0);
+    const CPoint h = f.handle(0);
+    f.window().wheel(h.x, h.y, 1.f, kAlt);
+    EXPECT_EQ(f.plug->auditionedBand(), 0);
+    // Leaving the graph ends the open wheel edit, and with it the listening.
+    CPoint away(0, 0);
+    f.graph->onMouseExited(away, 0);
+    EXPECT_EQ(f.plug->auditionedBand(), -1);
+    EXPECT_EQ(f.editor->count('e', bandParam(0, kBandQ)), 1);
+}
+
+}  // namespace
+}  // namespace hm::gui
