@@ -220,3 +220,36 @@ TEST(GraphInEditor, FactoryPresetsWithTheAnalyserOnPinkNoise) {
 
 }  // namespace
 }  // namespace hm::gui::test
+
+namespace hm::gui::test {
+namespace {
+
+TEST(GraphInEditor, LinkedChannelStripsMoveTogether) {
+    EditorRig rig(2, false);
+    rig.plug->editorPreferenceTree().setUIPreference("Layout", "Channel Meters", 1);
+    rig.editor->openHeadless();
+    rig.editor->forceIdlePass();
+    CControl* link = rig.editor->findControl(kGUIChannel12Link);
+    CControl* mute0 = rig.editor->findControl(channelParam(0, kChannelMute));
+    ASSERT_NE(link, nullptr);
+    ASSERT_NE(mute0, nullptr);
+    const auto click = [&](CControl* c) {
+        const CRect r = c->getFrameRect();
+        rig.window()->press(r.left + 4, r.top + 4, kLButton);
+        rig.window()->release(r.left + 4, r.top + 4, kLButton);
+        rig.editor->forceIdlePass();
+    };
+    click(mute0);
+    EXPECT_EQ(rig.value(channelParam(0, kChannelMute)), 1.f);
+    EXPECT_EQ(rig.value(channelParam(1, kChannelMute)), 0.f);  // not linked yet
+    click(link);
+    EXPECT_EQ(link->getValue(), 1.f);
+    click(mute0);
+    EXPECT_EQ(rig.value(channelParam(0, kChannelMute)), 0.f);
+    EXPECT_EQ(rig.value(channelParam(1, kChannelMute)), 0.f);
+    click(mute0);
+    EXPECT_EQ(rig.value(channelParam(1, kChannelMute)), 1.f);  // follows its partner
+}
+
+}  // namespace
+}  // namespace hm::gui::test
