@@ -111,13 +111,9 @@ TEST(GraphAnalyser, ASineLightsItsColumnInThePicture) {
     InstanceFixture f;
     f.plug->setSampleRate(48000.f);
     f.plug->resume();
-    std::vector<float> l(512), r(512);
-    float* io[2] = {l.data(), r.data()};
-    for (int block = 0; block < 20; ++block) {
-        for (int i = 0; i < 512; ++i)
-            l[i] = r[i] = static_cast<float>(0.5 * std::sin(2.0 * 3.141592653589793 * 1000.0 * (block * 512 + i) / 48000.0));
-        f.plug->processReplacing(io, io, 512);
-    }
+    test::play(*f.plug, 20, [](long n, float& l, float& r) {
+        l = r = static_cast<float>(0.5 * std::sin(2.0 * 3.141592653589793 * 1000.0 * n / 48000.0));
+    });
     test::HeadlessFrame frame(800, 420);
     auto* graph = new EQGraph(CRect(0, 0, 800, 420), f.editor.get(), kGUIEQGraph);
     frame.frame->addView(graph);
@@ -156,16 +152,11 @@ TEST(GraphAnalyser, EveryDisplayTypeDrawsInsideThePlot) {
     InstanceFixture f;
     f.plug->setSampleRate(48000.f);
     f.plug->resume();
-    std::vector<float> l(512), r(512);
-    float* io[2] = {l.data(), r.data()};
     unsigned seed = 5;
-    for (int block = 0; block < 20; ++block) {
-        for (int i = 0; i < 512; ++i) {
-            seed = seed * 1664525u + 1013904223u;
-            l[i] = r[i] = static_cast<float>((seed >> 8) / 16777216.0 - 0.5) * 0.5f;
-        }
-        f.plug->processReplacing(io, io, 512);
-    }
+    test::play(*f.plug, 20, [&](long, float& l, float& r) {
+        seed = seed * 1664525u + 1013904223u;
+        l = r = static_cast<float>((seed >> 8) / 16777216.0 - 0.5) * 0.5f;
+    });
     test::HeadlessFrame frame(800, 420);
     auto* graph = new EQGraph(CRect(0, 0, 800, 420), f.editor.get(), kGUIEQGraph);
     frame.frame->addView(graph);

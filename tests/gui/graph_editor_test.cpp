@@ -11,6 +11,7 @@
 #include "gui/views/EQGraph.h"
 #include "gui/views/nVU.h"
 #include "tests/gui/editor_Rig.h"
+#include "tests/gui/graph_Harness.h"
 
 namespace hm::gui::test {
 namespace {
@@ -156,24 +157,20 @@ TEST(GraphInEditor, MetersShowTheLevelsAndTheClipLightLatches) {
 namespace hm::gui::test {
 namespace {
 
-// Pink noise (Voss-McCartney-like filter of white noise), 0.2 RMS or so.
+// Pink-ish noise (white noise through three one-pole filters), the channels
+// sharing their low end and differing a little.
 void playPinkNoise(Plug& plug, int blocks) {
-    std::mt19937 rng(11);
+    static std::mt19937 rng(11);
     std::normal_distribution<double> white(0.0, 0.2);
-    std::vector<float> l(1024), r(1024);
-    float* io[2] = {l.data(), r.data()};
     double b0 = 0, b1 = 0, b2 = 0;
-    for (int block = 0; block < blocks; ++block) {
-        for (int i = 0; i < 1024; ++i) {
-            const double w = white(rng);
-            b0 = 0.99765 * b0 + w * 0.0990460;
-            b1 = 0.96300 * b1 + w * 0.2965164;
-            b2 = 0.57000 * b2 + w * 1.0526913;
-            l[i] = static_cast<float>(0.25 * (b0 + b1 + b2 + w * 0.1848));
-            r[i] = static_cast<float>(0.25 * (b0 + b1 + b2 - w * 0.1848));
-        }
-        plug.processReplacing(io, io, 1024);
-    }
+    play(plug, 2 * blocks, [&](long, float& l, float& r) {
+        const double w = white(rng);
+        b0 = 0.99765 * b0 + w * 0.0990460;
+        b1 = 0.96300 * b1 + w * 0.2965164;
+        b2 = 0.57000 * b2 + w * 1.0526913;
+        l = static_cast<float>(0.25 * (b0 + b1 + b2 + w * 0.1848));
+        r = static_cast<float>(0.25 * (b0 + b1 + b2 - w * 0.1848));
+    });
 }
 
 TEST(GraphInEditor, FactoryPresetsWithTheAnalyserOnPinkNoise) {
