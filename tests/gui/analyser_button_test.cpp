@@ -107,19 +107,33 @@ TEST(AnalyserButton, OtherInstancesAppearByNameWithTheirChannels) {
     EXPECT_EQ(f.graph->analyserSource(0), -1);
 }
 
+// An instance at 48 kHz that has played a signal, a graph showing it, and the
+// graph's picture before the analyser was switched on.
+struct AnalyserScene : InstanceFixture {
+    test::HeadlessFrame frame{800, 420};
+    EQGraph* graph = nullptr;
+    CDIB* dark = new CDIB(800, 420);
+
+    template <class Signal>
+    explicit AnalyserScene(Signal&& signal) {
+        plug->setSampleRate(48000.f);
+        plug->resume();
+        test::play(*plug, 20, signal);
+        graph = new EQGraph(CRect(0, 0, 800, 420), editor.get(), kGUIEQGraph);
+        frame.frame->addView(graph);
+        dark->copyRect(*graph->compose(), CRect(0, 0, 800, 420), CPoint());
+        graph->setAnalyserOn(true);
+    }
+    ~AnalyserScene() { dark->release(); }
+};
+
 TEST(GraphAnalyser, ASineLightsItsColumnInThePicture) {
-    InstanceFixture f;
-    f.plug->setSampleRate(48000.f);
-    f.plug->resume();
-    test::play(*f.plug, 20, [](long n, float& l, float& r) {
+    AnalyserScene s([](long n, float& l, float& r) {
         l = r = static_cast<float>(0.5 * std::sin(2.0 * 3.141592653589793 * 1000.0 * n / 48000.0));
     });
-    test::HeadlessFrame frame(800, 420);
-    auto* graph = new EQGraph(CRect(0, 0, 800, 420), f.editor.get(), kGUIEQGraph);
-    frame.frame->addView(graph);
-    CDIB* dark = new CDIB(800, 420);
-    dark->copyRect(*graph->compose(), CRect(0, 0, 800, 420), CPoint());
-    graph->setAnalyserOn(true);
+    EQGraph* graph = s.graph;
+    CDIB* dark = s.dark;
+    test::HeadlessFrame& frame = s.frame;
     graph->setAnalyserDecay(0.0);
     CDIB& pic = *graph->compose();
     if (const char* dir = std::getenv("HM_PICTURE_DIR")) writePngFile(pic, std::string(dir) + "/analyser-sine.png");
@@ -134,7 +148,6 @@ TEST(GraphAnalyser, ASineLightsItsColumnInThePicture) {
     EXPECT_TRUE(brighter(column, lit));
     const int far = static_cast<int>(graph::xOfFrequency(v, 4000.0));
     EXPECT_FALSE(brighter(far, lit));
-    dark->release();
     EXPECT_FALSE(graph->analyserFrozen());
     // Alt-click on empty space freezes the picture.
     frame.window->press(far, 60, kLButton | kAlt);
@@ -149,20 +162,13 @@ namespace hm::gui {
 namespace {
 
 TEST(GraphAnalyser, EveryDisplayTypeDrawsInsideThePlot) {
-    InstanceFixture f;
-    f.plug->setSampleRate(48000.f);
-    f.plug->resume();
     unsigned seed = 5;
-    test::play(*f.plug, 20, [&](long, float& l, float& r) {
+    AnalyserScene s([&](long, float& l, float& r) {
         seed = seed * 1664525u + 1013904223u;
         l = r = static_cast<float>((seed >> 8) / 16777216.0 - 0.5) * 0.5f;
     });
-    test::HeadlessFrame frame(800, 420);
-    auto* graph = new EQGraph(CRect(0, 0, 800, 420), f.editor.get(), kGUIEQGraph);
-    frame.frame->addView(graph);
-    CDIB* dark = new CDIB(800, 420);
-    dark->copyRect(*graph->compose(), CRect(0, 0, 800, 420), CPoint());
-    graph->setAnalyserOn(true);
+    EQGraph* graph = s.graph;
+    CDIB* dark = s.dark;
     const graph::GraphView& v = graph->view();
     for (int type = 0; type < graph::kAnalyserTypeCount; ++type) {
         graph->setAnalyserType(type);
@@ -178,7 +184,6 @@ TEST(GraphAnalyser, EveryDisplayTypeDrawsInsideThePlot) {
         EXPECT_GT(changed, 800 * v.plotHeight / 10) << type;
         EXPECT_EQ(outside, 0) << type;  // the scroll bar stays as it was
     }
-    dark->release();
 }
 
 }  // namespace
