@@ -16,8 +16,8 @@
 // never writes the instance itself; it reads band values, texts and analyser
 // rings from it.
 //
-// The work is split by job: EQGraph.cpp (state, editor interface, drawing
-// order), EQGraphBackground.cpp, EQGraphCurves.cpp, EQGraphHandles.cpp,
+// The work is split by job: EQGraph.cpp (state, value traffic, drawing
+// order), EQGraphSettings.cpp (what the editor sets and asks), EQGraphBackground.cpp, EQGraphCurves.cpp, EQGraphHandles.cpp,
 // EQGraphPanel.cpp (read-outs and the value panel), EQGraphMouse.cpp,
 // EQGraphWheel.cpp, EQGraphMenus.cpp (the sub-controls) and
 // EQGraphAnalyser.cpp. UI thread only, all of it.
@@ -184,7 +184,7 @@ private:
         bool valid = false;
     };
 
-    // EQGraph.cpp
+    // EQGraph.cpp (the editor's setters in EQGraphSettings.cpp)
     Plug* plug();
     void resolvePlug();
     int flags1(int shift, int bits) const { return static_cast<int>((flags1_ >> shift) & ((1u << bits) - 1u)); }
