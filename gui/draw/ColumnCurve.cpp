@@ -72,6 +72,12 @@ __attribute__((target_clones("avx2", "default"))) void blendRowCoverage(Pixel* r
     }
 }
 
+// One row of pixels all under the same coverage.
+__attribute__((target_clones("avx2", "default"))) void blendRowSolid(Pixel* row, int n, std::uint32_t rb,
+                                                                      std::uint32_t g, std::uint32_t a) {
+    for (int i = 0; i < n; ++i) row[i] = blend256(row[i], rb, g, a);
+}
+
 }  // namespace
 
 void drawColumnCurve(CDIB& dest, int x0, const float* y, int count, Rgb colour, float opacity, float width) {
@@ -142,19 +148,26 @@ void fillColumnSpans(CDIB& dest, int x0, const float* yFrom, const float* yTo, i
     constexpr int kStrip = 16;
     const int strips = (used1 - used0 + kStrip - 1) / kStrip;
     std::vector<int> stripTop(static_cast<std::size_t>(strips)), stripEnd(static_cast<std::size_t>(strips));
+    // Rows every column of the strip covers whole: one alpha for all of them.
+    std::vector<int> solidTop(static_cast<std::size_t>(strips)), solidEnd(static_cast<std::size_t>(strips));
     int r0 = clip.bottom, r1 = clip.top;
     for (int k = 0; k < strips; ++k) {
         const int s0 = used0 + k * kStrip, n = std::min(kStrip, used1 - s0);
         const float* tp = top.data() + (s0 - first);
         const float* bp = bottom.data() + (s0 - first);
-        float lo = 1e30f, hi = -1e30f;
-        for (int i = 0; i < n; ++i)
+        float lo = 1e30f, hi = -1e30f, innerLo = -1e30f, innerHi = 1e30f;
+        for (int i = 0; i < n; ++i) {
             if (bp[i] > tp[i]) {
                 lo = std::min(lo, tp[i]);
                 hi = std::max(hi, bp[i]);
             }
+            innerLo = std::max(innerLo, tp[i]);
+            innerHi = std::min(innerHi, bp[i]);
+        }
         stripTop[k] = hi > lo ? static_cast<int>(std::floor(lo)) : 0;
         stripEnd[k] = hi > lo ? static_cast<int>(std::ceil(hi)) : 0;
+        solidTop[k] = static_cast<int>(std::ceil(innerLo));
+        solidEnd[k] = std::max(solidTop[k], static_cast<int>(std::floor(innerHi)));
         if (stripEnd[k] > stripTop[k]) {
             r0 = std::min(r0, stripTop[k]);
             r1 = std::max(r1, stripEnd[k]);
@@ -173,8 +186,11 @@ void fillColumnSpans(CDIB& dest, int x0, const float* yFrom, const float* yTo, i
             const float* tp = top.data() + (s0 - first);
             const float* bp = bottom.data() + (s0 - first);
             Pixel* px = dest.row(from) + (x0 + o.x + s0);
-            for (int r = from; r < to; ++r, px += stride)
-                blendRowCoverage(px, tp, bp, n, static_cast<float>(r), rb, g, scale);
+            const std::uint32_t solid = coverage256(opacity);
+            for (int r = from; r < to; ++r, px += stride) {
+                if (r >= solidTop[k] && r < solidEnd[k]) blendRowSolid(px, n, rb, g, solid);
+                else blendRowCoverage(px, tp, bp, n, static_cast<float>(r), rb, g, scale);
+            }
         }
     }
 }
