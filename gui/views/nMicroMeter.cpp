@@ -9,11 +9,12 @@ nMicroMeter::nMicroMeter(const CRect& rect, CControlListener* l, int t, int font
 }
 
 void nMicroMeter::setValue(float v) {
+    const bool changed = v != left_;
     value = v;
     left_ = right_ = v;
-    raise(leftPeak_, v);
+    const bool raised = raise(leftPeak_, v);
     rightPeak_ = leftPeak_;
-    setDirty();
+    if (changed || raised || holdRunsOut()) setDirty();
 }
 
 void nMicroMeter::draw(CDrawContext* context) {

@@ -43,20 +43,28 @@ bool nVU::attached(CView* parent) {
     return true;
 }
 
-void nVU::raise(float& peak, float value) {
-    if (value > peak) {
-        peak = value;
-        holdExpiry_ = meter::nowMs() + kHoldMs;
-    }
+bool nVU::raise(float& peak, float value) {
+    if (!(value > peak)) return false;
+    peak = value;
+    holdExpiry_ = meter::nowMs() + kHoldMs;
+    return true;
+}
+
+bool nVU::holdRunsOut() const {
+    return peakMode() != kPeakClicked && (leftPeak_ != left_ || rightPeak_ != right_) && meter::nowMs() > holdExpiry_;
 }
 
 void nVU::setValues(int channels, float left, float right) {
-    channels_ = channels <= 1 ? 1 : 2;
+    const int count = channels <= 1 ? 1 : 2;
+    const float r = count == 1 ? left : right;
+    bool changed = count != channels_ || left != left_ || r != right_;
+    channels_ = count;
     left_ = left;
-    right_ = channels_ == 1 ? left : right;
-    raise(leftPeak_, left_);
-    raise(rightPeak_, right_);
-    setDirty();
+    right_ = r;
+    changed = raise(leftPeak_, left_) || changed;
+    changed = raise(rightPeak_, right_) || changed;
+    // Unchanged levels draw nothing, unless a held peak is due to drop.
+    if (changed || holdRunsOut()) setDirty();
 }
 
 void nVU::setChannelValue(int which, float value) {

@@ -59,7 +59,10 @@ protected:
     // Copies one bar's column range: dark above the level's row, lit below.
     void paintBar(CDrawContext* context, int x0, int x1, float value);
     void paintPeak(CDrawContext* context, int x0, int x1, float peak);
-    void raise(float& peak, float value);
+    // Raises the peak to a higher value (restarting the hold); whether it did.
+    bool raise(float& peak, float value);
+    // A held peak above the level whose hold has run out (the next paint drops it).
+    bool holdRunsOut() const;
 
     int channels_ = 2;
     float left_ = 0.f, right_ = 0.f;

@@ -250,3 +250,24 @@ TEST(GraphInEditor, LinkedChannelStripsMoveTogether) {
 
 }  // namespace
 }  // namespace hm::gui::test
+
+namespace hm::gui::test {
+namespace {
+
+TEST(GraphInEditor, TheAnalyserAsksForAFrameOnEveryRefreshTick) {
+    EditorRig rig;
+    EQGraph* graph = findView<EQGraph>(rig.editor);
+    ASSERT_NE(graph, nullptr);
+    CFrame* frame = rig.editor->getFrame();
+    const int graphArea = graph->getWidth() * graph->getHeight();
+    for (int tick = 0; tick < 4; ++tick) rig.editor->forceIdlePass();  // the first passes draw everything
+    EXPECT_LT(frame->lastUpdateArea(), graphArea / 10);  // nothing changed: the graph is not drawn
+    rig.change(kGUIAnalyser, 1.f);
+    for (int tick = 0; tick < 3; ++tick) {
+        rig.editor->forceIdlePass();
+        EXPECT_GE(frame->lastUpdateArea(), graphArea) << tick;
+    }
+}
+
+}  // namespace
+}  // namespace hm::gui::test
