@@ -8,7 +8,7 @@
 // places the section's design gives them, relative to its own height, and
 // paints its background once from the skin (body bitmap sliced into a top,
 // a middle of 264-pixel pieces and a bottom; the fader grooves; the captions
-// in FUTURAB 12) into a picture its children draw over.
+// in FUTURAB 12) into a picture its children draw over. UI thread only.
 #include <string>
 #include <vector>
 

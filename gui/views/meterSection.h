@@ -3,7 +3,7 @@
 // layout preferences, the large or small master section against its right
 // edge and the channel strips at its left, and rebuilds them from scratch when
 // the layout or the channel count changes (peaks start again at 0). The
-// editor finds it as its iEditorMeters.
+// editor finds it as its iEditorMeters. UI thread only.
 #include <vector>
 
 #include "gui/editor/EditorViews.h"

@@ -6,7 +6,7 @@
 // display type is "Analyser", "Secondary Signal". A signal is a channel of
 // this instance after the equaliser, the same "(pre)" before it, or a channel
 // of another instance, listed under that instance's name. Choices go to the
-// graph and are reported to the editor under kGUIAnalyserUpdated.
+// graph and are reported to the editor under kGUIAnalyserUpdated. UI thread only.
 #include <map>
 #include <vector>
 
