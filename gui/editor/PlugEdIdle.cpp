@@ -75,6 +75,8 @@ void PlugEd::runIdle(bool force) {
     }
     if (graphDirty_ && graph_) graph_->recompute();
     graphDirty_ = false;
+    // The analyser takes a new frame on every refresh tick while it is on.
+    if (graph_ && plug_->sessionState().analyserState) graph_->setAnalyserOn(true);
     sendMeters();
 }
 

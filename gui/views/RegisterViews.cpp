@@ -7,6 +7,10 @@
 #include "gui/views/CEQSlider.h"
 #include "gui/views/CEQText.h"
 #include "gui/views/CPresetMenu.h"
+#include "gui/views/EQGraph.h"
+#include "gui/views/meterSection.h"
+#include "gui/views/nAnalyserButton.h"
+#include "gui/views/nVU.h"
 #include "gui/views/MenuViews.h"
 #include "gui/views/PageViews.h"
 #include "gui/views/TextViews.h"
@@ -30,6 +34,10 @@ void registerEditorViews() {
         registerSliderViews();
         registerEQKnob();
         registerEQText();
+        registerEQGraph();
+        registerMeterViews();
+        registerMeterSection();
+        registerAnalyserButton();
     });
 }
 
