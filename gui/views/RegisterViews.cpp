@@ -10,6 +10,7 @@
 #include "gui/views/MenuViews.h"
 #include "gui/views/PageViews.h"
 #include "gui/views/TextViews.h"
+#include "gui/views/bandStrips.h"
 #include "gui/views/nDarken.h"
 #include "gui/views/nScrollBox.h"
 #include "gui/views/nTiled.h"
@@ -30,6 +31,7 @@ void registerEditorViews() {
         registerSliderViews();
         registerEQKnob();
         registerEQText();
+        registerBandStrips();
     });
 }
 
