@@ -22,7 +22,6 @@
 #include "gui/editor/PresetLibrary.h"
 #include "gui/editor/VGEditor.h"
 #include "gui/editor/WindowSize.h"
-#include "gui/views/InstanceAccess.h"
 #include "gui/views/ParameterText.h"
 #include "platform/FileChooser.h"
 
@@ -38,7 +37,7 @@ class EditorPanel;
 // Indices and tags the editor keeps a value for: parameters, GUI tags, selection tags.
 constexpr int kEditorValueSlots = kGUISelectedBand + kNumBands;
 
-class PlugEd : public VGEditor, public iParameterText, public iEditorInstance {
+class PlugEd : public VGEditor, public iParameterText {
 public:
     explicit PlugEd(Plug* plug);
     ~PlugEd() override;
@@ -63,8 +62,6 @@ public:
     std::string parameterText(int tag, float normalised, bool noteNames) override;
     void setParameterFromText(int tag, std::string_view text, bool noteMode) override;
     float parameterValue(int tag) override;
-    // iEditorInstance: the views' queries of the instance (real values, groups, MIDI factor).
-    Plug* editorInstance() override { return plug_; }
 
     // --- state for tests and tools ---
     std::uint32_t selectedBands() const { return selectedBands_; }

@@ -11,7 +11,7 @@
 #include "gui/framework/Modifiers.h"
 #include "gui/views/BandControlSupport.h"
 #include "gui/views/BandDisplay.h"
-#include "gui/views/InstanceAccess.h"
+#include "gui/views/ViewValues.h"
 #include "gui/views/ParameterText.h"
 #include "gui/views/TypeMenu.h"
 

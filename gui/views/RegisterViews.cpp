@@ -7,6 +7,7 @@
 #include "gui/views/CEQSlider.h"
 #include "gui/views/CEQText.h"
 #include "gui/views/CPresetMenu.h"
+#include "gui/views/EQGraph.h"
 #include "gui/views/MenuViews.h"
 #include "gui/views/PageViews.h"
 #include "gui/views/TextViews.h"
@@ -32,6 +33,7 @@ void registerEditorViews() {
         registerEQKnob();
         registerEQText();
         registerBandStrips();
+        registerEQGraph();
     });
 }
 

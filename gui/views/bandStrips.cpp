@@ -17,7 +17,7 @@
 #include "gui/views/CEQKnob.h"
 #include "gui/views/CEQText.h"
 #include "gui/views/CTypeButton.h"
-#include "gui/views/InstanceAccess.h"
+#include "gui/views/ViewValues.h"
 #include "gui/views/ParameterText.h"
 #include "gui/views/nGroupMenu.h"
 #include "gui/views/nPFMenu.h"

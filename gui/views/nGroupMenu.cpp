@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "core/Plug.h"
-#include "gui/views/InstanceAccess.h"
+#include "gui/views/ViewValues.h"
 
 namespace hm::gui {
 

@@ -9,21 +9,27 @@
 #include <vector>
 
 #include "core/Plug.h"
+#include "core/vst/AEffEditor.h"
 #include "core/params/ParamFormat.h"
 #include "gui/controls/COptionMenu.h"
 #include "gui/editor/TextEntry.h"
-#include "gui/views/InstanceAccess.h"
+#include "gui/views/ViewValues.h"
 #include "gui/views/ParameterText.h"
 #include "tests/core/FakeHost.h"
 #include "view_Harness.h"
 
 namespace hm::gui::test {
 
-struct BandEditorStub : Recorder, iEditorInstance, iParameterText {
-    explicit BandEditorStub(int channels = 2) : plug(hm::test::fakeHost, channels) {}
+// The instance comes first, so the editor base can be given it.
+struct StubInstance {
+    explicit StubInstance(int channels) : plug(hm::test::fakeHost, channels) {}
+    Plug plug;
+};
 
-    // --- iEditorInstance, iParameterText ---
-    Plug* editorInstance() override { return &plug; }
+struct BandEditorStub : StubInstance, vst::AEffEditor, Recorder, iParameterText {
+    explicit BandEditorStub(int channels = 2) : StubInstance(channels), vst::AEffEditor(&plug) {}
+
+    // --- iParameterText ---
     std::string parameterText(int tag, float normalised, bool noteNames) override {
         char text[64] = {};
         plug.formatParameterValue(tag, normalised, text, noteNames ? kFormatNoteNames : 0);
@@ -90,7 +96,6 @@ struct BandEditorStub : Recorder, iEditorInstance, iParameterText {
         return n;
     }
 
-    Plug plug;
     bool applyChanges = true;
     int textEntries = 0;
 };

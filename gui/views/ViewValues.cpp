@@ -1,4 +1,4 @@
-#include "gui/views/InstanceAccess.h"
+#include "gui/views/ViewValues.h"
 
 #include "core/Plug.h"
 #include "core/params/Conversion.h"
@@ -7,11 +7,6 @@
 #include "gui/views/ParameterText.h"
 
 namespace hm::gui {
-
-Plug* instanceOf(CControlListener* listener) {
-    auto* access = dynamic_cast<iEditorInstance*>(listener);
-    return access ? access->editorInstance() : nullptr;
-}
 
 float currentParameterValue(CControlListener* listener, int tag) {
     if (!isParam(tag)) return 0.f;
