@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "gui/views/ButtonViews.h"
+#include "gui/views/CBandButton.h"
 #include "gui/views/CEQKnob.h"
 #include "gui/views/CEQSlider.h"
 #include "gui/views/CEQText.h"
@@ -10,9 +11,11 @@
 #include "gui/views/EQGraph.h"
 #include "gui/views/MenuViews.h"
 #include "gui/views/PageViews.h"
+#include "gui/views/SGroupMenu.h"
 #include "gui/views/TextViews.h"
 #include "gui/views/bandStrips.h"
 #include "gui/views/nDarken.h"
+#include "gui/views/nHighlightSheet.h"
 #include "gui/views/nScrollBox.h"
 #include "gui/views/nTiled.h"
 
@@ -33,6 +36,9 @@ void registerEditorViews() {
         registerEQKnob();
         registerEQText();
         registerBandStrips();
+        registerGroupMenu();
+        registerBandButton();
+        registerHighlightSheet();
         registerEQGraph();
     });
 }
