@@ -13,6 +13,7 @@
 #include "gui/editor/SnapshotRequest.h"
 #include "gui/framework/Modifiers.h"
 #include "gui/layout/ShippedLayout.h"
+#include "gui/views/EQGraph.h"
 #include "platform/HeadlessWindow.h"
 #include "prefs/GlobalPreferences.h"
 
@@ -159,6 +160,8 @@ void PlugEd::findViews() {
     graph_ = findView<iEditorGraph>();
     phaseGraph_ = findView<iEditorPhaseGraph>();
     keyboard_ = findView<iEditorKeyboard>();
+    // The keyboard follows the graph's visible range.
+    if (auto* graph = dynamic_cast<EQGraph*>(graph_)) graph->setKeyboard(dynamic_cast<iGraphKeyboard*>(keyboard_));
     strips_ = findView<iEditorStrips>();
     meters_ = findView<iEditorMeters>();
     setupList_ = findView<iEditorSetupList>();
