@@ -16,6 +16,7 @@
 #include "gui/views/bandStrips.h"
 #include "gui/views/nDarken.h"
 #include "gui/views/nHighlightSheet.h"
+#include "gui/views/nKeyboard.h"
 #include "gui/views/nScrollBox.h"
 #include "gui/views/nTiled.h"
 
@@ -39,6 +40,7 @@ void registerEditorViews() {
         registerGroupMenu();
         registerBandButton();
         registerHighlightSheet();
+        registerKeyboard();
         registerEQGraph();
     });
 }
