@@ -9,6 +9,7 @@
 #include "core/InstanceRegistry.h"
 #include "core/Plug.h"
 #include "gui/controls/COptionMenu.h"
+#include "gui/editor/BandColour.h"
 #include "gui/editor/EditorPanel.h"
 #include "gui/editor/SnapshotRequest.h"
 #include "gui/framework/Modifiers.h"
@@ -198,6 +199,7 @@ void PlugEd::frameClosing() {
     dropViews();
     VGEditor::frameClosing();
     presetTree_.reset();
+    shownList_.reset();
 }
 
 // ---------------------------------------------------------------------------
@@ -250,6 +252,14 @@ int PlugEd::instancePosition(const std::string& name) const {
         ++position;
     });
     return found >= 0 ? found : self;
+}
+
+Rgb PlugEd::bandColourOf(int band) const {
+    if (band < 0 || band >= kNumBands) return 0;
+    const int mode = plug_->editorPreferenceTree().getUIPreference("Graph", "Band Colours");
+    const int freq = bandParam(band, kBandFrequency);
+    return bandColour(mode == 1 ? BandColouring::ByNumber : BandColouring::ByFrequency, band,
+                      plug_->normalisedToReal(freq, plug_->getParameter(freq)), plug_->getSampleRate());
 }
 
 int PlugEd::getTagUnderPoint(const CPoint& where) {

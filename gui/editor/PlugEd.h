@@ -37,6 +37,12 @@ class EditorPanel;
 // Indices and tags the editor keeps a value for: parameters, GUI tags, selection tags.
 constexpr int kEditorValueSlots = kGUISelectedBand + kNumBands;
 
+// Parameters whose controls are menus: they show and report the item index.
+constexpr bool isMenuParameter(int index) {
+    return index == kParallel || index == kIRLength || index == kIRWindow || index == kIRPhase || index == kIRPad ||
+           index == kDPlusLen;
+}
+
 class PlugEd : public VGEditor, public iParameterText {
 public:
     explicit PlugEd(Plug* plug);
@@ -63,6 +69,10 @@ public:
     void setParameterFromText(int tag, std::string_view text, bool noteMode) override;
     float parameterValue(int tag) override;
 
+    // The colour of a band's type button and curve ("Band Colours" preference;
+    // by frequency it follows the band's displayed frequency). UI thread.
+    Rgb bandColourOf(int band) const;
+
     // --- state for tests and tools ---
     std::uint32_t selectedBands() const { return selectedBands_; }
     std::uint32_t explicitSelection() const { return explicitSelection_; }
@@ -80,6 +90,8 @@ public:
     // Values distributed in the idle passes so far (coalescing is visible here).
     long distributedCount(int index) const;
     const std::string& noticeText() const { return notice_; }
+    // A file dialog (chooser process or path entry) waits for its answer.
+    bool fileDialogOpen() const { return chooserTag_ >= 0; }
     const std::string& channelCountText() const { return channelCountText_; }
     const PresetList* shownPresetList() const { return shownList_.get(); }
     int presetIndex() const { return presetIndex_; }
@@ -150,6 +162,7 @@ private:
     int meterSectionWidth() const;
     int stripsHeight() const;
     void placePanels();
+    CRect slidingPanelRect(int tag, const CRect& original, int windowWidth, int graphHeight) const;
 
     // PlugEdBands.cpp
     void bandChanged(CControl* control, int tag, float value);

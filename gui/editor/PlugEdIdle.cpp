@@ -22,13 +22,6 @@ int stepToward(int pos, int target, int step) {
     return pos;
 }
 
-bool isMenuParameter(int index) {
-    switch (index) {
-        case kParallel: case kIRLength: case kIRWindow: case kIRPhase: case kIRPad: case kDPlusLen: return true;
-        default: return false;
-    }
-}
-
 }  // namespace
 
 void PlugEd::idlePass() { runIdle(false); }
@@ -97,19 +90,10 @@ void PlugEd::slidePanels() {
 
 void PlugEd::placePanels() {
     // Only the two sliding panels move; setViewSize redraws their old and new areas.
-    const int W = frame_->getWidth();
-    const WindowSize ws = currentWindowSize();
-    const bool scrollbar = plug_->editorPreferenceTree().getUIPreference("Graph", "Scrollbar") != 0;
-    for (const LayoutRect& lr : layoutRects_) {
-        const CRect o = lr.original;
-        if (lr.tag == kGUIPresetBox) {
-            lr.view->setViewSize(CRect::fromSize((W - o.width()) / 2, presetBoxPos_, o.width(), o.height()), true);
-        } else if (lr.tag == kGUIScaleTray) {
-            const int area = ws.graphHeight - (scrollbar ? 35 : 16);
-            lr.view->setViewSize(
-                CRect::fromSize(trayPos_, kTitleBarHeight + (area - o.height()) / 2, o.width(), o.height()), true);
-        }
-    }
+    const int graphHeight = currentWindowSize().graphHeight;
+    for (const LayoutRect& lr : layoutRects_)
+        if (lr.tag == kGUIPresetBox || lr.tag == kGUIScaleTray)
+            lr.view->setViewSize(slidingPanelRect(lr.tag, lr.original, frame_->getWidth(), graphHeight), true);
 }
 
 void PlugEd::rebuildStrips() {
