@@ -13,6 +13,8 @@ namespace {
 // The body picture keeps its top and bottom rows and repeats its middle.
 constexpr int kBodyCap = 40;
 constexpr int kBodyMargin = 3;  // below the lowest control
+constexpr Rgb kSelectedEdge = 0x3DB2E8;
+constexpr float kSelectedEdgeOpacity = 0.55f;
 }  // namespace
 
 nStripBack::nStripBack(const CRect& rect, int band, bool textMode, bool numberHeader)
@@ -59,6 +61,9 @@ void nStripBack::draw(CDrawContext* context) {
     CRect body = size;
     body.bottom = std::min(size.bottom, commonHeight_ + kBodyMargin);
     if (!body.isEmpty()) drawBody(context, body);
+    // The selected band's strip also gets an edge in the accent colour: the
+    // lighter body alone is hard to see between its neighbours.
+    if (isSelected() && !body.isEmpty()) context->frameRect(body, kSelectedEdge, kSelectedEdgeOpacity);
     if (numberHeader_)
         if (const CBitmap* header = getSkinBitmap(skin::kStripHeader))
             header->draw(*context, CRect::fromSize(size.left, size.top, header->getWidth(), header->getHeight()));
