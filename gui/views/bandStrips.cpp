@@ -19,6 +19,7 @@
 #include "gui/views/CTypeButton.h"
 #include "gui/views/ViewValues.h"
 #include "gui/views/ParameterText.h"
+#include "gui/views/ScrollBarPaint.h"
 #include "gui/views/nGroupMenu.h"
 #include "gui/views/nPFMenu.h"
 #include "gui/views/nStripBack.h"
@@ -30,9 +31,6 @@ namespace {
 constexpr Rgb kCaptionColour = 0xA6A6A6;  // (166, 166, 166)
 constexpr float kNumberSize = 18.f;
 constexpr float kCaptionSize = 12.f;
-constexpr Rgb kBarTrack = 0x1A1A1A;
-constexpr Rgb kBarFrame = 0x3A3A3A;
-constexpr Rgb kBarThumb = 0x5785A6;
 constexpr int kSortItem = 0;
 
 CTextLabel* caption(const CRect& r, const char* text, float pixels) {
@@ -204,26 +202,15 @@ CRect bandStrips::barRect() const { return CRect(size.left, size.bottom - kStrip
 void bandStrips::drawRect(CDrawContext* context, const CRect& updateRect) {
     nPage::drawRect(context, updateRect);
     if (hidden) return;
-    CDIB::StateSaver saved(*context);
-    CRect clip = context->getClipRect();
-    clip.bound(updateRect);
-    clip.bound(size);
+    const ViewClip clip(*context, updateRect, size);
     if (clip.isEmpty()) return;
-    context->setClipRect(clip);
     if (selecting_ && !box_.isEmpty()) {
         CRect box = box_;
         box.offset(size.left, size.top);
         context->fillRect(box, 0xFFFFFF, 0.15f);
         context->frameRect(box, 0xFFFFFF, 0.8f);
     }
-    if (!overflowing()) return;
-    const CRect bar = barRect();
-    context->fillRect(bar, kBarTrack);
-    context->frameRect(bar, kBarFrame);
-    const int track = bar.width() - 4;
-    const int thumb = std::clamp(track * size.width() / std::max(1, contentWidth_), 12, track);
-    const int left = bar.left + 2 + static_cast<int>(std::lround(scroll_ * static_cast<float>(track - thumb)));
-    context->fillRoundRect(CRect(left, bar.top + 3, left + thumb, bar.bottom - 3), 2.f, kBarThumb);
+    if (overflowing()) drawScrollBar(*context, barRect(), true, scroll_, size.width(), contentWidth_, 12);
 }
 
 void bandStrips::scrollFromPointer(const CPoint& where) {
