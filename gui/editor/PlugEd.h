@@ -149,6 +149,7 @@ private:
     void distribute(int index, float value);
     void slidePanels();
     void rebuildStrips();
+    void takeStripOrder();  // stripOrder_ from the instance's store for the current program
     void rebuildMeters();
     void afterBuildKeepValues();
     void sendMeters();
@@ -232,6 +233,7 @@ private:
     std::string channelCountText_;
     int stripOrder_[kNumBands];
     int stripCount_ = 0;
+    int storedOrder_[kNumBands];  // the instance's stored order as last taken or written
     int idlePasses_ = 0;
     std::string_view builtLayout_;  // the layout text the views came from
 

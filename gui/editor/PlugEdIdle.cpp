@@ -1,6 +1,7 @@
 // The idle pass: sliding panels, rebuilds, distribution of the values the
 // instance sent since the last pass, meters and the clip light. Limited to the
 // "Refresh Rate" preference; the host may call idle as often as it likes.
+#include <algorithm>
 #include <cmath>
 
 #include "core/Plug.h"
@@ -99,9 +100,14 @@ void PlugEd::placePanels() {
 
 void PlugEd::rebuildStrips() {
     if (strips_) {
+        // A state or preset load may have replaced the stored order since the
+        // editor last took or wrote it: that order wins over the one shown.
+        const int* stored = plug_->program(plug_->getProgram()).bandOrder;
+        if (!std::equal(stored, stored + kNumBands, storedOrder_)) takeStripOrder();
         stripCount_ = strips_->rebuild(stripOrder_, stripCount_, layoutFlags_);
         for (int i = stripCount_ < 0 ? 0 : stripCount_; i < kNumBands; ++i) stripOrder_[i] = -1;
         plug_->setBandOrder(stripOrder_);
+        std::copy(stripOrder_, stripOrder_ + kNumBands, storedOrder_);
         // The strips' controls are new: the lists must know them.
         afterBuildKeepValues();
     }

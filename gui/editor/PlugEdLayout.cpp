@@ -11,6 +11,7 @@
 #include "gui/framework/iControl.h"
 #include "gui/framework/nControlMouse.h"
 #include "gui/layout/ShippedLayout.h"
+#include "gui/views/StripLayout.h"
 
 namespace hm::gui {
 namespace {
@@ -24,25 +25,12 @@ int tagOfView(CView* v) {
     return -1;
 }
 
-// Fallback sizes while the meter section and the strips are not in the tree.
+// Fallback size while the meter section is not in the tree.
 int fallbackMeterWidth(int channels, int flags) {
     int w = 0;
     if (flags & kLayoutMasterMeters) w += (flags & kLayoutMasterMetersSmall) ? 30 : 56;
     if (flags & kLayoutChannelMeters) w += 18 * channels;
     return w;
-}
-
-int fallbackStripsHeight(int flags) {
-    // r: one control row; h: the rows above them (type button, menus).
-    const bool text = flags & kLayoutStripsText;
-    const int r = text ? 22 : 63;
-    int h = (flags & kLayoutStripNumber) ? 61 : 41;
-    if (flags & kLayoutStripSubtype) h += 22;
-    if (flags & kLayoutStripGroups) h += 22;
-    int height = 3 * r + h + 8;
-    if (flags & kLayoutStripExtra) height += r + 17;
-    if (text) height += 10;
-    return height + 2;
 }
 
 }  // namespace
@@ -71,7 +59,7 @@ int PlugEd::meterSectionWidth() const {
 int PlugEd::stripsHeight() const {
     if (!(layoutFlags_ & kLayoutStrips)) return 0;
     if (strips_) return strips_->preferredHeight(layoutFlags_);
-    return fallbackStripsHeight(layoutFlags_);
+    return stripAreaHeight(layoutFlags_);
 }
 
 void PlugEd::tellHostSize() {
