@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "gui/draw/BitmapCache.h"
 #include "gui/editor/iControlWrapper.h"
 #include "gui/layout/LayoutBuilder.h"
 #include "gui/layout/LayoutParser.h"
@@ -9,13 +10,29 @@
 
 namespace hm::gui {
 
+namespace {
+
+// Editors alive in the process: the skin bitmap cache is theirs, and the last
+// one to go empties it (editors are made and destroyed on the UI thread).
+int& liveEditors() {
+    static int count = 0;
+    return count;
+}
+
+}  // namespace
+
 VGEditor::VGEditor(vst::AudioEffect* effect) : AEffGUIEditor(effect) {
+    ++liveEditors();
     openTimeMs_ = static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                                  std::chrono::steady_clock::now().time_since_epoch())
                                                  .count());
 }
 
-VGEditor::~VGEditor() { clearLists(); }
+VGEditor::~VGEditor() {
+    clearLists();
+    // Views still holding bitmaps keep their own references.
+    if (--liveEditors() == 0) clearSkinBitmaps();
+}
 
 bool VGEditor::buildFromText(std::string_view text) {
     if (!frame_) return false;
