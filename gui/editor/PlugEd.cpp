@@ -14,6 +14,7 @@
 #include "gui/editor/SnapshotRequest.h"
 #include "gui/framework/Modifiers.h"
 #include "gui/layout/ShippedLayout.h"
+#include "gui/views/EQGraph.h"
 #include "platform/HeadlessWindow.h"
 #include "prefs/GlobalPreferences.h"
 
@@ -39,6 +40,7 @@ PlugEd::PlugEd(Plug* plug) : VGEditor(plug), plug_(plug), distributedCounts_(kEd
     for (auto& d : dirtyParams_) d.store(0, std::memory_order_relaxed);
     for (float& s : shown_) s = std::numeric_limits<float>::quiet_NaN();
     for (int& b : stripOrder_) b = -1;
+    for (int& b : storedOrder_) b = -1;
     clock_ = &steadyMilliseconds;
 }
 
@@ -77,6 +79,24 @@ void PlugEd::showTag(int tag, float value) {
         shown_[tag] = value;
     }
     setTagValue(tag, value);
+}
+
+void PlugEd::showIfChanged(int tag, float value) {
+    if (tag >= 0 && tag < kEditorValueSlots && shown_[tag] == value) return;
+    showTag(tag, value);
+}
+
+bool PlugEd::getRect(vst::ERect** rect) {
+    if (!isOpen()) {
+        // Hosts size their window before opening the editor: the size the preferences give.
+        const prefs::EditorPreferences& tree = plug_->editorPreferenceTree();
+        appliedUiSize_ = uiSize_ = tree.getUIPreference("Layout", "UI Size");
+        layoutFlags_ = layoutFlagsFrom(tree);
+        knownChannels_ = plug_->channelCount();
+        const WindowSize size = currentWindowSize();
+        setWindowSize(size.width, size.height);
+    }
+    return VGEditor::getRect(rect);
 }
 
 bool PlugEd::panelOpen(int tag) const {
@@ -160,6 +180,8 @@ void PlugEd::findViews() {
     graph_ = findView<iEditorGraph>();
     phaseGraph_ = findView<iEditorPhaseGraph>();
     keyboard_ = findView<iEditorKeyboard>();
+    // The keyboard follows the graph's visible range.
+    if (auto* graph = dynamic_cast<EQGraph*>(graph_)) graph->setKeyboard(dynamic_cast<iGraphKeyboard*>(keyboard_));
     strips_ = findView<iEditorStrips>();
     meters_ = findView<iEditorMeters>();
     setupList_ = findView<iEditorSetupList>();
@@ -204,17 +226,21 @@ void PlugEd::frameClosing() {
 void PlugEd::selectProgram(int program) {
     knownProgram_ = program;
     knownAB_ = plug_->getCurrentABSlot();
-    const Program& p = plug_->program(program);
-    stripCount_ = 0;
-    for (int i = 0; i < kNumBands; ++i) {
-        stripOrder_[i] = p.bandOrder[i];
-        if (stripCount_ == i && p.bandOrder[i] >= 0 && p.bandOrder[i] < kNumBands) ++stripCount_;
-    }
+    takeStripOrder();
     if (!shownList_) presetIndex_ = program;
     for (int b = 0; b < kNumBands; ++b) frequencySnapshot_[b] = plug_->getParameter(bandParam(b, kBandFrequency));
     rebuildPending_ = true;
     presetTextPending_ = true;
     showTag(kGUIABMenu, static_cast<float>(knownAB_));
+}
+
+void PlugEd::takeStripOrder() {
+    const Program& p = plug_->program(plug_->getProgram());
+    stripCount_ = 0;
+    for (int i = 0; i < kNumBands; ++i) {
+        stripOrder_[i] = storedOrder_[i] = p.bandOrder[i];
+        if (stripCount_ == i && p.bandOrder[i] >= 0 && p.bandOrder[i] < kNumBands) ++stripCount_;
+    }
 }
 
 void PlugEd::readSessionState() {

@@ -1,6 +1,7 @@
 // The idle pass: sliding panels, rebuilds, distribution of the values the
 // instance sent since the last pass, meters and the clip light. Limited to the
 // "Refresh Rate" preference; the host may call idle as often as it likes.
+#include <algorithm>
 #include <cmath>
 
 #include "core/Plug.h"
@@ -19,13 +20,6 @@ int stepToward(int pos, int target, int step) {
     if (pos < target) return pos + step > target ? target : pos + step;
     if (pos > target) return pos - step < target ? target : pos - step;
     return pos;
-}
-
-bool isMenuParameter(int index) {
-    switch (index) {
-        case kParallel: case kIRLength: case kIRWindow: case kIRPhase: case kIRPad: case kDPlusLen: return true;
-        default: return false;
-    }
 }
 
 }  // namespace
@@ -98,26 +92,22 @@ void PlugEd::slidePanels() {
 
 void PlugEd::placePanels() {
     // Only the two sliding panels move; setViewSize redraws their old and new areas.
-    const int W = frame_->getWidth();
-    const WindowSize ws = currentWindowSize();
-    const bool scrollbar = plug_->editorPreferenceTree().getUIPreference("Graph", "Scrollbar") != 0;
-    for (const LayoutRect& lr : layoutRects_) {
-        const CRect o = lr.original;
-        if (lr.tag == kGUIPresetBox) {
-            lr.view->setViewSize(CRect::fromSize((W - o.width()) / 2, presetBoxPos_, o.width(), o.height()), true);
-        } else if (lr.tag == kGUIScaleTray) {
-            const int area = ws.graphHeight - (scrollbar ? 35 : 16);
-            lr.view->setViewSize(
-                CRect::fromSize(trayPos_, kTitleBarHeight + (area - o.height()) / 2, o.width(), o.height()), true);
-        }
-    }
+    const int graphHeight = currentWindowSize().graphHeight;
+    for (const LayoutRect& lr : layoutRects_)
+        if (lr.tag == kGUIPresetBox || lr.tag == kGUIScaleTray)
+            lr.view->setViewSize(slidingPanelRect(lr.tag, lr.original, frame_->getWidth(), graphHeight), true);
 }
 
 void PlugEd::rebuildStrips() {
     if (strips_) {
+        // A state or preset load may have replaced the stored order since the
+        // editor last took or wrote it: that order wins over the one shown.
+        const int* stored = plug_->program(plug_->getProgram()).bandOrder;
+        if (!std::equal(stored, stored + kNumBands, storedOrder_)) takeStripOrder();
         stripCount_ = strips_->rebuild(stripOrder_, stripCount_, layoutFlags_);
         for (int i = stripCount_ < 0 ? 0 : stripCount_; i < kNumBands; ++i) stripOrder_[i] = -1;
         plug_->setBandOrder(stripOrder_);
+        std::copy(stripOrder_, stripOrder_ + kNumBands, storedOrder_);
         // The strips' controls are new: the lists must know them.
         afterBuildKeepValues();
     }
@@ -152,11 +142,12 @@ void PlugEd::sendMeters() {
         const float out = plug_->getOutputLevel(c);
         float& m = master[channels == 1 ? 0 : (c & 1)];
         if (out > m) m = out;
-        showTag(kGUIChannel1Meter + c, plug_->getChannelLevel(c));
+        showIfChanged(kGUIChannel1Meter + c, plug_->getChannelLevel(c));
     }
     if (channels == 1) master[1] = master[0];
-    showTag(kGUIMasterMeter1, master[0]);
-    showTag(kGUIMasterMeter2, master[1]);
+    // Meters redraw only when their level moved.
+    showIfChanged(kGUIMasterMeter1, master[0]);
+    showIfChanged(kGUIMasterMeter2, master[1]);
     if (plug_->getClipFlag() && shown_[kGUIClip] == 0.f) showTag(kGUIClip, 1.f);
     if (std::isnan(shown_[kGUIClip])) shown_[kGUIClip] = 0.f;
 }

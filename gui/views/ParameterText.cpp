@@ -42,4 +42,30 @@ void reportUnderTag(CControl* control, int tag, float value) {
     control->CControl::setValue(ownValue);
 }
 
+namespace {
+template <class F>
+void underTag(CControl* control, int tag, F&& tell) {
+    CControlListener* listener = control ? control->getListener() : nullptr;
+    if (!listener) return;
+    const int ownTag = control->getTag();
+    control->setTag(tag);
+    tell(*listener);
+    control->setTag(ownTag);
+}
+}  // namespace
+
+void beginEditUnderTag(CControl* control, int tag) {
+    underTag(control, tag, [control](CControlListener& l) { l.controlBeginEdit(control); });
+}
+
+void endEditUnderTag(CControl* control, int tag) {
+    underTag(control, tag, [control](CControlListener& l) { l.controlEndEdit(control); });
+}
+
+void editUnderTag(CControl* control, int tag, float value) {
+    beginEditUnderTag(control, tag);
+    reportUnderTag(control, tag, value);
+    endEditUnderTag(control, tag);
+}
+
 }  // namespace hm::gui

@@ -42,4 +42,11 @@ float parameterDefaultValue(int tag);
 // are put back afterwards. UI thread.
 void reportUnderTag(CControl* control, int tag, float value);
 
+// A gesture on `tag` told through the control's listener as if the control
+// carried that tag: begin edit, end edit, and a whole edit (begin, value,
+// end). The listener hears every call (no nesting count). UI thread.
+void beginEditUnderTag(CControl* control, int tag);
+void endEditUnderTag(CControl* control, int tag);
+void editUnderTag(CControl* control, int tag, float value);
+
 }  // namespace hm::gui

@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "gui/views/ButtonViews.h"
+#include "gui/views/CBandButton.h"
 #include "gui/views/CEQKnob.h"
 #include "gui/views/CEQSlider.h"
 #include "gui/views/CEQText.h"
@@ -13,8 +14,12 @@
 #include "gui/views/nVU.h"
 #include "gui/views/MenuViews.h"
 #include "gui/views/PageViews.h"
+#include "gui/views/SGroupMenu.h"
 #include "gui/views/TextViews.h"
+#include "gui/views/bandStrips.h"
 #include "gui/views/nDarken.h"
+#include "gui/views/nHighlightSheet.h"
+#include "gui/views/nKeyboard.h"
 #include "gui/views/nScrollBox.h"
 #include "gui/views/nTiled.h"
 
@@ -34,6 +39,11 @@ void registerEditorViews() {
         registerSliderViews();
         registerEQKnob();
         registerEQText();
+        registerBandStrips();
+        registerGroupMenu();
+        registerBandButton();
+        registerHighlightSheet();
+        registerKeyboard();
         registerEQGraph();
         registerMeterViews();
         registerMeterSection();

@@ -5,13 +5,9 @@
 
 #include "gui/framework/Modifiers.h"
 #include "gui/layout/ViewFactory.h"
+#include "gui/views/ScrollBarPaint.h"
 
 namespace hm::gui {
-
-namespace {
-constexpr Rgb kBarFrame = 0x3A3A3A;  // (58, 58, 58)
-constexpr Rgb kBarThumb = 0x5785A6;  // (87, 133, 166)
-}  // namespace
 
 nScrollBox::nScrollBox(const CRect& rect, int t, int number, CBitmap* background)
     : nPage(rect, t, number, background) {}
@@ -47,19 +43,10 @@ void nScrollBox::drawRect(CDrawContext* context, const CRect& updateRect) {
     nPage::drawRect(context, updateRect);
     const int over = overflow();
     if (hidden || over <= 0) return;
-    CDIB::StateSaver saved(*context);
-    CRect clip = context->getClipRect();
-    clip.bound(updateRect);
-    clip.bound(size);
+    const ViewClip clip(*context, updateRect, size);
     if (clip.isEmpty()) return;
-    context->setClipRect(clip);
     const CRect bar(size.right - kBarWidth, size.top, size.right, size.bottom);
-    context->fillRect(bar, 0x1A1A1A);
-    context->frameRect(bar, kBarFrame);
-    const int track = bar.height() - 4;
-    const int thumb = std::clamp(track * size.height() / (size.height() + over), 8, track);
-    const int top = bar.top + 2 + static_cast<int>(std::lround(scroll_ * static_cast<float>(track - thumb)));
-    context->fillRoundRect(CRect(bar.left + 3, top, bar.right - 3, top + thumb), 2.f, kBarThumb);
+    drawScrollBar(*context, bar, false, scroll_, size.height(), size.height() + over, 8);
 }
 
 void nScrollBox::scrollFromPointer(const CPoint& where) {

@@ -8,111 +8,10 @@
 #include <cstdlib>
 #include <thread>
 
-#include "core/params/ParamIds.h"
-#include "gui/editor/SnapshotRequest.h"
-#include "tests/host/HostFixture.h"
-#include "tools/harmoniform/EditorHostCalls.h"
-#include "tools/harmoniform/HostWindow.h"
+#include "tests/window/window_EditorHost.h"
 
 namespace hm::test {
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<std::uint32_t> pixels;  // 0x00RRGGBB
-    std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
-};
-
-// The editor's picture without a display, through the vendor-specific request.
-Picture snapshot(host::PluginInstance& plugin) {
-    Picture p;
-    gui::EditorSnapshotRequest request;
-    plugin.dispatch(vst::effVendorSpecific, gui::kSnapshotIndex, gui::kSnapshotValue, &request);
-    p.width = request.width;
-    p.height = request.height;
-    p.pixels.assign(static_cast<std::size_t>(p.width) * p.height, 0);
-    request.pixels = p.pixels.data();
-    request.capacity = static_cast<std::int64_t>(p.pixels.size());
-    EXPECT_EQ(plugin.dispatch(vst::effVendorSpecific, gui::kSnapshotIndex, gui::kSnapshotValue, &request), 1);
-    for (std::uint32_t& px : p.pixels) px &= 0xFFFFFFu;
-    return p;
-}
-
-// Pixels that differ between two pictures of the same size.
-int differences(const Picture& a, const Picture& b) {
-    if (a.width != b.width || a.height != b.height) return -1;
-    int n = 0;
-    for (std::size_t i = 0; i < a.pixels.size(); ++i) n += a.pixels[i] != b.pixels[i];
-    return n;
-}
-
-class EditorHost {
-public:
-    explicit EditorHost(int uiSize = -1) {
-        plugin = makeInstance();
-        if (!plugin) return;
-        plugin->behaviour().sizeWindow = [this](int w, int h) {
-            sizeRequests.push_back({w, h});
-            if (window) window->resize(w, h);
-            return true;
-        };
-        std::string error;
-        if (uiSize >= 0) {
-            EXPECT_TRUE(tool::setEditorPreference(*plugin, "Layout", "UI Size", uiSize, error)) << error;
-        }
-    }
-    ~EditorHost() {
-        if (plugin && open_) plugin->dispatch(vst::effEditClose);
-        if (plugin) plugin->behaviour().sizeWindow = nullptr;
-    }
-
-    // The host window at the size the editor asks for, and the editor in it.
-    bool open() {
-        vst::ERect* rect = nullptr;
-        if (plugin->dispatch(vst::effEditGetRect, 0, 0, &rect) != 1 || !rect) return false;
-        std::string error;
-        if (!window) window = host::HostWindow::open(rect->right - rect->left, rect->bottom - rect->top, "test host", error);
-        if (!window) {
-            ADD_FAILURE() << error;
-            return false;
-        }
-        // The pointer stays off the editor: hovering changes what controls show.
-        window->waitMapped(2000);
-        window->moveTo(1910, 1390);
-        open_ = plugin->dispatch(vst::effEditOpen, 0, 0, window->handle()) == 1;
-        return open_;
-    }
-    void close() {
-        plugin->dispatch(vst::effEditClose);
-        open_ = false;
-    }
-    // Idle calls at a host's rate until `done` holds (false after the timeout).
-    template <class F>
-    bool idleUntil(F done, int timeoutMs = 5000) {
-        const auto until = Clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (Clock::now() < until) {
-            window->pump();
-            plugin->dispatch(vst::effEditIdle);
-            if (done()) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
-    }
-    Picture capture() {
-        Picture p;
-        window->capture(p.pixels, p.width, p.height);
-        return p;
-    }
-
-    std::unique_ptr<host::PluginInstance> plugin;
-    std::unique_ptr<host::HostWindow> window;
-    std::vector<std::pair<int, int>> sizeRequests;
-
-private:
-    bool open_ = false;
-};
 
 TEST(EditorWindow, OpensAtEveryUiSizeAndShowsWhatTheSnapshotShows) {
     for (int size = 0; size < 5; ++size) {
@@ -242,15 +141,16 @@ TEST(EditorWindow, IdleFromAnotherThreadIsIgnored) {
 }
 
 
-// Where the pixels of exactly one colour lie in the window below the title bar:
-// their count and centre.
+// Where the pixels of exactly one colour lie in the window's upper half below
+// the title bar (the graph's handles at and above 0 dB; the band strips and the
+// keyboard further down draw the band's colour too): their count and centre.
 struct Blob {
     int count = 0;
     double x = 0.0, y = 0.0;
 };
 Blob findColour(const Picture& p, std::uint32_t colour) {
     Blob b;
-    for (int y = 25; y < p.height; ++y)
+    for (int y = 25; y < p.height / 2; ++y)
         for (int x = 0; x < p.width; ++x)
             if (p.at(x, y) == colour) {
                 ++b.count;

@@ -128,10 +128,20 @@ bool HostWindow::moveTo(int x0, int y0) {
     return true;
 }
 
-bool HostWindow::click(int x0, int y0, int button) {
+bool HostWindow::click(int x0, int y0, int button) { return press(x0, y0, button) && release(button); }
+
+bool HostWindow::press(int x0, int y0, int button) {
     if (!moveTo(x0, y0)) return false;
     Impl& x = *impl_;
     XTestFakeButtonEvent(x.display, static_cast<unsigned>(button), True, CurrentTime);
+    XSync(x.display, False);
+    return true;
+}
+
+bool HostWindow::release(int button) {
+    Impl& x = *impl_;
+    int eventBase = 0, errorBase = 0, major = 0, minor = 0;
+    if (!XTestQueryExtension(x.display, &eventBase, &errorBase, &major, &minor)) return false;
     XTestFakeButtonEvent(x.display, static_cast<unsigned>(button), False, CurrentTime);
     XSync(x.display, False);
     return true;

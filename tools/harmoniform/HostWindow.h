@@ -31,6 +31,9 @@ public:
     // false when the server has no XTEST.
     bool click(int x, int y, int button = 1);
     bool moveTo(int x, int y);
+    // A button pressed at a point and released later (drags: moveTo between them).
+    bool press(int x, int y, int button = 1);
+    bool release(int button = 1);
     // Waits until the server has handled every request of this connection.
     void sync();
     // Windows that others (the plug-in's editor) made inside this one.
