@@ -53,29 +53,53 @@ void blendRun(CDIB& d, const CRect& clip, int ax, double top, double bottom, Rgb
 
 // One row of a span fill: pixel i takes the length of row r that lies inside
 // [top[i], bottom[i]) as coverage (0 outside, so no branch). Written so that
-// the loop vectorises; the four-lane build is picked at load time where the
-// processor has it.
-__attribute__((target_clones("avx2", "default"))) void blendRowCoverage(Pixel* row, const float* top,
-                                                                         const float* bottom, int n, float r,
-                                                                         std::uint32_t rb, std::uint32_t g,
-                                                                         float scale) {
+// the loop vectorises; a four-lane build is chosen at run time where the
+// processor has it (an explicit check rather than ifunc clones, whose
+// resolvers run before a sanitizer's runtime is ready).
+template <int>
+inline void rowCoverage(Pixel* row, const float* top, const float* bottom, int n, float r, std::uint32_t rb,
+                        std::uint32_t g, float scale) {
     const float rEnd = r + 1.f;
     for (int i = 0; i < n; ++i) {
         const float c = std::max(0.f, std::min(1.f, std::min(bottom[i], rEnd) - std::max(top[i], r)));
-        const std::uint32_t a = static_cast<std::uint32_t>(static_cast<int>(c * scale + 0.5f));
-        const std::uint32_t ia = 256u - a;
-        const std::uint32_t d = row[i];
-        const std::uint32_t outRb = ((rb * a + (d & 0x00FF00FFu) * ia) >> 8) & 0x00FF00FFu;
-        const std::uint32_t outG = ((g * a + (d & 0x0000FF00u) * ia) >> 8) & 0x0000FF00u;
-        const std::uint32_t outA = ((255u * a + (d >> 24) * ia) >> 8) << 24;
-        row[i] = outA | outRb | outG;
+        row[i] = blend256(row[i], rb, g, static_cast<std::uint32_t>(static_cast<int>(c * scale + 0.5f)));
     }
 }
 
 // One row of pixels all under the same coverage.
-__attribute__((target_clones("avx2", "default"))) void blendRowSolid(Pixel* row, int n, std::uint32_t rb,
-                                                                      std::uint32_t g, std::uint32_t a) {
+template <int>
+inline void rowSolid(Pixel* row, int n, std::uint32_t rb, std::uint32_t g, std::uint32_t a) {
     for (int i = 0; i < n; ++i) row[i] = blend256(row[i], rb, g, a);
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+__attribute__((target("avx2"))) void rowCoverageAvx2(Pixel* row, const float* top, const float* bottom, int n,
+                                                      float r, std::uint32_t rb, std::uint32_t g, float scale) {
+    rowCoverage<2>(row, top, bottom, n, r, rb, g, scale);
+}
+__attribute__((target("avx2"))) void rowSolidAvx2(Pixel* row, int n, std::uint32_t rb, std::uint32_t g,
+                                                   std::uint32_t a) {
+    rowSolid<2>(row, n, rb, g, a);
+}
+bool haveAvx2() {
+    static const bool yes = __builtin_cpu_supports("avx2");
+    return yes;
+}
+#else
+bool haveAvx2() { return false; }
+void rowCoverageAvx2(Pixel*, const float*, const float*, int, float, std::uint32_t, std::uint32_t, float) {}
+void rowSolidAvx2(Pixel*, int, std::uint32_t, std::uint32_t, std::uint32_t) {}
+#endif
+
+void blendRowCoverage(Pixel* row, const float* top, const float* bottom, int n, float r, std::uint32_t rb,
+                      std::uint32_t g, float scale) {
+    if (haveAvx2()) rowCoverageAvx2(row, top, bottom, n, r, rb, g, scale);
+    else rowCoverage<1>(row, top, bottom, n, r, rb, g, scale);
+}
+
+void blendRowSolid(Pixel* row, int n, std::uint32_t rb, std::uint32_t g, std::uint32_t a) {
+    if (haveAvx2()) rowSolidAvx2(row, n, rb, g, a);
+    else rowSolid<1>(row, n, rb, g, a);
 }
 
 }  // namespace

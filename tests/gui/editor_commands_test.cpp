@@ -12,7 +12,11 @@ namespace {
 
 class ABToggle : public ::testing::Test {
 protected:
-    void SetUp() override { prefs::setGlobalPreference("A/B Toggle", 2); }  // "Nonempty"
+    void SetUp() override {
+        // A fresh settings folder has no values until the defaults are read in.
+        prefs::loadGlobalSchemaFromResources();
+        prefs::setGlobalPreference("A/B Toggle", 2);  // "Nonempty"
+    }
     void TearDown() override { prefs::setGlobalPreference("A/B Toggle", 1); }
 };
 

@@ -29,6 +29,7 @@ TEST(BandColours, HueFollowsNumberOrFrequencyAndStartsAtViolet) {
 }
 
 TEST(EditorViews, ModifierRolesFollowTheGlobalPreference) {
+    prefs::loadGlobalSchemaFromResources();  // a fresh settings folder has no values yet
     prefs::setGlobalPreference("ProTools Opt/Shift", 1);
     {
         EditorRig rig;
