@@ -10,6 +10,9 @@
 // with f_k = k · 2 · Nyquist ÷ 8192; bin 0 has no frequency and lies at the
 // bottom. A full-scale sine on a bin centre reads about −14.95 dB: half its
 // amplitude times the window's coherent gain of 0.35784.
+//
+// Threads: a SpectrumFrame belongs to one thread (the editor's); the window
+// table may be asked for from any thread.
 #include <memory>
 #include <vector>
 

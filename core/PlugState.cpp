@@ -156,25 +156,21 @@ void Plug::readDocument(const cJSON* document, bool isPreset) {
 
 void Plug::loadDefaultBank() {
     const platform::SettingsStore settings(platform::SettingsStore::defaultFilePath());
-    const std::string folder = platform::bankFolder(settings);
-    bankPath_ = platform::joinPath(folder, platform::kDefaultBankFileName);
-
-    platform::FileRead file = platform::readWholeFile(bankPath_, kMaxBankFileBytes);
-    const bool haveDefault = file.status == platform::ReadStatus::Ok;
-    // Without a bank of the user's own: the factory bank, from the bank folder or
-    // where the product is installed.
-    if (!haveDefault) {
-        std::vector<std::string> folders{folder};
-        for (const std::string& f : platform::systemBankFolders()) folders.push_back(f);
-        for (const std::string& f : folders) {
-            file = platform::readWholeFile(platform::joinPath(f, platform::kFactoryBankFileName), kMaxBankFileBytes);
-            if (file.status == platform::ReadStatus::Ok) break;
-        }
+    // The user's own default bank first; without one, the factory bank from the
+    // bank folder or from where the product is installed.
+    const std::vector<std::string> candidates = platform::startupBankFiles(settings);
+    bankPath_ = candidates.front();
+    platform::FileRead file;
+    std::size_t used = 0;
+    for (; used < candidates.size(); ++used) {
+        file = platform::readWholeFile(candidates[used], kMaxBankFileBytes);
+        if (file.status == platform::ReadStatus::Ok) break;
     }
+    const bool haveDefault = used == 0;
     if (file.status == platform::ReadStatus::Ok && !file.bytes.empty())
         setChunk(file.bytes.data(), static_cast<vst::VstInt32>(file.bytes.size()), false);
 
-    platform::createFolders(folder);
+    platform::createFolders(platform::parentFolder(bankPath_));
     // No bank of the user's own yet: the editor offers its first-run setup.
     firstRunSetupWanted_ = !haveDefault;
 }

@@ -81,6 +81,24 @@ void PlugEd::showTag(int tag, float value) {
     setTagValue(tag, value);
 }
 
+void PlugEd::showIfChanged(int tag, float value) {
+    if (tag >= 0 && tag < kEditorValueSlots && shown_[tag] == value) return;
+    showTag(tag, value);
+}
+
+bool PlugEd::getRect(vst::ERect** rect) {
+    if (!isOpen()) {
+        // Hosts size their window before opening the editor: the size the preferences give.
+        const prefs::EditorPreferences& tree = plug_->editorPreferenceTree();
+        appliedUiSize_ = uiSize_ = tree.getUIPreference("Layout", "UI Size");
+        layoutFlags_ = layoutFlagsFrom(tree);
+        knownChannels_ = plug_->channelCount();
+        const WindowSize size = currentWindowSize();
+        setWindowSize(size.width, size.height);
+    }
+    return VGEditor::getRect(rect);
+}
+
 bool PlugEd::panelOpen(int tag) const {
     switch (tag) {
         case kGUISetup: return setupOpen_;

@@ -51,6 +51,8 @@ public:
     // --- host side (UI thread unless said otherwise) ---
     // Any thread, lock-free: stores the value and marks it for the next idle pass.
     void setParameter(vst::VstInt32 index, float value) override;
+    // The size the window has, or will have when it opens with the current preferences.
+    bool getRect(vst::ERect** rect) override;
     vst::VstIntPtr vendorSpecific(vst::VstInt32 index, vst::VstIntPtr value, void* ptr, float opt) override;
 
     // --- operations the instance calls ---
@@ -133,6 +135,7 @@ private:
 
     // PlugEd.cpp
     void showTag(int tag, float value);  // records and shows an editor tag's value
+    void showIfChanged(int tag, float value);  // the same, skipped when the value is shown already
     void findViews();
     void forgetViews();
     void dropViews();

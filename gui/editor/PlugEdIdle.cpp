@@ -76,6 +76,8 @@ void PlugEd::runIdle(bool force) {
     }
     if (graphDirty_ && graph_) graph_->recompute();
     graphDirty_ = false;
+    // The analyser takes a new frame on every refresh tick while it is on.
+    if (graph_ && plug_->sessionState().analyserState) graph_->setAnalyserOn(true);
     sendMeters();
 }
 
@@ -140,11 +142,12 @@ void PlugEd::sendMeters() {
         const float out = plug_->getOutputLevel(c);
         float& m = master[channels == 1 ? 0 : (c & 1)];
         if (out > m) m = out;
-        showTag(kGUIChannel1Meter + c, plug_->getChannelLevel(c));
+        showIfChanged(kGUIChannel1Meter + c, plug_->getChannelLevel(c));
     }
     if (channels == 1) master[1] = master[0];
-    showTag(kGUIMasterMeter1, master[0]);
-    showTag(kGUIMasterMeter2, master[1]);
+    // Meters redraw only when their level moved.
+    showIfChanged(kGUIMasterMeter1, master[0]);
+    showIfChanged(kGUIMasterMeter2, master[1]);
     if (plug_->getClipFlag() && shown_[kGUIClip] == 0.f) showTag(kGUIClip, 1.f);
     if (std::isnan(shown_[kGUIClip])) shown_[kGUIClip] = 0.f;
 }

@@ -1,5 +1,6 @@
 #include "gui/layout/LayoutBuilder.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "gui/framework/CViewContainer.h"
@@ -11,6 +12,18 @@ namespace hm::gui {
 
 namespace {
 
+// Geometry beyond any editor window is cut back, so rectangle arithmetic
+// cannot overflow and no view asks for an absurd buffer.
+constexpr int kMaxCoordinate = 1 << 14;
+constexpr int kMaxExtent = 2048;
+
+int coordinate(const LayoutElement& e, std::string_view name) {
+    return std::clamp(attributeInt(e, name), -kMaxCoordinate, kMaxCoordinate);
+}
+int extent(const LayoutElement& e, std::string_view name) {
+    return std::clamp(attributeInt(e, name), 0, kMaxExtent);
+}
+
 struct Build {
     CViewContainer* top;
     CControlListener* listener;
@@ -21,12 +34,12 @@ struct Build {
     }
 
     void one(const LayoutElement& e, CViewContainer* parent) {
-        const int x = attributeInt(e, "x"), y = attributeInt(e, "y");
-        const CRect rect = CRect::fromSize(x, y, attributeInt(e, "width"), attributeInt(e, "height"));
+        const CRect rect = CRect::fromSize(coordinate(e, "x"), coordinate(e, "y"), extent(e, "width"),
+                                           extent(e, "height"));
         const auto tagName = findAttribute(e, "tag");
         const int tag = tagName ? resolveTagName(*tagName) : -1;
-        const CPoint offset(attributeInt(e, "xoff"), attributeInt(e, "yoff"));
-        const CPoint handleOffset(attributeInt(e, "offsetx"), attributeInt(e, "offsety"));
+        const CPoint offset(coordinate(e, "xoff"), coordinate(e, "yoff"));
+        const CPoint handleOffset(coordinate(e, "offsetx"), coordinate(e, "offsety"));
         const ViewRequest request{e.name, rect, listener, tag, top, offset, handleOffset, e};
 
         ViewMaker maker = findStockClass(e.name);

@@ -60,12 +60,15 @@ CView* makeOptionMenu(const ViewRequest& r) {
 CView* makeKnob(const ViewRequest& r) {
     return new CKnob(r.rect, r.listener, r.tag, bg(r), r.bitmap("handle"), r.offset);
 }
-CView* makeAnimKnob(const ViewRequest& r) {
-    return new CAnimKnob(r.rect, r.listener, r.tag, framesDown(r), r.rect.height(), bg(r), r.offset);
+// Film strips whose frame count comes from the bitmap (plain form) or from
+// `subpixmaps` (the "2" form): CAnimKnob, CMovieBitmap and CAutoAnimation.
+template <class Film>
+CView* makeFilm(const ViewRequest& r) {
+    return new Film(r.rect, r.listener, r.tag, framesDown(r), r.rect.height(), bg(r), r.offset);
 }
-CView* makeAnimKnob2(const ViewRequest& r) {
-    return new CAnimKnob(r.rect, r.listener, r.tag, r.integer("subpixmaps"), heightOfOneImage(r), bg(r),
-                         r.offset);
+template <class Film>
+CView* makeFilm2(const ViewRequest& r) {
+    return new Film(r.rect, r.listener, r.tag, r.integer("subpixmaps"), heightOfOneImage(r), bg(r), r.offset);
 }
 CView* makeVSwitch(const ViewRequest& r) {
     const int frames = framesDown(r);
@@ -90,25 +93,11 @@ CView* makeRocker2(const ViewRequest& r) {
     return new CRockerSwitch(r.rect, r.listener, r.tag, heightOfOneImage(r), bg(r), r.offset,
                              r.integer("style"));
 }
-CView* makeMovieBitmap(const ViewRequest& r) {
-    return new CMovieBitmap(r.rect, r.listener, r.tag, framesDown(r), r.rect.height(), bg(r), r.offset);
-}
-CView* makeMovieBitmap2(const ViewRequest& r) {
-    return new CMovieBitmap(r.rect, r.listener, r.tag, r.integer("subpixmaps"), heightOfOneImage(r), bg(r),
-                            r.offset);
-}
 CView* makeMovieButton(const ViewRequest& r) {
     return new CMovieButton(r.rect, r.listener, r.tag, r.rect.height(), bg(r), r.offset);
 }
 CView* makeMovieButton2(const ViewRequest& r) {
     return new CMovieButton(r.rect, r.listener, r.tag, heightOfOneImage(r), bg(r), r.offset);
-}
-CView* makeAutoAnimation(const ViewRequest& r) {
-    return new CAutoAnimation(r.rect, r.listener, r.tag, framesDown(r), r.rect.height(), bg(r), r.offset);
-}
-CView* makeAutoAnimation2(const ViewRequest& r) {
-    return new CAutoAnimation(r.rect, r.listener, r.tag, r.integer("subpixmaps"), heightOfOneImage(r), bg(r),
-                              r.offset);
 }
 
 // Sliders: the plain form travels from `minpos` to `maxpos`, the "2" form
@@ -157,20 +146,20 @@ constexpr StockClass kStockClasses[] = {
     {"CTextEdit", makeTextEdit},
     {"COptionMenu", makeOptionMenu},
     {"CKnob", makeKnob},
-    {"CAnimKnob", makeAnimKnob},
-    {"CAnimKnob2", makeAnimKnob2},
+    {"CAnimKnob", makeFilm<CAnimKnob>},
+    {"CAnimKnob2", makeFilm2<CAnimKnob>},
     {"CVerticalSwitch", makeVSwitch},
     {"CVerticalSwitch2", makeVSwitch2},
     {"CHorizontalSwitch", makeHSwitch},
     {"CHorizontalSwitch2", makeHSwitch2},
     {"CRockerSwitch", makeRocker},
     {"CRockerSwitch2", makeRocker2},
-    {"CMovieBitmap", makeMovieBitmap},
-    {"CMovieBitmap2", makeMovieBitmap2},
+    {"CMovieBitmap", makeFilm<CMovieBitmap>},
+    {"CMovieBitmap2", makeFilm2<CMovieBitmap>},
     {"CMovieButton", makeMovieButton},
     {"CMovieButton2", makeMovieButton2},
-    {"CAutoAnimation", makeAutoAnimation},
-    {"CAutoAnimation2", makeAutoAnimation2},
+    {"CAutoAnimation", makeFilm<CAutoAnimation>},
+    {"CAutoAnimation2", makeFilm2<CAutoAnimation>},
     {"CSlider", makeSlider},
     {"CSlider2", makeSlider2},
     {"CVerticalSlider", makeVSlider},

@@ -15,11 +15,7 @@ bool leftClick(int buttons) { return (buttons & kLButton) && !(buttons & kApple)
 
 CMouseEventResult CMovieButton4::onMouseDown(CPoint&, const int& buttons) {
     if (!leftClick(buttons)) return kMouseEventNotHandled;
-    beginEdit();
-    value = value >= vmax ? vmin : vmax;
-    setDirty(true);
-    valueChangedNotify();
-    endEdit();
+    toggleAndNotify(this);
     return kMouseEventHandled;
 }
 

@@ -1,14 +1,12 @@
-// EQGraph: state, the editor's interface, the value traffic to the editor and
+// EQGraph: state, buffers, the value traffic to the editor and
 // the order in which a frame is composed.
 #include "gui/views/EQGraph.h"
 
-#include <chrono>
 #include <cmath>
+#include <ctime>
 #include <cstring>
 
-#include "core/InstanceRegistry.h"
 #include "core/Plug.h"
-#include "core/vst/AEffEditor.h"
 #include "gui/editor/BandColour.h"
 #include "gui/editor/GraphFlags.h"
 #include "gui/framework/CFrame.h"
@@ -133,113 +131,6 @@ void EQGraph::setKeyboard(iGraphKeyboard* keyboard) {
 }
 
 // ---------------------------------------------------------------------------
-// The editor's interface
-
-void EQGraph::setPrimaryView(int view) {
-    primaryView_ = view;
-    recompute();
-}
-
-void EQGraph::setSecondaryView(int view) {
-    secondaryView_ = view;
-    recompute();
-}
-
-void EQGraph::setSelection(std::uint64_t bands) {
-    selected_ = bands & 0xFFFFFFFFull;
-    setDirty();
-}
-
-void EQGraph::selectBand(int band, bool selected) {
-    if (band < 0 || band >= kBandCount) return;
-    if (selected) selected_ |= 1ull << band;
-    else selected_ &= ~(1ull << band);
-    setDirty();
-}
-
-void EQGraph::setAnalyserOn(bool on) {
-    analyserOn_ = on;
-    setDirty();
-}
-
-void EQGraph::setAnalyserDecay(double decay) { analyserDecay_ = decay; }
-
-void EQGraph::setAnalyserType(int type) {
-    analyserType_ = std::clamp(type, 0, kAnalyserTypeCount - 1);
-    setDirty();
-}
-
-void EQGraph::setAnalyserSource(int which, int code) {
-    plug();
-    analyser_.setSource(which, code);
-    setDirty();
-}
-
-void EQGraph::setRange(int rangeIndex) {
-    rangeSetting_ = rangeOfIndex(rangeIndex);
-    recompute();
-}
-
-void EQGraph::setGraphFlags(std::uint32_t flags1, std::uint32_t flags2) {
-    const bool scrollbarWas = scrollbarOn();
-    flags1_ = flags1;
-    flags2_ = flags2;
-    // "Swap Alt/Right" exchanges the two gestures.
-    const int alt = modifierRoles().actionModifier, right = kRButton | kApple;
-    const bool swap = this->flags1(24, 1) != 0;
-    altGesture_ = swap ? right : alt;
-    rightGesture_ = swap ? alt : right;
-    if (scrollbarWas != scrollbarOn()) layoutPlot();
-    backgroundStale_ = true;
-    recompute();
-}
-
-void EQGraph::setAnalyserSources(const AnalyserSources& sources) {
-    plug();
-    setAnalyserType(sources.type);
-    const int self = plug_ ? hm::instancePosition(plug_) : -1;
-    const auto code = [&](int channel, int position) {
-        if (position < 0 || position == self) return channel & 0xFF;
-        // Other instances count from 1 with this one skipped.
-        const int k = self >= 0 && position > self ? position : position + 1;
-        return (k << 8) | (channel & 0xFF);
-    };
-    analyser_.setSource(0, code(sources.channel1, sources.instance1));
-    analyser_.setSource(1, code(sources.channel2, sources.instance2));
-    setDirty();
-}
-
-AnalyserSources EQGraph::analyserSources() const {
-    AnalyserSources s;
-    s.type = analyserType_;
-    s.channel1 = analyser_.source(0) & 0xFF;
-    s.channel2 = analyser_.source(1) & 0xFF;
-    const int self = plug_ ? hm::instancePosition(plug_) : 0;
-    const int p1 = analyser_.sourcePosition(0), p2 = analyser_.sourcePosition(1);
-    s.instance1 = p1 >= 0 ? p1 : self;
-    s.instance2 = p2 >= 0 ? p2 : self;
-    return s;
-}
-
-void EQGraph::recompute() {
-    curvesStale_ = true;
-    setDirty();
-}
-
-void EQGraph::instancesChanged() {
-    analyser_.dropVanishedSources();
-    setDirty();
-}
-
-int EQGraph::tagUnderPoint(const CPoint& where) {
-    const CPoint frameTopLeft = getFrameTopLeftPos();
-    const CPoint local(where.x - frameTopLeft.x, where.y - frameTopLeft.y);
-    if (panelBand_ < 0 || panelOpacity_ <= 0.f) return -1;
-    const int area = panelAreaAt(local);
-    return area >= 0 ? panelAreaTag(panelBand_, area) : -1;
-}
-
-// ---------------------------------------------------------------------------
 // Value traffic to the editor
 
 void EQGraph::sendTagValue(int tag, float normalised) {
@@ -310,16 +201,20 @@ void EQGraph::showPanelFor(int band) {
 // ---------------------------------------------------------------------------
 // Composition
 
+double threadSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
 CDIB* EQGraph::compose() {
-    using Clock = std::chrono::steady_clock;
-    const auto seconds = [](Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); };
     cost_ = {};
     plug();
     if (curvesStale_) updateCurves();
     if (backgroundStale_) {
-        const auto t0 = Clock::now();
+        const double t0 = threadSeconds();
         renderBackground();
-        cost_.background = seconds(t0, Clock::now());
+        cost_.background = threadSeconds() - t0;
     }
     CDIB* work = workBuffer();
     if (!work) return nullptr;
@@ -330,12 +225,13 @@ CDIB* EQGraph::compose() {
 
     work->setClipRect(CRect(0, 0, view_.width, view_.plotHeight));
     if (analyserOn_) {
-        const auto t0 = Clock::now();
+        const double t0 = threadSeconds();
         analyserFrame();
         drawAnalyser(*work);
-        cost_.analyser = seconds(t0, Clock::now());
+        cost_.analyser = threadSeconds() - t0;
     }
-    const auto t1 = Clock::now();
+    const double t1 = threadSeconds();
+    drawGridLabels(*work);
     if (!analyserHidesEq()) {
         drawCurves(*work);
         drawHandles(*work);
@@ -353,7 +249,7 @@ CDIB* EQGraph::compose() {
         panelBand_ = -1;
         panelAreas_.fill(CRect());
     }
-    cost_.drawing = seconds(t1, Clock::now());
+    cost_.drawing = threadSeconds() - t1;
     return work;
 }
 

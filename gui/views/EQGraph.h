@@ -16,8 +16,8 @@
 // never writes the instance itself; it reads band values, texts and analyser
 // rings from it.
 //
-// The work is split by job: EQGraph.cpp (state, editor interface, drawing
-// order), EQGraphBackground.cpp, EQGraphCurves.cpp, EQGraphHandles.cpp,
+// The work is split by job: EQGraph.cpp (state, value traffic, drawing
+// order), EQGraphSettings.cpp (what the editor sets and asks), EQGraphBackground.cpp, EQGraphCurves.cpp, EQGraphHandles.cpp,
 // EQGraphPanel.cpp (read-outs and the value panel), EQGraphMouse.cpp,
 // EQGraphWheel.cpp, EQGraphMenus.cpp (the sub-controls) and
 // EQGraphAnalyser.cpp. UI thread only, all of it.
@@ -125,7 +125,10 @@ public:
     CDIB* compose();
     // Pictures to redo on the next draw (the background on preference changes).
     void invalidateBackground() { backgroundStale_ = true; setDirty(); }
-    // Cost accounting of the last compose (seconds), for the benchmark.
+    // Every band's curve is designed and evaluated again on the next draw.
+    void invalidateCurves() { responses_.invalidate(); recompute(); }
+    // Cost accounting of the last compose (seconds of this thread's CPU time),
+    // for the benchmark.
     struct FrameCost {
         double bands = 0, totals = 0, analyser = 0, background = 0, drawing = 0;
     };
@@ -181,7 +184,7 @@ private:
         bool valid = false;
     };
 
-    // EQGraph.cpp
+    // EQGraph.cpp (the editor's setters in EQGraphSettings.cpp)
     Plug* plug();
     void resolvePlug();
     int flags1(int shift, int bits) const { return static_cast<int>((flags1_ >> shift) & ((1u << bits) - 1u)); }
@@ -205,6 +208,7 @@ private:
 
     // EQGraphBackground.cpp
     void renderBackground();
+    void drawGridLabels(CDIB& d);
     void renderScrollBar(CDIB& d, int top);
 
     // EQGraphCurves.cpp
@@ -292,6 +296,8 @@ private:
 
     // Pictures (the work buffer of nControl is the composition).
     CDIB* grid_ = nullptr;
+    std::vector<graph::GridLine> labelLines_;  // with the grid: labels and where they go
+    std::vector<int> labelLeft_;
 
     StripFont font_, font2_;
     std::array<CRect, kPanelAreas> panelAreas_{};
@@ -310,6 +316,9 @@ private:
 
     FrameCost cost_;
 };
+
+// CPU time of the calling thread in seconds (the frame's cost accounting).
+double threadSeconds();
 
 // A bypassed band's colour: each component mixed toward grey, (c + 384) ÷ 4.
 Rgb greyedColour(Rgb colour);

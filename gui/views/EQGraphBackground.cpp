@@ -34,6 +34,7 @@ int fadeLevel(int index) {
 
 void EQGraph::renderBackground() {
     backgroundStale_ = false;
+    labelLines_.clear();
     CDIB& g = *grid_;
     CDIB::StateSaver saved(g);
     g.setOrigin(CPoint());
@@ -65,11 +66,19 @@ void EQGraph::renderBackground() {
         }
     }
 
+}
+
+// The labels go over whatever the analyser drew, so they stay readable on it;
+// their places are worked out with the grid.
+void EQGraph::drawGridLabels(CDIB& d) {
+    const int W = view_.width, H = view_.plotHeight;
     if (font_.valid()) {
-        const std::vector<int> left =
-            placeFrequencyLabels(view_, lines, [this](const std::string& t) { return font_.measure(t); });
-        for (std::size_t i = 0; i < lines.size(); ++i)
-            if (left[i] >= 0) font_.draw(g, left[i], H - 11, lines[i].label, kLabelColour);
+        if (labelLines_.empty()) {
+            labelLines_ = frequencyGrid(view_, flags1(11, 1) != 0);
+            labelLeft_ = placeFrequencyLabels(view_, labelLines_, [this](const std::string& t) { return font_.measure(t); });
+        }
+        for (std::size_t i = 0; i < labelLines_.size(); ++i)
+            if (labelLeft_[i] >= 0) font_.draw(d, labelLeft_[i], H - 11, labelLines_[i].label, kLabelColour);
     }
     // dB labels right-aligned 4 pixels from the right edge; the bottom line has none.
     const StripFont& dbFont = font2_.valid() ? font2_ : font_;
@@ -79,7 +88,7 @@ void EQGraph::renderBackground() {
             char text[16];
             std::snprintf(text, sizeof text, "%2.0fdB", view_.rangeShown - 6.0 * i);
             const int w = dbFont.measure(text);
-            dbFont.draw(g, W - 4 - w, dbLabelTop(view_, i, n), text, kDbLabelColour);
+            dbFont.draw(d, W - 4 - w, dbLabelTop(view_, i, n), text, kDbLabelColour);
         }
     }
 }

@@ -1,5 +1,4 @@
 // EQGraph: band responses, view totals, the shown dB range, and the curves.
-#include <chrono>
 #include <cmath>
 
 #include "core/Plug.h"
@@ -38,8 +37,7 @@ void EQGraph::columnsChanged() {
 }
 
 void EQGraph::updateCurves() {
-    using Clock = std::chrono::steady_clock;
-    const auto t0 = Clock::now();
+    const double t0 = threadSeconds();
     curvesStale_ = false;
     Plug* p = plug();
     if (p) {
@@ -65,11 +63,11 @@ void EQGraph::updateCurves() {
         if (g.type != 6) range = expandRange(range, std::fabs(g.gain));
     }
     responses_.update(bands_, wanted);
-    const auto t1 = Clock::now();
+    const double t1 = threadSeconds();
     responses_.viewTotal(bands_, primaryView_, total_[0].data());
     responses_.viewTotal(bands_, secondaryView_, total_[1].data());
-    cost_.bands = std::chrono::duration<double>(t1 - t0).count();
-    cost_.totals = std::chrono::duration<double>(Clock::now() - t1).count();
+    cost_.bands = t1 - t0;
+    cost_.totals = threadSeconds() - t1;
     if (range != view_.rangeShown) {
         view_.rangeShown = range;
         backgroundStale_ = true;

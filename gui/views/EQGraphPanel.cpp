@@ -9,6 +9,7 @@
 //   Type2  one line of fields above (or below) the handle, in the same order.
 // Both hold the same nine clickable areas (PanelArea); the one under the
 // pointer is outlined so it reads as a button.
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -36,6 +37,42 @@ struct PanelField {
     int area;
     std::string label;  // Type1 only
     std::string value;
+};
+
+// The parts both panel styles share, each recording its clickable area.
+struct PanelPainter {
+    CDIB& d;
+    const StripFont& f;
+    std::array<CRect, kPanelAreas>& areas;
+    Rgb colour;
+    float a;
+    int alpha;
+    static constexpr int kLight = 9;  // bypass light diameter
+    static constexpr int kClose = 9;  // close box
+
+    int textTop(int rowTop) const { return rowTop + (kRowHeight - f.glyphRows()) / 2 + 1; }
+    // Bypass light (filled while the band acts), number and type from x; returns
+    // where the type text ends.
+    int header(int x, int rowTop, bool active, const std::string& number, const std::string& type) {
+        areas[kAreaBypass] = CRect(x - 2, rowTop, x + kLight + 2, rowTop + kRowHeight);
+        const float cx = x + kLight / 2.f, cy = rowTop + kRowHeight / 2.f;
+        if (active) d.fillCircle(cx, cy, kLight / 2.f, colour, a);
+        else d.drawArc(cx, cy, kLight / 2.f - 0.75f, 0.f, 6.2832f, colour, a, 1.5f);
+        x = f.draw(d, x + kLight + 6, textTop(rowTop), number, kPanelLabel, alpha) + 6;
+        areas[kAreaType] = CRect(x - 2, rowTop, x + f.measure(type) + 2, rowTop + kRowHeight);
+        return f.draw(d, x, textTop(rowTop), type, kPanelText, alpha);
+    }
+    // The close box (switches the band off) with its left edge at x.
+    void closeBox(int x, int rowTop) {
+        areas[kAreaOff] = CRect(x - 2, rowTop, x + kClose + 2, rowTop + kRowHeight);
+        const float cy = rowTop + kRowHeight / 2.f;
+        const float y0 = cy - kClose / 2.f + 1.f, y1 = cy + kClose / 2.f - 1.f;
+        d.drawLine(x + 1.f, y0, x + kClose - 1.f, y1, kPanelLabel, a, 1.5f);
+        d.drawLine(x + 1.f, y1, x + kClose - 1.f, y0, kPanelLabel, a, 1.5f);
+    }
+    int headerWidth(const std::string& number, const std::string& type) const {
+        return kLight + 6 + f.measure(number) + 6 + f.measure(type);
+    }
 };
 
 }  // namespace
@@ -147,101 +184,68 @@ void EQGraph::drawPanel(CDIB& d, int band) {
 
     const std::string number = std::to_string(band + 1);
     const std::string type = typeLabel(g.type);
-    const int light = 9;  // bypass light diameter
-    const int close = 9;  // close box
     const int W = view_.width, H = view_.plotHeight;
+    PanelPainter paint{d, f, panelAreas_, colour, a, alpha};
+    constexpr int kClose = PanelPainter::kClose;
+    const auto placeBox = [&](int x, int y, int w, int hgt) {
+        x = std::clamp(x, 2, std::max(2, W - w - 2));
+        y = std::clamp(y, 2, std::max(2, H - hgt - 2));
+        panelRect_ = CRect(x, y, x + w, y + hgt);
+        d.fillRoundRect(panelRect_, 5.f, kPanelBack, 0.82f * a);
+        d.frameRoundRect(panelRect_, 5.f, colour, a, 1.f);
+    };
 
     if (style == 1) {
-        // Card: label column, value column.
+        // Card beside the handle, on whichever side has room: header, then a
+        // label column and a value column.
         int labelWidth = 0, valueWidth = 0;
         for (const PanelField& field : fields) {
             labelWidth = std::max(labelWidth, f.measure(field.label));
             valueWidth = std::max(valueWidth, f.measure(field.value));
         }
-        const int header = light + 6 + f.measure(number) + 6 + f.measure(type) + 8 + close;
-        const int w = std::max(header, labelWidth + 10 + valueWidth) + 2 * kPadding;
+        const int w = std::max(paint.headerWidth(number, type) + 8 + kClose, labelWidth + 10 + valueWidth) + 2 * kPadding;
         const int hgt = kPadding + kRowHeight + 3 + static_cast<int>(fields.size()) * kRowHeight + kPadding - 2;
-        // Beside the handle, on whichever side has room.
         int x = static_cast<int>(h.x) + 16;
         if (x + w > W - 2) x = static_cast<int>(h.x) - 16 - w;
         int y = static_cast<int>(h.y) + 12;
         if (y + hgt > H - 14) y = static_cast<int>(h.y) - 12 - hgt;
-        x = std::clamp(x, 2, std::max(2, W - w - 2));
-        y = std::clamp(y, 2, std::max(2, H - hgt - 2));
-        panelRect_ = CRect(x, y, x + w, y + hgt);
-        d.fillRoundRect(panelRect_, 5.f, kPanelBack, 0.82f * a);
-        d.frameRoundRect(panelRect_, 5.f, colour, a, 1.f);
-
-        // Header: bypass light, number, type, close box.
-        int cx = x + kPadding;
-        const int rowTop = y + kPadding;
-        const int textTop = rowTop + (kRowHeight - f.glyphRows()) / 2 + 1;
-        panelAreas_[kAreaBypass] = CRect(cx - 2, rowTop, cx + light + 2, rowTop + kRowHeight);
-        const float lightY = rowTop + kRowHeight / 2.f;
-        if (g.state == 2) d.fillCircle(cx + light / 2.f, lightY, light / 2.f, colour, a);
-        else d.drawArc(cx + light / 2.f, lightY, light / 2.f - 0.75f, 0.f, 6.2832f, colour, a, 1.5f);
-        cx += light + 6;
-        cx = f.draw(d, cx, textTop, number, kPanelLabel, alpha) + 6;
-        const int typeWidth = f.measure(type);
-        panelAreas_[kAreaType] = CRect(cx - 2, rowTop, cx + typeWidth + 2, rowTop + kRowHeight);
-        f.draw(d, cx, textTop, type, kPanelText, alpha);
-        const int bx = x + w - kPadding - close;
-        panelAreas_[kAreaOff] = CRect(bx - 2, rowTop, bx + close + 2, rowTop + kRowHeight);
-        const float cy0 = lightY - close / 2.f + 1.f, cy1 = lightY + close / 2.f - 1.f;
-        d.drawLine(bx + 1.f, cy0, bx + close - 1.f, cy1, kPanelLabel, a, 1.5f);
-        d.drawLine(bx + 1.f, cy1, bx + close - 1.f, cy0, kPanelLabel, a, 1.5f);
+        placeBox(x, y, w, hgt);
+        x = panelRect_.left;
+        const int rowTop = panelRect_.top + kPadding;
+        paint.header(x + kPadding, rowTop, g.state == 2, number, type);
+        paint.closeBox(x + w - kPadding - kClose, rowTop);
         const int sepY = rowTop + kRowHeight + 1;
         d.fillRect(CRect(x + kPadding, sepY, x + w - kPadding, sepY + 1), colour, 0.5f * a);
-
         int ry = sepY + 2;
         for (const PanelField& field : fields) {
-            const int ty = ry + (kRowHeight - f.glyphRows()) / 2 + 1;
-            f.draw(d, x + kPadding, ty, field.label, kPanelLabel, alpha);
+            f.draw(d, x + kPadding, paint.textTop(ry), field.label, kPanelLabel, alpha);
             const int vx = x + kPadding + labelWidth + 10;
-            f.draw(d, vx, ty, field.value, kPanelText, alpha);
+            f.draw(d, vx, paint.textTop(ry), field.value, kPanelText, alpha);
             panelAreas_[static_cast<std::size_t>(field.area)] = CRect(vx - 3, ry, x + w - kPadding + 2, ry + kRowHeight);
             ry += kRowHeight;
         }
     } else {
-        // One line: light, number, type, the values, group, close box.
+        // One line above (or below) the handle: header, the values, the close box.
         const int gap = 10;
-        int w = kPadding + light + 5 + f.measure(number) + 6 + f.measure(type);
+        int w = kPadding + paint.headerWidth(number, type);
         for (const PanelField& field : fields) w += gap + f.measure(field.value);
-        w += gap + close + kPadding;
+        w += gap + kClose + kPadding;
         const int hgt = kRowHeight + 8;
-        int x = static_cast<int>(h.x) - w / 2;
         int y = static_cast<int>(h.y) - 16 - hgt;
         if (y < 2) y = static_cast<int>(h.y) + 16;
-        x = std::clamp(x, 2, std::max(2, W - w - 2));
-        y = std::clamp(y, 2, std::max(2, H - hgt - 2));
-        panelRect_ = CRect(x, y, x + w, y + hgt);
-        d.fillRoundRect(panelRect_, 5.f, kPanelBack, 0.82f * a);
-        d.frameRoundRect(panelRect_, 5.f, colour, a, 1.f);
-        const int rowTop = y + 4;
-        const int textTop = rowTop + (kRowHeight - f.glyphRows()) / 2 + 1;
-        int cx = x + kPadding;
-        const float lightY = rowTop + kRowHeight / 2.f;
-        panelAreas_[kAreaBypass] = CRect(cx - 2, rowTop, cx + light + 2, rowTop + kRowHeight);
-        if (g.state == 2) d.fillCircle(cx + light / 2.f, lightY, light / 2.f, colour, a);
-        else d.drawArc(cx + light / 2.f, lightY, light / 2.f - 0.75f, 0.f, 6.2832f, colour, a, 1.5f);
-        cx += light + 5;
-        cx = f.draw(d, cx, textTop, number, kPanelLabel, alpha) + 6;
-        panelAreas_[kAreaType] = CRect(cx - 2, rowTop, cx + f.measure(type) + 2, rowTop + kRowHeight);
-        cx = f.draw(d, cx, textTop, type, kPanelText, alpha);
+        placeBox(static_cast<int>(h.x) - w / 2, y, w, hgt);
+        const int rowTop = panelRect_.top + 4;
+        int cx = paint.header(panelRect_.left + kPadding, rowTop, g.state == 2, number, type);
         for (const PanelField& field : fields) {
             cx += gap;
             d.fillRect(CRect(cx - gap / 2, rowTop + 2, cx - gap / 2 + 1, rowTop + kRowHeight - 2), kPanelLabel, 0.4f * a);
             const int fw = f.measure(field.value);
             panelAreas_[static_cast<std::size_t>(field.area)] = CRect(cx - 3, rowTop, cx + fw + 3, rowTop + kRowHeight);
-            f.draw(d, cx, textTop, field.value, field.area == kAreaGroup || field.area == kAreaSubtype ? kPanelLabel : kPanelText,
-                   alpha);
+            const bool quiet = field.area == kAreaGroup || field.area == kAreaSubtype;
+            f.draw(d, cx, paint.textTop(rowTop), field.value, quiet ? kPanelLabel : kPanelText, alpha);
             cx += fw;
         }
-        const int bx = cx + gap;
-        panelAreas_[kAreaOff] = CRect(bx - 2, rowTop, bx + close + 2, rowTop + kRowHeight);
-        const float cy0 = lightY - close / 2.f + 1.f, cy1 = lightY + close / 2.f - 1.f;
-        d.drawLine(bx + 1.f, cy0, bx + close - 1.f, cy1, kPanelLabel, a, 1.5f);
-        d.drawLine(bx + 1.f, cy1, bx + close - 1.f, cy0, kPanelLabel, a, 1.5f);
+        paint.closeBox(cx + gap, rowTop);
     }
     // The area under the pointer reads as a button.
     const int hot = pointerInside_ ? panelAreaAt(pointer_) : -1;

@@ -19,6 +19,7 @@ int bits(std::uint32_t word, int shift, int count) { return static_cast<int>((wo
 
 constexpr Rgb kScaleColour = makeRgb(87, 133, 166);
 constexpr Rgb kPrimaryColour = 0xFFFFFF;
+constexpr float kFillShare = 0.35f;
 
 }  // namespace
 
@@ -157,9 +158,13 @@ void GraphAnalyser::draw(CDIB& d, int type, const AnalyserSettings& s, const Ana
                 if (s.summed) y1[x] = 0.5f * (y1[x] + y2[x]);
             }
             if (s.display != 1) {
-                for (int x = 0; x < n; ++x) fillColumnSpan(d, x, y1[x], bottom, kPrimaryColour, a);
-                if (both)
-                    for (int x = 0; x < n; ++x) fillColumnSpan(d, x, y2[x], bottom, s.secondaryColour, a);
+                // The fill is a tinted sheet behind the curves (the preference's
+                // opacity scaled down, so even "100%" leaves the grid and the
+                // equaliser readable); the outline carries the level.
+                const float sheet = a * kFillShare;
+                const std::vector<float> floor(static_cast<std::size_t>(n), bottom);
+                fillColumnSpans(d, 0, y1.data(), floor.data(), n, kPrimaryColour, sheet);
+                if (both) fillColumnSpans(d, 0, y2.data(), floor.data(), n, s.secondaryColour, sheet);
             }
             if (s.display != 0) {
                 drawColumnCurve(d, 0, y1.data(), n, kPrimaryColour, 1.f, 1.f);

@@ -10,6 +10,7 @@
 // in registry order. Another instance is only ever read through the registry
 // while it is still listed, so an instance closed during a read is never
 // touched after it is freed; it simply reads as silence from then on.
+// UI thread of the editor that shows it.
 #include <cstdint>
 #include <vector>
 

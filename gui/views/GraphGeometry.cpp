@@ -7,6 +7,9 @@
 namespace hm::gui::graph {
 namespace {
 
+// Columns kept clear between two labels: closer than this they read as one.
+constexpr int kLabelGap = 4;
+
 double safeWidth(const GraphView& v) { return v.width > 0 ? v.width : 1; }
 double safeHeight(const GraphView& v) { return v.plotHeight > 0 ? v.plotHeight : 1; }
 double ratio(const GraphView& v) { return v.fMax > v.fMin && v.fMin > 0.0 ? v.fMax / v.fMin : 2.0; }
@@ -155,7 +158,7 @@ std::vector<int> placeFrequencyLabels(const GraphView& v, const std::vector<Grid
         int x = static_cast<int>(std::lround(xOfFrequency(v, lines[i].hz) - w / 2.0));
         x = std::min(x, v.width - 4 - w);
         x = std::max(x, 2);
-        if (x <= previousEnd) continue;  // would touch the label before
+        if (x < previousEnd + kLabelGap) continue;  // would touch the label before
         left[i] = x;
         previousEnd = x + w;
     }

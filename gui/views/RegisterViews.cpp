@@ -9,6 +9,9 @@
 #include "gui/views/CEQText.h"
 #include "gui/views/CPresetMenu.h"
 #include "gui/views/EQGraph.h"
+#include "gui/views/meterSection.h"
+#include "gui/views/nAnalyserButton.h"
+#include "gui/views/nVU.h"
 #include "gui/views/MenuViews.h"
 #include "gui/views/PageViews.h"
 #include "gui/views/SGroupMenu.h"
@@ -42,6 +45,9 @@ void registerEditorViews() {
         registerHighlightSheet();
         registerKeyboard();
         registerEQGraph();
+        registerMeterViews();
+        registerMeterSection();
+        registerAnalyserButton();
     });
 }
 

@@ -106,3 +106,42 @@ TEST(EditorViews, ClosedEditorAnswersEverythingHarmlessly) {
 
 }  // namespace
 }  // namespace hm::gui::test
+
+namespace hm::gui::test {
+namespace {
+
+TEST(EditorViews, SizeBeforeOpeningIsTheSizeItOpensWith) {
+    EditorRig rig(2, false);
+    rig.plug->editorPreferenceTree().setUIPreference("Layout", "UI Size", 0);
+    vst::ERect* rect = nullptr;
+    ASSERT_EQ(rig.plug->dispatcher(vst::effEditGetRect, 0, 0, &rect, 0.f), 1);
+    ASSERT_NE(rect, nullptr);
+    const int width = rect->right - rect->left, height = rect->bottom - rect->top;
+    EXPECT_EQ(width, 555);
+    ASSERT_TRUE(rig.editor->openHeadless());
+    EXPECT_EQ(rig.window()->width(), width);
+    EXPECT_EQ(rig.window()->height(), height);
+}
+
+TEST(EditorViews, ClickHandlerSeesTheTagUnderThePointerFirst) {
+    EditorRig rig;
+    CControl* bypass = rig.editor->findControl(kBypass);
+    ASSERT_NE(bypass, nullptr);
+    const CRect r = bypass->getFrameRect();
+    int seenTag = -1;
+    rig.editor->setClickHandler([&](int, int tag) {
+        seenTag = tag;
+        return true;  // swallowed
+    });
+    rig.window()->press(r.left + 3, r.top + 3, kLButton);
+    rig.window()->release(r.left + 3, r.top + 3, kLButton);
+    EXPECT_EQ(seenTag, kBypass);
+    EXPECT_EQ(rig.value(kBypass), 0.f);
+    rig.editor->setClickHandler(nullptr);
+    rig.window()->press(r.left + 3, r.top + 3, kLButton);
+    rig.window()->release(r.left + 3, r.top + 3, kLButton);
+    EXPECT_EQ(rig.value(kBypass), 1.f);
+}
+
+}  // namespace
+}  // namespace hm::gui::test

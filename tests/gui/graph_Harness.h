@@ -71,6 +71,19 @@ struct InstanceEditor : vst::AEffEditor, CControlListener {
     }
 };
 
+// Plays `blocks` blocks of 512 frames through a two-channel instance;
+// sample(n, left, right) gives frame n.
+template <class Signal>
+void play(Plug& plug, int blocks, Signal&& sample) {
+    std::vector<float> l(512), r(512);
+    float* io[2] = {l.data(), r.data()};
+    static long frame = 0;
+    for (int b = 0; b < blocks; ++b) {
+        for (int i = 0; i < 512; ++i, ++frame) sample(frame, l[i], r[i]);
+        plug.processReplacing(io, io, 512);
+    }
+}
+
 // A two-channel instance with every band off and a stand-in editor.
 struct InstanceFixture {
     std::unique_ptr<Plug> plug = std::make_unique<Plug>(hm::test::fakeHost, 2);

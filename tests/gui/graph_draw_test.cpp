@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -112,6 +113,79 @@ TEST(GraphPicture, MixedBandsWithBothPanelStyles) {
         for (int area : {kAreaBypass, kAreaGroup, kAreaType, kAreaOff, kAreaFrequency, kAreaGain, kAreaQ})
             EXPECT_FALSE(f.graph->panelAreas()[static_cast<std::size_t>(area)].isEmpty()) << style << " " << area;
     }
+}
+
+}  // namespace
+}  // namespace hm::gui
+
+namespace hm::gui {
+namespace {
+
+// How far a pixel is from grey: the spread of its channels.
+int chroma(Pixel p) {
+    return std::max({red(p), green(p), blue(p)}) - std::min({red(p), green(p), blue(p)});
+}
+
+TEST(GraphPicture, ABypassedBandDrawsGreyed) {
+    GraphFixture f;
+    f.flags("Graph", "Band Colours", 1);  // by number: band 0 at hue 270 (violet)
+    f.band(0, 1, 300.0, 6.0, 1.0, 1);     // bypassed
+    f.band(1, 1, 3000.0, 6.0, 1.0, 2);    // active
+    CDIB& pic = f.compose();
+    keepPicture(pic, "bypassed");
+    const CPoint bypassed = f.graph->handlePosition(0), active = f.graph->handlePosition(1);
+    // Both handles sit at their gain: a bypassed band still shows where it would act.
+    EXPECT_NEAR(bypassed.y, graph::yOfDb(f.graph->view(), 6.0), 1.5);
+    const Pixel b = pic.getPixel(bypassed.x, bypassed.y), a = pic.getPixel(active.x, active.y);
+    EXPECT_LT(chroma(b), 60) << std::hex << b;
+    EXPECT_GT(chroma(a), 150) << std::hex << a;
+    // The total ignores the bypassed band: flat at 300 Hz.
+    const int column = static_cast<int>(std::lround(graph::xOfFrequency(f.graph->view(), 300.0)));
+    EXPECT_NEAR(f.graph->totalDbAt(0, column), 0.0, 0.1);
+}
+
+TEST(GraphPicture, DisplayTotalBandsOffShowWhatTheySay) {
+    struct Case {
+        int display;
+        bool total, band;
+    } cases[] = {{0, true, true}, {1, true, false}, {2, false, true}, {3, false, false}};
+    for (const Case& c : cases) {
+        GraphFixture f;
+        f.flags("Graph", "Handles", 0);
+        f.flags("Graph", "Band Colours", 1);
+        f.flags("Graph", "Display", c.display);
+        f.graph->setSecondaryView(-1);  // one view: no blue second total beside the white
+        f.band(0, 1, 1000.0, 9.0, 1.0);
+        CDIB& pic = f.compose();
+        keepPicture(pic, "display" + std::to_string(c.display));
+        const graph::GraphView& v = f.graph->view();
+        const int column = static_cast<int>(std::lround(graph::xOfFrequency(v, 1000.0)));
+        const int peakRow = static_cast<int>(graph::yOfDb(v, 9.0));
+        bool white = false, coloured = false;
+        for (int y = peakRow - 2; y <= peakRow + 2; ++y) {
+            white = white || whiteish(pic.getPixel(column, y));
+            coloured = coloured || chroma(pic.getPixel(column, y)) > 40;
+        }
+        // The band's fill between its curve and 0 dB.
+        const bool filled = chroma(pic.getPixel(column, (peakRow + static_cast<int>(graph::yOfDb(v, 0.0))) / 2)) > 20;
+        EXPECT_EQ(white, c.total) << c.display;
+        EXPECT_EQ(coloured || filled, c.band) << c.display;
+    }
+}
+
+TEST(GraphPicture, RangeExpandsForTheLoudestBand) {
+    GraphFixture f;
+    f.graph->setRange(3);  // 18 dB
+    f.band(0, 1, 1000.0, 2.0, 1.0);
+    f.compose();
+    EXPECT_EQ(f.graph->rangeShown(), 18.0);
+    f.setReal(kScale, 30.0);  // band gains reach ±30 dB
+    f.band(1, 3, 100.0, 20.0, 0.7);
+    f.compose();
+    EXPECT_EQ(f.graph->rangeShown(), 24.0);
+    f.band(2, 6, 5000.0, -30.0, 4.0);  // notches never widen the range
+    f.compose();
+    EXPECT_EQ(f.graph->rangeShown(), 24.0);
 }
 
 }  // namespace

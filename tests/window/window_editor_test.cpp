@@ -3,6 +3,8 @@
 // pumped, the window read back from the server and clicked through XTEST.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <thread>
 
@@ -136,6 +138,59 @@ TEST(EditorWindow, IdleFromAnotherThreadIsIgnored) {
     EXPECT_EQ(differences(host.capture(), before), 0);
     // The opening thread's idle shows the change.
     EXPECT_TRUE(host.idleUntil([&] { return differences(host.capture(), before) > 0; }));
+}
+
+
+// Where the pixels of exactly one colour lie in the window's upper half below
+// the title bar (the graph's handles at and above 0 dB; the band strips and the
+// keyboard further down draw the band's colour too): their count and centre.
+struct Blob {
+    int count = 0;
+    double x = 0.0, y = 0.0;
+};
+Blob findColour(const Picture& p, std::uint32_t colour) {
+    Blob b;
+    for (int y = 25; y < p.height / 2; ++y)
+        for (int x = 0; x < p.width; ++x)
+            if (p.at(x, y) == colour) {
+                ++b.count;
+                b.x += x;
+                b.y += y;
+            }
+    if (b.count) {
+        b.x /= b.count;
+        b.y /= b.count;
+    }
+    return b;
+}
+
+TEST(EditorWindow, HostAutomationOfABandGainMovesItsHandle) {
+    EditorHost host;
+    ASSERT_TRUE(host.plugin);
+    std::string error;
+    // Band colours by number: the first band's handle is violet, (128, 0, 255).
+    ASSERT_TRUE(tool::setEditorPreference(*host.plugin, "Graph", "Band Colours", 1, error)) << error;
+    for (int b = 0; b < kNumBands; ++b) host.plugin->setParameter(bandParam(b, kBandState), 0.f);
+    host.plugin->setParameter(bandParam(0, kBandGroups), 1.f);  // every group
+    host.plugin->setParameter(bandParam(0, kBandType), 0.f);    // peak
+    host.plugin->setParameter(bandParam(0, kBandGain), 0.5f);   // 0 dB
+    host.plugin->setParameter(bandParam(0, kBandState), 1.f);   // on
+    ASSERT_TRUE(host.open());
+    constexpr std::uint32_t kViolet = 0x8000FF;
+    Blob before;
+    ASSERT_TRUE(host.idleUntil([&] {
+        before = findColour(host.capture(), kViolet);
+        return before.count > 20;
+    })) << "no handle in the window";
+    // Automation from the host: +12 dB of the default ±18 dB range.
+    host.plugin->setParameter(bandParam(0, kBandGain), 0.5f + 12.f / 36.f);
+    Blob after;
+    const double plotHeight = 2.0 * (before.y - 25.0);  // 0 dB lies in the middle of the plot
+    EXPECT_TRUE(host.idleUntil([&] {
+        after = findColour(host.capture(), kViolet);
+        return after.count > 20 && std::fabs((before.y - after.y) - plotHeight / 3.0) < 2.0;
+    })) << "handle at " << after.y << ", was " << before.y << ", plot height " << plotHeight;
+    EXPECT_NEAR(after.x, before.x, 1.0);
 }
 
 }  // namespace

@@ -20,9 +20,11 @@
 #include "prefs/ChunkCodec.h"
 #include "prefs/Json.h"
 #include "tools/harmoniform/AudioFile.h"
+#include "tools/harmoniform/ClippingReport.h"
 #include "tools/harmoniform/Commands.h"
 #include "tools/harmoniform/EditorHostCalls.h"
 #include "tools/harmoniform/HostSession.h"
+#include "tools/harmoniform/Messages.h"
 #include "tools/harmoniform/Renderer.h"
 #include "tools/harmoniform/ResponseReport.h"
 #include "tools/harmoniform/SignalGenerators.h"
@@ -157,8 +159,6 @@ bool writeWav(const std::string& path, const std::vector<double>& interleaved, s
     return writer.commit(error);
 }
 
-double dbfs(double peak) { return peak > 0.0 ? 20.0 * std::log10(peak) : -999.0; }
-
 }  // namespace
 
 int runDemo(const std::vector<std::string>& args) {
@@ -177,10 +177,7 @@ int runDemo(const std::vector<std::string>& args) {
         }
         if ((a == "--program" || a == "--plugin") && takeSessionOption(args, i, options, error) && error.empty())
             continue;
-        if (error.empty()) error = "unknown option " + a;
-        std::fprintf(stderr, "harmoniform demo: %s\n", error.c_str());
-        demoHelp(stderr);
-        return 2;
+        return usageError("demo", error.empty() ? "unknown option " + a : error);
     }
 
     const std::string bank = findFactoryBank();
@@ -265,7 +262,7 @@ int runDemo(const std::vector<std::string>& args) {
     printResponseSummary(stdout, measuring, response);
     std::printf("programme:      %.2f s, %d channels, %.0f Hz (pink noise, sweep 20 Hz - 20 kHz, drum loop)\n",
                 seconds, kChannels, kRate);
-    std::printf("peak level:     in %.1f dBFS, out %.1f dBFS\n", dbfs(stats.peakIn), dbfs(stats.peakOut));
+    std::printf("peak level:     in %.1f dBFS, out %.1f dBFS\n", toDbfs(stats.peakIn), toDbfs(stats.peakOut));
     std::printf("CPU time:       %.2f ms per second of audio (%s processing)\n",
                 seconds > 0.0 ? 1000.0 * stats.cpuSeconds / seconds : 0.0, options.useDouble ? "double" : "float");
     std::printf("response plot:  +-%.0f dB (the editor's range that fits the curve)\n", request.rangeDb);

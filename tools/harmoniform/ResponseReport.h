@@ -1,7 +1,8 @@
 #pragma once
-// The measurement behind the response and demo commands: impulse response,
-// 1/24-octave frequency response, the analogue reference when known, and the
-// CSV and PNG files.
+// The measurement behind the response and demo commands: impulse responses of
+// every path the settings treat differently (left and right, or mid and side),
+// their 1/24-octave frequency responses, the analogue reference of each when
+// known, and the CSV and PNG files.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -22,10 +23,8 @@ struct ResponseRequest {
 };
 
 struct ResponseResult {
-    std::vector<ResponsePoint> points;
-    std::vector<double> analogueDb;  // empty without a reference
-    double deviationDb = 0.0;        // largest |measured - analogue|
-    double deviationHz = 0.0;        // where it occurs
+    // One curve when every path responds alike (its name empty), else one per path.
+    std::vector<ResponseCurve> curves;
     std::string csvText;
 };
 
@@ -40,6 +39,9 @@ bool measureAndWrite(HostSession& session, ResponseRequest& request, ResponseRes
 // highHz (the pass band: pass filters' skirts below and above may leave the
 // plot, as they leave the editor's graph); the largest range when none does.
 double fittingEditorRange(const std::vector<ResponsePoint>& points, double lowHz, double highHz);
+
+// "Vocal Presence, 2 changes": the program and how many parameters --set changed.
+std::string programTitle(HostSession& session);
 
 // Active bands, latency, response extremes and the deviation from the analogue response.
 void printResponseSummary(std::FILE* out, HostSession& session, const ResponseResult& result);
