@@ -85,9 +85,15 @@ FileChooser::~FileChooser() { reset(); }
 
 void FileChooser::reset() {
     if (child_ > 0) {
+        // Politely first; a dialog that does not go within a moment is ended.
         ::kill(child_, SIGTERM);
         int status = 0;
-        ::waitpid(child_, &status, 0);
+        pid_t done = 0;
+        for (int wait = 0; wait < 40 && (done = ::waitpid(child_, &status, WNOHANG)) == 0; ++wait) ::usleep(5000);
+        if (done == 0) {
+            ::kill(child_, SIGKILL);
+            ::waitpid(child_, &status, 0);
+        }
     }
     if (pipe_ >= 0) ::close(pipe_);
     child_ = -1;

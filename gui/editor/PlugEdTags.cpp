@@ -158,7 +158,12 @@ bool PlugEd::guiTagChanged(CControl* control, int tag, float v) {
         case kGUISetupPage: showTag(tag, v); return true;
         case kGUIStripsChanged:
         case kGUIMeterSection: afterBuildKeepValues(); return true;
-        case kGUIUIPrefsChange: applyPreferences(); return true;
+        case kGUIUIPrefsChange:
+            // The preference page changed the tree: the instance's own copies first
+            // (number format, ballistics, bend range), then the views.
+            plug_->loadEditorPreferences();
+            applyPreferences();
+            return true;
         case kGUISelectOnly: {
             const int band = static_cast<int>(std::lround(v));
             if (band < 0 || band >= kNumBands) return true;

@@ -1,6 +1,7 @@
 // Preset and bank files: the desktop chooser as a child process (a stand-in
 // program on PATH), the editor's own path entry when there is none, damaged
 // files, and the preset menu built from the bank folder's "Presets" tree.
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -130,6 +131,28 @@ TEST(EditorFiles, CancelledChooserChangesNothing) {
     EXPECT_TRUE(fs::exists(dir.file("args")));
     EXPECT_TRUE(rig.editor->noticeText().empty());
     EXPECT_EQ(rig.plug->stateChunk(false), before);
+}
+
+TEST(EditorFiles, ClosingTheEditorEndsAnOpenChooser) {
+    TempDir dir;
+    const std::string script = dir.file("zenity");
+    {
+        std::ofstream out(script);
+        out << "#!/bin/sh\necho $$ > \"" << dir.file("pid") << "\"\nexec sleep 30\n";
+    }
+    ::chmod(script.c_str(), 0755);
+    ScopedPath path(dir.path);
+    EditorRig rig;
+    rig.change(kGUILoad, 1.f);
+    ASSERT_TRUE(rig.editor->fileDialogOpen());
+    ASSERT_TRUE(idleUntil(rig, [&] { return !readText(dir.file("pid")).empty(); }));
+    const pid_t child = static_cast<pid_t>(std::stol(readText(dir.file("pid"))));
+    const auto start = std::chrono::steady_clock::now();
+    rig.editor->close();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_NE(::kill(child, 0), 0);  // the dialog's process is gone (and reaped)
+    ASSERT_TRUE(rig.editor->openHeadless());
+    EXPECT_FALSE(rig.editor->fileDialogOpen());
 }
 
 TEST(EditorFiles, DamagedFileGivesAMessageAndChangesNothing) {
