@@ -1,9 +1,9 @@
 #pragma once
-// A stand-in for the editor that band views talk to: it answers the value
-// texts and the instance queries from a real instance, records every report
-// (begin, value, end with tag and value) and applies band parameter changes
-// to the instance as automated changes, reading menu items the way the
-// editor does (a subtype menu reports its item, other controls the
+// A stand-in for the editor that band views talk to: its effect is a real
+// instance (the views' queries), it answers the value texts, records every
+// report (begin, value, end with tag and value) and applies band parameter
+// changes to the instance as automated changes, reading menu items the way
+// the editor does (a subtype menu reports its item, other controls the
 // normalised value). Enough to drive the views without the whole editor.
 #include <string>
 #include <vector>
@@ -12,7 +12,6 @@
 #include "core/vst/AEffEditor.h"
 #include "core/params/ParamFormat.h"
 #include "gui/controls/COptionMenu.h"
-#include "gui/editor/TextEntry.h"
 #include "gui/views/ViewValues.h"
 #include "gui/views/ParameterText.h"
 #include "tests/core/FakeHost.h"
@@ -35,24 +34,8 @@ struct BandEditorStub : StubInstance, vst::AEffEditor, Recorder, iParameterText 
         plug.formatParameterValue(tag, normalised, text, noteNames ? kFormatNoteNames : 0);
         return text;
     }
-    void setParameterFromText(int tag, std::string_view text, bool noteMode) override {
-        ++textEntries;
-        if (!isParam(tag)) return;
-        const std::string t(text);
-        float normalised;
-        if (channelFieldOf(tag) == kChannelLevel) {
-            const auto gain = parseLevelText(t);
-            normalised = gain ? static_cast<float>(plug.realToNormalised(tag, *gain)) : 0.f;
-        } else if (noteMode) {
-            const auto f = parseNoteFrequency(t);
-            if (!f) return;
-            normalised = static_cast<float>(plug.realToNormalised(tag, *f));
-        } else {
-            const auto v = parseValueText(t);
-            normalised = v ? static_cast<float>(plug.realToNormalised(tag, *v)) : plug.getParameterDefault(tag);
-        }
-        plug.setParameterAutomated(tag, normalised);
-    }
+    // Typing is the editor's business (tested with the editor); the stand-in ignores it.
+    void setParameterFromText(int, std::string_view, bool) override {}
     float parameterValue(int tag) override { return plug.getParameter(tag); }
 
     // --- CControlListener ---
@@ -97,7 +80,6 @@ struct BandEditorStub : StubInstance, vst::AEffEditor, Recorder, iParameterText 
     }
 
     bool applyChanges = true;
-    int textEntries = 0;
 };
 
 }  // namespace hm::gui::test

@@ -1,11 +1,8 @@
 #pragma once
 // Band strips in a headless frame, driven by the editor stand-in.
-#include <cstdlib>
 #include <ostream>
 #include <string>
 
-#include "gui/draw/CDIB.h"
-#include "gui/draw/PngIO.h"
 #include "gui/editor/WindowSize.h"
 #include "gui/views/bandStrips.h"
 #include "views_BandEditorStub.h"
@@ -42,7 +39,6 @@ struct StripFixture {
         count = strips->rebuild(order, count, flags);
         return count;
     }
-    void draw() { host.frame->updateDirty(); }
     // Children of the strips container of a class, in build order.
     template <class T>
     std::vector<T*> all() const {
@@ -56,19 +52,6 @@ struct StripFixture {
         for (T* t : all<T>())
             if (t->getTag() == tag) return t;
         return nullptr;
-    }
-    // Writes the frame's picture when HM_SNAPSHOT_DIR names a folder (for the eye).
-    void snapshot(const std::string& name) {
-        draw();
-        const char* dir = std::getenv("HM_SNAPSHOT_DIR");
-        if (!dir) return;
-        const auto pixels = host.window->composite();
-        auto* image = new CDIB(host.window->width(), host.window->height());
-        for (int y = 0; y < image->getHeight(); ++y)
-            for (int x = 0; x < image->getWidth(); ++x)
-                image->row(y)[x] = pixels[static_cast<std::size_t>(y) * image->getWidth() + x] | 0xFF000000u;
-        writePngFile(*image, std::string(dir) + "/" + name + ".png");
-        image->release();
     }
 };
 
