@@ -264,7 +264,7 @@ private:
     int rangeSetting_ = 18;
     int primaryView_ = 0, secondaryView_ = 1;
     std::uint32_t flags1_ = 0, flags2_ = 0;
-    bool metersBeside_ = false;
+    bool metersBeside_ = false;  // kept for the editor; the drawing does not depend on it
     std::uint64_t selected_ = 0;
     int dragBand_ = -1;
     int hoverBand_ = -1;
@@ -292,7 +292,6 @@ private:
     std::array<Handle, kBandCount> handles_;
     bool curvesStale_ = true;
     bool backgroundStale_ = true;
-    bool bandsRead_ = false;
 
     // Pictures (the work buffer of nControl is the composition).
     CDIB* grid_ = nullptr;

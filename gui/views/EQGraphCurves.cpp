@@ -53,7 +53,6 @@ void EQGraph::updateCurves() {
     } else {
         bands_ = BandSet{};
     }
-    bandsRead_ = true;
     std::uint32_t wanted = 0;
     double range = rangeSetting_;
     for (int b = 0; b < kBandCount; ++b) {
