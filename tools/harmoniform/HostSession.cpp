@@ -174,17 +174,21 @@ bool HostSession::applyStateFile(const std::string& path, bool bank, std::string
     return true;
 }
 
+bool applyAssignment(host::PluginInstance& instance, const std::string& text, std::string& error) {
+    // Band gains and frequencies are read at the Scale and Shift in force now,
+    // including changes made by earlier assignments.
+    ParameterContext context;
+    context.scaleDb = realOf(instance, kScale);
+    context.shiftFactor = realOf(instance, kFShift) * 0.01;
+    Assignment a;
+    if (!parseAssignment(text, context, a, error)) return false;
+    instance.setParameter(a.index, a.normalised);
+    return true;
+}
+
 bool HostSession::applyAssignments(std::string& error) {
-    for (const std::string& text : options_.assignments) {
-        // Band gains and frequencies are read at the Scale and Shift in force now,
-        // including changes made by earlier assignments.
-        ParameterContext context;
-        context.scaleDb = realOf(*instance_, kScale);
-        context.shiftFactor = realOf(*instance_, kFShift) * 0.01;
-        Assignment a;
-        if (!parseAssignment(text, context, a, error)) return false;
-        instance_->setParameter(a.index, a.normalised);
-    }
+    for (const std::string& text : options_.assignments)
+        if (!applyAssignment(*instance_, text, error)) return false;
     return true;
 }
 

@@ -12,10 +12,8 @@
 #include "core/params/ParamTable.h"
 
 namespace hm::tool {
-namespace {
 
-// Names compare without letter case, blanks, '-' and '_': "band1 gain" finds "Band1 Gain".
-std::string key(std::string_view text) {
+std::string parameterKey(std::string_view text) {
     std::string k;
     for (char c : text) {
         if (c == ' ' || c == '-' || c == '_' || c == '\t') continue;
@@ -23,6 +21,10 @@ std::string key(std::string_view text) {
     }
     return k;
 }
+
+namespace {
+
+std::string key(std::string_view text) { return parameterKey(text); }
 
 std::string_view trim(std::string_view s) {
     while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);

@@ -30,6 +30,10 @@ struct Assignment {
     float normalised = 0.0f;
 };
 
+// A name as names compare: without letter case, blanks, '-' and '_' ("band1 gain"
+// finds "Band1 Gain").
+std::string parameterKey(std::string_view text);
+
 // Index 0..365 of a parameter name, or -1.
 int findParameter(std::string_view name);
 

@@ -16,6 +16,7 @@ void usage(std::FILE* out) {
                  "  response          measure the plug-in's frequency response; CSV and PNG plot\n"
                  "  demo              generate a test programme, render it, plot the response (into out/)\n"
                  "  info PLUGIN.so    load a VST 2.4 plug-in as a host does and list its effect record and parameters\n"
+                 "  bench PLUGIN.so   CPU cost per second of audio, alone or in turns with another plug-in\n"
                  "  preset show FILE  print a preset (.hmp) or bank (.hmb) file's programs and changed parameters\n\n"
                  "'harmoniform COMMAND --help' describes a command.\n");
 }
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "info") return hm::tool::runInfo(args);
+    if (command == "bench") return hm::tool::runBench(args);
     if (command == "preset") return hm::tool::runPreset(args);
     if (command == "render") return hm::tool::runRender(args);
     if (command == "response") return hm::tool::runResponse(args);
