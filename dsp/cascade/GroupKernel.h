@@ -1,0 +1,158 @@
+#pragma once
+// The vectorised cascade's inner loop, written once over a set of vector
+// operations (Ops) and compiled per instruction set (KernelSse2.cpp, KernelAvx2.cpp).
+// Include it only there, after defining Ops in an anonymous namespace: everything
+// here is a template of Ops, so each instruction set gets code of its own.
+//
+// Ops provides V (four lanes as laid out in PackedGroup.h) and
+//   load(p) store(p, v)      four aligned doubles
+//   set1(x) zero()
+//   add sub mul max          lane by lane; add/sub/mul never fused, so every lane
+//                            rounds exactly as the scalar cascade does
+//   lessEq(a, b) equal(a, b) lane masks
+//   select(mask, a, b)       mask ? a : b
+//   flushTiny(v)             |v| < 2^-1021 becomes +0
+//   input(lr)                [L, L, R, R] from the pair {L, R}
+//   feed(in, y2)             [in0, y2_0, in2, y2_2]: the group input and the low
+//                            lanes' section P-1 output, as vector 0's input
+//   output(lr, y)            stores {y1, y3}: the last section's two channels
+//
+// The recursion's latency (a multiplication and two subtractions from y1 to y)
+// bounds a step; the pipeline keeps P vectors in flight so that the processor
+// has the other vectors' work to do meanwhile. Everything a step keeps must stay
+// in registers (4 per vector), which is what limits P.
+#include <type_traits>
+
+#include "dsp/cascade/PackedGroup.h"
+
+namespace hm::dsp::kernel {
+
+template <class Ops, int P>
+struct Group {
+    using V = typename Ops::V;
+    static constexpr int kSkew = 2 * (2 * P - 1);  // steps until the last section sees sample 0
+
+    struct Regs {
+        V x1[P], x2[P], y1[P], y2[P];
+    };
+
+    // Coefficients of vector j at step t: the static rows, or the glide rule of
+    // each lane's own cascade, target - step * max(base - t, 0), at the lane's own
+    // sample (exactly the scalar glide: the same two operations on the same values).
+    struct Static {
+        const PackedGroup& g;
+        void prepare(int) {}
+        V at(int j, int c) const { return Ops::load(g.coef[j][c]); }
+    };
+    struct Glide {
+        const PackedGroup& g;
+        V distance[P];
+        void prepare(int t) {
+            const V tv = Ops::set1(static_cast<double>(t));
+            for (int j = 0; j < P; ++j) distance[j] = Ops::max(Ops::sub(Ops::load(g.base[j]), tv), Ops::zero());
+        }
+        V at(int j, int c) const {
+            return Ops::sub(Ops::load(g.target[j][c]), Ops::mul(Ops::load(g.step[j][c]), distance[j]));
+        }
+    };
+
+    // y = b0 x + b1 x1 + b2 x2 - a1 y1 - a2 y2, left to right, as the scalar cascade.
+    template <class Coef>
+    static inline V section(const Regs& r, int j, V x, const Coef& coef) {
+        V y = Ops::mul(coef.at(j, 0), x);
+        y = Ops::add(y, Ops::mul(coef.at(j, 1), r.x1[j]));
+        y = Ops::add(y, Ops::mul(coef.at(j, 2), r.x2[j]));
+        y = Ops::sub(y, Ops::mul(coef.at(j, 3), r.y1[j]));
+        return Ops::sub(y, Ops::mul(coef.at(j, 4), r.y2[j]));
+    }
+
+    // Steps [t0, t1) in which every lane works on a sample of the block (t0 >=
+    // kSkew, t1 <= n - 1). Descending j: vector j reads y2 of vector j-1 before that
+    // vector moves on. The registers come in by value and go back as the result: a
+    // local whose address never leaves the function stays in registers.
+    template <class Coef>
+    [[gnu::noinline]] static Regs plain(Regs r, double* io, int t0, int t1, Coef coef) {
+        for (int t = t0; t < t1; ++t) {
+            coef.prepare(t);
+            const V x0 = Ops::feed(Ops::input(io + 2 * t), r.y2[P - 1]);
+#pragma GCC unroll 4
+            for (int j = P - 1; j >= 0; --j) {
+                const V x = j == 0 ? x0 : r.y2[j - 1];
+                const V y = section(r, j, x, coef);
+                r.x2[j] = r.x1[j];
+                r.x1[j] = x;
+                r.y2[j] = r.y1[j];
+                r.y1[j] = y;
+            }
+            Ops::output(io + 2 * (t - kSkew), r.y1[P - 1]);
+        }
+        return r;
+    }
+
+    // The pipeline's fill and drain and the block's last sample: lanes that have not
+    // reached sample 0 keep their block-start memories, and each lane's memories
+    // are saved into the group at its last sample (lane k at step n - 1 + 2k). Past
+    // that a lane runs on: the section after it still reads its last two outputs.
+    template <class Coef>
+    [[gnu::noinline]] static Regs masked(Regs r, PackedGroup& g, double* io, int n, int t0, int t1, Coef coef) {
+        for (int t = t0; t < t1; ++t) {
+            coef.prepare(t);
+            const V tv = Ops::set1(static_cast<double>(t));
+            const V lastv = Ops::set1(static_cast<double>(t - (n - 1)));
+            const V x0 = Ops::feed(t < n ? Ops::input(io + 2 * t) : Ops::zero(), r.y2[P - 1]);
+            for (int j = P - 1; j >= 0; --j) {
+                const V x = j == 0 ? x0 : r.y2[j - 1];
+                const V y = section(r, j, x, coef);
+                alignas(32) const double lanes[4] = {2.0 * j, 2.0 * (j + P), 2.0 * j, 2.0 * (j + P)};
+                const V skew = Ops::load(lanes);
+                const V started = Ops::lessEq(skew, tv);
+                r.x2[j] = Ops::select(started, r.x1[j], r.x2[j]);
+                r.x1[j] = Ops::select(started, x, r.x1[j]);
+                r.y2[j] = Ops::select(started, r.y1[j], r.y2[j]);
+                r.y1[j] = Ops::select(started, y, r.y1[j]);
+                const V last = Ops::equal(skew, lastv);
+                const V memories[4] = {r.x1[j], r.x2[j], r.y1[j], r.y2[j]};
+                for (int m = 0; m < 4; ++m) Ops::store(g.state[j][m], Ops::select(last, memories[m], Ops::load(g.state[j][m])));
+            }
+            if (t >= kSkew) Ops::output(io + 2 * (t - kSkew), r.y1[P - 1]);
+        }
+        return r;
+    }
+
+    template <class Coef>
+    static void steps(Regs r, PackedGroup& g, double* io, int n, Coef coef) {
+        const int total = n + kSkew;
+        const int plainFrom = kSkew < n - 1 ? kSkew : n - 1;
+        const int plainTo = n - 1;
+        r = masked(r, g, io, n, 0, plainFrom, coef);
+        if (plainTo > plainFrom) r = plain(r, io, plainFrom, plainTo, coef);
+        masked(r, g, io, n, plainTo > plainFrom ? plainTo : plainFrom, total, coef);
+    }
+
+    // Runs the group over a block of n samples (interleaved L, R in io, in place);
+    // every lane's memories end up saved in the group.
+    static void run(PackedGroup& g, double* io, int n) {
+        Regs r;
+        for (int j = 0; j < P; ++j) {
+            r.x1[j] = Ops::flushTiny(Ops::load(g.state[j][0]));
+            r.x2[j] = Ops::flushTiny(Ops::load(g.state[j][1]));
+            r.y1[j] = Ops::flushTiny(Ops::load(g.state[j][2]));
+            r.y2[j] = Ops::flushTiny(Ops::load(g.state[j][3]));
+        }
+        if (g.gliding) steps(r, g, io, n, Glide{g, {}});
+        else steps(r, g, io, n, Static{g});
+    }
+};
+
+// The entry point each instruction set exports: dispatches on the group's size.
+template <class Ops>
+void runGroup(PackedGroup& g, double* io, int n) {
+    static_assert(kMaxGroupVectors >= 1 && kMaxGroupVectors <= 3);
+    switch (g.vectors) {
+        case 1: Group<Ops, 1>::run(g, io, n); break;
+        case 2: if constexpr (kMaxGroupVectors >= 2) Group<Ops, 2>::run(g, io, n); break;
+        default: if constexpr (kMaxGroupVectors >= 3) Group<Ops, 3>::run(g, io, n); break;
+    }
+}
+
+}  // namespace hm::dsp::kernel
