@@ -7,7 +7,7 @@
 // Ops provides V (four lanes as laid out in PackedGroup.h) and
 //   load(p) store(p, v)      four aligned doubles
 //   set1(x) zero()
-//   add sub mul max          lane by lane; add/sub/mul never fused, so every lane
+//   add sub mul min          lane by lane; add/sub/mul never fused, so every lane
 //                            rounds exactly as the scalar cascade does
 //   lessEq(a, b) equal(a, b) lane masks
 //   select(mask, a, b)       mask ? a : b
@@ -19,8 +19,8 @@
 //
 // The recursion's latency (a multiplication and two subtractions from y1 to y)
 // bounds a step; the pipeline keeps P vectors in flight so that the processor
-// has the other vectors' work to do meanwhile. Everything a step keeps must stay
-// in registers (4 per vector), which is what limits P.
+// has the other vectors' work to do meanwhile. What a step keeps in registers
+// (3 per vector) is what limits P.
 #include <type_traits>
 
 #include "dsp/cascade/PackedGroup.h"
@@ -32,54 +32,56 @@ struct Group {
     using V = typename Ops::V;
     static constexpr int kSkew = 2 * (2 * P - 1);  // steps until the last section sees sample 0
 
+    // x1, y1 and y2 of every vector stay in registers (y1 closes the recursion;
+    // y2 is the next vector's input). x2 is needed only two steps after it was an
+    // input, so it lives in the group's ring: by the step's parity, the slot holds
+    // the input of two steps ago and takes the new one.
     struct Regs {
-        V x1[P], x2[P], y1[P], y2[P];
+        V x1[P], y1[P], y2[P];
     };
 
     // Coefficients of vector j at step t: the static rows, or the glide rule of
-    // each lane's own cascade, target - step * max(base - t, 0), at the lane's own
-    // sample (exactly the scalar glide: the same two operations on the same values).
+    // each lane's own cascade at the lane's own sample: target - step * d with
+    // d = max(base - t, 0), computed as target + step * m with m = -d = min(t -
+    // base, 0), which rounds identically (the product only changes sign) and lets
+    // every operand but m come straight from memory.
     struct Static {
         const PackedGroup& g;
-        void prepare(int) {}
-        V at(int j, int c) const { return Ops::load(g.coef[j][c]); }
+        V distance(int, V) const { return V{}; }
+        V at(int j, int c, V) const { return Ops::load(g.coef[j][c]); }
     };
     struct Glide {
         const PackedGroup& g;
-        V distance[P];
-        void prepare(int t) {
-            const V tv = Ops::set1(static_cast<double>(t));
-            for (int j = 0; j < P; ++j) distance[j] = Ops::max(Ops::sub(Ops::load(g.base[j]), tv), Ops::zero());
-        }
-        V at(int j, int c) const {
-            return Ops::sub(Ops::load(g.target[j][c]), Ops::mul(Ops::load(g.step[j][c]), distance[j]));
-        }
+        V distance(int j, V tv) const { return Ops::min(Ops::sub(tv, Ops::load(g.base[j])), Ops::zero()); }
+        V at(int j, int c, V m) const { return Ops::add(Ops::mul(m, Ops::load(g.step[j][c])), Ops::load(g.target[j][c])); }
     };
 
     // y = b0 x + b1 x1 + b2 x2 - a1 y1 - a2 y2, left to right, as the scalar cascade.
     template <class Coef>
-    static inline V section(const Regs& r, int j, V x, const Coef& coef) {
-        V y = Ops::mul(coef.at(j, 0), x);
-        y = Ops::add(y, Ops::mul(coef.at(j, 1), r.x1[j]));
-        y = Ops::add(y, Ops::mul(coef.at(j, 2), r.x2[j]));
-        y = Ops::sub(y, Ops::mul(coef.at(j, 3), r.y1[j]));
-        return Ops::sub(y, Ops::mul(coef.at(j, 4), r.y2[j]));
+    static inline V section(const Regs& r, int j, V x, V x2, const Coef& coef, V tv) {
+        const V m = coef.distance(j, tv);
+        V y = Ops::mul(coef.at(j, 0, m), x);
+        y = Ops::add(y, Ops::mul(coef.at(j, 1, m), r.x1[j]));
+        y = Ops::add(y, Ops::mul(coef.at(j, 2, m), x2));
+        y = Ops::sub(y, Ops::mul(coef.at(j, 3, m), r.y1[j]));
+        return Ops::sub(y, Ops::mul(coef.at(j, 4, m), r.y2[j]));
     }
 
     // Steps [t0, t1) in which every lane works on a sample of the block (t0 >=
-    // kSkew, t1 <= n - 1). Descending j: vector j reads y2 of vector j-1 before that
-    // vector moves on. The registers come in by value and go back as the result: a
-    // local whose address never leaves the function stays in registers.
+    // kSkew, t1 <= n - 1). Descending j: vector j reads vector j-1's y2 as its input
+    // before vector j-1 moves on. The registers come in by value and go back as the
+    // result: a local whose address never leaves the function stays in registers.
     template <class Coef>
-    [[gnu::noinline]] static Regs plain(Regs r, double* io, int t0, int t1, Coef coef) {
+    [[gnu::noinline]] static Regs plain(Regs r, PackedGroup& g, double* io, int t0, int t1, Coef coef) {
         for (int t = t0; t < t1; ++t) {
-            coef.prepare(t);
+            const V tv = Ops::set1(static_cast<double>(t));
+            double* ring = g.ring[t & 1][0];
             const V x0 = Ops::feed(Ops::input(io + 2 * t), r.y2[P - 1]);
 #pragma GCC unroll 4
             for (int j = P - 1; j >= 0; --j) {
                 const V x = j == 0 ? x0 : r.y2[j - 1];
-                const V y = section(r, j, x, coef);
-                r.x2[j] = r.x1[j];
+                const V y = section(r, j, x, Ops::load(ring + 4 * j), coef, tv);
+                Ops::store(ring + 4 * j, x);
                 r.x1[j] = x;
                 r.y2[j] = r.y1[j];
                 r.y1[j] = y;
@@ -96,23 +98,24 @@ struct Group {
     template <class Coef>
     [[gnu::noinline]] static Regs masked(Regs r, PackedGroup& g, double* io, int n, int t0, int t1, Coef coef) {
         for (int t = t0; t < t1; ++t) {
-            coef.prepare(t);
             const V tv = Ops::set1(static_cast<double>(t));
             const V lastv = Ops::set1(static_cast<double>(t - (n - 1)));
+            double* ring = g.ring[t & 1][0];
             const V x0 = Ops::feed(t < n ? Ops::input(io + 2 * t) : Ops::zero(), r.y2[P - 1]);
             for (int j = P - 1; j >= 0; --j) {
                 const V x = j == 0 ? x0 : r.y2[j - 1];
-                const V y = section(r, j, x, coef);
+                const V x2 = Ops::load(ring + 4 * j);
+                const V y = section(r, j, x, x2, coef, tv);
                 alignas(32) const double lanes[4] = {2.0 * j, 2.0 * (j + P), 2.0 * j, 2.0 * (j + P)};
                 const V skew = Ops::load(lanes);
                 const V started = Ops::lessEq(skew, tv);
-                r.x2[j] = Ops::select(started, r.x1[j], r.x2[j]);
+                const V last = Ops::equal(skew, lastv);
+                const V memories[4] = {x, r.x1[j], y, r.y1[j]};  // x1, x2, y1, y2 after this sample
+                for (int m = 0; m < 4; ++m) Ops::store(g.state[j][m], Ops::select(last, memories[m], Ops::load(g.state[j][m])));
+                Ops::store(ring + 4 * j, Ops::select(started, x, x2));
                 r.x1[j] = Ops::select(started, x, r.x1[j]);
                 r.y2[j] = Ops::select(started, r.y1[j], r.y2[j]);
                 r.y1[j] = Ops::select(started, y, r.y1[j]);
-                const V last = Ops::equal(skew, lastv);
-                const V memories[4] = {r.x1[j], r.x2[j], r.y1[j], r.y2[j]};
-                for (int m = 0; m < 4; ++m) Ops::store(g.state[j][m], Ops::select(last, memories[m], Ops::load(g.state[j][m])));
             }
             if (t >= kSkew) Ops::output(io + 2 * (t - kSkew), r.y1[P - 1]);
         }
@@ -125,7 +128,7 @@ struct Group {
         const int plainFrom = kSkew < n - 1 ? kSkew : n - 1;
         const int plainTo = n - 1;
         r = masked(r, g, io, n, 0, plainFrom, coef);
-        if (plainTo > plainFrom) r = plain(r, io, plainFrom, plainTo, coef);
+        if (plainTo > plainFrom) r = plain(r, g, io, plainFrom, plainTo, coef);
         masked(r, g, io, n, plainTo > plainFrom ? plainTo : plainFrom, total, coef);
     }
 
@@ -135,11 +138,13 @@ struct Group {
         Regs r;
         for (int j = 0; j < P; ++j) {
             r.x1[j] = Ops::flushTiny(Ops::load(g.state[j][0]));
-            r.x2[j] = Ops::flushTiny(Ops::load(g.state[j][1]));
             r.y1[j] = Ops::flushTiny(Ops::load(g.state[j][2]));
             r.y2[j] = Ops::flushTiny(Ops::load(g.state[j][3]));
+            // Step 0 finds x(-2) in the even slot, step 1 finds x(-1) in the odd one.
+            Ops::store(g.ring[0][j], Ops::flushTiny(Ops::load(g.state[j][1])));
+            Ops::store(g.ring[1][j], r.x1[j]);
         }
-        if (g.gliding) steps(r, g, io, n, Glide{g, {}});
+        if (g.gliding) steps(r, g, io, n, Glide{g});
         else steps(r, g, io, n, Static{g});
     }
 };
@@ -147,11 +152,12 @@ struct Group {
 // The entry point each instruction set exports: dispatches on the group's size.
 template <class Ops>
 void runGroup(PackedGroup& g, double* io, int n) {
-    static_assert(kMaxGroupVectors >= 1 && kMaxGroupVectors <= 3);
+    static_assert(kMaxGroupVectors >= 1 && kMaxGroupVectors <= 4);
     switch (g.vectors) {
         case 1: Group<Ops, 1>::run(g, io, n); break;
         case 2: if constexpr (kMaxGroupVectors >= 2) Group<Ops, 2>::run(g, io, n); break;
-        default: if constexpr (kMaxGroupVectors >= 3) Group<Ops, 3>::run(g, io, n); break;
+        case 3: if constexpr (kMaxGroupVectors >= 3) Group<Ops, 3>::run(g, io, n); break;
+        default: if constexpr (kMaxGroupVectors >= 4) Group<Ops, 4>::run(g, io, n); break;
     }
 }
 

@@ -20,7 +20,7 @@ struct Avx2 {
     static V add(V a, V b) { return _mm256_add_pd(a, b); }
     static V sub(V a, V b) { return _mm256_sub_pd(a, b); }
     static V mul(V a, V b) { return _mm256_mul_pd(a, b); }
-    static V max(V a, V b) { return _mm256_max_pd(a, b); }
+    static V min(V a, V b) { return _mm256_min_pd(a, b); }
     static V lessEq(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_LE_OQ); }
     static V equal(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_EQ_OQ); }
     static V select(V mask, V a, V b) { return _mm256_blendv_pd(b, a, mask); }

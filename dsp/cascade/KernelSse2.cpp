@@ -22,7 +22,7 @@ struct Sse2 {
     static V add(V a, V b) { return {_mm_add_pd(a.l, b.l), _mm_add_pd(a.r, b.r)}; }
     static V sub(V a, V b) { return {_mm_sub_pd(a.l, b.l), _mm_sub_pd(a.r, b.r)}; }
     static V mul(V a, V b) { return {_mm_mul_pd(a.l, b.l), _mm_mul_pd(a.r, b.r)}; }
-    static V max(V a, V b) { return {_mm_max_pd(a.l, b.l), _mm_max_pd(a.r, b.r)}; }
+    static V min(V a, V b) { return {_mm_min_pd(a.l, b.l), _mm_min_pd(a.r, b.r)}; }
     static V lessEq(V a, V b) { return {_mm_cmple_pd(a.l, b.l), _mm_cmple_pd(a.r, b.r)}; }
     static V equal(V a, V b) { return {_mm_cmpeq_pd(a.l, b.l), _mm_cmpeq_pd(a.r, b.r)}; }
     static __m128d select1(__m128d m, __m128d a, __m128d b) { return _mm_or_pd(_mm_and_pd(m, a), _mm_andnot_pd(m, b)); }

@@ -22,7 +22,7 @@ namespace hm::dsp {
 
 class DF1Cascade;
 
-constexpr int kMaxGroupVectors = 3;
+constexpr int kMaxGroupVectors = 4;
 constexpr int kGroupLanes = 4;
 constexpr int kCoefficientRows = 5;  // b0, b1, b2, a1, a2
 
@@ -47,6 +47,8 @@ struct alignas(32) PackedGroup {
     double base[kMaxGroupVectors][kGroupLanes];
     // Filter memories x1, x2, y1, y2, one row of lanes each.
     double state[kMaxGroupVectors][4][kGroupLanes];
+    // Working memory of the kernel: each vector's inputs of the last two steps.
+    double ring[2][kMaxGroupVectors][kGroupLanes];
     LaneSource lanes[kMaxGroupVectors][kGroupLanes];
     int vectors = 1;   // P
     bool gliding = false;  // some lane glides during this block

@@ -151,7 +151,9 @@ TEST(CascadePipeline, EqualsTheScalarCascadeForEverySectionCountBlockSizeAndGlid
         const int channels = sections % 5 == 2 ? 1 : 2;
         std::vector<BandPlan> plan = planFor(sections, random, perChannel);
         Lineup lineup(plan, channels);
-        if (!perChannel) ASSERT_EQ(designedSections(*lineup.banks[0], 0), sections);
+        if (!perChannel) {
+            ASSERT_EQ(designedSections(*lineup.banks[0], 0), sections);
+        }
 
         std::normal_distribution<double> noise(0.0, 0.3);
         const std::size_t total = 8192 * 2 + 8192;
