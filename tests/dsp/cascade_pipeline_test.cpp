@@ -156,7 +156,7 @@ TEST(CascadePipeline, EqualsTheScalarCascadeForEverySectionCountBlockSizeAndGlid
         }
 
         std::normal_distribution<double> noise(0.0, 0.3);
-        const std::size_t total = 8192 * 2 + 8192;
+        const std::size_t total = 8192 * 2;
         std::vector<std::vector<double>> input(static_cast<std::size_t>(channels), std::vector<double>(total));
         for (auto& ch : input)
             for (double& v : ch) v = noise(random);
