@@ -1,5 +1,7 @@
 #include "dsp/cascade/CascadePath.h"
 
+#include "dsp/CpuFeatures.h"
+
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -9,15 +11,6 @@ namespace {
 
 constexpr int kNotForced = -1;
 std::atomic<int> gForced{kNotForced};
-
-CascadePath probe() {
-#if defined(__x86_64__) || defined(__i386__)
-    __builtin_cpu_init();  // this may run before the run-time library's own constructors
-#endif
-    return cascadePathAvailable(CascadePath::Avx2)   ? CascadePath::Avx2
-           : cascadePathAvailable(CascadePath::Sse2) ? CascadePath::Sse2
-                                                     : CascadePath::Scalar;
-}
 
 int requestedByEnvironment() {
     const char* text = std::getenv("HARMONIFORM_CASCADE");
@@ -40,20 +33,24 @@ const char* cascadePathName(CascadePath path) {
 bool cascadePathAvailable(CascadePath path) {
 #if defined(__x86_64__) || defined(__i386__)
     switch (path) {
-        case CascadePath::Avx2: return __builtin_cpu_supports("avx2");  // also checks the system saves the registers
-        case CascadePath::Sse2: return __builtin_cpu_supports("sse2");
-        default: return true;
+        case CascadePath::Avx2: return processorHasAvx2();
+        default: return true;  // SSE2 is part of x86-64
     }
 #else
     return path == CascadePath::Scalar;
 #endif
 }
 
-// Decided when the library loads, so the audio thread never meets a first-use guard.
-const CascadePath gDetected = probe();
+// Read when the library loads, so the audio thread never meets a first-use guard.
 const int gRequested = requestedByEnvironment();
 
-CascadePath detectCascadePath() { return gDetected; }
+CascadePath detectCascadePath() {
+#if defined(__x86_64__) || defined(__i386__)
+    return processorHasAvx2() ? CascadePath::Avx2 : CascadePath::Sse2;
+#else
+    return CascadePath::Scalar;
+#endif
+}
 
 CascadePath activeCascadePath() {
     int wanted = gForced.load(std::memory_order_relaxed);

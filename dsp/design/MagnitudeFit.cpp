@@ -5,6 +5,8 @@
 #include <cstring>
 #include <limits>
 
+#include "dsp/CpuFeatures.h"
+
 namespace hm::dsp {
 
 namespace {
@@ -54,15 +56,20 @@ bool strictlyStable(double a1, double a2)
     return std::fabs(a2) < 1.0 - kMargin && std::fabs(a1) < 1.0 + a2 - kMargin;
 }
 
+// The grid loops are compiled twice, the second time for AVX2, and called through
+// a check of the processor made once (square roots, divisions and the four
+// partial sums round the same in either width).
 #if defined(__x86_64__)
-#define HM_FIT_CLONES [[gnu::target_clones("avx2", "default")]]
+#define HM_FIT_WIDE [[gnu::target("avx2")]]
+#define HM_FIT_DISPATCH(call) (processorHasAvx2() ? call##Wide : call##Narrow)
 #else
-#define HM_FIT_CLONES
+#define HM_FIT_WIDE
+#define HM_FIT_DISPATCH(call) call##Narrow
 #endif
 
 // Sum of a[j] * b[j] over the grid, four partial sums at a time (the grid's
-// length is a multiple of four): the same sums in every width.
-HM_FIT_CLONES double dot(const double* a, const double* b)
+// length is a multiple of four).
+[[gnu::always_inline]] inline double dotOn(const double* a, const double* b)
 {
     static_assert(kFitPoints % 4 == 0);
     double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
@@ -81,7 +88,7 @@ HM_FIT_CLONES double dot(const double* a, const double* b)
 // compiled twice, and the wider form runs where the processor has AVX2 (square
 // roots and divisions round the same in every width).
 template <bool Partials>
-inline void evaluateModelOn(FitWorkspace& ws, const double x[4], double a1, double a2)
+[[gnu::always_inline]] inline void evaluateModelOn(FitWorkspace& ws, const double x[4], double a1, double a2)
 {
     for (int j = 0; j < kFitPoints; ++j) {
         const double c1 = ws.fitCos1[j], s1 = ws.fitSin1[j], c2 = ws.fitCos2[j], s2 = ws.fitSin2[j];
@@ -93,8 +100,12 @@ inline void evaluateModelOn(FitWorkspace& ws, const double x[4], double a1, doub
         const double m = std::sqrt(nn / dd);
         ws.fitModel[j] = m;
         if constexpr (Partials) {
-            const double mn = nn > 0.0 ? m / nn : 0.0;
-            const double md = dd0 == 0.0 ? 0.0 : m / dd;
+            // Divisions on safe denominators and a choice afterwards: no branch, so
+            // the loop vectorises.
+            const double mnAny = m / (nn > 0.0 ? nn : 1.0);
+            const double mn = nn > 0.0 ? mnAny : 0.0;
+            const double mdAny = m / dd;
+            const double md = dd0 == 0.0 ? 0.0 : mdAny;
             ws.fitPartial[0][j] = mn * (nr * c1 + ni * s1);
             ws.fitPartial[1][j] = mn * nr;
             ws.fitPartial[2][j] = -md * (dr * c1 + di * s1);
@@ -104,14 +115,18 @@ inline void evaluateModelOn(FitWorkspace& ws, const double x[4], double a1, doub
 }
 
 
-HM_FIT_CLONES void evaluateModel(FitWorkspace& ws, const double x[4], double a1, double a2)
-{
-    evaluateModelOn<false>(ws, x, a1, a2);
-}
+double dotNarrow(const double* a, const double* b) { return dotOn(a, b); }
+HM_FIT_WIDE double dotWide(const double* a, const double* b) { return dotOn(a, b); }
+void modelNarrow(FitWorkspace& ws, const double x[4], double a1, double a2) { evaluateModelOn<false>(ws, x, a1, a2); }
+HM_FIT_WIDE void modelWide(FitWorkspace& ws, const double x[4], double a1, double a2) { evaluateModelOn<false>(ws, x, a1, a2); }
+void partialsNarrow(FitWorkspace& ws, const double x[4], double a1, double a2) { evaluateModelOn<true>(ws, x, a1, a2); }
+HM_FIT_WIDE void partialsWide(FitWorkspace& ws, const double x[4], double a1, double a2) { evaluateModelOn<true>(ws, x, a1, a2); }
 
-HM_FIT_CLONES void evaluateModelPartials(FitWorkspace& ws, const double x[4], double a1, double a2)
+double dot(const double* a, const double* b) { return HM_FIT_DISPATCH(dot)(a, b); }
+void evaluateModel(FitWorkspace& ws, const double x[4], double a1, double a2) { HM_FIT_DISPATCH(model)(ws, x, a1, a2); }
+void evaluateModelPartials(FitWorkspace& ws, const double x[4], double a1, double a2)
 {
-    evaluateModelOn<true>(ws, x, a1, a2);
+    HM_FIT_DISPATCH(partials)(ws, x, a1, a2);
 }
 
 // Error of the model in ws.fitModel with its best gain; the residuals k m - t are
