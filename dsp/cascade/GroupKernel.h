@@ -108,14 +108,26 @@ struct Group {
                 const V y = section(r, j, x, x2, coef, tv);
                 alignas(32) const double lanes[4] = {2.0 * j, 2.0 * (j + P), 2.0 * j, 2.0 * (j + P)};
                 const V skew = Ops::load(lanes);
-                const V started = Ops::lessEq(skew, tv);
-                const V last = Ops::equal(skew, lastv);
-                const V memories[4] = {x, r.x1[j], y, r.y1[j]};  // x1, x2, y1, y2 after this sample
-                for (int m = 0; m < 4; ++m) Ops::store(g.state[j][m], Ops::select(last, memories[m], Ops::load(g.state[j][m])));
-                Ops::store(ring + 4 * j, Ops::select(started, x, x2));
-                r.x1[j] = Ops::select(started, x, r.x1[j]);
-                r.y2[j] = Ops::select(started, r.y1[j], r.y2[j]);
-                r.y1[j] = Ops::select(started, y, r.y1[j]);
+                // Only the vector's two sections' last steps save memories, and only the
+                // fill has lanes still waiting for sample 0.
+                if (t == n - 1 + 2 * j || t == n - 1 + 2 * (j + P)) {
+                    const V last = Ops::equal(skew, lastv);
+                    const V memories[4] = {x, r.x1[j], y, r.y1[j]};  // x1, x2, y1, y2 after this sample
+                    for (int m = 0; m < 4; ++m)
+                        Ops::store(g.state[j][m], Ops::select(last, memories[m], Ops::load(g.state[j][m])));
+                }
+                if (t < 2 * (j + P)) {
+                    const V started = Ops::lessEq(skew, tv);
+                    Ops::store(ring + 4 * j, Ops::select(started, x, x2));
+                    r.x1[j] = Ops::select(started, x, r.x1[j]);
+                    r.y2[j] = Ops::select(started, r.y1[j], r.y2[j]);
+                    r.y1[j] = Ops::select(started, y, r.y1[j]);
+                } else {
+                    Ops::store(ring + 4 * j, x);
+                    r.x1[j] = x;
+                    r.y2[j] = r.y1[j];
+                    r.y1[j] = y;
+                }
             }
             if (t >= kSkew) Ops::output(io + 2 * (t - kSkew), r.y1[P - 1]);
         }
