@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "dsp/EQBank.h"
+#include "bench/BenchBanks.h"
 #include "dsp/cascade/CascadePath.h"
 
 namespace hm {
@@ -18,16 +18,9 @@ constexpr int kBlock = 512;
 
 // 32 peaks spread from 20 Hz to 20 kHz (32 sections), or passes of order 8 (128).
 void configure(dsp::EQBank& bank, bool passes) {
-    bank.setSampleRate(kRate);
-    for (int b = 0; b < 32; ++b) {
-        bank.setType(passes ? (b % 2 ? dsp::kTypeHighPass : dsp::kTypeLowPass) : dsp::kTypePeak, b, -1);
-        bank.setSlope(8, b, -1);
-        bank.setFrequency(static_cast<float>(20.0 * std::pow(1000.0, b / 31.0)), b, -1);
-        bank.setGain(3.0f, b, -1);
-        bank.setQ(1.0f, b, -1);
-        bank.setDisabled(0, b, -1);
-    }
-    bank.setMode(0);
+    bench::spreadBands(bank, kRate, [passes](int b) {
+        return passes ? (b % 2 ? dsp::kTypeHighPass : dsp::kTypeLowPass) : dsp::kTypePeak;
+    });
 }
 
 void run(benchmark::State& state, dsp::CascadePath path, bool passes, bool gliding) {

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-#include "dsp/EQBank.h"
+#include "bench/BenchBanks.h"
 #include "dsp/ResponseCurves.h"
 
 namespace hm {
@@ -21,16 +21,7 @@ std::vector<double> columns() {
 }
 
 void configure(dsp::EQBank& bank) {
-    bank.setSampleRate(48000.0f);
-    for (int b = 0; b < 32; ++b) {
-        bank.setType(b % 5 == 1 ? dsp::kTypeHighPass : dsp::kTypePeak, b, -1);
-        bank.setSlope(8, b, -1);
-        bank.setFrequency(static_cast<float>(20.0 * std::pow(1000.0, b / 31.0)), b, -1);
-        bank.setGain(3.0f, b, -1);
-        bank.setQ(1.0f, b, -1);
-        bank.setDisabled(0, b, -1);
-    }
-    bank.setMode(0);
+    bench::spreadBands(bank, 48000.0f, [](int b) { return b % 5 == 1 ? dsp::kTypeHighPass : dsp::kTypePeak; });
 }
 
 void BM_GraphColumnByColumn(benchmark::State& state) {

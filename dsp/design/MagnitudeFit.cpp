@@ -208,26 +208,36 @@ double reflectIntoUnitCircle(double& c1, double& c2)
     return shrink;
 }
 
+namespace {
+
+// The model for x with its denominator stabilised (into a1, a2), with or without
+// the partial derivatives, and its error at the best gain k.
+double evaluate(FitWorkspace& ws, const double x[4], bool partials, double& a1, double& a2, double& k, bool& clamped)
+{
+    a1 = x[2];
+    a2 = x[3];
+    stabilise(a1, a2);
+    if (partials) evaluateModelPartials(ws, x, a1, a2);
+    else evaluateModel(ws, x, a1, a2);
+    return residualError(ws, k, clamped);
+}
+
+}  // namespace
+
 double fitError(FitWorkspace& ws, const double x[4], double* gain)
 {
-    double a1 = x[2], a2 = x[3];
-    stabilise(a1, a2);
-    evaluateModel(ws, x, a1, a2);
-    double k = 0.0;
-    bool clamped = false;
-    const double err = residualError(ws, k, clamped);
+    double a1, a2, k;
+    bool clamped;
+    const double err = evaluate(ws, x, false, a1, a2, k, clamped);
     if (gain) *gain = k;
     return err;
 }
 
 double fitErrorGradient(FitWorkspace& ws, const double x[4], double grad[4])
 {
-    double a1 = x[2], a2 = x[3];
-    stabilise(a1, a2);
-    evaluateModelPartials(ws, x, a1, a2);
-    double k = 0.0;
-    bool clamped = false;
-    const double err = residualError(ws, k, clamped);
+    double a1, a2, k;
+    bool clamped;
+    const double err = evaluate(ws, x, true, a1, a2, k, clamped);
     double g[4];
     for (int i = 0; i < 4; ++i) g[i] = 2.0 * k * dot(ws.fitModel, ws.fitPartial[i]);
     if (clamped || !std::isfinite(err)) {
