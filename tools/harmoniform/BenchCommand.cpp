@@ -12,6 +12,7 @@
 
 #include "tools/harmoniform/BenchTarget.h"
 #include "tools/harmoniform/Commands.h"
+#include "tools/harmoniform/Messages.h"
 
 namespace hm::tool {
 namespace {
@@ -129,17 +130,11 @@ int runBench(const std::vector<std::string>& args) {
     }
     Options o;
     std::string error;
-    if (!parse(args, o, error)) {
-        std::fprintf(stderr, "harmoniform bench: %s\n", error.c_str());
-        if (args.empty()) benchHelp(stderr);
-        return 2;
-    }
+    if (!parse(args, o, error)) return usageError("bench", error);
     BenchTarget a, b;
     if (!a.open(o.plugin, o.sets, o.setup, error) ||
-        (!o.other.empty() && !b.open(o.other, o.otherSets, o.setup, error))) {
-        std::fprintf(stderr, "harmoniform bench: %s\n", error.c_str());
-        return 1;
-    }
+        (!o.other.empty() && !b.open(o.other, o.otherSets, o.setup, error)))
+        return failure("bench", error);
     const bool compare = !o.other.empty();
     std::vector<double> cpuA, cpuB, ratios;
     for (int r = 0; r < o.rounds; ++r) {

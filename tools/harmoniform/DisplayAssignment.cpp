@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "tools/harmoniform/ParameterAssignment.h"
+#include "tools/harmoniform/ParameterChoices.h"
 
 namespace hm::tool {
 namespace {
@@ -20,10 +20,10 @@ std::string_view trim(std::string_view s) {
 }
 
 int findByName(host::PluginInstance& plugin, std::string_view name) {
-    const std::string wanted = parameterKey(name);
+    const std::string wanted = nameKey(name);
     const int count = plugin.effect()->numParams;
     for (int i = 0; i < count; ++i)
-        if (parameterKey(plugin.parameterName(i)) == wanted) return i;
+        if (nameKey(plugin.parameterName(i)) == wanted) return i;
     return -1;
 }
 
@@ -37,7 +37,7 @@ std::string displayAt(host::PluginInstance& plugin, int index, float normalised)
 bool findChoice(host::PluginInstance& plugin, int index, const std::string& wanted, float& position) {
     int first = -1, last = -1;
     for (int i = 0; i <= kScanPoints; ++i) {
-        const bool match = parameterKey(displayAt(plugin, index, static_cast<float>(i) / kScanPoints)) == wanted;
+        const bool match = nameKey(displayAt(plugin, index, static_cast<float>(i) / kScanPoints)) == wanted;
         if (match && first < 0) first = i;
         if (match) last = i;
         if (!match && first >= 0) break;
@@ -124,7 +124,7 @@ bool assignByDisplay(host::PluginInstance& plugin, std::string_view text, std::s
     } else {
         double target = 0.0;
         const bool number = displayNumber(value, target);
-        if (!findChoice(plugin, index, parameterKey(value), position) &&
+        if (!findChoice(plugin, index, nameKey(value), position) &&
             !(number && findNumber(plugin, index, target, position))) {
             error = "no setting of '" + std::string(name) + "' shows '" + std::string(value) + "'";
             return false;
