@@ -1,5 +1,6 @@
 #include "analysis/AnalyserRings.h"
 
+#include <algorithm>
 #include <atomic>
 
 namespace hm::analysis {
@@ -12,10 +13,18 @@ inline double get(double& slot) { return std::atomic_ref<double>(slot).load(std:
 
 int writeAnalyserRing(double* ring, int start, int frames, const double* samples) {
     int pos = start & (kRingSize - 1);
-    if (!ring) return (pos + (frames > 0 ? frames : 0)) & (kRingSize - 1);
-    for (int i = 0; i < frames; ++i) {
-        put(ring[pos], samples ? samples[i] : 0.0);
-        pos = (pos + 1) & (kRingSize - 1);
+    if (!ring || frames <= 0) return (pos + (frames > 0 ? frames : 0)) & (kRingSize - 1);
+    // At most two runs of consecutive slots: up to the ring's end, then from its start.
+    for (int i = 0; i < frames;) {
+        const int run = std::min(frames - i, kRingSize - pos);
+        double* to = ring + pos;
+        if (samples) {
+            for (int k = 0; k < run; ++k) put(to[k], samples[i + k]);
+        } else {
+            for (int k = 0; k < run; ++k) put(to[k], 0.0);
+        }
+        i += run;
+        pos = (pos + run) & (kRingSize - 1);
     }
     return pos;
 }

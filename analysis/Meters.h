@@ -11,6 +11,8 @@ namespace hm::analysis {
 
 constexpr int kMeterChannels = 8;
 
+struct MeterChains;
+
 // Ballistic types: 0 "Digital", 1 "PPM", 2 "VU", 3 "BBC" (taken modulo 4).
 // 1 - r^(1 / (sampleRate * t)) for the type's residual r after t seconds; the
 // Digital attack is instantaneous (exactly 1.0).
@@ -26,8 +28,19 @@ public:
     void clear();
 
 private:
+    friend void updateMeterSets(MeterSet&, const double* const*, MeterSet&, const double* const*, int, int, double,
+                                double);
+    void gather(const double* const* channels, int count, struct MeterChains& chains, double* e) const;
+    void publish(const double* const* channels, int count, const double* e);
+
     std::atomic<double> env_[kMeterChannels] = {};
 };
+
+// Two sets' updates over the same block at once, each exactly as update() does
+// it: the envelopes are recursions, and running the two sets' side by side lets
+// the processor work on one while it waits on the other.
+void updateMeterSets(MeterSet& a, const double* const* channelsA, MeterSet& b, const double* const* channelsB,
+                     int count, int frames, double attack, double release);
 
 // Scans channels in order and samples in order; true at the first |x| > threshold.
 bool exceedsThreshold(const double* const* channels, int count, int frames, double threshold);

@@ -1,13 +1,12 @@
 // Cost of the whole instance at 48 kHz stereo in 1024-frame blocks, reported as
-// CPU seconds per second of audio ("cpu_per_audio_s"), and the cost of
-// recalculating 32 changed bands.
+// CPU seconds per second of audio ("cpu_per_audio_s"). The cost of redesigning
+// bands is in design_bench.cpp.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <vector>
 
 #include "core/Plug.h"
-#include "dsp/EQBank.h"
 
 namespace hm {
 namespace {
@@ -88,29 +87,6 @@ BENCHMARK(BM_Instance8Peaks);
 BENCHMARK(BM_Instance32Peaks);
 BENCHMARK(BM_Instance32Mixed);
 BENCHMARK(BM_Instance32MixedGainsAutomated);
-
-// Redesign of 32 changed mixed bands in a stereo bank (one design per band, copied).
-void BM_Recalc32ChangedBands(benchmark::State& state) {
-    dsp::EQBank bank;
-    bank.setSampleRate(kRate);
-    const int types[6] = {dsp::kTypePeak, dsp::kTypeHighPass, dsp::kTypeLowShelf, dsp::kTypeHighShelf,
-                          dsp::kTypeLowPass, dsp::kTypeNotch};
-    for (int b = 0; b < 32; ++b) {
-        bank.setType(types[b % 6], b, -1);
-        bank.setSlope(types[b % 6] == dsp::kTypeHighPass || types[b % 6] == dsp::kTypeLowPass ? 8 : 2, b, -1);
-        bank.setFrequency(static_cast<float>(30.0 * std::pow(500.0, b / 31.0)), b, -1);
-        bank.setQ(1.5f, b, -1);
-        bank.setDisabled(0, b, -1);
-    }
-    bank.setMode(0);
-    long k = 0;
-    for (auto _ : state) {
-        for (int b = 0; b < 32; ++b) bank.setGain(k % 2 ? 4.0f : -4.0f, b, -1);
-        bank.recalc(true);
-        ++k;
-    }
-}
-BENCHMARK(BM_Recalc32ChangedBands);
 
 }  // namespace
 }  // namespace hm

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/SampleBlocks.h"
 #include "dsp/DenormalGuard.h"
 
 namespace hm {
@@ -11,8 +12,12 @@ namespace hm {
 BlockProcessor::BlockProcessor(dsp::EQBank& bank)
     : bank_(bank),
       work_(std::make_unique<double[]>(8u * kChunkFrames)),
-      dry_(std::make_unique<double[]>(8u * kDryRingFrames)) {
-    for (int c = 0; c < 8; ++c) channel_[c] = work_.get() + static_cast<std::size_t>(c) * kChunkFrames;
+      dry_(std::make_unique<double[]>(8u * kDryRingFrames)),
+      meterCopy_(std::make_unique<double[]>(8u * kChunkFrames)) {
+    for (int c = 0; c < 8; ++c) {
+        channel_[c] = work_.get() + static_cast<std::size_t>(c) * kChunkFrames;
+        meterSource_[c] = meterCopy_.get() + static_cast<std::size_t>(c) * kChunkFrames;
+    }
 }
 
 void BlockProcessor::publish() {
@@ -59,14 +64,9 @@ bool BlockProcessor::run(T** inputs, T** outputs, int frames) {
     for (int offset = 0; offset < frames; offset += kChunkFrames) {
         const int n = std::min(kChunkFrames, frames - offset);
         for (int c = 0; c < channels; ++c) {
-            const T* in = inputs[s.order[c]] + offset;
-            double* w = channel_[c];
-            for (int i = 0; i < n; ++i) {
-                // Non-finite input would stay in the recursive filters for good: it
-                // enters as silence instead.
-                const double x = static_cast<double>(in[i]);
-                w[i] = std::isfinite(x) ? x : 0.0;
-            }
+            // Non-finite input would stay in the recursive filters for good: it
+            // enters as silence instead.
+            loadFinite(inputs[s.order[c]] + offset, channel_[c], n);
         }
         processChunk(s, n);
         for (int c = 0; c < channels; ++c) {
@@ -80,7 +80,9 @@ bool BlockProcessor::run(T** inputs, T** outputs, int frames) {
 
 void BlockProcessor::processChunk(const ProcessSettings& s, int n) {
     const int channels = std::clamp(s.channels, 1, 8);
-    if (s.meterInput) outputMeters_.update(host_, channels, n, s.attack, s.release);
+    // The two meter sets see the signal at two points of the chain; the first point
+    // is copied aside so that both sets are updated together at the second.
+    if (s.meterInput) copyForMeters(host_, channels, n);
 
     for (int k = 0; 2 * k + 1 < channels; ++k) {
         if (!((s.msMask >> k) & 1)) continue;
@@ -93,7 +95,8 @@ void BlockProcessor::processChunk(const ProcessSettings& s, int n) {
         }
     }
 
-    if (s.meterInput) processingMeters_.update(channel_, channels, n, s.attack, s.release);
+    if (s.meterInput)
+        analysis::updateMeterSets(outputMeters_, meterSource_, processingMeters_, channel_, channels, n, s.attack, s.release);
     rings_.writePre(channel_, channels, n);
 
     if (!s.bypass) {
@@ -103,18 +106,14 @@ void BlockProcessor::processChunk(const ProcessSettings& s, int n) {
             for (int c = 0; c < channels; ++c) bank_.resetChannel(c);
             wasBypassed_ = false;
         }
-        for (int i = 0; i < n; ++i) {
-            for (int c = 0; c < channels; ++c) dry_[static_cast<std::size_t>(c) * kDryRingFrames + dryPosition_] = channel_[c][i];
-            dryPosition_ = (dryPosition_ + 1) & (kDryRingFrames - 1);
-        }
+        forDryRuns(channels, n, [](double* ring, double* work, int run) {
+            std::memcpy(ring, work, sizeof(double) * static_cast<std::size_t>(run));
+        });
         bank_.process(n, channel_, channels);
         for (int c = 0; c < channels; ++c) {
             // A filter that went non-finite (a pathological design) is restarted
             // rather than left silent or screaming until the next resume.
-            const double* w = channel_[c];
-            bool finite = true;
-            for (int i = 0; i < n && finite; ++i) finite = std::isfinite(w[i]);
-            if (!finite) {
+            if (!allFinite(channel_[c], n)) {
                 bank_.resetChannel(c);
                 std::memset(channel_[c], 0, sizeof(double) * static_cast<std::size_t>(n));
             }
@@ -124,20 +123,36 @@ void BlockProcessor::processChunk(const ProcessSettings& s, int n) {
         wasBypassed_ = true;
         if (bank_.processLatency() != 0) {
             // Latency-aligned bypass: the input comes out 4096 frames later.
-            for (int i = 0; i < n; ++i) {
-                for (int c = 0; c < channels; ++c)
-                    std::swap(channel_[c][i], dry_[static_cast<std::size_t>(c) * kDryRingFrames + dryPosition_]);
-                dryPosition_ = (dryPosition_ + 1) & (kDryRingFrames - 1);
-            }
+            forDryRuns(channels, n, [](double* ring, double* work, int run) { std::swap_ranges(ring, ring + run, work); });
         }
     }
 
-    if (!s.meterInput) processingMeters_.update(channel_, channels, n, s.attack, s.release);
+    if (!s.meterInput) copyForMeters(channel_, channels, n);
     rings_.writePost(channel_, channels, n);
     listen(s, n);
-    if (!s.meterInput) outputMeters_.update(host_, channels, n, s.attack, s.release);
+    if (!s.meterInput)
+        analysis::updateMeterSets(processingMeters_, meterSource_, outputMeters_, host_, channels, n, s.attack, s.release);
     if (!clip_.load(std::memory_order_relaxed) && analysis::exceedsThreshold(channel_, channels, n, s.clipThreshold))
         clip_.store(true, std::memory_order_relaxed);
+}
+
+void BlockProcessor::copyForMeters(const double* const* from, int channels, int n) {
+    for (int c = 0; c < channels; ++c)
+        std::memcpy(meterCopy_.get() + static_cast<std::size_t>(c) * kChunkFrames, from[c], sizeof(double) * static_cast<std::size_t>(n));
+}
+
+// Visits the dry ring's slots for the next n frames of every channel as at most two
+// runs of consecutive slots, with the matching part of the work buffer, then
+// moves the ring position on.
+template <typename Fn>
+void BlockProcessor::forDryRuns(int channels, int n, Fn&& fn) {
+    for (int done = 0; done < n;) {
+        const int run = std::min(n - done, kDryRingFrames - dryPosition_);
+        for (int c = 0; c < channels; ++c)
+            fn(dry_.get() + static_cast<std::size_t>(c) * kDryRingFrames + dryPosition_, channel_[c] + done, run);
+        done += run;
+        dryPosition_ = (dryPosition_ + run) & (kDryRingFrames - 1);
+    }
 }
 
 void BlockProcessor::applyGains(const ProcessSettings& s, int n) {

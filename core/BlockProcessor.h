@@ -52,6 +52,9 @@ private:
     void adoptSettings();
     void processChunk(const ProcessSettings& s, int n);
     void applyGains(const ProcessSettings& s, int n);
+    template <typename Fn>
+    void forDryRuns(int channels, int n, Fn&& fn);
+    void copyForMeters(const double* const* from, int channels, int n);
     void listen(const ProcessSettings& s, int n);
 
     dsp::EQBank& bank_;
@@ -63,6 +66,8 @@ private:
     double currentGain_[8] = {1, 1, 1, 1, 1, 1, 1, 1};
     std::unique_ptr<double[]> work_;
     std::unique_ptr<double[]> dry_;
+    std::unique_ptr<double[]> meterCopy_;  // the first meter point's signal, per channel
+    double* meterSource_[8] = {};
     int dryPosition_ = 0;
     bool wasBypassed_ = false;
     double* channel_[8] = {};   // processing order

@@ -6,6 +6,7 @@
 #include "dsp/BankSnapshot.h"
 #include "dsp/DF1Cascade.h"
 #include "dsp/EQBank.h"
+#include "dsp/cascade/PairPipeline.h"
 
 namespace hm::dsp {
 
@@ -23,7 +24,6 @@ public:
     // the numerator gains or loses the denominator, and the stored outputs gain
     // or lose the stored inputs (y_series = y_parallel + x).
     void switchRouting(bool toParallel);
-    bool idle() const { return identity != 0 && rampRemaining <= 0; }
 };
 
 constexpr int kBankScratch = 1024;
@@ -45,6 +45,13 @@ struct EQBank::AudioSide {
     bool clearCompensation = false;
     double scratchA[kBankScratch] = {};
     double scratchB[kBankScratch] = {};
+    // The series bands of each channel pair, vectorised (unless the scalar path
+    // runs). They hold the runners' filter memories while built.
+    PairPipeline pipelines[kBankMaxChannels / 2];
+    bool pipelinesStale = true;
+    unsigned pipelineChannels = 0;  // the channels that had buffers when they were built
 };
+
+static_assert(kBankScratch == kPipelineBlock && kBankBands == kPipelineBands);
 
 }  // namespace hm::dsp

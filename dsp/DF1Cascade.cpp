@@ -95,10 +95,23 @@ int DF1Cascade::setCoefficients(const double* coeffs, int sections)
     return changed ? 1 : 0;
 }
 
+void DF1Cascade::advanceGlide(int count)
+{
+    const int ramp = rampRemaining;
+    if (ramp < 0 || count <= 0) return;
+    // The last sample that glided: the block's last, or the glide's end inside it.
+    const int last = ramp < count - 1 ? ramp : count - 1;
+    for (int s = 0; s < sectionCount; ++s) {
+        double* c = current[s];
+        glideAt({target[s], step[s], c, ramp}, last, c[0], c[1], c[2], c[3], c[4]);
+    }
+    rampRemaining = ramp - count;
+}
+
 void DF1Cascade::processDouble(double* samples, int count)
 {
     const int ramp = rampRemaining;
-    if ((identity != 0 && ramp <= 0) || samples == nullptr || count <= 0) return;
+    if (idle() || samples == nullptr || count <= 0) return;
 
     const int sections = sectionCount;
     for (int s = 0; s < sections; ++s) {

@@ -38,6 +38,18 @@ public:
 
     int getSectionCount() const { return sectionCount; }
     int getRampRemaining() const { return rampRemaining; }
+    // Unity and no glide running: processing leaves the samples untouched.
+    bool idle() const { return identity != 0 && rampRemaining <= 0; }
+
+    // For the pipeline that runs many cascades side by side (dsp/cascade): the
+    // section arrays it computes with, and the glide moved on by a block of
+    // `count` samples it processed in processDouble's stead (the coefficients
+    // then stand where that block's last sample left them). Audio thread.
+    double* sectionState(int i) { return state[i]; }
+    const double* sectionCurrent(int i) const { return current[i]; }
+    const double* sectionTarget(int i) const { return target[i]; }
+    const double* sectionStep(int i) const { return step[i]; }
+    void advanceGlide(int count);
     int getPrototypeCount() const { return prototypeCount; }
     const AnalogSection* getPrototype() const { return prototype; }
 

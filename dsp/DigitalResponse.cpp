@@ -4,29 +4,15 @@
 
 namespace hm::dsp {
 
-namespace {
-
-struct Complex {
-    double re, im;
-};
-
-inline Complex mul(Complex a, Complex b) { return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re}; }
-
-inline void sectionTerms(const double* c, double c1, double s1, double c2, double s2, Complex& n, Complex& d)
-{
-    n = {c[0] * c2 + c[1] * c1 + c[2], c[0] * s2 + c[1] * s1};
-    d = {c2 + c[3] * c1 + c[4], s2 + c[3] * s1};
-}
-
-}  // namespace
+CirclePoint circlePoint(double w) { return {std::cos(w), std::sin(w), std::cos(2.0 * w), std::sin(2.0 * w)}; }
 
 double cascadeMagnitude(const double (*coeffs)[kBiquadCoefficients], int sections, double w)
 {
-    const double c1 = std::cos(w), s1 = std::sin(w), c2 = std::cos(2.0 * w), s2 = std::sin(2.0 * w);
+    const CirclePoint p = circlePoint(w);
     double num = 1.0, den = 1.0;
     for (int i = 0; i < sections; ++i) {
-        Complex n, d;
-        sectionTerms(coeffs[i], c1, s1, c2, s2, n, d);
+        ComplexValue n, d;
+        sectionTerms(coeffs[i], p, n, d);
         num *= n.re * n.re + n.im * n.im;
         den *= d.re * d.re + d.im * d.im;
     }
@@ -37,25 +23,22 @@ double cascadeMagnitude(const double (*coeffs)[kBiquadCoefficients], int section
 void cascadeResponse(const double (*coeffs)[kBiquadCoefficients], int sections, double w, double* re,
                      double* im)
 {
-    const double c1 = std::cos(w), s1 = std::sin(w), c2 = std::cos(2.0 * w), s2 = std::sin(2.0 * w);
-    Complex num{1.0, 0.0}, den{1.0, 0.0};
+    cascadeResponseAt(coeffs, sections, circlePoint(w), re, im);
+}
+
+void cascadeResponseAt(const double (*coeffs)[kBiquadCoefficients], int sections, const CirclePoint& p, double* re,
+                       double* im)
+{
+    ComplexValue num{1.0, 0.0}, den{1.0, 0.0};
     for (int i = 0; i < sections; ++i) {
-        Complex n, d;
-        sectionTerms(coeffs[i], c1, s1, c2, s2, n, d);
-        num = mul(num, n);
-        den = mul(den, d);
+        ComplexValue n, d;
+        sectionTerms(coeffs[i], p, n, d);
+        num = multiply(num, n);
+        den = multiply(den, d);
     }
-    const double dd = den.re * den.re + den.im * den.im;
-    // H = num * conj(den) / |den|^2
-    const double hr = num.re * den.re + num.im * den.im;
-    const double hi = num.im * den.re - num.re * den.im;
-    if (dd == 0.0) {
-        if (re) *re = hr == 0.0 ? 1.0 : 0.0;
-        if (im) *im = hi == 0.0 ? 1.0 : 0.0;
-        return;
-    }
-    if (re) *re = hr / dd;
-    if (im) *im = hi / dd;
+    const ComplexValue h = divideResponse(num, den);
+    if (re) *re = h.re;
+    if (im) *im = h.im;
 }
 
 double biquadMagnitude(const Biquad& bq, double w)

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "dsp/BankAudioSide.h"
+#include "dsp/DigitalResponse.h"
 #include "dsp/PrototypeResponse.h"
 #include "dsp/design/ParallelSum.h"
 
@@ -322,24 +323,15 @@ float EQBank::getAnaloguePhase(float hz, int channel) const {
 
 float EQBank::getDigitalMagnitude(float hz, int channel) const {
     if (channel < 0 || channel >= channelCount) return 1.0f;
-    // Series bands multiply; parallel bands (each holding H - 1) add to the dry path.
-    double sRe = 1.0, sIm = 0.0, pRe = 1.0, pIm = 0.0;
+    ChannelSum sum;
     for (int b = 0; b < bandCount; ++b) {
         const VerdanseEQ* f = filterAt(b, channel);
-        double re = 1.0, im = 0.0;
-        f->getResponse(hz, &re, &im);
-        if (f->getParallel()) {
-            if (!f->getIdentity()) {
-                pRe += re;
-                pIm += im;
-            }
-        } else {
-            const double r = sRe * re - sIm * im;
-            sIm = sRe * im + sIm * re;
-            sRe = r;
-        }
+        ComplexValue h{1.0, 0.0};
+        f->getResponse(hz, &h.re, &h.im);
+        sum.add(h, f->getParallel() != 0, f->getIdentity() != 0);
     }
-    return static_cast<float>(std::hypot(sRe * pRe - sIm * pIm, sRe * pIm + sIm * pRe));
+    const ComplexValue total = sum.total();
+    return static_cast<float>(std::hypot(total.re, total.im));
 }
 
 float EQBank::getMagnitudeRatio(float hz, int channel) const {

@@ -33,6 +33,7 @@
 #include "dsp/FirWorker.h"
 #include "dsp/TripleBuffer.h"
 #include "dsp/VerdanseEQ.h"
+#include "dsp/cascade/CascadePath.h"
 
 namespace hm::dsp {
 
@@ -126,6 +127,10 @@ private:
     void postFirBuild();
     void adoptSnapshot();
     void processChannel(int c, double* buffer, int count);
+    void parallelSum(int c, double* buffer, int count);
+    void releasePipelines();
+    void buildPipelines(unsigned present);
+    void processPipelines(double** buffers, int channels, int count, GroupRunner run);
 
     // Design side.
     int bandCount = kBankBands;

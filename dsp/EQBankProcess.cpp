@@ -17,8 +17,16 @@ void GlideCascade::switchRouting(bool toParallel) {
     st[3] += sign * st[1];
 }
 
+void EQBank::releasePipelines() {
+    for (PairPipeline& p : audio->pipelines)
+        if (p.built()) p.flush();
+    audio->pipelinesStale = true;
+}
+
 void EQBank::adoptSnapshot() {
     if (!handover.consume()) return;
+    // The runners change below: their memories come home from the pipelines first.
+    releasePipelines();
     const BankSnapshot& s = handover.front();
     AudioSide& a = *audio;
     // Leaving an FIR mode: the recursive filters sat idle with the memories of
@@ -55,29 +63,74 @@ void EQBank::adoptSnapshot() {
     a.linked = s.linked;
 }
 
-void EQBank::processChannel(int c, double* buffer, int count) {
+void EQBank::parallelSum(int c, double* buffer, int count) {
     AudioSide& a = *audio;
     GlideCascade* runners = a.runners[c];
-    if (a.parallelMode) {
-        double* sum = a.scratchB;
-        double* branch = a.scratchA;
-        bool any = false;
-        for (int b = 0; b < kBankBands; ++b) {
-            // An idle unity filter in the parallel sum contributes nothing.
-            if (!a.parallel[c][b] || runners[b].idle()) continue;
-            if (!any) std::memset(sum, 0, sizeof(double) * static_cast<std::size_t>(count));
-            any = true;
-            std::memcpy(branch, buffer, sizeof(double) * static_cast<std::size_t>(count));
-            runners[b].processDouble(branch, count);
-            for (int i = 0; i < count; ++i) sum[i] += branch[i];
-        }
-        if (any)
-            for (int i = 0; i < count; ++i) buffer[i] += sum[i];
-        for (int b = 0; b < kBankBands; ++b)
-            if (!a.parallel[c][b]) runners[b].processDouble(buffer, count);
-        return;
+    double* sum = a.scratchB;
+    double* branch = a.scratchA;
+    bool any = false;
+    for (int b = 0; b < kBankBands; ++b) {
+        // An idle unity filter in the parallel sum contributes nothing.
+        if (!a.parallel[c][b] || runners[b].idle()) continue;
+        if (!any) std::memset(sum, 0, sizeof(double) * static_cast<std::size_t>(count));
+        any = true;
+        std::memcpy(branch, buffer, sizeof(double) * static_cast<std::size_t>(count));
+        runners[b].processDouble(branch, count);
+        for (int i = 0; i < count; ++i) sum[i] += branch[i];
     }
-    for (int b = 0; b < kBankBands; ++b) runners[b].processDouble(buffer, count);
+    if (any)
+        for (int i = 0; i < count; ++i) buffer[i] += sum[i];
+}
+
+void EQBank::processChannel(int c, double* buffer, int count) {
+    AudioSide& a = *audio;
+    if (a.parallelMode) parallelSum(c, buffer, count);
+    for (int b = 0; b < kBankBands; ++b)
+        if (!a.parallelMode || !a.parallel[c][b]) a.runners[c][b].processDouble(buffer, count);
+}
+
+void EQBank::buildPipelines(unsigned present) {
+    AudioSide& a = *audio;
+    for (int p = 0; p < kBankMaxChannels / 2; ++p) {
+        PairPipeline& pipeline = a.pipelines[p];
+        if (pipeline.built()) pipeline.flush();
+        const int l = 2 * p, r = l + 1;
+        const bool hasL = (present >> l) & 1, hasR = (present >> r) & 1;
+        if (!hasL && !hasR) continue;
+        DF1Cascade* cascades[2][kBankBands];
+        bool series[2][kBankBands];
+        for (int side = 0; side < 2; ++side) {
+            for (int b = 0; b < kBankBands; ++b) {
+                cascades[side][b] = &a.runners[l + side][b];
+                series[side][b] = !a.parallelMode || !a.parallel[l + side][b];
+            }
+        }
+        // A lone channel goes first, with shadow lanes for its partner.
+        const int first = hasL ? 0 : 1;
+        pipeline.build(cascades[first], hasL && hasR ? cascades[1] : nullptr, series[first], series[1], kBankBands);
+    }
+    a.pipelineChannels = present;
+    a.pipelinesStale = false;
+}
+
+void EQBank::processPipelines(double** buffers, int channels, int count, GroupRunner run) {
+    AudioSide& a = *audio;
+    unsigned present = 0;
+    for (int c = 0; c < channels; ++c)
+        if (buffers[c]) present |= 1u << c;
+    for (int done = 0; done < count; done += kBankScratch) {
+        const int n = std::min(kBankScratch, count - done);
+        if (a.pipelinesStale || present != a.pipelineChannels) buildPipelines(present);
+        if (a.parallelMode)
+            for (int c = 0; c < channels; ++c)
+                if (buffers[c]) parallelSum(c, buffers[c] + done, n);
+        for (int p = 0; 2 * p < channels; ++p) {
+            double* l = buffers[2 * p] ? buffers[2 * p] + done : nullptr;
+            double* r = 2 * p + 1 < channels && buffers[2 * p + 1] ? buffers[2 * p + 1] + done : nullptr;
+            if (!l && !r) continue;
+            if (!a.pipelines[p].process(l ? l : r, l ? r : nullptr, n, run)) a.pipelinesStale = true;
+        }
+    }
 }
 
 void EQBank::process(int count, double** buffers, int n) {
@@ -86,12 +139,17 @@ void EQBank::process(int count, double** buffers, int n) {
     const AudioSide& a = *audio;
     const int channels = std::min({a.channels, n, kBankMaxChannels});
     if (a.mode < 2) {
-        for (int c = 0; c < channels; ++c) {
-            double* buffer = buffers[c];
-            if (!buffer) continue;
-            // Long blocks go through in scratch-sized pieces: nothing grows on this thread.
-            for (int done = 0; done < count; done += kBankScratch)
-                processChannel(c, buffer + done, std::min(kBankScratch, count - done));
+        if (const GroupRunner run = groupRunner(activeCascadePath())) {
+            processPipelines(buffers, channels, count, run);
+        } else {
+            releasePipelines();
+            for (int c = 0; c < channels; ++c) {
+                double* buffer = buffers[c];
+                if (!buffer) continue;
+                // Long blocks go through in scratch-sized pieces: nothing grows on this thread.
+                for (int done = 0; done < count; done += kBankScratch)
+                    processChannel(c, buffer + done, std::min(kBankScratch, count - done));
+            }
         }
     }
     if (a.firActive && a.mode >= 1) {
@@ -115,6 +173,7 @@ int EQBank::processLatency() const { return audio->latency; }
 
 void EQBank::resetChannel(int channel) {
     if (channel < 0 || channel >= kBankMaxChannels) return;
+    releasePipelines();
     for (GlideCascade& r : audio->runners[channel]) r.reset();
     audio->clearLong = audio->clearCompensation = true;
 }

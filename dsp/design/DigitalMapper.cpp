@@ -49,6 +49,20 @@ void fitTargetFrom(FitWorkspace& ws, const AnalogSection& section, bool reciproc
     }
 }
 
+// A section whose natural frequency lies below the fit grid's lowest point: the
+// grid sees only its skirt, and a fit would trade the resonance it cannot see for
+// gains it can. Its mapping is accurate there in any case (far below Nyquist).
+bool belowFitGrid(const AnalogSection& s)
+{
+    const double naturalHz = (s.d0 != 0.0 ? std::sqrt(std::fabs(s.d0)) : std::fabs(s.d1)) / (2.0 * kPi);
+    return naturalHz < kFitLowestHz;
+}
+
+bool sameSection(const AnalogSection& a, const AnalogSection& b)
+{
+    return a.n2 == b.n2 && a.n1 == b.n1 && a.n0 == b.n0 && a.d2 == b.d2 && a.d1 == b.d1 && a.d0 == b.d0;
+}
+
 }  // namespace
 
 AnalogSection toRadiansPerSecond(const AnalogSection& s)
@@ -88,6 +102,11 @@ MappedSection mapSection(const AnalogSection& a, int bandType, double bandGainDb
         const double q = std::sqrt(D0) / std::sqrt(D1 * N1 / N2);
         m.kind = SectionClass::Peak;
         m.biquad = scaleNumerator(peakingBiquad(gainDb, hzOf(D0), q, fs), N2);
+        // A cut is refined as the boost it inverts: the fit weighs magnitudes
+        // linearly, which near a dip would leave the error in decibels several
+        // times that of the mirrored boost.
+        m.inverted = gainDb < 0.0;
+        if (m.inverted) m.biquad = invertBiquad(m.biquad);
         const bool audible = std::fabs(gainDb) > kUnityGainDb;
         m.method = audible ? 2 : -1;
         m.clearsUnity = audible;
@@ -149,20 +168,35 @@ CascadeDesign mapCascade(const BandSettings& band, const AnalogSection* radians,
     }
 
     bool unityMark = true;
+    // Families like "Kes" and "Critical" repeat one section: its design is reused.
+    AnalogSection previous{};
+    MappedSection previousMapped;
+    bool previousFitted = false, havePrevious = false;
     for (int i = 0; i < out.count; ++i) {
         const AnalogSection& raw = radians[i];
         if (raw.d2 == 0.0 || !std::isfinite(raw.d2)) {
             // No s^2 (or s) term in the denominator: not a realisable section.
             out.sections[i] = Biquad{};
+            havePrevious = false;
             continue;
         }
         const AnalogSection s{raw.n2 / raw.d2, raw.n1 / raw.d2, raw.n0 / raw.d2, 1.0, raw.d1 / raw.d2, raw.d0 / raw.d2};
         MappedSection m = mapSection(s, band.type, band.gain, fs);
         if (m.clearsUnity) unityMark = false;
-        if (!unityMark && m.method >= 0) {
+        const bool fitted = !unityMark && m.method >= 0 && !belowFitGrid(s);
+        if (havePrevious && fitted == previousFitted && sameSection(s, previous)) {
+            m = previousMapped;
+            ws.warm[i] = ws.warm[i - 1];
+        } else if (fitted) {
             fitTargetFrom(ws, s, m.inverted);
-            fitBiquad(ws, fitMethod(m.method), m.biquad);
+            FitMethod method = fitMethod(m.method);
+            method.keepDcZero = m.kind == SectionClass::BandPass;
+            fitBiquad(ws, method, m.biquad, &ws.warm[i]);
         }
+        previous = s;
+        previousMapped = m;
+        previousFitted = fitted;
+        havePrevious = true;
         Biquad bq = m.biquad;
         if (m.inverted) bq = invertBiquad(bq);
         if (!finiteAndStable(bq)) bq = Biquad{};

@@ -21,8 +21,8 @@ float dbOf(double re, double im) {
 
 }  // namespace
 
-void queryResponses(const dsp::EQ& filter, const double* hz, int count, double* re, double* im) {
-    for (int i = 0; i < count; ++i) filter.getResponse(hz[i], &re[i], &im[i]);
+void queryResponses(const dsp::EQ& filter, const dsp::ColumnPoints& columns, double* re, double* im) {
+    dsp::columnResponses(filter, columns, re, im);
 }
 
 struct BandResponses::Band {
@@ -42,6 +42,7 @@ BandResponses::~BandResponses() = default;
 
 void BandResponses::setColumns(std::vector<double> hz) {
     hz_ = std::move(hz);
+    points_ = dsp::ColumnPoints{};  // the next update puts the new columns on the circle
     for (auto& b : bands_) {
         b->re.assign(hz_.size(), 1.0);
         b->im.assign(hz_.size(), 0.0);
@@ -59,6 +60,8 @@ std::uint32_t BandResponses::update(const BandSet& set, std::uint32_t wanted) {
     sampleRate_ = set.sampleRate;
     std::uint32_t changed = 0;
     const int n = columns();
+    if (rateChanged || points_.size() != n || points_.sampleRate() != sampleRate_)
+        points_.set(hz_.data(), n, sampleRate_);
     for (int i = 0; i < kGraphBands; ++i) {
         if (!((wanted >> i) & 1u)) continue;
         Band& b = *bands_[static_cast<std::size_t>(i)];
@@ -77,7 +80,7 @@ std::uint32_t BandResponses::update(const BandSet& set, std::uint32_t wanted) {
         f.setParallel(0);
         f.setDisabled(0);
         f.design();
-        queryResponses(f, hz_.data(), n, b.re.data(), b.im.data());
+        queryResponses(f, points_, b.re.data(), b.im.data());
         for (int x = 0; x < n; ++x) b.db[static_cast<std::size_t>(x)] = dbOf(b.re[x], b.im[x]);
         double re = 1.0, im = 0.0;
         f.getResponse(s.frequency, &re, &im);

@@ -10,11 +10,13 @@
 // bypassed band designed to unity).
 //
 // queryResponses() is the one place where the curves meet the engine's
-// response query: a faster batch query slots in there.
+// response query: the batch query of dsp/ResponseColumns.h, over column points
+// computed once per set of columns and rate.
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+#include "dsp/ResponseColumns.h"
 #include "gui/views/GraphBands.h"
 
 namespace hm::dsp {
@@ -24,8 +26,8 @@ class VerdanseEQ;
 
 namespace hm::gui::graph {
 
-// H at each frequency of a designed filter.
-void queryResponses(const dsp::EQ& filter, const double* hz, int count, double* re, double* im);
+// H at each column of a designed filter.
+void queryResponses(const dsp::EQ& filter, const dsp::ColumnPoints& columns, double* re, double* im);
 
 class BandResponses {
 public:
@@ -61,6 +63,7 @@ private:
     std::vector<std::unique_ptr<Band>> bands_;
     std::vector<double> hz_;
     double sampleRate_ = 0.0;
+    dsp::ColumnPoints points_;  // the columns on the unit circle at sampleRate_
 };
 
 }  // namespace hm::gui::graph

@@ -2,6 +2,7 @@
 // returns something worse or unstable, and keeps the grid it promises.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 
@@ -110,6 +111,103 @@ TEST(Fit, ReflectionKeepsMagnitudeShape)
             EXPECT_NEAR(std::abs(z * z + c.c1 * z + c.c2), shrink * std::abs(z * z + r1 * z + r2), 1e-12);
         }
     }
+}
+
+// The analytic gradient against central differences of the error itself, at
+// points inside the unit circle and at points the stabilising reflection moves.
+TEST(Fit, AnalyticGradientMatchesDifferencesOfTheError)
+{
+    static FitWorkspace ws;
+    prepareFitGrid(ws, 48000.0);
+    targetFrom(ws, Biquad{1.1, -1.7, 0.75, -1.7, 0.85});
+    const double points[][4] = {
+        {-1.5, 0.7, -1.6, 0.8},   // near the target
+        {0.3, -0.2, 0.4, 0.1},    // far from it
+        {-1.2, 0.5, -2.5, 1.2},   // real roots outside: reflected
+        {-1.0, 0.4, 0.5, 1.8},    // complex pair outside: reflected
+    };
+    for (const auto& x : points) {
+        double grad[4];
+        const double error = fitErrorGradient(ws, x, grad);
+        EXPECT_DOUBLE_EQ(error, fitError(ws, x, nullptr));
+        for (int i = 0; i < 4; ++i) {
+            double up[4], down[4];
+            std::copy(x, x + 4, up);
+            std::copy(x, x + 4, down);
+            const double h = 1e-6 * (1.0 + std::fabs(x[i]));
+            up[i] += h;
+            down[i] -= h;
+            const double difference = (fitError(ws, up, nullptr) - fitError(ws, down, nullptr)) / (2.0 * h);
+            EXPECT_NEAR(grad[i], difference, 1e-5 * (1.0 + std::fabs(difference))) << "x" << i << " at " << x[0];
+        }
+    }
+}
+
+// Where the direct mapping already matches every grid point within 0.1 %, the fit
+// leaves it alone; where it does not, the fit runs and improves it.
+TEST(Fit, SkipsOnlyMappingsThatAlreadyMatch)
+{
+    static FitWorkspace ws;
+    prepareFitGrid(ws, 48000.0);
+    const Biquad truth{1.1, -1.7, 0.75, -1.7, 0.85};
+    targetFrom(ws, truth);
+    Biquad close = truth;
+    close.a2 += 1e-5;  // the pole radius off by 5e-6: under 0.1 % at every grid point
+    for (int j = 0; j < kFitPoints; ++j)
+        ASSERT_NEAR(biquadMagnitude(close, ws.fitOmega[j]) / ws.fitTarget[j], 1.0, 1e-3);
+    EXPECT_FALSE(fitBiquad(ws, fitMethod(2), close));
+    EXPECT_EQ(close.a2, truth.a2 + 1e-5);
+    Biquad off = truth;
+    off.a1 *= 1.01;
+    EXPECT_TRUE(fitBiquad(ws, fitMethod(2), off));
+}
+
+// A redesign after a small move starts from the last fit: it ends at least as
+// close to the target as a fit from the mapping, and a stale start that is worse
+// than the mapping is ignored.
+TEST(Fit, WarmStartIsNeverWorseThanAColdFit)
+{
+    static FitWorkspace ws;
+    prepareFitGrid(ws, 44100.0);
+    const auto errorOf = [&](const Biquad& bq) {
+        const double x[4] = {bq.b1 / bq.b0, bq.b2 / bq.b0, bq.a1, bq.a2};
+        return fitError(ws, x, nullptr);
+    };
+    FitStart warm;
+    Biquad first{0.6, -0.5, 0.2, -1.2, 0.5};
+    targetFrom(ws, Biquad{0.5, -0.4, 0.1, -1.1, 0.4});
+    ASSERT_TRUE(fitBiquad(ws, fitMethod(4), first, &warm));
+    ASSERT_TRUE(warm.valid);
+
+    targetFrom(ws, Biquad{0.5, -0.42, 0.1, -1.12, 0.41});  // the band moved a little
+    const Biquad mapping{0.6, -0.5, 0.2, -1.2, 0.5};
+    Biquad cold = mapping, hot = mapping;
+    ASSERT_TRUE(fitBiquad(ws, fitMethod(4), cold));
+    ASSERT_TRUE(fitBiquad(ws, fitMethod(4), hot, &warm));
+    EXPECT_LE(errorOf(hot), errorOf(cold) * 1.0001 + 1e-24);
+
+    FitStart stale;
+    stale.valid = true;
+    const double far[4] = {1.9, 0.95, 1.9, 0.95};
+    std::copy(far, far + 4, stale.x);
+    Biquad fromStale = mapping;
+    ASSERT_TRUE(fitBiquad(ws, fitMethod(4), fromStale, &stale));
+    EXPECT_LE(errorOf(fromStale), errorOf(cold) * 1.0001 + 1e-24);
+}
+
+// A band-pass fit keeps the numerator's zero at DC, which the grid (from 20 Hz)
+// cannot see.
+TEST(Fit, KeepsTheDcZeroWhenAsked)
+{
+    static FitWorkspace ws;
+    prepareFitGrid(ws, 96000.0);
+    const Biquad truth{0.05, 0.0, -0.05, -1.85, 0.9};
+    targetFrom(ws, truth);
+    Biquad start{0.06, 0.0, -0.06, -1.83, 0.89};
+    FitMethod method = fitMethod(0);
+    method.keepDcZero = true;
+    ASSERT_TRUE(fitBiquad(ws, method, start));
+    EXPECT_NEAR(start.b0 + start.b1 + start.b2, 0.0, 1e-12 * std::fabs(start.b0));
 }
 
 }  // namespace

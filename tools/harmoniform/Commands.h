@@ -11,5 +11,6 @@ int runRender(const std::vector<std::string>& args);
 int runResponse(const std::vector<std::string>& args);
 int runDemo(const std::vector<std::string>& args);
 int runEditor(const std::vector<std::string>& args);
+int runBench(const std::vector<std::string>& args);
 
 }  // namespace hm::tool

@@ -206,20 +206,24 @@ bool HostSession::selectProgram(std::string& error) {
     return true;
 }
 
+bool applyAssignment(host::PluginInstance& instance, const std::string& text, std::string& error) {
+    // Band gains, frequencies and groups are read at the Scale, Shift and
+    // mid/side state in force now, including changes by earlier assignments.
+    ParameterContext context;
+    context.scaleDb = realOf(instance, kScale);
+    context.shiftFactor = realOf(instance, kFShift) * 0.01;
+    context.firstPairMidSide = (std::lround(realOf(instance, kMsState)) & 8) != 0;
+    Assignment a;
+    if (!parseAssignment(text, context, a, error)) return false;
+    instance.setParameter(a.index, a.normalised);
+    return true;
+}
+
 bool HostSession::applyAssignments(std::string& error) {
     std::vector<float> before(kNumParams);
     for (int i = 0; i < kNumParams; ++i) before[i] = instance_->getParameter(i);
-    for (const std::string& text : options_.assignments) {
-        // Band gains, frequencies and groups are read at the Scale, Shift and
-        // mid/side state in force now, including changes by earlier assignments.
-        ParameterContext context;
-        context.scaleDb = realOf(*instance_, kScale);
-        context.shiftFactor = realOf(*instance_, kFShift) * 0.01;
-        context.firstPairMidSide = (std::lround(realOf(*instance_, kMsState)) & 8) != 0;
-        Assignment a;
-        if (!parseAssignment(text, context, a, error)) return false;
-        instance_->setParameter(a.index, a.normalised);
-    }
+    for (const std::string& text : options_.assignments)
+        if (!applyAssignment(*instance_, text, error)) return false;
     changesBySet_ = 0;
     for (int i = 0; i < kNumParams; ++i) changesBySet_ += instance_->getParameter(i) != before[i];
     return true;

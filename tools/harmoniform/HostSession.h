@@ -37,6 +37,10 @@ bool takeSessionOption(const std::vector<std::string>& args, std::size_t& i, Ses
 // The --help lines of the session options.
 const char* sessionOptionsHelp();
 
+// Applies one NAME=VALUE of the equaliser's own parameters (ParameterAssignment.h)
+// to a running instance. False with a message when it does not parse.
+bool applyAssignment(host::PluginInstance& instance, const std::string& text, std::string& error);
+
 class HostSession {
 public:
     // False with a message: library, instance, preset/bank files and every

@@ -23,6 +23,7 @@ void usage() {
                 "  demo              generate a test programme, render it, plot the response (into out/)\n"
                 "  editor            open the plug-in's editor in a window, or render it to a PNG\n"
                 "  info [PLUGIN.so]  load a VST 2.4 plug-in as a host does and list its effect record and parameters\n"
+                "  bench PLUGIN.so   CPU cost per second of audio, alone or in turns with another plug-in\n"
                 "  preset show FILE  print a preset (.hmp) or bank (.hmb) file's programs and changed parameters\n"
                 "  preset make OUT   write a preset file (.hmp) from a preset, bank program and --set values\n\n"
                 "options:\n"
@@ -51,6 +52,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "info") return hm::tool::runInfo(args);
+    if (command == "bench") return hm::tool::runBench(args);
     if (command == "preset") return hm::tool::runPreset(args);
     if (command == "render") return hm::tool::runRender(args);
     if (command == "response") return hm::tool::runResponse(args);

@@ -1,0 +1,176 @@
+#pragma once
+// The vectorised cascade's inner loop, written once over a set of vector
+// operations (Ops) and compiled per instruction set (KernelSse2.cpp, KernelAvx2.cpp).
+// Include it only there, after defining Ops in an anonymous namespace: everything
+// here is a template of Ops, so each instruction set gets code of its own.
+//
+// Ops provides V (four lanes as laid out in PackedGroup.h) and
+//   load(p) store(p, v)      four aligned doubles
+//   set1(x) zero()
+//   add sub mul min          lane by lane; add/sub/mul never fused, so every lane
+//                            rounds exactly as the scalar cascade does
+//   lessEq(a, b) equal(a, b) lane masks
+//   select(mask, a, b)       mask ? a : b
+//   flushTiny(v)             |v| < 2^-1021 becomes +0
+//   input(lr)                [L, L, R, R] from the pair {L, R}
+//   feed(in, y2)             [in0, y2_0, in2, y2_2]: the group input and the low
+//                            lanes' section P-1 output, as vector 0's input
+//   output(lr, y)            stores {y1, y3}: the last section's two channels
+//
+// The recursion's latency (a multiplication and two subtractions from y1 to y)
+// bounds a step; the pipeline keeps P vectors in flight so that the processor
+// has the other vectors' work to do meanwhile. What a step keeps in registers
+// (3 per vector) is what limits P.
+#include <type_traits>
+
+#include "dsp/cascade/PackedGroup.h"
+
+namespace hm::dsp::kernel {
+
+template <class Ops, int P>
+struct Group {
+    using V = typename Ops::V;
+    static constexpr int kSkew = 2 * (2 * P - 1);  // steps until the last section sees sample 0
+
+    // x1, y1 and y2 of every vector stay in registers (y1 closes the recursion;
+    // y2 is the next vector's input). x2 is needed only two steps after it was an
+    // input, so it lives in the group's ring: by the step's parity, the slot holds
+    // the input of two steps ago and takes the new one.
+    struct Regs {
+        V x1[P], y1[P], y2[P];
+    };
+
+    // Coefficients of vector j at step t: the static rows, or the glide rule of
+    // each lane's own cascade at the lane's own sample: target - step * d with
+    // d = max(base - t, 0), computed as target + step * m with m = -d = min(t -
+    // base, 0), which rounds identically (the product only changes sign) and lets
+    // every operand but m come straight from memory.
+    struct Static {
+        const PackedGroup& g;
+        V distance(int, V) const { return V{}; }
+        V at(int j, int c, V) const { return Ops::load(g.coef[j][c]); }
+    };
+    struct Glide {
+        const PackedGroup& g;
+        V distance(int j, V tv) const { return Ops::min(Ops::sub(tv, Ops::load(g.base[j])), Ops::zero()); }
+        V at(int j, int c, V m) const { return Ops::add(Ops::mul(m, Ops::load(g.step[j][c])), Ops::load(g.target[j][c])); }
+    };
+
+    // y = b0 x + b1 x1 + b2 x2 - a1 y1 - a2 y2, left to right, as the scalar cascade.
+    template <class Coef>
+    static inline V section(const Regs& r, int j, V x, V x2, const Coef& coef, V tv) {
+        const V m = coef.distance(j, tv);
+        V y = Ops::mul(coef.at(j, 0, m), x);
+        y = Ops::add(y, Ops::mul(coef.at(j, 1, m), r.x1[j]));
+        y = Ops::add(y, Ops::mul(coef.at(j, 2, m), x2));
+        y = Ops::sub(y, Ops::mul(coef.at(j, 3, m), r.y1[j]));
+        return Ops::sub(y, Ops::mul(coef.at(j, 4, m), r.y2[j]));
+    }
+
+    // Steps [t0, t1) in which every lane works on a sample of the block (t0 >=
+    // kSkew, t1 <= n - 1). Descending j: vector j reads vector j-1's y2 as its input
+    // before vector j-1 moves on. The registers come in by value and go back as the
+    // result: a local whose address never leaves the function stays in registers.
+    template <class Coef>
+    [[gnu::noinline]] static Regs plain(Regs r, PackedGroup& g, double* io, int t0, int t1, Coef coef) {
+        for (int t = t0; t < t1; ++t) {
+            const V tv = Ops::set1(static_cast<double>(t));
+            double* ring = g.ring[t & 1][0];
+            const V x0 = Ops::feed(Ops::input(io + 2 * t), r.y2[P - 1]);
+#pragma GCC unroll 4
+            for (int j = P - 1; j >= 0; --j) {
+                const V x = j == 0 ? x0 : r.y2[j - 1];
+                const V y = section(r, j, x, Ops::load(ring + 4 * j), coef, tv);
+                Ops::store(ring + 4 * j, x);
+                r.x1[j] = x;
+                r.y2[j] = r.y1[j];
+                r.y1[j] = y;
+            }
+            Ops::output(io + 2 * (t - kSkew), r.y1[P - 1]);
+        }
+        return r;
+    }
+
+    // The pipeline's fill and drain and the block's last sample: lanes that have not
+    // reached sample 0 keep their block-start memories, and each lane's memories
+    // are saved into the group at its last sample (lane k at step n - 1 + 2k). Past
+    // that a lane runs on: the section after it still reads its last two outputs.
+    template <class Coef>
+    [[gnu::noinline]] static Regs masked(Regs r, PackedGroup& g, double* io, int n, int t0, int t1, Coef coef) {
+        for (int t = t0; t < t1; ++t) {
+            const V tv = Ops::set1(static_cast<double>(t));
+            const V lastv = Ops::set1(static_cast<double>(t - (n - 1)));
+            double* ring = g.ring[t & 1][0];
+            const V x0 = Ops::feed(t < n ? Ops::input(io + 2 * t) : Ops::zero(), r.y2[P - 1]);
+            for (int j = P - 1; j >= 0; --j) {
+                const V x = j == 0 ? x0 : r.y2[j - 1];
+                const V x2 = Ops::load(ring + 4 * j);
+                const V y = section(r, j, x, x2, coef, tv);
+                alignas(32) const double lanes[4] = {2.0 * j, 2.0 * (j + P), 2.0 * j, 2.0 * (j + P)};
+                const V skew = Ops::load(lanes);
+                // Only the vector's two sections' last steps save memories, and only the
+                // fill has lanes still waiting for sample 0.
+                if (t == n - 1 + 2 * j || t == n - 1 + 2 * (j + P)) {
+                    const V last = Ops::equal(skew, lastv);
+                    const V memories[4] = {x, r.x1[j], y, r.y1[j]};  // x1, x2, y1, y2 after this sample
+                    for (int m = 0; m < 4; ++m)
+                        Ops::store(g.state[j][m], Ops::select(last, memories[m], Ops::load(g.state[j][m])));
+                }
+                if (t < 2 * (j + P)) {
+                    const V started = Ops::lessEq(skew, tv);
+                    Ops::store(ring + 4 * j, Ops::select(started, x, x2));
+                    r.x1[j] = Ops::select(started, x, r.x1[j]);
+                    r.y2[j] = Ops::select(started, r.y1[j], r.y2[j]);
+                    r.y1[j] = Ops::select(started, y, r.y1[j]);
+                } else {
+                    Ops::store(ring + 4 * j, x);
+                    r.x1[j] = x;
+                    r.y2[j] = r.y1[j];
+                    r.y1[j] = y;
+                }
+            }
+            if (t >= kSkew) Ops::output(io + 2 * (t - kSkew), r.y1[P - 1]);
+        }
+        return r;
+    }
+
+    template <class Coef>
+    static void steps(Regs r, PackedGroup& g, double* io, int n, Coef coef) {
+        const int total = n + kSkew;
+        const int plainFrom = kSkew < n - 1 ? kSkew : n - 1;
+        const int plainTo = n - 1;
+        r = masked(r, g, io, n, 0, plainFrom, coef);
+        if (plainTo > plainFrom) r = plain(r, g, io, plainFrom, plainTo, coef);
+        masked(r, g, io, n, plainTo > plainFrom ? plainTo : plainFrom, total, coef);
+    }
+
+    // Runs the group over a block of n samples (interleaved L, R in io, in place);
+    // every lane's memories end up saved in the group.
+    static void run(PackedGroup& g, double* io, int n) {
+        Regs r;
+        for (int j = 0; j < P; ++j) {
+            r.x1[j] = Ops::flushTiny(Ops::load(g.state[j][0]));
+            r.y1[j] = Ops::flushTiny(Ops::load(g.state[j][2]));
+            r.y2[j] = Ops::flushTiny(Ops::load(g.state[j][3]));
+            // Step 0 finds x(-2) in the even slot, step 1 finds x(-1) in the odd one.
+            Ops::store(g.ring[0][j], Ops::flushTiny(Ops::load(g.state[j][1])));
+            Ops::store(g.ring[1][j], r.x1[j]);
+        }
+        if (g.gliding) steps(r, g, io, n, Glide{g});
+        else steps(r, g, io, n, Static{g});
+    }
+};
+
+// The entry point each instruction set exports: dispatches on the group's size.
+template <class Ops>
+void runGroup(PackedGroup& g, double* io, int n) {
+    static_assert(kMaxGroupVectors >= 1 && kMaxGroupVectors <= 4);
+    switch (g.vectors) {
+        case 1: Group<Ops, 1>::run(g, io, n); break;
+        case 2: if constexpr (kMaxGroupVectors >= 2) Group<Ops, 2>::run(g, io, n); break;
+        case 3: if constexpr (kMaxGroupVectors >= 3) Group<Ops, 3>::run(g, io, n); break;
+        default: if constexpr (kMaxGroupVectors >= 4) Group<Ops, 4>::run(g, io, n); break;
+    }
+}
+
+}  // namespace hm::dsp::kernel
