@@ -11,8 +11,11 @@ namespace hm {
 BlockProcessor::BlockProcessor(dsp::EQBank& bank)
     : bank_(bank),
       work_(std::make_unique<double[]>(8u * kChunkFrames)),
-      dry_(std::make_unique<double[]>(8u * kDryRingFrames)) {
-    for (int c = 0; c < 8; ++c) channel_[c] = work_.get() + static_cast<std::size_t>(c) * kChunkFrames;
+      dryWork_(std::make_unique<double[]>(8u * kChunkFrames)) {
+    for (int c = 0; c < 8; ++c) {
+        channel_[c] = work_.get() + static_cast<std::size_t>(c) * kChunkFrames;
+        dry_[c] = dryWork_.get() + static_cast<std::size_t>(c) * kChunkFrames;
+    }
 }
 
 void BlockProcessor::publish() {
@@ -40,8 +43,7 @@ void BlockProcessor::adoptSettings() {
     rings_.clear();
     processingMeters_.clear();
     outputMeters_.clear();
-    std::memset(dry_.get(), 0, sizeof(double) * 8u * kDryRingFrames);
-    dryPosition_ = 0;
+    bypassMix_ = s.bypass ? 1.0 : 0.0;
     for (int c = 0; c < 8; ++c) currentGain_[c] = s.targetGain[c];
 }
 
@@ -96,41 +98,23 @@ void BlockProcessor::processChunk(const ProcessSettings& s, int n) {
     if (s.meterInput) processingMeters_.update(channel_, channels, n, s.attack, s.release);
     rings_.writePre(channel_, channels, n);
 
-    if (!s.bypass) {
-        if (wasBypassed_) {
-            // The filters did not run while bypassed: start them from silence rather
-            // than from the memories of the input before the bypass.
-            for (int c = 0; c < channels; ++c) bank_.resetChannel(c);
-            wasBypassed_ = false;
-        }
-        for (int i = 0; i < n; ++i) {
-            for (int c = 0; c < channels; ++c) dry_[static_cast<std::size_t>(c) * kDryRingFrames + dryPosition_] = channel_[c][i];
-            dryPosition_ = (dryPosition_ + 1) & (kDryRingFrames - 1);
-        }
-        bank_.process(n, channel_, channels);
-        for (int c = 0; c < channels; ++c) {
-            // A filter that went non-finite (a pathological design) is restarted
-            // rather than left silent or screaming until the next resume.
-            const double* w = channel_[c];
-            bool finite = true;
-            for (int i = 0; i < n && finite; ++i) finite = std::isfinite(w[i]);
-            if (!finite) {
-                bank_.resetChannel(c);
-                std::memset(channel_[c], 0, sizeof(double) * static_cast<std::size_t>(n));
-            }
-        }
-        applyGains(s, n);
-    } else {
-        wasBypassed_ = true;
-        if (bank_.processLatency() != 0) {
-            // Latency-aligned bypass: the input comes out 4096 frames later.
-            for (int i = 0; i < n; ++i) {
-                for (int c = 0; c < channels; ++c)
-                    std::swap(channel_[c][i], dry_[static_cast<std::size_t>(c) * kDryRingFrames + dryPosition_]);
-                dryPosition_ = (dryPosition_ + 1) & (kDryRingFrames - 1);
-            }
+    // The bank runs whether or not the output is bypassed; the dry signal is only
+    // needed while bypass is on or fading.
+    const bool dryNeeded = s.bypass || bypassMix_ != 0.0;
+    bank_.process(n, channel_, channels, dryNeeded ? dry_ : nullptr);
+    for (int c = 0; c < channels; ++c) {
+        // A filter that went non-finite (a pathological design) is restarted
+        // rather than left silent or screaming until the next resume.
+        const double* w = channel_[c];
+        bool finite = true;
+        for (int i = 0; i < n && finite; ++i) finite = std::isfinite(w[i]);
+        if (!finite) {
+            bank_.resetChannel(c);
+            std::memset(channel_[c], 0, sizeof(double) * static_cast<std::size_t>(n));
         }
     }
+    applyGains(s, n);
+    if (dryNeeded) mixBypass(s, n);
 
     if (!s.meterInput) processingMeters_.update(channel_, channels, n, s.attack, s.release);
     rings_.writePost(channel_, channels, n);
@@ -158,6 +142,30 @@ void BlockProcessor::applyGains(const ProcessSettings& s, int n) {
         if (std::fabs(g - target) < kGainSnap) g = target;
         currentGain_[c] = g;
     }
+}
+
+// Crossfade between the processed signal (no output gain while bypassed: the dry
+// signal carries none) and the latency-aligned dry one; both are the same signal
+// in time, so an equal-gain fade leaves an unequalised passage untouched.
+void BlockProcessor::mixBypass(const ProcessSettings& s, int n) {
+    const int channels = std::clamp(s.channels, 1, 8);
+    const double target = s.bypass ? 1.0 : 0.0;
+    if (bypassMix_ == target) {  // fully bypassed
+        for (int c = 0; c < channels; ++c) std::memcpy(channel_[c], dry_[c], sizeof(double) * static_cast<std::size_t>(n));
+        return;
+    }
+    const double step = 1.0 / std::max(1, s.bypassFadeFrames);
+    double m = bypassMix_;
+    for (int c = 0; c < channels; ++c) {
+        m = bypassMix_;
+        double* w = channel_[c];
+        const double* d = dry_[c];
+        for (int i = 0; i < n; ++i) {
+            m = target > m ? std::min(target, m + step) : std::max(target, m - step);
+            w[i] += (d[i] - w[i]) * m;
+        }
+    }
+    bypassMix_ = m;
 }
 
 void BlockProcessor::listen(const ProcessSettings& s, int n) {

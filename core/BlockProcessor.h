@@ -3,6 +3,11 @@
 // processing order, mid/side, the filter bank, output gains, bypass, listening,
 // meters, analyser capture and clip latch, and back to the host.
 //
+// Bypass only chooses what is heard: the filter bank keeps running, so leaving
+// bypass continues exactly where continuous processing would be, and the output
+// crossfades over a few milliseconds between the processed signal and the bank's
+// dry signal, which is delayed by the latency of what the bank runs.
+//
 // The owner fills the settings draft and publishes it (serialised, never on the
 // audio thread); process() adopts the newest published record at the start of a
 // call. All buffers exist from construction for eight channels, so nothing on the
@@ -20,7 +25,6 @@
 namespace hm {
 
 constexpr int kChunkFrames = 1024;
-constexpr int kDryRingFrames = 4096;
 constexpr double kGainRampCoefficient = 0.01;
 constexpr double kGainSnap = 0.000001;
 
@@ -52,6 +56,7 @@ private:
     void adoptSettings();
     void processChunk(const ProcessSettings& s, int n);
     void applyGains(const ProcessSettings& s, int n);
+    void mixBypass(const ProcessSettings& s, int n);
     void listen(const ProcessSettings& s, int n);
 
     dsp::EQBank& bank_;
@@ -62,10 +67,10 @@ private:
     std::uint32_t resetSeen_ = 0;
     double currentGain_[8] = {1, 1, 1, 1, 1, 1, 1, 1};
     std::unique_ptr<double[]> work_;
-    std::unique_ptr<double[]> dry_;
-    int dryPosition_ = 0;
-    bool wasBypassed_ = false;
+    std::unique_ptr<double[]> dryWork_;
+    double bypassMix_ = 0.0;   // 0: processed, 1: dry
     double* channel_[8] = {};   // processing order
+    double* dry_[8] = {};       // the bank's latency-aligned dry signal, processing order
     const double* host_[8] = {};  // the same buffers by host channel, for the output-domain meters
     analysis::MeterSet processingMeters_;
     analysis::MeterSet outputMeters_;

@@ -100,6 +100,8 @@ public:
     void setInstanceName(const char* name);
     const InstancePreferences& preferences() const { return prefs_; }
     const EditorPreferenceValues& editorPreferences() const { return editorPrefs_; }
+    // Brings the effect record's initial delay in line with what the bank runs and
+    // tells the host when it changed. Never on the audio thread.
     void reportLatency();
 
     // --- State, default bank and editor preferences (UI thread) ----------------

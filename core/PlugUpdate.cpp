@@ -22,6 +22,8 @@ constexpr int kIirRate = 40;
 constexpr std::uint64_t kThrottleSamples = 4096;
 // Longest wait in resume for a pending FIR build (262144 taps with padding take ~0.5 s).
 constexpr int kResumeFirWaitMs = 3000;
+// Crossfade into and out of bypass.
+constexpr double kBypassFadeSeconds = 0.005;
 
 int toInt(double v) { return static_cast<int>(std::lround(v)); }
 
@@ -53,6 +55,7 @@ void Plug::resume() {
         if (groupNameCount_ != channels_) rebuildGroupNames();
         bank_->setChannelCount(channels_);
         channelOrderFor(channels_, d.order);
+        d.bypassFadeFrames = std::max(1, toInt(kBypassFadeSeconds * getSampleRate()));
         bank_->setSampleRate(getSampleRate());
         auditionedBand_.store(-1, std::memory_order_relaxed);
         applyBallistics();
@@ -111,6 +114,11 @@ void Plug::updateProcessing(bool force) {
 
 void Plug::onTimer() {
     reportLatency();
+    {
+        // A FIR stage the audio thread gave up on (non-finite output) is rebuilt here.
+        std::lock_guard lock(updateMutex_);
+        bank_->recoverStages();
+    }
     if (!updatePending_.load(std::memory_order_acquire)) return;
     {
         std::lock_guard lock(updateMutex_);
@@ -124,7 +132,7 @@ void Plug::reportLatency() {
         // Compared and stored under the lock, so a change is reported once even when
         // the timer and a host call race here.
         std::lock_guard lock(updateMutex_);
-        const int latency = bank_->getLatency();
+        const int latency = bank_->runningLatency();
         if (latency == cEffect_.initialDelay) return;
         setInitialDelay(latency);
     }

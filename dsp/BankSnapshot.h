@@ -28,11 +28,13 @@ struct BankSnapshot {
     std::uint32_t serial = 0;       // one per publish
     std::uint32_t resetSerial = 0;  // moves when the filter memories must be cleared
     int mode = 0;
-    int latency = 0;  // samples, per the mode table
     int channels = 0;
     unsigned char parallelMode = 0;
     unsigned char firActive = 0;
     unsigned char linked = 0;
+    // Oldest FIR stage generations that may run (FirStage::generation).
+    std::uint32_t freshLong = 0;
+    std::uint32_t freshCompensation = 0;
     BandCoefficients entries[kBankMaxChannels][kBankBands];  // [channel][band]
 };
 

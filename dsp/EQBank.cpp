@@ -11,8 +11,6 @@
 
 namespace hm::dsp {
 
-int latencyForMode(int mode, int irLength) { return mode >= 4 && mode <= 6 ? irLength / 2 : 0; }
-
 EQBank::EQBank()
     : window(8192, 1.0),
       published(std::make_unique<BankSnapshot>()),
@@ -47,8 +45,25 @@ void EQBank::setChannelCount(int n) {
     impulseSerial = 0;
     // The audio side starts the new grid from clean filter memories.
     published->resetSerial++;
+    requireFreshStages();
     publishPending = true;
     firDirty = true;
+}
+
+void EQBank::requireFreshStages() {
+    ++freshLong;
+    ++freshCompensation;
+}
+
+int EQBank::runningLatency() const { return mode >= kModeFullMinimum ? fir->installedLatency(freshLong) : 0; }
+
+bool EQBank::recoverStages() {
+    if (!stageFault.exchange(false, std::memory_order_acq_rel)) return false;
+    requireFreshStages();
+    firDirty = true;
+    publishPending = true;
+    recalc(true);
+    return true;
 }
 
 void EQBank::setSampleRate(float hz) {
@@ -57,11 +72,15 @@ void EQBank::setSampleRate(float hz) {
     for (auto& f : filters) f->setSampleRate(hz);
     // Filter memories and convolver histories start afresh at the next block.
     published->resetSerial++;
+    requireFreshStages();
     publishPending = true;
     firDirty = true;
 }
 
 void EQBank::setMode(int m) {
+    // A stage that sat idle while another mode ran holds input of long ago.
+    if (m >= 2 && mode < 2) ++freshLong;
+    if (m == 1 && mode != 1) ++freshCompensation;
     modeChanged = m != mode;
     mode = m;
     firActive = m != 0;
@@ -147,6 +166,7 @@ void EQBank::postFirBuild() {
     r.windowParam = w.windowParam;
     r.channels = channelCount;
     r.linked = linked != 0;
+    r.generation = compensation ? freshCompensation : freshLong;
     const int built = linked ? 1 : channelCount;
     r.sources.resize(static_cast<std::size_t>(built));
     for (int c = 0; c < built; ++c) {
@@ -209,7 +229,8 @@ void EQBank::publish() {
         }
     }
     p.mode = mode;
-    p.latency = latencyForMode(mode, irLength);
+    p.freshLong = freshLong;
+    p.freshCompensation = freshCompensation;
     p.channels = channelCount;
     p.parallelMode = parallelMode;
     p.firActive = firActive;
@@ -260,7 +281,8 @@ void EQBank::setIRLength(int n) {
     impulseSerial = 0;
     window.assign(static_cast<std::size_t>(n), 1.0);
     irLength = n;
-    mode = -1;  // the next setMode counts as a change
+    // The mode stays: the latency it reports already follows the new length, and
+    // firDirty makes the next setMode build the new stage.
     firDirty = true;
 }
 
@@ -268,7 +290,6 @@ void EQBank::setCompensationLength(int n) {
     if (n == compensationLength || n < 1) return;
     firActive = 0;
     compensationLength = n;
-    mode = -1;
     firDirty = true;
 }
 

@@ -22,17 +22,15 @@ void EQBank::adoptSnapshot() {
     const BankSnapshot& s = handover.front();
     AudioSide& a = *audio;
     // Leaving an FIR mode: the recursive filters sat idle with the memories of
-    // long-gone input, which would ring out as a burst.
+    // long-gone input, which would ring out as a burst. (Their state is small.)
     const bool backToRecursive = a.mode >= 2 && s.mode < 2;
     if (s.resetSerial != a.resetSerial || backToRecursive) {
         for (auto& row : a.runners)
             for (GlideCascade& r : row) r.reset();
-        if (s.resetSerial != a.resetSerial) a.clearLong = a.clearCompensation = true;
         a.resetSerial = s.resetSerial;
     }
-    // A stage that sat idle holds the input of long ago.
-    if (s.mode >= 2 && a.mode < 2) a.clearLong = true;
-    if (s.mode == 1 && a.mode != 1) a.clearCompensation = true;
+    a.requiredLong = std::max(a.requiredLong, s.freshLong);
+    a.requiredCompensation = std::max(a.requiredCompensation, s.freshCompensation);
     for (int c = 0; c < kBankMaxChannels; ++c) {
         for (int b = 0; b < kBankBands; ++b) {
             const BandCoefficients& e = s.entries[c][b];
@@ -48,7 +46,6 @@ void EQBank::adoptSnapshot() {
         }
     }
     a.mode = s.mode;
-    a.latency = s.latency;
     a.channels = s.channels;
     a.parallelMode = s.parallelMode;
     a.firActive = s.firActive;
@@ -80,43 +77,54 @@ void EQBank::processChannel(int c, double* buffer, int count) {
     for (int b = 0; b < kBankBands; ++b) runners[b].processDouble(buffer, count);
 }
 
-void EQBank::process(int count, double** buffers, int n) {
+void EQBank::process(int count, double** buffers, int n, double** dry) {
     adoptSnapshot();
     if (!buffers || count <= 0) return;
-    const AudioSide& a = *audio;
-    const int channels = std::min({a.channels, n, kBankMaxChannels});
-    if (a.mode < 2) {
-        for (int c = 0; c < channels; ++c) {
-            double* buffer = buffers[c];
-            if (!buffer) continue;
-            // Long blocks go through in scratch-sized pieces: nothing grows on this thread.
-            for (int done = 0; done < count; done += kBankScratch)
-                processChannel(c, buffer + done, std::min(kBankScratch, count - done));
-        }
-    }
-    if (a.firActive && a.mode >= 1) {
-        // Digital+ compensation after the recursive bands in mode 1, the long FIR
-        // instead of them in modes 2..6. The stage is borrowed for this block only.
-        const bool compensation = a.mode == 1;
-        Handover<FirStage>& h = fir->stage(compensation);
-        if (FirStage* stage = h.acquire()) {
-            bool& clear = compensation ? audio->clearCompensation : audio->clearLong;
-            if (clear) {
-                stage->clear();
-                clear = false;
-            }
-            stage->run(buffers, channels, count);
-        }
-        h.release();
-    }
+    const int channels = std::min({audio->channels, n, kBankMaxChannels});
+    // Pieces no longer than the scratch buffers (nothing grows on this thread) and
+    // the chunks the stage's input history is sized for.
+    for (int done = 0; done < count; done += kBankScratch)
+        processPiece(std::min(kBankScratch, count - done), buffers, channels, dry, done);
 }
 
-int EQBank::processLatency() const { return audio->latency; }
+void EQBank::processPiece(int count, double** buffers, int channels, double** dry, int offset) {
+    AudioSide& a = *audio;
+    double* piece[kBankMaxChannels] = {};
+    for (int c = 0; c < channels; ++c) piece[c] = buffers[c] ? buffers[c] + offset : nullptr;
+    // Without a stage that delays, the dry signal is the input as it is.
+    if (dry)
+        for (int c = 0; c < channels; ++c)
+            if (piece[c] && dry[c])
+                std::memcpy(dry[c] + offset, piece[c], sizeof(double) * static_cast<std::size_t>(count));
+    if (a.mode < 2)
+        for (int c = 0; c < channels; ++c)
+            if (piece[c]) processChannel(c, piece[c], count);
+    if (!a.firActive || a.mode < 1) return;
+    // Digital+ compensation after the recursive bands in mode 1, the long FIR
+    // instead of them in modes 2..6. The stage is borrowed for this piece only.
+    const bool compensation = a.mode == 1;
+    Handover<FirStage>& h = fir->stage(compensation);
+    if (FirStage* stage = h.acquire();
+        stage && stage->generation >= (compensation ? a.requiredCompensation : a.requiredLong)) {
+        stage->run(piece, channels, count);
+        (compensation ? a.ranCompensation : a.ranLong) = stage->generation;
+        // The compensation FIR adds no latency and hears the recursive bands' output,
+        // not the dry input: the copy above stands.
+        if (dry && !compensation)
+            for (int c = 0; c < channels; ++c)
+                if (piece[c] && dry[c]) stage->delayedInput(c, dry[c] + offset, count);
+    }
+    h.release();
+}
 
 void EQBank::resetChannel(int channel) {
     if (channel < 0 || channel >= kBankMaxChannels) return;
-    for (GlideCascade& r : audio->runners[channel]) r.reset();
-    audio->clearLong = audio->clearCompensation = true;
+    AudioSide& a = *audio;
+    for (GlideCascade& r : a.runners[channel]) r.reset();
+    // The stages may hold non-finite sums: run none of them until fresh ones arrive.
+    a.requiredLong = std::max(a.requiredLong, a.ranLong + 1);
+    a.requiredCompensation = std::max(a.requiredCompensation, a.ranCompensation + 1);
+    stageFault.store(true, std::memory_order_release);
 }
 
 int EQBank::audioGlideRemaining(int band, int channel) const {
