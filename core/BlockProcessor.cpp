@@ -53,25 +53,27 @@ bool BlockProcessor::run(T** inputs, T** outputs, int frames) {
     bank_.beginBlock();
     const ProcessSettings& s = handover_.front();
     const int channels = std::clamp(s.channels, 1, 8);
-    if (s.inputs != s.outputs || !inputs || !outputs || frames <= 0) return false;
-    for (int c = 0; c < channels; ++c)
-        if (!inputs[c] || !outputs[c]) return false;
+    if (!outputs || frames <= 0) return false;
     for (int c = 0; c < channels; ++c) host_[s.order[c] & 7] = channel_[c];
 
     for (int offset = 0; offset < frames; offset += kChunkFrames) {
         const int n = std::min(kChunkFrames, frames - offset);
         for (int c = 0; c < channels; ++c) {
-            const T* in = inputs[s.order[c]] + offset;
+            // A channel the host gives no input for (fewer inputs than outputs, or a
+            // null buffer) is silence, so that its output never replays a stale buffer.
+            const int h = s.order[c];
+            const T* in = inputs && h < s.inputs && inputs[h] ? inputs[h] + offset : nullptr;
             double* w = channel_[c];
             for (int i = 0; i < n; ++i) {
                 // Non-finite input would stay in the recursive filters for good: it
                 // enters as silence instead.
-                const double x = static_cast<double>(in[i]);
+                const double x = in ? static_cast<double>(in[i]) : 0.0;
                 w[i] = std::isfinite(x) ? x : 0.0;
             }
         }
         processChunk(s, n);
         for (int c = 0; c < channels; ++c) {
+            if (!outputs[s.order[c]]) continue;
             T* out = outputs[s.order[c]] + offset;
             const double* w = channel_[c];
             for (int i = 0; i < n; ++i) out[i] = static_cast<T>(w[i]);

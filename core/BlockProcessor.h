@@ -36,8 +36,9 @@ public:
     ProcessSettings& draft() { return draft_; }
     void publish();
 
-    // Audio thread. Returns false when the block was skipped (mismatched counts,
-    // null buffers); the outputs are then left as they are.
+    // Audio thread. Missing inputs (null, or fewer than the outputs) are silence;
+    // null output buffers are not written. Returns false when there is nothing to
+    // write to (no output array, no frames).
     bool process(float** inputs, float** outputs, int frames);
     bool process(double** inputs, double** outputs, int frames);
 

@@ -28,7 +28,10 @@ Plug::Plug(vst::HostCallback host, int channels) : PlugBaseJSON(host) {
 
     // Join the registry and tell everybody the instance list changed.
     const int count = registerInstance(this);
-    std::snprintf(instanceName_, sizeof(instanceName_), "EQ: %d", count);
+    {
+        std::lock_guard lock(nameMutex_);
+        std::snprintf(instanceName_, sizeof(instanceName_), "EQ: %d", count);
+    }
     forEachInstance([](Plug& p) { p.setParameter(kGUIInstancesChanged, 0.0f); });
 
     // The editor preference tree starts from the library's defaults; the default
@@ -39,20 +42,35 @@ Plug::Plug(vst::HostCallback host, int channels) : PlugBaseJSON(host) {
     loadEditorPreferences();
     loadDefaultBank();
     resume();
-    platform::addTimerClient(&timerHook_);
+    hostKnowsInstance();
+    platform::addTimerClient(&timerHook_, reports_);
 }
 
 Plug::~Plug() {
-    // After this no tick can reach the instance.
+    // After this no tick can reach the instance, and no queued host call starts.
     platform::removeTimerClient(&timerHook_);
+    reports_->close();
     unregisterInstance(this);
     forEachInstance([](Plug& p) { p.setParameter(kGUIInstancesChanged, 0.0f); });
 }
 
+std::string Plug::instanceName() const {
+    std::lock_guard lock(nameMutex_);
+    return instanceName_;
+}
+
+bool Plug::instanceNameSet() const {
+    std::lock_guard lock(nameMutex_);
+    return instanceNameSet_;
+}
+
 void Plug::setInstanceName(const char* name) {
     if (!name) return;
-    std::snprintf(instanceName_, sizeof(instanceName_), "%s", name);
-    instanceNameSet_ = true;
+    {
+        std::lock_guard lock(nameMutex_);
+        std::snprintf(instanceName_, sizeof(instanceName_), "%s", name);
+        instanceNameSet_ = true;
+    }
     forEachInstance([](Plug& p) { p.setParameter(kGUIInstancesChanged, 0.0f); });
 }
 
@@ -134,12 +152,14 @@ bool Plug::setBypass(bool onOff) {
 
 void Plug::setProgram(vst::VstInt32 program) {
     if (program < 0 || program >= kNumPrograms) return;
+    // A program change is no gesture: the host hears of it once, as a new display.
+    RestoreScope restore(*this);
     {
         LoadScope load(*this);
         curProgram_ = program;
         ParamValues source;
         source.copyFrom(programs_[program].values);
-        loadValues(source, true, false);
+        loadValues(source, false, false);
     }
     forwardToEditor(kGUIPresetMenu, static_cast<float>(program));
     updateProcessing(true);
@@ -157,7 +177,7 @@ void Plug::selectABSlot(int slot) {
 
 void Plug::setParameter(vst::VstInt32 index, float value) {
     PlugBase::setParameter(index, value);
-    if (!editor_ || !std::isfinite(value)) return;
+    if (!editorLink_.published() || !std::isfinite(value)) return;
     // Displayed band gains depend on the scale, displayed frequencies on the shift.
     if (index == kScale)
         for (int b = 0; b < kNumBands; ++b) forwardToEditor(bandParam(b, kBandGain), normalised_.get(bandParam(b, kBandGain)));
@@ -221,7 +241,7 @@ bool Plug::beginEdit(vst::VstInt32 index) {
     if (!isParam(index) || editFlags_[index]) return false;
     editFlags_[index] = 1;
     pushUndo(index, normalised_.get(index));
-    return PlugBase::beginEdit(index);
+    return reportEdit(vst::audioMasterBeginEdit, index);
 }
 
 bool Plug::endEdit(vst::VstInt32 index) {
@@ -233,7 +253,7 @@ bool Plug::endEdit(vst::VstInt32 index) {
     editFlags_[index] = 0;
     dropUnchangedUndo(index, normalised_.get(index));
     updateProcessing(true);
-    return PlugBase::endEdit(index);
+    return reportEdit(vst::audioMasterEndEdit, index);
 }
 
 }  // namespace hm

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <new>
 
 #include "dsp/BankAudioSide.h"
 #include "dsp/PrototypeResponse.h"
@@ -276,10 +277,22 @@ void EQBank::setPadFactor(int factor) {
 // and the hand-over frees the old one only after the audio thread let go of it.
 void EQBank::setIRLength(int n) {
     if (n == irLength || n < 1) return;
+    // The display copies of the new length first: without the memory for them the
+    // bank keeps its length (and its stage), and says so.
+    std::vector<std::unique_ptr<double[]>> fresh(impulses.size());
+    std::vector<double> freshWindow;
+    try {
+        for (auto& ir : fresh) ir = std::make_unique<double[]>(static_cast<std::size_t>(n));
+        freshWindow.assign(static_cast<std::size_t>(n), 1.0);
+    } catch (const std::bad_alloc&) {
+        lengthFailed = true;
+        return;
+    }
+    lengthFailed = false;
     firActive = 0;
-    for (auto& ir : impulses) ir = std::make_unique<double[]>(static_cast<std::size_t>(n));
+    impulses.swap(fresh);
     impulseSerial = 0;
-    window.assign(static_cast<std::size_t>(n), 1.0);
+    window.swap(freshWindow);
     irLength = n;
     // The mode stays: the latency it reports already follows the new length, and
     // firDirty makes the next setMode build the new stage.

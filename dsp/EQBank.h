@@ -98,6 +98,9 @@ public:
     bool waitForFir(std::chrono::milliseconds timeout) { return fir->waitIdleFor(timeout); }
     // Seconds the last finished FIR build took.
     double lastFirBuildSeconds() { return fir->lastBuildSeconds(); }
+    // The FIR of the length asked for could not be had (no memory for it): the
+    // previous one keeps running.
+    bool firUnavailable() const { return lengthFailed || fir->lastBuildFailed(); }
     // Latency of what the audio side runs: that of the last FIR the worker finished
     // for the current mode, 0 while none is in place (the audio passes unfiltered)
     // or the mode has none. What the host must be told and bypass lines up with.
@@ -158,6 +161,7 @@ private:
     WindowRecord compensationWindow;
     bool publishPending = true;
     bool firDirty = true;  // window, padding, lengths, layout or rate changed since the last build
+    bool lengthFailed = false;  // the last setIRLength found no memory
     // The oldest stage generation the audio side may run, per stage; moved on when a
     // stage must forget its input.
     std::uint32_t freshLong = 0;

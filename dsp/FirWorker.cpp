@@ -66,7 +66,15 @@ void FirWorker::run()
         pending_.reset();
         working_ = true;
         lock.unlock();
-        build(r);
+        // A build that cannot get its memory (or fails otherwise) leaves the stage in
+        // use running and says so; nothing may end the host.
+        bool built = false;
+        try {
+            build(r);
+            built = true;
+        } catch (...) {
+        }
+        failed_.store(!built, std::memory_order_relaxed);
         lock.lock();
         working_ = false;
         if (!pending_) idle_.notify_all();

@@ -73,6 +73,8 @@ public:
     double lastBuildSeconds();
     // Builds finished so far.
     std::uint64_t buildCount();
+    // The last build failed (its memory could not be had); the previous stage runs on.
+    bool lastBuildFailed() const { return failed_.load(std::memory_order_relaxed); }
 
 private:
     void run();
@@ -84,6 +86,7 @@ private:
     bool working_ = false;
     bool stop_ = false;
     std::atomic<bool> cancel_{false};
+    std::atomic<bool> failed_{false};
     std::thread thread_;
 
     // Worker only.

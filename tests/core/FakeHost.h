@@ -1,5 +1,6 @@
 #pragma once
 // A host callback for unit tests of the instance classes: records every call.
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -21,7 +22,7 @@ inline vst::VstIntPtr fakeHost(vst::AEffect* effect, vst::VstInt32 opcode, vst::
                                void*, float opt) {
     std::lock_guard lock(gFakeHostMutex);
     const bool ioChanged = opcode == vst::audioMasterIOChanged && effect;
-    gFakeHostCalls.push_back({opcode, index, opt, ioChanged ? effect->initialDelay : 0});
+    gFakeHostCalls.push_back({opcode, index, opt, ioChanged ? std::atomic_ref(effect->initialDelay).load() : 0});
     return opcode == vst::audioMasterVersion ? 2400 : 0;
 }
 

@@ -69,9 +69,9 @@ TEST(PlugBypass, BypassedImpulseLandsAtTheReportedLatency) {
         ClockedPlug plug;
         enablePeak(plug, 2000, 9, 1);  // the processed signal is audibly not the dry one
         selectFir(plug, row.phase, row.length, row.pad);
-        EXPECT_EQ(plug.getAeffect()->initialDelay, row.latency) << row.phase << "/" << row.length;
+        EXPECT_EQ(plug.initialDelay(), row.latency) << row.phase << "/" << row.length;
         setBypass(plug, true);
-        EXPECT_EQ(impulseDelay(plug, row.latency + 2048), plug.getAeffect()->initialDelay)
+        EXPECT_EQ(impulseDelay(plug, row.latency + 2048), plug.initialDelay())
             << "phase " << row.phase << ", length " << row.length << ", pad " << row.pad;
     }
 }
@@ -90,7 +90,7 @@ TEST(PlugBypass, DelayFollowsLengthAndPhaseChangesMadeWhileBypassed) {
     };
     for (const auto& c : changes) {
         selectFir(plug, c.phase, c.length);
-        EXPECT_EQ(plug.getAeffect()->initialDelay, c.latency);
+        EXPECT_EQ(plug.initialDelay(), c.latency);
         EXPECT_EQ(impulseDelay(plug, c.latency + 1024), c.latency) << c.phase << "/" << c.length;
     }
 }

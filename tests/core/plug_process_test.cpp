@@ -299,29 +299,60 @@ TEST(PlugProcess, MidiNote72DoublesBandFrequencies) {
     EXPECT_LT(measuredGainDb(plug, 0, 1000.0, kRate), 3.0);
 }
 
-TEST(PlugProcess, BadBuffersAndCountsSkipTheBlock) {
+TEST(PlugProcess, MissingInputsAreSilenceAndNothingIsLeftStale) {
+    // Defaults pass audio through, so what each output holds shows what was read.
     ClockedPlug plug;
-    std::vector<double> a(64, 0.25), b(64, 0.25), oa(64, 7.0), ob(64, 7.0);
+    const std::vector<double> quarter(64, 0.25), silence(64, 0.0), stale(64, 7.0);
+    std::vector<double> a = quarter, b = quarter, oa = stale, ob = stale;
     double* in[2] = {a.data(), nullptr};
     double* out[2] = {oa.data(), ob.data()};
-    plug.processDoubleReplacing(in, out, 64);
-    EXPECT_EQ(oa[0], 7.0);
+    plug.processDoubleReplacing(in, out, 64);  // a null input channel is silence
+    EXPECT_EQ(oa, quarter);
+    EXPECT_EQ(ob, silence);
+    oa = ob = stale;
     plug.processDoubleReplacing(nullptr, out, 64);
-    plug.processDoubleReplacing(in, nullptr, 64);
+    EXPECT_EQ(oa, silence);
+    EXPECT_EQ(ob, silence);
+    oa = ob = stale;
+    plug.processDoubleReplacing(in, nullptr, 64);  // nowhere to write: nothing happens
     in[1] = b.data();
     plug.processDoubleReplacing(in, out, 0);
     plug.processDoubleReplacing(in, out, -5);
-    EXPECT_EQ(oa[0], 7.0);
+    EXPECT_EQ(oa, stale);
+    double* oneOut[2] = {oa.data(), nullptr};
+    plug.processDoubleReplacing(in, oneOut, 64);  // a null output channel is skipped, the rest written
+    EXPECT_EQ(oa, quarter);
 
-    // Mismatched input and output counts: nothing is written.
+    // Fewer inputs than outputs: the output without an input is silent, not a replay.
     plug.setNumInputs(1);
     plug.resume();
+    oa = ob = stale;
     plug.processDoubleReplacing(in, out, 64);
-    EXPECT_EQ(ob[0], 7.0);
+    EXPECT_EQ(oa, quarter);
+    EXPECT_EQ(ob, silence);
     plug.setNumInputs(2);
     plug.resume();
     plug.processDoubleReplacing(in, out, 64);
-    EXPECT_EQ(ob[0], 0.25);
+    EXPECT_EQ(ob, quarter);
+}
+
+TEST(PlugProcess, AccumulatingProcessAddsToTheOutputs) {
+    ClockedPlug plug;  // defaults: the processed block is the input
+    const int frames = 2500;  // more than one chunk
+    std::vector<float> a(frames), b(frames), oa(frames, 0.5f), ob(frames, -0.25f);
+    for (int i = 0; i < frames; ++i) {
+        a[static_cast<std::size_t>(i)] = static_cast<float>(std::sin(i * 0.01));
+        b[static_cast<std::size_t>(i)] = static_cast<float>(std::cos(i * 0.02));
+    }
+    float* in[2] = {a.data(), b.data()};
+    float* out[2] = {oa.data(), ob.data()};
+    plug.process(in, out, frames);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(frames); ++i) {
+        ASSERT_FLOAT_EQ(oa[i], 0.5f + a[i]) << i;
+        ASSERT_FLOAT_EQ(ob[i], -0.25f + b[i]) << i;
+    }
+    plug.process(in, in, frames);  // in place: the input plus itself
+    for (std::size_t i = 0; i < static_cast<std::size_t>(frames); i += 7) ASSERT_FLOAT_EQ(a[i], 2.0f * static_cast<float>(std::sin(static_cast<double>(i) * 0.01))) << i;
 }
 
 TEST(PlugProcess, BlockLengthDoesNotChangeTheResult) {

@@ -79,9 +79,11 @@ std::intptr_t PluginInstance::hostCallback(vst::AEffect* effect, vst::VstInt32 o
 
 std::intptr_t PluginInstance::answer(vst::VstInt32 opcode, vst::VstInt32 index, std::intptr_t value, void* ptr,
                                      float opt) {
+    const HostCall call{opcode, index, value, opt, std::this_thread::get_id()};
+    if (behaviour_.observe) behaviour_.observe(call);
     {
         std::lock_guard lock(callsMutex_);
-        calls_.push_back({opcode, index, value, opt});
+        calls_.push_back(call);
     }
     switch (opcode) {
         case vst::audioMasterVersion: return behaviour_.version;
