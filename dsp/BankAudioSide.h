@@ -18,11 +18,6 @@ public:
     int getControlMask() const override { return 0; }
     const char* getShiftLabel() const override { return ""; }
 
-    // Re-expresses the running first section between H (series) and H - 1
-    // (parallel) so a band that changes routing continues from where it stands:
-    // the numerator gains or loses the denominator, and the stored outputs gain
-    // or lose the stored inputs (y_series = y_parallel + x).
-    void switchRouting(bool toParallel);
     bool idle() const { return identity != 0 && rampRemaining <= 0; }
 };
 

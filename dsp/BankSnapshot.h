@@ -14,6 +14,7 @@ constexpr int kBankBands = 32;
 constexpr int kBankMaxChannels = 8;
 
 struct BandCoefficients {
+    // The band's whole cascade H; a parallel band contributes H(x) - x.
     double coeffs[kMaxSections * kBiquadCoefficients] = {1.0, 0.0, 0.0, 0.0, 0.0};
     int sections = 1;
     int identity = 1;

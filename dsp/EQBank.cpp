@@ -181,24 +181,20 @@ void EQBank::postFirBuild() {
 }
 
 void EQBank::designBands() {
-    double kept[kMaxSections * kBiquadCoefficients];
     for (int b = 0; b < bandCount; ++b) {
-        int keptSections = 0;
-        int keptIdentity = 0;
+        const VerdanseEQ* designed = nullptr;
         for (int c = 0; c < channelCount; ++c) {
             VerdanseEQ* f = filterAt(b, c);
             if (f->getDisabled()) {
                 f->design();          // glides to unity
                 f->buildPrototype();  // settles the dirty mark, so idle bands cost nothing next time
-            } else if (keptSections == 0) {
+            } else if (!designed) {
                 // Each band is designed once; its other channels share the design.
                 f->design();
-                keptSections = f->getCoefficients(kept);
-                keptIdentity = f->getIdentity();
+                designed = f;
             } else {
                 f->buildPrototype();  // keeps the prototype current and clears the dirty mark
-                f->setCoefficients(kept, keptSections);
-                f->setIdentity(keptIdentity);
+                f->adoptDesign(*designed);
             }
         }
     }
@@ -209,15 +205,12 @@ void EQBank::publish() {
     for (int c = 0; c < channelCount; ++c) {
         for (int b = 0; b < bandCount; ++b) {
             const VerdanseEQ* f = filterAt(b, c);
+            // The audio side runs H for every band and takes the dry signal off a
+            // parallel one (a unity H adds nothing).
             BandCoefficients next;
-            next.sections = f->getCoefficients(next.coeffs);
+            next.sections = f->getWholeCoefficients(next.coeffs);
             next.identity = f->getIdentity();
             next.parallel = f->getParallel();
-            if (next.parallel && next.identity) {
-                // A parallel band that designs to unity adds nothing (H - 1 = 0), not a
-                // second copy of the dry signal.
-                std::memset(next.coeffs, 0, sizeof next.coeffs);
-            }
             BandCoefficients& e = p.entries[c][b];
             const bool same = e.sections == next.sections && e.identity == next.identity &&
                               e.parallel == next.parallel &&

@@ -6,17 +6,6 @@
 
 namespace hm::dsp {
 
-void GlideCascade::switchRouting(bool toParallel) {
-    const double sign = toParallel ? -1.0 : 1.0;
-    double* c = current[0];
-    c[0] += sign;
-    c[1] += sign * c[3];
-    c[2] += sign * c[4];
-    double* st = state[0];
-    st[2] += sign * st[0];
-    st[3] += sign * st[1];
-}
-
 void EQBank::adoptSnapshot() {
     if (!handover.consume()) return;
     const BankSnapshot& s = handover.front();
@@ -36,10 +25,9 @@ void EQBank::adoptSnapshot() {
             const BandCoefficients& e = s.entries[c][b];
             if (e.generation == a.adopted[c][b]) continue;
             GlideCascade& r = a.runners[c][b];
-            if (e.parallel != a.parallel[c][b]) {
-                r.switchRouting(e.parallel != 0);
-                a.parallel[c][b] = e.parallel;
-            }
+            // The runner holds H in either routing: a band that changes routing
+            // carries on from where it stands.
+            a.parallel[c][b] = e.parallel;
             r.setCoefficients(e.coeffs, e.sections);
             r.setIdentity(e.identity);
             a.adopted[c][b] = e.generation;
@@ -66,7 +54,7 @@ void EQBank::processChannel(int c, double* buffer, int count) {
             any = true;
             std::memcpy(branch, buffer, sizeof(double) * static_cast<std::size_t>(count));
             runners[b].processDouble(branch, count);
-            for (int i = 0; i < count; ++i) sum[i] += branch[i];
+            for (int i = 0; i < count; ++i) sum[i] += branch[i] - buffer[i];  // H - 1
         }
         if (any)
             for (int i = 0; i < count; ++i) buffer[i] += sum[i];
