@@ -173,7 +173,11 @@ void removeTimerClient(TimerClient* client) {
     // which may be waiting for this very thread: the thread ends by itself and is
     // joined later. Otherwise it leaves its loop at once.
     if (tTimerThread || s.followingUp > 0) return;
-    s.settled.wait(lock, [&] { return std::find(s.exited.begin(), s.exited.end(), stopping) != s.exited.end(); });
+    s.settled.wait(lock, [&] {
+        // Exited, or already joined by another thread's reap.
+        return std::find(s.exited.begin(), s.exited.end(), stopping) != s.exited.end() ||
+               std::none_of(s.stopped.begin(), s.stopped.end(), [&](const Stopped& t) { return t.generation == stopping; });
+    });
     s.reap(lock);
 }
 

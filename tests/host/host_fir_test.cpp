@@ -3,9 +3,7 @@
 // of a FIR mode with latency.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
-#include <thread>
 #include <vector>
 
 #include "tests/host/HostFixture.h"
@@ -44,22 +42,21 @@ int peakIndex(const std::vector<double>& y) {
 
 // The plug-in finishes updates on its timer and builds FIRs on a thread of its
 // own; a host just keeps playing. Renders silence, then a unit impulse, until the
-// reported delay is `delay` and the impulse response has its final shape (two
-// renders agree), or a few seconds passed.
+// reported delay is `delay` and the impulse response has its final, filtered
+// shape (two renders agree and differ from the bare impulse).
 std::vector<double> settledImpulseResponse(host::PluginInstance& plug, int delay, int frames) {
-    std::vector<double> previous;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::vector<double> previous, h;
+    std::vector<double> pulse(static_cast<std::size_t>(frames), 0.0);
+    pulse[0] = 1.0;
+    const bool settled = eventually([&] {
         render(plug, std::vector<double>(static_cast<std::size_t>(frames), 0.0));
-        std::vector<double> pulse(static_cast<std::size_t>(frames), 0.0);
-        pulse[0] = 1.0;
-        std::vector<double> h = render(plug, pulse);
-        if (plug.effect()->initialDelay == delay && h == previous) return h;
-        previous = std::move(h);
-    }
-    ADD_FAILURE() << "the FIR never settled";
-    return previous;
+        h = render(plug, pulse);
+        const bool done = plug.effect()->initialDelay == delay && h == previous && h != pulse;
+        previous = h;
+        return done;
+    });
+    if (!settled) ADD_FAILURE() << "the FIR never settled";
+    return h;
 }
 
 TEST(HostFir, ReportedLatencyIsThePeakOfTheMeasuredImpulseResponse) {

@@ -129,8 +129,10 @@ TEST(HostParams, InstancesShareOneTimerThatStopsWithTheLast) {
     EXPECT_EQ(threadCount(), base + 1);
     first.reset();
     EXPECT_EQ(threadCount(), base + 1);
-    // The survivor keeps working while the timer ticks.
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    // The timer keeps serving the survivor: it delivers the report of a MIDI touch.
+    second->clearCalls();
+    second->sendMidi({{0x90, 60, 100}});
+    EXPECT_TRUE(eventually([&] { return second->countCalls(vst::audioMasterEndEdit) == 1; }));
     second->setParameter(1, 0.75f);
     EXPECT_EQ(second->parameterDisplay(1), "18.00 dB");
     second.reset();
@@ -145,7 +147,8 @@ TEST(HostParams, InstancesCreatedAndDestroyedOnManyThreads) {
                 auto plug = makeInstance();
                 ASSERT_TRUE(plug);
                 plug->setParameter(1, 0.25f);
-                std::this_thread::sleep_for(std::chrono::milliseconds(3));
+                plug->setParameter(4, 1.0f);  // a FIR mode: the timer reports its latency
+                EXPECT_TRUE(eventually([&] { return plug->countCalls(vst::audioMasterIOChanged) == 1; }));
             }
         });
     }
