@@ -5,14 +5,23 @@
 # HARMONIFORM_USER_INSTALL is on) everything goes to the current user's folders, which need no privileges and which every host searches:
 #   ~/.vst/Harmoniform.so
 #   $XDG_DATA_HOME/Corvanta/Harmoniform/Factory Bank.hmp   (XDG_DATA_HOME: ~/.local/share)
-#   ~/.local/bin/harmoniform
+#   ~/.local/bin/harmoniform                   (~/.local/bin must be on PATH)
+#   ~/.local/share/man/man1/harmoniform.1      (man finds it through ~/.local/bin on PATH)
+#   $XDG_DATA_HOME/bash-completion/completions/harmoniform
 # With a prefix (configure with -DCMAKE_INSTALL_PREFIX or install with --prefix):
 #   <prefix>/lib/vst/Harmoniform.so
 #   <prefix>/share/Corvanta/Harmoniform/Factory Bank.hmp
 #   <prefix>/bin/harmoniform
+#   <prefix>/share/man/man1/harmoniform.1
+#   <prefix>/share/bash-completion/completions/harmoniform
 # DESTDIR is honoured (file(INSTALL) prepends it).
 #
-# Inputs: HM_PLUGIN_FILE, HM_TOOL_FILE (may be empty), HM_FACTORY_BANK, HM_USER_INSTALL.
+# Every folder the install creates is listed in the install manifest too (with a
+# trailing "/"), so that the uninstall target removes exactly what was put in place.
+#
+# Inputs: HM_PLUGIN_FILE, HM_TOOL_FILE (may be empty), HM_MAN_PAGE and HM_COMPLETION
+# (the tool's generated documentation, empty without the tool), HM_FACTORY_BANK,
+# HM_USER_INSTALL.
 
 set(hm_user_install OFF)
 if(HM_USER_INSTALL AND CMAKE_INSTALL_PREFIX STREQUAL "/usr/local")
@@ -33,16 +42,42 @@ if(hm_user_install)
   set(hm_vst_dir "${hm_home}/.vst")
   set(hm_bank_dir "${hm_data}/Corvanta/Harmoniform")
   set(hm_bin_dir "${hm_home}/.local/bin")
+  set(hm_man_dir "${hm_home}/.local/share/man/man1")
+  set(hm_completion_dir "${hm_data}/bash-completion/completions")
 else()
   set(hm_vst_dir "${CMAKE_INSTALL_PREFIX}/lib/vst")
   set(hm_bank_dir "${CMAKE_INSTALL_PREFIX}/share/Corvanta/Harmoniform")
   set(hm_bin_dir "${CMAKE_INSTALL_PREFIX}/bin")
+  set(hm_man_dir "${CMAKE_INSTALL_PREFIX}/share/man/man1")
+  set(hm_completion_dir "${CMAKE_INSTALL_PREFIX}/share/bash-completion/completions")
 endif()
 
+# Records the folders that installing into `dir` creates (a macro: the manifest
+# list lives in the calling install script's scope).
+macro(hm_note_new_folders dir)
+  set(hm_folder "$ENV{DESTDIR}${dir}")
+  while(NOT hm_folder STREQUAL "" AND NOT hm_folder STREQUAL "/" AND NOT EXISTS "${hm_folder}")
+    list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${hm_folder}/")
+    get_filename_component(hm_folder "${hm_folder}" DIRECTORY)
+  endwhile()
+endmacro()
+
+hm_note_new_folders("${hm_vst_dir}")
 file(INSTALL "${HM_PLUGIN_FILE}" DESTINATION "${hm_vst_dir}" TYPE SHARED_LIBRARY)
+hm_note_new_folders("${hm_bank_dir}")
 file(INSTALL "${HM_FACTORY_BANK}" DESTINATION "${hm_bank_dir}")
 if(HM_TOOL_FILE)
+  hm_note_new_folders("${hm_bin_dir}")
   file(INSTALL "${HM_TOOL_FILE}" DESTINATION "${hm_bin_dir}" TYPE PROGRAM)
+  foreach(doc "${HM_MAN_PAGE}" "${HM_COMPLETION}")
+    if(NOT EXISTS "${doc}")
+      message(FATAL_ERROR "${doc} is missing: build everything (cmake --build build) before installing")
+    endif()
+  endforeach()
+  hm_note_new_folders("${hm_man_dir}")
+  file(INSTALL "${HM_MAN_PAGE}" DESTINATION "${hm_man_dir}")
+  hm_note_new_folders("${hm_completion_dir}")
+  file(INSTALL "${HM_COMPLETION}" DESTINATION "${hm_completion_dir}" RENAME harmoniform)
 endif()
 
 if(NOT hm_user_install)

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/EditorFactory.h"
 #include "core/InstanceRegistry.h"
 #include "core/params/Conversion.h"
 #include "prefs/GlobalPreferences.h"
@@ -27,12 +28,12 @@ Plug::Plug(vst::HostCallback host, int channels) : PlugBaseJSON(host) {
     setABParameterIndex(kABBank);
 
     // Join the registry and tell everybody the instance list changed.
-    const int count = registerInstance(this);
-    {
-        std::lock_guard lock(nameMutex_);
-        std::snprintf(instanceName_, sizeof(instanceName_), "EQ: %d", count);
-    }
+    // The name is written while the list is held: other editors read names under it.
+    registerInstance(this, [this](int count) { std::snprintf(instanceName_, sizeof(instanceName_), "EQ: %d", count); });
     forEachInstance([](Plug& p) { p.setParameter(kGUIInstancesChanged, 0.0f); });
+
+    // The editor exists from here on (this sets the has-editor flag); its window opens later.
+    setEditor(createPlugEditor(this));
 
     // The editor preference tree starts from the library's defaults; the default
     // bank's `uiprefs` and later a host project's are merged into it.
@@ -50,24 +51,26 @@ Plug::~Plug() {
     // After this no tick can reach the instance, and no queued host call starts.
     platform::removeTimerClient(&timerHook_);
     reports_->close();
+    // The editor (and its window) goes while the instance it shows is still whole.
+    setEditor(nullptr);
     unregisterInstance(this);
     forEachInstance([](Plug& p) { p.setParameter(kGUIInstancesChanged, 0.0f); });
 }
 
 std::string Plug::instanceName() const {
-    std::lock_guard lock(nameMutex_);
+    const auto listed = lockInstanceRegistry();
     return instanceName_;
 }
 
 bool Plug::instanceNameSet() const {
-    std::lock_guard lock(nameMutex_);
+    const auto listed = lockInstanceRegistry();
     return instanceNameSet_;
 }
 
 void Plug::setInstanceName(const char* name) {
     if (!name) return;
     {
-        std::lock_guard lock(nameMutex_);
+        const auto listed = lockInstanceRegistry();  // readers take names under the list's lock
         std::snprintf(instanceName_, sizeof(instanceName_), "%s", name);
         instanceNameSet_ = true;
     }

@@ -129,6 +129,10 @@ public:
     // Previous (-1) or next (+1) program, staying within 0..19.
     void stepProgram(int direction);
     unsigned char visitedABSlots() const { return abVisited_; }
+    // The editor opened: only the current slot counts as visited.
+    void resetVisitedABSlots() { abVisited_ = static_cast<unsigned char>(1u << getCurrentABSlot()); }
+    // The editor's strip order for the current program (32 entries, -1 after the last).
+    void setBandOrder(const int (&order)[kNumBands]);
 
     // --- Processing, filter bank, meters and analyser (PlugUpdate.cpp, PlugProcess.cpp) ---
     // The design side of the bank is serialised by the update lock: hold it while
@@ -164,7 +168,7 @@ protected:
 
 private:
     void writeSettings(cJSON* document, bool bankMembers);
-    void readSettings(const cJSON* settings);
+    void readSettings(const cJSON* settings, bool isPreset);
     void readRouting(const cJSON* routing);
 
 private:
@@ -221,8 +225,7 @@ private:
 
     unsigned char channelGroups_[kMaxChannels] = {};
     std::string groupNames_[kMaxChannels];
-    mutable std::mutex nameMutex_;  // the name is read by other instances and the editor
-    char instanceName_[32] = {};
+    char instanceName_[32] = {};  // written and read under the instance registry's lock
     bool instanceNameSet_ = false;
 
     prefs::EditorPreferences editorTree_;

@@ -80,13 +80,14 @@ void Plug::writeDocument(cJSON* document, bool isPreset) {
 // ---------------------------------------------------------------------------
 // Reading
 
-void Plug::readSettings(const cJSON* settings) {
+void Plug::readSettings(const cJSON* settings, bool isPreset) {
     if (!cJSON_IsObject(settings)) return;
     LoadScope load(*this);
-    if (member(settings, "currentPreset"))
+    // A preset brings its editor settings but never moves the program or the A/B slot.
+    if (!isPreset && member(settings, "currentPreset"))
         curProgram_ = intMember(settings, "currentPreset", 0, kNumPrograms - 1, getProgram());
     // Loading the current slot also restores the live values the document was saved with.
-    if (member(settings, "currentAB"))
+    if (!isPreset && member(settings, "currentAB"))
         selectABSlot(intMember(settings, "currentAB", 0, kNumABSlots - 1, getCurrentABSlot()));
     session_.lastAB = intMember(settings, "lastAB", 0, kNumABSlots - 1, session_.lastAB);
     session_.analyserState = boolMember(settings, "analyserState", session_.analyserState);
@@ -134,12 +135,16 @@ void Plug::readRouting(const cJSON* routing) {
 
 void Plug::readDocument(const cJSON* document, bool isPreset) {
     PlugBaseJSON::readDocument(document, isPreset);  // parameters, programs, slots; clears undo
-    if (presetParts_ & state::kPartUI) {
-        readSettings(member(document, "settings"));
+    // The preset-load option "UI" filters presets only; a bank or project always
+    // brings its editor state.
+    if (!isPreset || (presetParts_ & state::kPartUI)) {
+        readSettings(member(document, "settings"), isPreset);
         if (const cJSON* ui = member(document, "uiprefs"); cJSON_IsObject(ui)) {
             editorTree_.merge(ui);
             loadEditorPreferences();
         }
+        // The editor takes the settings and preferences over in its next idle pass.
+        forwardToEditor(kGUIUIPrefsChange, 1.0f);
     }
     readRouting(member(document, "routing"));
     // A restored project names its instances only while none of them has played yet.
@@ -154,25 +159,21 @@ void Plug::readDocument(const cJSON* document, bool isPreset) {
 
 void Plug::loadDefaultBank() {
     const platform::SettingsStore settings(platform::SettingsStore::defaultFilePath());
-    const std::string folder = platform::bankFolder(settings);
-    bankPath_ = platform::joinPath(folder, platform::kDefaultBankFileName);
-
-    platform::FileRead file = platform::readWholeFile(bankPath_, kMaxBankFileBytes);
-    const bool haveDefault = file.status == platform::ReadStatus::Ok;
-    // Without a bank of the user's own: the factory bank, from the bank folder or
-    // where the product is installed.
-    if (!haveDefault) {
-        std::vector<std::string> folders{folder};
-        for (const std::string& f : platform::systemBankFolders()) folders.push_back(f);
-        for (const std::string& f : folders) {
-            file = platform::readWholeFile(platform::joinPath(f, platform::kFactoryBankFileName), kMaxBankFileBytes);
-            if (file.status == platform::ReadStatus::Ok) break;
-        }
+    // The user's own default bank first; without one, the factory bank from the
+    // bank folder or from where the product is installed.
+    const std::vector<std::string> candidates = platform::startupBankFiles(settings);
+    bankPath_ = candidates.front();
+    platform::FileRead file;
+    std::size_t used = 0;
+    for (; used < candidates.size(); ++used) {
+        file = platform::readWholeFile(candidates[used], kMaxBankFileBytes);
+        if (file.status == platform::ReadStatus::Ok) break;
     }
+    const bool haveDefault = used == 0;
     if (file.status == platform::ReadStatus::Ok && !file.bytes.empty())
         setChunk(file.bytes.data(), static_cast<vst::VstInt32>(file.bytes.size()), false);
 
-    platform::createFolders(folder);
+    platform::createFolders(platform::parentFolder(bankPath_));
     // No bank of the user's own yet: the editor offers its first-run setup.
     firstRunSetupWanted_ = !haveDefault;
 }

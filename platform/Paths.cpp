@@ -80,4 +80,11 @@ std::vector<std::string> systemBankFolders(std::string_view vendor, std::string_
     return folders;
 }
 
+std::vector<std::string> startupBankFiles(const SettingsStore& settings) {
+    const std::string folder = bankFolder(settings);
+    std::vector<std::string> files = {joinPath(folder, kDefaultBankFileName), joinPath(folder, kFactoryBankFileName)};
+    for (const std::string& f : systemBankFolders()) files.push_back(joinPath(f, kFactoryBankFileName));
+    return files;
+}
+
 }  // namespace hm::platform

@@ -49,4 +49,9 @@ std::string presetsFolder(std::string_view bankFolder);
 std::vector<std::string> systemBankFolders(std::string_view vendor = kVendorName,
                                            std::string_view product = kProductName);
 
+// The bank files a new instance tries at start-up, in order: "Default Bank.hmp"
+// in the bank folder (always first: the instance's bank path), then
+// "Factory Bank.hmp" in the bank folder and in every system bank folder.
+std::vector<std::string> startupBankFiles(const SettingsStore& settings);
+
 }  // namespace hm::platform

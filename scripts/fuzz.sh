@@ -4,7 +4,8 @@
 #   scripts/fuzz.sh [seconds per target, default 60] [target ...]
 # Targets: fuzz_chunk (state chunk decoder and state preferences),
 #          fuzz_preferences (preference JSON: editor trees, global schema),
-#          fuzz_state (whole chunks applied to an instance, as a host hands them over).
+#          fuzz_state (whole chunks applied to an instance, as a host hands them over),
+#          fuzz_layout (layout texts: tokenizer, attribute readers, builder and drawing).
 # Crashes are written to build/fuzz/findings/<target>/; the script fails when
 # any target found one.
 set -euo pipefail
@@ -12,7 +13,7 @@ cd "$(dirname "$0")/.."
 SECONDS_PER_TARGET=${1:-60}
 shift || true
 TARGETS=("$@")
-[ ${#TARGETS[@]} -eq 0 ] && TARGETS=(fuzz_chunk fuzz_preferences fuzz_state)
+[ ${#TARGETS[@]} -eq 0 ] && TARGETS=(fuzz_chunk fuzz_preferences fuzz_state fuzz_layout)
 BUILD_DIR=${FUZZ_BUILD_DIR:-build/fuzz}
 
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -26,6 +27,7 @@ seed_dir() {
     fuzz_chunk) echo tests/prefs/fuzz/corpus/chunk ;;
     fuzz_preferences) echo tests/prefs/fuzz/corpus/preferences ;;
     fuzz_state) echo tests/core/fuzz/corpus ;;
+    fuzz_layout) echo tests/gui/fuzz/corpus ;;
   esac
 }
 
@@ -36,9 +38,14 @@ for t in "${TARGETS[@]}"; do
   rm -rf "$corpus" "$findings"
   mkdir -p "$corpus" "$findings"
   cp "$(seed_dir "$t")"/* "$corpus"/
-  # The library's own schemas are real documents: as editor trees and global
-  # schemas, plain and (for the chunk reader) compressed the way states are.
-  cp resources/json/*.json "$corpus"/
+  # The library's own schemas and layouts are real documents: as editor trees
+  # and global schemas, plain and (for the chunk reader) compressed the way
+  # states are; the layout texts for the layout reader.
+  if [ "$t" = fuzz_layout ]; then
+    cp resources/xml/*.xml "$corpus"/
+  else
+    cp resources/json/*.json "$corpus"/
+  fi
   if [ "$t" = fuzz_chunk ]; then
     /usr/bin/python3 - "$corpus" resources/json/*.json tests/prefs/fuzz/corpus/chunk/bank.json <<'PY'
 import sys, zlib, os

@@ -10,6 +10,8 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libfftw3-dev  # benchmarks only: the yardstick for the FFT, never linked into the plug-in
   xvfb xauth binutils
+  python3  # tests: the layout texts are what tools/layoutgen writes
+  libxtst-dev  # the real-window tests click with the XTEST extension
 )
 
 missing=()

@@ -23,13 +23,16 @@ void COnOffButton::draw(CDrawContext* context) {
     setDirty(false);
 }
 
+void toggleAndNotify(CControl* control) {
+    control->beginEdit();
+    control->setValue(control->getValue() >= control->getMax() ? control->getMin() : control->getMax());
+    control->valueChangedNotify();
+    control->endEdit();
+}
+
 CMouseEventResult COnOffButton::onMouseDown(CPoint&, const int& buttons) {
     if (!usableClick(buttons)) return kMouseEventNotHandled;
-    beginEdit();
-    value = value >= vmax ? vmin : vmax;
-    setDirty(true);
-    valueChangedNotify();
-    endEdit();
+    toggleAndNotify(this);
     return kMouseEventHandled;
 }
 

@@ -15,6 +15,10 @@
 
 namespace hm::gui {
 
+// Flips a two-state control between its minimum and maximum and tells the
+// listener, inside one begin/end edit.
+void toggleAndNotify(CControl* control);
+
 class COnOffButton : public CControl {
 public:
     COnOffButton(const CRect& size, CControlListener* listener, int tag, CBitmap* background,

@@ -9,6 +9,7 @@
 
 #include "tests/tools/ToolTestSupport.h"
 #include "tools/harmoniform/AudioFile.h"
+#include "tools/harmoniform/OutputFormat.h"
 #include "tools/harmoniform/SignalGenerators.h"
 
 namespace hm::tool {
@@ -88,13 +89,58 @@ TEST(AudioFile, ReadingSomethingElseIsAnError) {
     EXPECT_FALSE(r.open(folder.file("none.wav"), error));
 }
 
-TEST(AudioFile, FormatNames) {
-    int f = 0;
-    EXPECT_TRUE(formatFromName("wavf", f));
-    EXPECT_EQ(f, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
-    EXPECT_TRUE(formatFromName("flac24", f));
-    EXPECT_EQ(f, SF_FORMAT_FLAC | SF_FORMAT_PCM_24);
-    EXPECT_FALSE(formatFromName("mp5", f));
+// The output format follows OUT's name and keeps the input's sample width where
+// the container holds it; what it cannot hold is said, never silently changed.
+TEST(OutputFormat, ExtensionAndFormatNameChooseContainerAndWidth) {
+    constexpr int kWav16 = SF_FORMAT_WAV | SF_FORMAT_PCM_16, kWav24 = SF_FORMAT_WAV | SF_FORMAT_PCM_24;
+    constexpr int kWavFloat = SF_FORMAT_WAV | SF_FORMAT_FLOAT, kFlac24 = SF_FORMAT_FLAC | SF_FORMAT_PCM_24;
+    struct Case {
+        const char* out;
+        const char* format;
+        int input;
+        int expected;          // 0: refused
+        const char* mentions;  // in the note (or the error when refused); "" for none
+    };
+    const Case cases[] = {
+        {"a.wav", "", kWav24, kWav24, ""},
+        {"a.WAV", "", kWavFloat, kWavFloat, ""},
+        {"a.flac", "", kWav24, kFlac24, ""},
+        {"a.flac", "", kWav16, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, ""},
+        {"a.flac", "", kWavFloat, kFlac24, "24-bit"},
+        {"a.flac", "", SF_FORMAT_WAV | SF_FORMAT_PCM_32, kFlac24, "32-bit integer"},
+        {"a.aif", "", kWav24, SF_FORMAT_AIFF | SF_FORMAT_PCM_24, ""},
+        {"a.aiff", "", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, SF_FORMAT_AIFF | SF_FORMAT_PCM_S8, ""},
+        {"a.wav", "", SF_FORMAT_AIFF | SF_FORMAT_PCM_S8, SF_FORMAT_WAV | SF_FORMAT_PCM_U8, ""},
+        {"a.ogg", "", kWav24, SF_FORMAT_OGG | SF_FORMAT_VORBIS, ""},
+        {"a.wav", "", SF_FORMAT_OGG | SF_FORMAT_VORBIS, kWavFloat, ""},
+        {"a.flac", "", SF_FORMAT_OGG | SF_FORMAT_VORBIS, kFlac24, ""},
+        {"a.flac", "flac", kWav24, kFlac24, ""},
+        {"a.wav", "wav16", kWav24, kWav16, ""},
+        {"a.raw", "wavf", kWav16, kWavFloat, ""},
+        {"a", "flac24", kWav16, kFlac24, ""},
+        {"a.mp3", "", kWav16, 0, ".mp3"},
+        {"a.xyz", "", kWav16, 0, ".xyz"},
+        {"noextension", "", kWav16, 0, "extension"},
+        {"a.wav", "flac", kWav16, 0, "matching extension"},
+        {"a.wav", "mp9", kWav16, 0, "unknown format"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.out) + " --format " + c.format);
+        OutputFormatChoice choice;
+        std::string error;
+        const bool ok = chooseOutputFormat(c.out, c.format, c.input, choice, error);
+        ASSERT_EQ(ok, c.expected != 0) << error;
+        if (ok) {
+            EXPECT_EQ(choice.sndfileFormat, c.expected) << describeFormat(choice.sndfileFormat);
+            if (*c.mentions) {
+                EXPECT_NE(choice.note.find(c.mentions), std::string::npos) << choice.note;
+            } else {
+                EXPECT_EQ(choice.note, "");
+            }
+        } else {
+            EXPECT_NE(error.find(c.mentions), std::string::npos) << error;
+        }
+    }
 }
 
 // Power density at the DFT bin nearest f (Welch average of 8192-point

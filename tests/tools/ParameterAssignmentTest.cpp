@@ -19,13 +19,45 @@ struct Good {
     double normalised;
     double scaleDb = 18.0;
     double shift = 1.0;
+    bool midSide = true;
 };
 
 TEST(ParameterAssignment, ValuesConvertLikeTheParameterModel) {
     const Good cases[] = {
         {"kBand1Gain=6dB", 50, (6.0 / 18.0 + 1.0) / 2.0},
         {"Band1 Gain=-18dB", 50, 0.0},
-        {"Band1 Gain=0.75", 50, 0.75},
+        {"Band1 Gain=1", 50, (1.0 / 18.0 + 1.0) / 2.0},   // a bare number is the unit a host shows
+        {"Band1 Gain=6 dB", 50, (6.0 / 18.0 + 1.0) / 2.0},
+        {"Band1 Gain=0.75n", 50, 0.75},                     // normalised only with its suffix
+        {"Band1 Q=1", 52, logNorm(1, kQMin, 50)},
+        {"Band1 Frequency=1000", 51, logNorm(1000, 10, 22000)},
+        {"Band1 Frequency=1 kHz", 51, logNorm(1000, 10, 22000)},
+        {"Band1 Frequency=2.5 k", 51, logNorm(2500, 10, 22000)},
+        {"kIRLength=8192", 7, 3.0 / 9.0},
+        {"kIRPad=2", 11, 1.0 / 4.0},
+        {"kDPlusLen=0", 12, 0.0},
+        {"kGain=-6", 1, 30.0 / 72.0},
+        {"Channel 1 Level=-inf", 14, 0.0},
+        {"Channel 1 Level=0", 14, 0.5},
+        {"Band1 Shift=25", 53, 0.625},
+        {"Band1 Slope=12", 54, 6.0 / 43.0},
+        {"Band1 State=Bypass", 46, 1.0 / 3.0},
+        {"Band1 State=Off", 46, 0.0},
+        {"Band1 Type=LowShelf", 48, 2.0 / 6.0},
+        {"Band1 Type=HSh", 48, 3.0 / 6.0},
+        {"Band1 Type=LPF", 48, 4.0 / 6.0},
+        {"Mode=IIR", 4, 0.0},
+        {"Band1 Groups=Mid", 47, 128.0 / 256.0},
+        {"Band1 Groups=Side", 47, 64.0 / 256.0},
+        {"Band1 Groups=Left", 47, 128.0 / 256.0, 18.0, 1.0, false},
+        {"Band1 Groups=Right", 47, 64.0 / 256.0, 18.0, 1.0, false},
+        {"Band1 Groups=Stereo", 47, 192.0 / 256.0},
+        {"Band1 Groups=All", 47, 255.0 / 256.0},
+        {"Band1 Groups=64", 47, 64.0 / 256.0},
+        {"MS State=Left/Right", 13, 0.0},
+        {"MS State=Mid/Side", 13, 8.0 / 16.0},
+        {"46=On", 46, 2.0 / 3.0},                            // the index info prints
+        {"0=On", 0, 1.0},
         {"Band1 Gain=6dB", 50, 0.75, 12.0},  // Scale 12: +6 dB is half the range
         {"Band1 Frequency=1k5", 51, logNorm(1500, 10, 22000)},
         {"Band1 Frequency=1.5kHz", 51, logNorm(1500, 10, 22000)},
@@ -60,13 +92,15 @@ TEST(ParameterAssignment, ValuesConvertLikeTheParameterModel) {
         {"kIRPad=x4", 11, 2.0 / 4.0},
         {"kDPlusLen=64", 12, 3.0 / 7.0},
         {"A/B=C", 6, 2.0 / 8.0},
-        {"Band32 Phase=0.5", 365, 0.5},
+        {"Band32 Phase=0.5n", 365, 0.5},
+        {"Band32 Phase=50", 365, 0.75},
     };
     for (const Good& c : cases) {
         SCOPED_TRACE(c.text);
         ParameterContext context;
         context.scaleDb = c.scaleDb;
         context.shiftFactor = c.shift;
+        context.firstPairMidSide = c.midSide;
         Assignment a;
         std::string error;
         ASSERT_TRUE(parseAssignment(c.text, context, a, error)) << error;
@@ -82,7 +116,8 @@ struct Bad {
 
 TEST(ParameterAssignment, UnfitValuesAreRefusedWithAReason) {
     const Bad cases[] = {
-        {"Band1 Gain=6", "normalised"},          // a bare number is a host value 0..1
+        {"Band1 Gain=19", "-18..18 dB"},         // a bare number is in dB: refused, not clamped
+        {"Band1 Gain=1.5n", "0..1"},             // normalised out of range
         {"Band1 Gain=6Hz", "dB"},                // wrong unit
         {"Band1 Gain=24dB", "-18..18 dB"},       // beyond Scale
         {"Band1 Frequency=5Hz", "10..22000 Hz"}, // below the range
@@ -90,7 +125,18 @@ TEST(ParameterAssignment, UnfitValuesAreRefusedWithAReason) {
         {"Band1 Slope=20dB", "steps of 6"},
         {"Band1 Type=Shelf", "Peak"},            // lists the choices
         {"Band1 Subtype=40", "outside"},
-        {"Band1 Subtype=2.5", "normalised"},
+        {"Band1 Subtype=2.5", "whole numbers"},
+        {"Band1 Q=60", "0.1..50 Q"},
+        {"Band1 Q=0.05", "0.1..50 Q"},
+        {"kIRLength=3", "1024..262144 samples"},
+        {"kIRPad=3", "1..8"},
+        {"kGain=40", "-36..36 dB"},
+        {"kFShift=20", "50..200 %"},
+        {"Channel 1 Level=24", "-inf..18.1 dB"},
+        {"Band1 Groups=Left", "Mid or Side"},    // the first pair is mid/side by default
+        {"Band1 Groups=300", "0..255"},
+        {"Band1 State=Maybe", "Off, Bypass, On"},
+        {"366=On", "unknown parameter"},
         {"kIRLength=1000Samples", "powers of two"},
         {"kBypass=maybe", "cannot read"},
         {"Band1 Gain=", "no value"},
@@ -113,7 +159,8 @@ TEST(ParameterAssignment, BandGainInDecibelsNeedsANonZeroScale) {
     Assignment a;
     std::string error;
     EXPECT_FALSE(parseAssignment("Band1 Gain=3dB", context, a, error));
-    EXPECT_TRUE(parseAssignment("Band1 Gain=0.5", context, a, error));
+    EXPECT_NE(error.find("0.5n"), std::string::npos) << error;
+    EXPECT_TRUE(parseAssignment("Band1 Gain=0.5n", context, a, error));
 }
 
 TEST(ParameterAssignment, BothNameFormsFindTheSameParameter) {

@@ -144,8 +144,10 @@ bool decodePng(const std::string& bytes, Decoded& out) {
 ResponsePlot flatPlot(double db) {
     ResponsePlot plot;
     plot.hz = responseGrid(48000.0);
-    plot.magnitudeDb.assign(plot.hz.size(), db);
-    plot.phaseDegrees.assign(plot.hz.size(), 0.0);
+    PlotCurve curve;
+    curve.magnitudeDb.assign(plot.hz.size(), db);
+    curve.phaseDegrees.assign(plot.hz.size(), 0.0);
+    plot.curves.push_back(curve);
     plot.title = "test";
     return plot;
 }
@@ -200,17 +202,51 @@ TEST(ResponsePlot, RefusesSizesItCannotLayOut) {
     EXPECT_FALSE(renderResponsePng(plot, bytes, error));
     EXPECT_NE(error.find("size"), std::string::npos);
     plot = flatPlot(0.0);
-    plot.magnitudeDb.pop_back();
+    plot.curves[0].magnitudeDb.pop_back();
     EXPECT_FALSE(renderResponsePng(plot, bytes, error));
 }
 
 TEST(ResponsePlot, NonFiniteValuesDoNotBreakTheDrawing) {
     ResponsePlot plot = flatPlot(0.0);
-    plot.magnitudeDb[10] = -INFINITY;
-    plot.magnitudeDb[20] = NAN;
-    plot.phaseDegrees[30] = NAN;
+    plot.curves[0].magnitudeDb[10] = -INFINITY;
+    plot.curves[0].magnitudeDb[20] = NAN;
+    plot.curves[0].phaseDegrees[30] = NAN;
     std::string bytes, error;
     EXPECT_TRUE(renderResponsePng(plot, bytes, error)) << error;
+}
+
+// Pixels inside the plot area (below the title and legend lines) close to a colour.
+int pixelsLike(const Decoded& d, int r, int g, int b) {
+    int count = 0;
+    for (int y = d.height / 5; y < d.height; ++y)
+        for (int x = 0; x < d.width; ++x) {
+            const unsigned char* p = &d.rgb[static_cast<std::size_t>((y * d.width + x) * 3)];
+            count += std::abs(p[0] - r) < 40 && std::abs(p[1] - g) < 40 && std::abs(p[2] - b) < 40;
+        }
+    return count;
+}
+
+TEST(ResponsePlot, ReferenceAndSecondCurveStayVisible) {
+    // The analogue reference lying exactly under the measurement, and a second
+    // measured curve 6 dB above the first: each must leave pixels of its colour.
+    ResponsePlot plot = flatPlot(0.0);
+    plot.curves[0].name = "mid";
+    plot.curves[0].analogueDb = plot.curves[0].magnitudeDb;
+    PlotCurve side = plot.curves[0];
+    side.name = "side";
+    side.analogueDb.clear();
+    for (double& v : side.magnitudeDb) v = 6.0;
+    std::string bytes, error;
+    Decoded d;
+    ASSERT_TRUE(renderResponsePng(plot, bytes, error)) << error;
+    ASSERT_TRUE(decodePng(bytes, d));
+    const int onlyMid = pixelsLike(d, 200, 40, 60);
+    const int reference = pixelsLike(d, 230, 130, 30);
+    EXPECT_GT(reference, 100) << "the reference is hidden under the measured curve";
+    plot.curves.push_back(side);
+    ASSERT_TRUE(renderResponsePng(plot, bytes, error)) << error;
+    ASSERT_TRUE(decodePng(bytes, d));
+    EXPECT_GT(pixelsLike(d, 200, 40, 60), onlyMid + 300) << "the second curve is not drawn in its own colour";
 }
 
 TEST(PlotFont, EveryLabelCharacterHasAGlyph) {

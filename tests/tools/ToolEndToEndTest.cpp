@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <numbers>
 #include <random>
@@ -21,19 +22,7 @@ namespace {
 
 constexpr int kFloatWav = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
 
-// Float-exact noise, interleaved.
-std::vector<double> noise(std::size_t frames, int channels, unsigned seed) {
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<float> uniform(-0.9f, 0.9f);
-    std::vector<double> x(frames * static_cast<std::size_t>(channels));
-    for (double& v : x) v = uniform(random);
-    return x;
-}
-
-std::vector<std::string> concat(std::vector<std::string> a, const std::vector<std::string>& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
+std::vector<double> noise(std::size_t frames, int channels, unsigned seed) { return floatNoise(frames, channels, seed); }
 
 // A preset file made the way a host saves one: parameters set through the ABI,
 // then the instance's preset chunk.
@@ -294,9 +283,15 @@ TEST(ToolResponse, BankProgramAndPresetReachTheInstance) {
     EXPECT_NE(fromBank.out.find("Band1: High-pass 80 Hz"), std::string::npos) << fromBank.out;
 
     writePresetFile(folder.file("p.hmp"), {{bandParam(4, kBandState), 2.0 / 3.0}, {bandParam(4, kBandType), 5.0 / 6.0}});
-    // The preset lands in the program chosen, and --set comes last.
+    // The preset lands in the program chosen (of the bank a new instance loads,
+    // here the factory bank installed system-wide), and --set comes last.
+    std::filesystem::create_directories(folder.file("system/Corvanta/Harmoniform"));
+    std::filesystem::copy_file(bank, folder.file("system/Corvanta/Harmoniform/Factory Bank.hmp"));
+    RunOptions installed;
+    installed.env = {"XDG_DATA_DIRS=" + folder.file("system")};
     const RunResult both = runTool({"response", "--program", "3", "--preset", folder.file("p.hmp"), "--set",
-                                    "Band5 Frequency=2k", "--csv", folder.file("b.csv")});
+                                    "Band5 Frequency=2k", "--csv", folder.file("b.csv")},
+                                   installed);
     ASSERT_EQ(both.exitCode, 0) << both.err;
     EXPECT_NE(both.out.find("Band5: Notch 2000 Hz"), std::string::npos) << both.out;
 }

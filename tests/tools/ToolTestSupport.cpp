@@ -4,9 +4,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -24,14 +26,22 @@ std::string shellWord(const std::string& s) {
     return q + "'";
 }
 
-std::string slurp(const std::string& path) {
+}  // namespace
+
+std::string readBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
 }
 
-}  // namespace
+std::vector<std::string> folderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 ScratchFolder::ScratchFolder() {
     char tmpl[] = "/tmp/hm-tool-test-XXXXXX";
@@ -44,16 +54,21 @@ ScratchFolder::~ScratchFolder() {
     std::filesystem::remove_all(path_, ec);
 }
 
-RunResult runTool(const std::vector<std::string>& args) {
+RunResult runTool(const std::vector<std::string>& args, const RunOptions& options) {
     ScratchFolder logs;
-    std::string command = shellWord(HM_TOOL_EXE);
+    std::string command;
+    if (!options.cwd.empty()) command += "cd " + shellWord(options.cwd) + " && ";
+    command += "env";
+    for (const std::string& e : options.env) command += " " + shellWord(e);
+    command += " " + shellWord(options.exe.empty() ? HM_TOOL_EXE : options.exe);
     for (const std::string& a : args) command += " " + shellWord(a);
     command += " >" + shellWord(logs.file("out")) + " 2>" + shellWord(logs.file("err"));
+    command += " <" + shellWord(options.input.empty() ? "/dev/null" : options.input);
     const int status = std::system(command.c_str());
     RunResult r;
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out = slurp(logs.file("out"));
-    r.err = slurp(logs.file("err"));
+    r.out = readBytes(logs.file("out"));
+    r.err = readBytes(logs.file("err"));
     return r;
 }
 
@@ -76,6 +91,19 @@ Audio readAudio(const std::string& path) {
     a.samples.resize(static_cast<std::size_t>(r.frames() * a.channels));
     const std::int64_t n = r.read(a.samples.data(), r.frames());
     a.samples.resize(static_cast<std::size_t>(n * a.channels));
+    return a;
+}
+
+std::vector<double> floatNoise(std::size_t frames, int channels, unsigned seed) {
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<float> uniform(-0.9f, 0.9f);
+    std::vector<double> x(frames * static_cast<std::size_t>(channels));
+    for (double& v : x) v = uniform(random);
+    return x;
+}
+
+std::vector<std::string> concat(std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
     return a;
 }
 

@@ -16,9 +16,9 @@ int whole(double v) { return static_cast<int>(std::lround(v)); }
 
 }  // namespace
 
-bool analogueResponseDb(HostSession& session, const std::vector<double>& hz, std::vector<double>& db) {
+bool analogueResponseDb(HostSession& session, const std::vector<double>& hz, std::vector<double>& db, int channel) {
     db.clear();
-    if (whole(session.realValue(kParallel)) != 0) return false;
+    if (whole(session.realValue(kParallel)) != 0 || channel < 0 || channel >= kMaxChannels) return false;
     const double scale = session.realValue(kScale);
     const double shift = session.realValue(kFShift) * 0.01;
 
@@ -30,7 +30,7 @@ bool analogueResponseDb(HostSession& session, const std::vector<double>& hz, std
     for (int b = 0; b < kNumBands; ++b) {
         const auto real = [&](int field) { return session.realValue(bandParam(b, field)); };
         if (whole(real(kBandState)) != 2) continue;
-        if (!((whole(real(kBandGroups)) >> 7) & 1)) continue;  // not on the first group
+        if (!((whole(real(kBandGroups)) >> (7 - channel)) & 1)) continue;  // group g + 1 is bit 7 - g
         double fields[kParamsPerBand];
         for (int f = 0; f < kParamsPerBand; ++f) fields[f] = real(f);
         const dsp::BandSettings s = engineBandSettings(fields, scale, shift);
@@ -39,7 +39,7 @@ bool analogueResponseDb(HostSession& session, const std::vector<double>& hz, std
         if (band.count < 1) return false;
         bands.push_back(band);
     }
-    const double level = session.realValue(channelParam(0, kChannelLevel));
+    const double level = session.realValue(channelParam(channel, kChannelLevel));
     const double offsetDb = session.realValue(kGain) + (level > 0.0 ? 20.0 * std::log10(level) : -300.0);
     for (double f : hz) {
         double magnitude = 1.0;

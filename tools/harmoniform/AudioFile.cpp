@@ -11,6 +11,9 @@
 #include <cstring>
 #include <vector>
 
+#include "tools/harmoniform/OutputPath.h"
+#include "tools/harmoniform/SignalCleanup.h"
+
 namespace hm::tool {
 namespace {
 
@@ -39,17 +42,22 @@ AudioReader::~AudioReader() {
 
 bool AudioReader::open(const std::string& path, std::string& error) {
     SF_INFO info{};
-    file_ = sf_open(path.c_str(), SFM_READ, &info);
+    const bool standardInput = path == "-";
+    const std::string name = standardInput ? "standard input" : path;
+    file_ = standardInput ? sf_open_fd(STDIN_FILENO, SFM_READ, &info, SF_FALSE) : sf_open(path.c_str(), SFM_READ, &info);
     if (!file_) {
-        error = "cannot read " + path + " as audio: " + sf_strerror(nullptr);
+        error = "cannot read " + name + " as audio: " + sf_strerror(nullptr);
         return false;
     }
     if (info.channels < 1 || info.samplerate < 1) {
-        error = path + " has no usable channels or sample rate";
+        error = name + " has no usable channels or sample rate";
         return false;
     }
     format_ = {info.format, info.samplerate, info.channels};
-    frames_ = info.frames;
+    // A stream's header may promise no length (or any length): only a seekable
+    // file's count is trusted.
+    lengthKnown_ = info.seekable && info.frames >= 0 && info.frames < SF_COUNT_MAX;
+    frames_ = lengthKnown_ ? info.frames : 0;
     const double raw = rawScale(info.format);
     useRawIntegers(file_, raw);
     scale_ = raw > 0.0 ? raw : 1.0;
@@ -74,7 +82,10 @@ void AudioWriter::abandon() {
     if (fd_ >= 0) {
         ::close(fd_);
         fd_ = -1;
+        const SignalHold hold;
         ::unlink(tempPath_.c_str());
+        forgetTemporaryFile(watchSlot_);
+        watchSlot_ = -1;
     }
 }
 
@@ -88,19 +99,30 @@ bool AudioWriter::open(const std::string& path, const AudioFormat& format, std::
                 " channels at " + std::to_string(format.rate) + " Hz";
         return false;
     }
-    path_ = path;
-    tempPath_ = path + ".XXXXXX";
+    OutputTarget target;
+    if (!resolveOutput(path, "", false, target, error)) return false;
+    path_ = target.path;
+    tempPath_ = path_ + ".XXXXXX";
     std::vector<char> name(tempPath_.begin(), tempPath_.end());
     name.push_back('\0');
-    fd_ = ::mkstemp(name.data());
+    {
+        // Created and registered together: a signal in between cannot leave it behind.
+        const SignalHold hold;
+        fd_ = ::mkstemp(name.data());
+        if (fd_ >= 0) watchSlot_ = watchTemporaryFile(name.data());
+    }
     if (fd_ < 0) {
         error = "cannot create " + path + ": " + std::strerror(errno);
         return false;
     }
     tempPath_ = name.data();
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd_, 0666 & ~mask);
+    mode_t mode = target.mode;
+    if (!target.exists) {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::fchmod(fd_, mode);
     file_ = sf_open_fd(fd_, SFM_WRITE, &info, SF_FALSE);
     if (!file_) {
         error = "cannot write " + path + ": " + sf_strerror(nullptr);
@@ -121,8 +143,10 @@ bool AudioWriter::write(const double* interleaved, std::int64_t frames) {
         std::vector<double>& scaled = scaled_;
         scaled.resize(static_cast<std::size_t>(frames * format_.channels));
         for (std::size_t i = 0; i < scaled.size(); ++i) {
-            const double v = std::isfinite(interleaved[i]) ? interleaved[i] * scale_ : 0.0;
-            scaled[i] = std::nearbyint(std::clamp(v, -scale_, scale_ - 1.0));
+            const double v = std::isfinite(interleaved[i]) ? std::nearbyint(interleaved[i] * scale_) : 0.0;
+            const double held = std::clamp(v, -scale_, scale_ - 1.0);
+            clipped_ += held != v;
+            scaled[i] = held;
         }
         failed_ = sf_writef_double(file_, scaled.data(), frames) != frames;
     } else {
@@ -145,42 +169,18 @@ bool AudioWriter::commit(std::string& error) {
     }
     ::close(fd_);
     fd_ = -1;
-    if (::rename(tempPath_.c_str(), path_.c_str()) != 0) {
+    const SignalHold hold;
+    const bool renamed = ::rename(tempPath_.c_str(), path_.c_str()) == 0;
+    if (!renamed) {
         error = "cannot write " + path_ + ": " + std::strerror(errno);
         ::unlink(tempPath_.c_str());
-        return false;
     }
-    return true;
+    forgetTemporaryFile(watchSlot_);
+    watchSlot_ = -1;
+    return renamed;
 }
 
-namespace {
-
-struct NamedFormat {
-    const char* name;
-    int format;
-};
-
-constexpr NamedFormat kFormats[] = {
-    {"wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16},     {"wav16", SF_FORMAT_WAV | SF_FORMAT_PCM_16},
-    {"wav24", SF_FORMAT_WAV | SF_FORMAT_PCM_24},   {"wav32", SF_FORMAT_WAV | SF_FORMAT_PCM_32},
-    {"wavf", SF_FORMAT_WAV | SF_FORMAT_FLOAT},     {"aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16},
-    {"aiff24", SF_FORMAT_AIFF | SF_FORMAT_PCM_24}, {"flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16},
-    {"flac24", SF_FORMAT_FLAC | SF_FORMAT_PCM_24}, {"ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS},
-};
-
-}  // namespace
-
-bool formatFromName(const std::string& name, int& sndfileFormat) {
-    for (const NamedFormat& f : kFormats) {
-        if (name == f.name) {
-            sndfileFormat = f.format;
-            return true;
-        }
-    }
-    return false;
-}
-
-const char* formatNames() { return "wav, wav16, wav24, wav32, wavf, aiff, aiff24, flac, flac24, ogg"; }
+bool isIntegerFormat(int sndfileFormat) { return rawScale(sndfileFormat) > 0.0; }
 
 std::string describeFormat(int sndfileFormat) {
     SF_FORMAT_INFO major{}, sub{};

@@ -9,10 +9,12 @@
 #include "core/params/Conversion.h"
 #include "core/params/ParamTable.h"
 #include "platform/AtomicFile.h"
+#include "platform/Paths.h"
+#include "platform/SettingsStore.h"
 #include "prefs/ChunkCodec.h"
 #include "prefs/Json.h"
-#include "tools/harmoniform/Commands.h"
 #include "tools/harmoniform/ParameterAssignment.h"
+#include "tools/harmoniform/PluginPath.h"
 
 namespace hm::tool {
 namespace {
@@ -38,15 +40,21 @@ const char* const kTypeNames[] = {"Peak", "High-pass", "Low shelf", "High shelf"
 const char* sessionOptionsHelp() {
     return "  --preset FILE.hmp    apply a preset file (as a host applies a preset chunk)\n"
            "  --bank FILE.hmb      apply a bank file (as a host restores a project)\n"
-           "  --program N          use program N (1..20) of the bank, or of the default bank\n"
-           "                       (a preset is then applied to that program)\n"
+           "  --program N          use program N (1..20) of the bank, or of the bank a new instance\n"
+           "                       loads (Default Bank.hmp, else Factory Bank.hmp; an error when\n"
+           "                       there is none); a preset is then applied to that program\n"
            "  --set NAME=VALUE     set a parameter; repeatable, applied in order after the preset\n"
-           "                       NAME: kBand1Gain or \"Band1 Gain\"; VALUE: normalised 0..1 or a real\n"
-           "                       value with its unit: 6dB, 1k5, 440Hz, 2Q, 25%, Peak, On, 8192\n"
+           "                       NAME: kBand1Gain, \"Band1 Gain\" or the index info prints (50)\n"
+           "                       VALUE: the value as a host shows it, in the parameter's own unit:\n"
+           "                       Gain=-3 (dB), Frequency=1000 or 1k or \"1 kHz\", Q=0.7, Shift=25 (%),\n"
+           "                       IRLength=8192; units may be written (6dB, \"6 dB\", 2Q); choices by\n"
+           "                       name: State=On|Bypass|Off, Type=Peak|HPF|LowShelf|HighShelf|LPF|Notch,\n"
+           "                       Mode=IIR|FIR, Groups=Left|Right|Mid|Side|Stereo|All; a host's\n"
+           "                       normalised 0..1 with the suffix n (0.25n). Out of range is an error.\n"
            "  --block N            frames per processing call (1..65536, default 1024)\n"
            "  --double             use the double-precision processing callback\n"
-           "  --plugin FILE.so     the plug-in library (default: $HARMONIFORM_PLUGIN, else the one\n"
-           "                       built or installed with this tool)\n";
+           "  --plugin FILE.so     the plug-in library (default: $HARMONIFORM_PLUGIN, else searched\n"
+           "                       beside this tool, in ~/.vst, $VST_PATH and the system folders)\n";
 }
 
 bool takeSessionOption(const std::vector<std::string>& args, std::size_t& i, SessionOptions& options,
@@ -91,9 +99,9 @@ bool HostSession::open(const SessionOptions& options, float sampleRate, std::str
         error = "give either --preset or --bank, not both";
         return false;
     }
-    const std::string path = options_.pluginPath.empty() ? defaultPluginPath() : options_.pluginPath;
-    library_ = host::PluginLibrary::open(path, error);
+    library_ = openPlugin(options_.pluginPath, error);
     if (!library_) return false;
+    const std::string& path = library_->path();
     host::HostBehaviour behaviour;
     behaviour.sampleRate = sampleRate;
     behaviour.blockSize = options_.blockSize;
@@ -115,11 +123,8 @@ bool HostSession::open(const SessionOptions& options, float sampleRate, std::str
     instance_->start(sampleRate, options_.blockSize);
 
     // A bank brings the programs to choose from; a preset goes into the program chosen.
-    const auto selectProgram = [&] {
-        if (options_.program > 0) instance_->dispatch(vst::effSetProgram, 0, options_.program - 1);
-    };
     if (!options_.bankFile.empty() && !applyStateFile(options_.bankFile, true, error)) return false;
-    selectProgram();
+    if (!selectProgram(error)) return false;
     if (!options_.presetFile.empty() && !applyStateFile(options_.presetFile, false, error)) return false;
     if (!applyAssignments(error)) return false;
 
@@ -174,17 +179,49 @@ bool HostSession::applyStateFile(const std::string& path, bool bank, std::string
     return true;
 }
 
+bool HostSession::selectProgram(std::string& error) {
+    if (options_.program <= 0) return true;
+    std::string bank = options_.bankFile;
+    if (bank.empty()) {
+        // The instance loaded the first of these it could read, if any.
+        const platform::SettingsStore settings(platform::SettingsStore::defaultFilePath());
+        const std::vector<std::string> files = platform::startupBankFiles(settings);
+        for (const std::string& f : files)
+            if (platform::readWholeFile(f, kMaxStateFileBytes).status == platform::ReadStatus::Ok) {
+                bank = f;
+                break;
+            }
+        if (bank.empty()) {
+            error = "--program " + std::to_string(options_.program) +
+                    ": no bank to choose a program from; looked for, in order:";
+            for (const std::string& f : files) error += "\n  " + f;
+            error += "\ngive --bank FILE";
+            return false;
+        }
+    }
+    instance_->dispatch(vst::effSetProgram, 0, options_.program - 1);
+    if (programName() == "-")
+        warnings_.push_back("program " + std::to_string(options_.program) + " of " + bank +
+                            " is an empty slot: it holds the default settings");
+    return true;
+}
+
 bool HostSession::applyAssignments(std::string& error) {
+    std::vector<float> before(kNumParams);
+    for (int i = 0; i < kNumParams; ++i) before[i] = instance_->getParameter(i);
     for (const std::string& text : options_.assignments) {
-        // Band gains and frequencies are read at the Scale and Shift in force now,
-        // including changes made by earlier assignments.
+        // Band gains, frequencies and groups are read at the Scale, Shift and
+        // mid/side state in force now, including changes by earlier assignments.
         ParameterContext context;
         context.scaleDb = realOf(*instance_, kScale);
         context.shiftFactor = realOf(*instance_, kFShift) * 0.01;
+        context.firstPairMidSide = (std::lround(realOf(*instance_, kMsState)) & 8) != 0;
         Assignment a;
         if (!parseAssignment(text, context, a, error)) return false;
         instance_->setParameter(a.index, a.normalised);
     }
+    changesBySet_ = 0;
+    for (int i = 0; i < kNumParams; ++i) changesBySet_ += instance_->getParameter(i) != before[i];
     return true;
 }
 

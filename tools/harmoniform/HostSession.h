@@ -22,7 +22,8 @@ struct SessionOptions {
     std::string pluginPath;
     std::string presetFile;  // .hmp applied as a preset chunk
     std::string bankFile;    // .hmb applied as a bank chunk
-    int program = 0;         // 1..20 selects a program (of the bank, else of the default bank); 0 keeps
+    int program = 0;         // 1..20 selects a program (of the bank, else of the bank a new
+                             // instance loads; an error when there is none); 0 keeps
     std::vector<std::string> assignments;  // NAME=VALUE, applied in order
     int blockSize = 1024;
     bool useDouble = false;  // processDoubleReplacing instead of processReplacing
@@ -61,18 +62,26 @@ public:
     std::string programName();
     std::vector<std::string> activeBands();
 
+    // How many parameters the --set assignments changed (0 when none did).
+    int changesBySet() const { return changesBySet_; }
+    // Things the caller should pass on to the user (an empty program slot chosen).
+    const std::vector<std::string>& warnings() const { return warnings_; }
+
     // Re-reads the initial delay after the timer had time to report a change.
     void settle();
 
 private:
     bool applyStateFile(const std::string& path, bool bank, std::string& error);
     bool applyAssignments(std::string& error);
+    bool selectProgram(std::string& error);
 
     SessionOptions options_;
     float sampleRate_ = 44100.0f;
     std::unique_ptr<host::PluginLibrary> library_;
     std::unique_ptr<host::PluginInstance> instance_;
     int latency_ = 0;
+    int changesBySet_ = 0;
+    std::vector<std::string> warnings_;
     std::vector<std::vector<float>> floatIn_, floatOut_;
     std::vector<float*> floatInPtr_, floatOutPtr_;
 };

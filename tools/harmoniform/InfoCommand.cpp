@@ -1,10 +1,14 @@
 // harmoniform info PLUGIN.so: what a host sees of a VST 2.4 plug-in.
 #include <cstdio>
-#include <cstring>
 #include <string>
 
+#include "core/params/ParamIds.h"
+#include "platform/Paths.h"
 #include "tools/harmoniform/Commands.h"
+#include "tools/harmoniform/Messages.h"
+#include "tools/harmoniform/ParameterChoices.h"
 #include "tools/harmoniform/PluginHost.h"
+#include "tools/harmoniform/PluginPath.h"
 
 namespace hm::tool {
 namespace {
@@ -35,24 +39,28 @@ void printFlags(int flags) {
 }  // namespace
 
 int runInfo(const std::vector<std::string>& args) {
-    if (args.empty() || args[0] == "--help" || args[0] == "-h") {
-        std::printf(
-            "usage: harmoniform info PLUGIN.so\n\n"
-            "Loads a VST 2.4 plug-in library as a host does and prints its effect record,\n"
-            "vendor and product, and every parameter's name, label and display text.\n");
-        return args.empty() ? 2 : 0;
+    const std::string command = "info";
+    std::string named;
+    for (const std::string& a : args) {
+        if (a == "--help" || a == "-h") {
+            std::printf(
+                "usage: harmoniform info [PLUGIN.so]\n\n"
+                "Loads a VST 2.4 plug-in library as a host does and prints its effect record,\n"
+                "vendor and product, its programs (numbered 1..20) and every parameter's index,\n"
+                "name, label and display text; for Harmoniform also the name of a choice value\n"
+                "(On, HPF, IIR, Mid/Side, ...). PLUGIN.so is a file (a bare name is in the current\n"
+                "folder); without it the plug-in the other commands use is found as they find it.\n");
+            return 0;
+        }
+        if (a.size() > 1 && a[0] == '-') return usageError(command, "unknown option " + a);
+        if (!named.empty()) return usageError(command, "info takes one plug-in file; '" + a + "' is one too many");
+        named = a;
     }
     std::string error;
-    auto library = host::PluginLibrary::open(args[0], error);
-    if (!library) {
-        std::fprintf(stderr, "harmoniform: %s\n", error.c_str());
-        return 1;
-    }
+    auto library = openPlugin(named, error);
+    if (!library) return failure(command, error);
     auto plugin = host::PluginInstance::create(*library);
-    if (!plugin) {
-        std::fprintf(stderr, "harmoniform: %s: the entry point returned no effect\n", args[0].c_str());
-        return 1;
-    }
+    if (!plugin) return failure(command, library->path() + ": the entry point returned no effect");
     plugin->start(44100.0f, 1024);
     vst::AEffect* e = plugin->effect();
 
@@ -72,17 +80,22 @@ int runInfo(const std::vector<std::string>& args) {
     std::printf("category:          %ld\n", static_cast<long>(plugin->dispatch(vst::effGetPlugCategory)));
     std::printf("inputs / outputs:  %d / %d\n", e->numInputs, e->numOutputs);
     printFlags(e->flags);
-    std::printf("initial delay:     %d samples\n", e->initialDelay);
+    std::printf("initial delay:     %s\n", countOf(e->initialDelay, "sample").c_str());
     std::printf("programs:          %d\n", e->numPrograms);
     for (int p = 0; p < e->numPrograms; ++p) {
         char name[256] = {};
-        if (plugin->dispatch(vst::effGetProgramNameIndexed, p, 0, name)) std::printf("  %2d  %s\n", p, name);
+        if (plugin->dispatch(vst::effGetProgramNameIndexed, p, 0, name))
+            std::printf("  %2d  %s\n", p + 1, programLabel(name).c_str());
     }
+    const bool known = std::string(product) == platform::kProductName && e->numParams == kNumParams;
     std::printf("parameters:        %d\n", e->numParams);
-    std::printf("  %-5s %-24s %-28s %s\n", "index", "name", "label", "display");
+    std::printf("  %-5s %-24s %-28s %-29s %s\n", "index", "name", "label", "display", known ? "value" : "");
     for (int i = 0; i < e->numParams; ++i) {
-        std::printf("  %-5d %-24s %-28s %s\n", i, plugin->parameterName(i).c_str(), plugin->parameterLabel(i).c_str(),
-                    plugin->parameterDisplay(i).c_str());
+        const std::string display = plugin->parameterDisplay(i);
+        std::string choice = known ? instanceChoiceName(*plugin, i) : std::string();
+        if (choice == display) choice.clear();  // IRLength and the like show their value already
+        std::printf("  %-5d %-24s %-28s %-29s %s\n", i, plugin->parameterName(i).c_str(),
+                    plugin->parameterLabel(i).c_str(), display.c_str(), choice.c_str());
     }
     return 0;
 }

@@ -4,25 +4,15 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
-#include <initializer_list>
 #include <utility>
 
 #include "core/params/Conversion.h"
 #include "core/params/Enumeration.h"
 #include "core/params/ParamTable.h"
+#include "tools/harmoniform/ParameterChoices.h"
 
 namespace hm::tool {
 namespace {
-
-// Names compare without letter case, blanks, '-' and '_': "band1 gain" finds "Band1 Gain".
-std::string key(std::string_view text) {
-    std::string k;
-    for (char c : text) {
-        if (c == ' ' || c == '-' || c == '_' || c == '\t') continue;
-        k += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return k;
-}
 
 std::string_view trim(std::string_view s) {
     while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
@@ -50,93 +40,51 @@ std::size_t editDistance(const std::string& a, const std::string& b) {
     return row[b.size()];
 }
 
-// Choice names per real value (value = minimum + position); each position may
-// have several spellings, the first being the one the instance shows.
-using ChoiceList = std::vector<std::vector<std::string>>;
-
-ChoiceList choicesOf(int index) {
-    switch (index) {
-        case kMode: return {{"IIR"}, {"FIR"}};
-        case kParallel: return {{"Off", "All Series", "Series"}, {"Peaks", "Peaks Parallel"},
-                                {"Shelves", "Peaks and Shelves Parallel"}};
-        case kABBank: return {{"A"}, {"B"}, {"C"}, {"D"}, {"E"}, {"F"}, {"G"}, {"H"}};
-        case kIRLength: {
-            ChoiceList list;
-            for (int v = 0; v <= 8; ++v) list.push_back({std::to_string(1024 << v)});
-            return list;
-        }
-        case kIRWindow:
-            return {{"Rectangular"}, {"Hann"},   {"Hamming"},        {"Tukey"},         {"Cosine"},
-                    {"Lanczos"},     {"Triangular"}, {"Gaussian"},   {"Bartlett-Hann"}, {"Blackman"},
-                    {"Kaiser"},      {"Nutall"}, {"Blackman-Harris"}, {"Blackman-Nutall"}, {"FlatTop"}};
-        case kIRPhase: return {{"Linear"}, {"Full Minimum"}, {"Zero-latency Analogue"}, {"Analogue"}, {"Free"}};
-        case kIRPad: return {{"x1"}, {"x2"}, {"x4"}, {"x8"}};
-        case kDPlusLen: return {{"Off"}, {"16"}, {"32"}, {"64"}, {"128"}, {"256"}, {"512"}};
-        default: break;
-    }
-    switch (bandFieldOf(index)) {
-        case kBandState: return {{"Off"}, {"Byp", "Bypass", "Bypassed"}, {"On", "Active"}};
-        case kBandType:
-            return {{"Peak", "Bell"},
-                    {"HPF", "High-pass", "HP", "Low Cut"},
-                    {"LSh", "Low Shelf"},
-                    {"HSh", "High Shelf"},
-                    {"LPF", "Low-pass", "LP", "High Cut"},
-                    {"Notch"}};
-        default: return {};
-    }
-}
-
-// Switches: off and on under their label's names and the usual words.
-int switchPosition(const std::string& k) {
-    for (const char* off : {"off", "norm", "normal", "false", "no"})
-        if (k == off) return 0;
-    for (const char* on : {"on", "inv", "invert", "inverted", "true", "yes"})
-        if (k == on) return 1;
-    return -1;
-}
+bool isDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
 
 struct Number {
     double value = 0.0;
-    bool plain = true;      // digits only: no decimal point or exponent
-    bool thousands = false; // a k multiplier (1k5, 2.5k, 2kHz)
+    bool thousands = false; // a k multiplier (1k5, 2.5k, 2kHz, "1 kHz")
     std::string unit;       // what follows, without blanks, lower case
 };
 
 bool parseNumber(std::string_view text, Number& n) {
     std::size_t i = 0;
     std::string digits;
+    bool whole = true;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) digits += text[i++];
     const std::size_t firstDigit = digits.size();
-    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) digits += text[i++];
+    while (i < text.size() && isDigit(text[i])) digits += text[i++];
     if (i < text.size() && text[i] == '.') {
-        n.plain = false;
+        whole = false;
         digits += text[i++];
-        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) digits += text[i++];
+        while (i < text.size() && isDigit(text[i])) digits += text[i++];
     }
-    if (digits.size() == firstDigit || digits == "." || digits.substr(firstDigit) == ".") return false;
+    if (digits.size() == firstDigit || digits.substr(firstDigit) == ".") return false;
     if (i + 1 < text.size() && (text[i] == 'e' || text[i] == 'E') &&
-        (std::isdigit(static_cast<unsigned char>(text[i + 1])) || text[i + 1] == '-' || text[i + 1] == '+')) {
-        n.plain = false;
+        (isDigit(text[i + 1]) || text[i + 1] == '-' || text[i + 1] == '+')) {
+        whole = false;
         digits += text[i++];
         digits += text[i++];
-        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) digits += text[i++];
+        while (i < text.size() && isDigit(text[i])) digits += text[i++];
     }
-    if (i < text.size() && (text[i] == 'k' || text[i] == 'K')) {
-        // "1k5" reads as 1.5 thousand: digits after the k are the fraction.
+    std::size_t unitAt = i;
+    while (unitAt < text.size() && std::isspace(static_cast<unsigned char>(text[unitAt]))) ++unitAt;
+    if (unitAt < text.size() && (text[unitAt] == 'k' || text[unitAt] == 'K')) {
+        // "1k5" reads as 1.5 thousand: digits right after the k are the fraction.
         n.thousands = true;
-        ++i;
-        if (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
-            if (!n.plain) return false;  // "1.5k5" is no number
+        i = unitAt + 1;
+        if (i < text.size() && isDigit(text[i])) {
+            if (!whole || unitAt != digits.size()) return false;  // "1.5k5" and "1 k5" are no numbers
             digits += '.';
-            while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) digits += text[i++];
+            while (i < text.size() && isDigit(text[i])) digits += text[i++];
         }
     }
     char* end = nullptr;
     n.value = std::strtod(digits.c_str(), &end);
     if (!end || *end != '\0' || !std::isfinite(n.value)) return false;
     if (n.thousands) n.value *= 1000.0;
-    n.unit = key(text.substr(i));
+    n.unit = nameKey(text.substr(i));
     return true;
 }
 
@@ -150,11 +98,11 @@ std::string quoted(std::string_view text) {
 
 std::string formatNumber(double v) {
     char text[32];
-    std::snprintf(text, sizeof(text), "%g", v);
+    std::snprintf(text, sizeof(text), "%g", v + 0.0);
     return text;
 }
 
-// What a parameter's real values are written in on the command line.
+// The unit a parameter's value is shown in, and so read in.
 enum class Unit { None, Decibel, Hertz, Percent, Q, Samples };
 
 Unit unitOf(int index, const ParamRecord& r) {
@@ -174,14 +122,14 @@ const char* unitText(Unit u) {
         case Unit::Hertz: return "Hz";
         case Unit::Percent: return "%";
         case Unit::Q: return "Q";
-        case Unit::Samples: return "Samples";
+        case Unit::Samples: return "samples";
         default: return "";
     }
 }
 
 bool unitMatches(Unit u, const std::string& unit) {
     switch (u) {
-        case Unit::Decibel: return unit == "db";
+        case Unit::Decibel: return unit == "db" || unit == "db/oct";
         case Unit::Hertz: return unit == "hz";
         case Unit::Percent: return unit == "%";
         case Unit::Q: return unit == "q";
@@ -190,18 +138,34 @@ bool unitMatches(Unit u, const std::string& unit) {
     }
 }
 
-// Sample counts of the FIR menus: IRLength holds e with 1024 x 2^e samples,
-// D+Len holds e with 8 x 2^e samples (0 is off).
-bool samplesToReal(int index, double samples, double& real) {
-    const double base = index == kIRLength ? 1024.0 : 8.0;
-    if (index == kDPlusLen && samples == 0.0) {
-        real = 0.0;
-        return true;
+// Menus shown as powers of two: IRLength 1024 x 2^e samples, D+Len 8 x 2^e
+// samples (0 is off), IRPad a factor 2^e. 0 for the other parameters.
+double powerBase(int index) {
+    switch (index) {
+        case kIRLength: return 1024.0;
+        case kDPlusLen: return 8.0;
+        case kIRPad: return 1.0;
+        default: return 0.0;
     }
-    const double e = std::log2(samples / base);
-    if (!(samples > 0.0) || std::fabs(e - std::round(e)) > 1e-9) return false;
-    real = std::round(e);
-    return true;
+}
+
+// The range of real values as a host shows them, for messages.
+std::string rangeText(int index, const ParamRecord& r, Unit unit, const ParameterContext& context) {
+    const std::string u = unit == Unit::None ? "" : std::string(" ") + unitText(unit);
+    if (const double base = powerBase(index); base > 0.0) {
+        return std::string(index == kDPlusLen ? "0 (off) or " : "") +
+               formatNumber(base * std::exp2(index == kDPlusLen ? 1.0 : r.minimum)) + ".." +
+               formatNumber(base * std::exp2(r.maximum)) + u + " in powers of two";
+    }
+    if (channelFieldOf(index) == kChannelLevel)
+        return "-inf.." + formatNumber(std::round(200.0 * std::log10(r.maximum)) / 10.0) + " dB";
+    if (bandFieldOf(index) == kBandGain)
+        return formatNumber(-std::fabs(context.scaleDb)) + ".." + formatNumber(std::fabs(context.scaleDb)) +
+               " dB at the current Scale";
+    if (bandFieldOf(index) == kBandFrequency)
+        return formatNumber(r.minimum * context.shiftFactor) + ".." + formatNumber(r.maximum * context.shiftFactor) +
+               " Hz" + (context.shiftFactor != 1.0 ? " at the current Shift" : "");
+    return formatNumber(r.minimum) + ".." + formatNumber(r.maximum) + u;
 }
 
 }  // namespace
@@ -212,20 +176,27 @@ std::string describeParameter(int index) {
 }
 
 int findParameter(std::string_view name) {
-    const std::string wanted = key(trim(name));
+    const std::string_view trimmed = trim(name);
+    if (!trimmed.empty() && std::all_of(trimmed.begin(), trimmed.end(), isDigit)) {
+        // The index info prints.
+        const int index = trimmed.size() <= 3 ? std::stoi(std::string(trimmed)) : -1;
+        return isParam(index) ? index : -1;
+    }
+    const std::string wanted = nameKey(trimmed);
     if (wanted.empty()) return -1;
     const ParamTable& table = staticParamTable();
     for (int i = 0; i < kNumParams; ++i)
-        if (key(enumeratorOf(i)) == wanted || key(table[i].name) == wanted) return i;
+        if (nameKey(enumeratorOf(i)) == wanted || nameKey(table[i].name) == wanted) return i;
     return -1;
 }
 
 std::vector<std::string> nearestParameterNames(std::string_view name, std::size_t count) {
-    const std::string wanted = key(trim(name));
+    const std::string wanted = nameKey(trim(name));
     const ParamTable& table = staticParamTable();
     std::vector<std::pair<std::size_t, int>> ranked;
     for (int i = 0; i < kNumParams; ++i) {
-        const std::size_t d = std::min(editDistance(wanted, key(enumeratorOf(i))), editDistance(wanted, key(table[i].name)));
+        const std::size_t d =
+            std::min(editDistance(wanted, nameKey(enumeratorOf(i))), editDistance(wanted, nameKey(table[i].name)));
         ranked.emplace_back(d, i);
     }
     std::stable_sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -242,9 +213,8 @@ bool parseParameterValue(int index, std::string_view valueText, const ParameterC
     }
     const ParamRecord& r = staticParamTable()[index];
     const std::string_view text = trim(valueText);
-    const std::string k = key(text);
     const std::string who = describeParameter(index);
-    if (k.empty()) {
+    if (text.empty()) {
         error = "no value given for " + who;
         return false;
     }
@@ -254,31 +224,27 @@ bool parseParameterValue(int index, std::string_view valueText, const ParameterC
     };
 
     // Choice names first: "8192" is an IRLength menu item before it is a number.
-    const ChoiceList choices = choicesOf(index);
-    for (std::size_t p = 0; p < choices.size(); ++p)
-        for (const std::string& spelling : choices[p])
-            if (key(spelling) == k) return fromReal(r.minimum + static_cast<double>(p));
-    if (r.kind == kKindSwitch) {
-        const int position = switchPosition(k);
-        if (position >= 0) return fromReal(position);
+    double real = 0.0;
+    switch (matchChoice(index, text, context.firstPairMidSide, real, error)) {
+        case ChoiceMatch::Found: return fromReal(real);
+        case ChoiceMatch::Refused: error = quoted(text) + " does not fit " + who + ": " + error; return false;
+        case ChoiceMatch::None: break;
     }
+    const bool level = channelFieldOf(index) == kChannelLevel;
+    if (level && text.front() == '-' && (nameKey(text) == "inf" || nameKey(text) == "infdb")) return fromReal(0.0);
 
+    const Unit unit = unitOf(index, r);
     Number n;
     if (!parseNumber(text, n)) {
-        error = "cannot read '" + std::string(text) + "' as a value for " + who;
-        if (!choices.empty()) {
-            error += "; it takes";
-            for (std::size_t p = 0; p < choices.size(); ++p) error += (p ? ", " : " ") + choices[p][0];
-        }
+        error = "cannot read " + quoted(text) + " as a value for " + who;
+        if (const std::string names = choiceList(index); !names.empty()) error += "; it takes " + names;
+        else if (unit != Unit::None) error += std::string(", which is set in ") + unitText(unit);
         return false;
     }
-    const bool stepped = r.kind == kKindInteger || r.kind == kKindSteps6 || r.kind == kKindSwitch;
-    const Unit unit = unitOf(index, r);
-    if (n.unit.empty() && !n.thousands && !(stepped && n.plain)) {
+    if (n.unit == "n" && !n.thousands) {
         // A host's own form: normalised 0..1.
-        if (n.value < 0.0 || n.value > 1.0) {
-            error = quoted(text) + " is no normalised value (0..1) for " + who;
-            if (unit != Unit::None) error += std::string("; give a unit for a real value, e.g. ") + formatNumber(r.value) + unitText(unit);
+        if (!(n.value >= 0.0 && n.value <= 1.0)) {
+            error = quoted(text) + " is outside 0..1, the normalised range of " + who;
             return false;
         }
         normalised = static_cast<float>(n.value);
@@ -291,43 +257,44 @@ bool parseParameterValue(int index, std::string_view valueText, const ParameterC
         return false;
     }
 
-    // Real value as a host shows it; back to the parameter's own scale.
-    double real = n.value;
-    double lo = r.minimum, hi = r.maximum;
-    std::string range = formatNumber(lo) + ".." + formatNumber(hi) + (unit == Unit::None ? "" : std::string(" ") + unitText(unit));
-    if (unit == Unit::Samples && (!n.unit.empty() || n.thousands)) {
-        if (!samplesToReal(index, n.value, real)) {
-            error = quoted(text) + " is no FIR length " + who + " offers (powers of two)";
+    // The value as a host shows it, back to the parameter's own real scale.
+    const std::string outside = quoted(text) + " is outside " + rangeText(index, r, unit, context) + " for " + who;
+    real = n.value;
+    if (const double base = powerBase(index); base > 0.0) {
+        if (index == kDPlusLen && n.value == 0.0) return fromReal(0.0);
+        const double e = std::log2(n.value / base);
+        if (!(n.value > 0.0) || std::fabs(e - std::round(e)) > 1e-9) {
+            error = outside;
             return false;
         }
-    } else if (channelFieldOf(index) == kChannelLevel && !n.unit.empty()) {
+        real = std::round(e);
+    } else if (level) {
         real = std::pow(10.0, n.value / 20.0);
-        range = "up to " + formatNumber(20.0 * std::log10(hi)) + " dB";
     } else if (bandFieldOf(index) == kBandGain) {
         if (context.scaleDb == 0.0) {
-            error = who + " cannot be set in dB while Scale is 0 dB; give a normalised value";
+            error = who + " cannot be set in dB while Scale is 0 dB; give a normalised value (0.5n)";
             return false;
         }
         real = n.value / context.scaleDb;
-        range = formatNumber(-std::fabs(context.scaleDb)) + ".." + formatNumber(std::fabs(context.scaleDb)) +
-                " dB at the current Scale";
     } else if (bandFieldOf(index) == kBandFrequency) {
         real = n.value / context.shiftFactor;
-        range = formatNumber(lo * context.shiftFactor) + ".." + formatNumber(hi * context.shiftFactor) + " Hz" +
-                (context.shiftFactor != 1.0 ? " at the current Shift" : "");
     }
+    const double lo = r.minimum, hi = r.maximum;
+    // Only rounding in the last digits is forgiven (Q's minimum is the float nearest 0.1).
     const double tolerance = 1e-6 * std::max(1.0, std::fabs(hi - lo));
     if (!(real >= lo - tolerance && real <= hi + tolerance)) {
-        error = quoted(text) + " is outside " + range + " for " + who;
+        error = outside;
         return false;
     }
     real = std::clamp(real, lo, hi);
+    const bool stepped = r.kind == kKindInteger || r.kind == kKindSteps6 || r.kind == kKindSwitch;
     if (stepped && std::fabs(real - std::round(real)) > 1e-9) {
-        error = who + " takes whole numbers; '" + std::string(text) + "' is none";
+        error = who + " takes whole numbers; " + quoted(text) + " is none";
+        if (const std::string names = choiceList(index); !names.empty()) error += " (or " + names + ")";
         return false;
     }
     if (r.kind == kKindSteps6 && static_cast<long>(std::round(real)) % 6 != 0) {
-        error = who + " moves in steps of 6 " + unitText(unit) + "; '" + std::string(text) + "' is none";
+        error = who + " moves in steps of 6 " + unitText(unit) + "; " + quoted(text) + " is none";
         return false;
     }
     return fromReal(stepped ? std::round(real) : real);
@@ -342,7 +309,7 @@ bool parseAssignment(std::string_view text, const ParameterContext& context, Ass
     const std::string_view name = trim(text.substr(0, eq));
     const int index = findParameter(name);
     if (index < 0) {
-        error = "unknown parameter '" + std::string(name) + "'; nearest names:";
+        error = "unknown parameter " + quoted(name) + "; nearest names:";
         for (const std::string& near : nearestParameterNames(name)) {
             error += "\n  ";
             error += near;

@@ -1,18 +1,21 @@
 #pragma once
 // NAME=VALUE assignments of host parameters on the command line.
 //
-// NAME is a parameter's enumerator name (kBand1Gain) or the name the instance
-// shows a host ("Band1 Gain"); letter case, blanks, '-' and '_' do not matter.
+// NAME is a parameter's enumerator name (kBand1Gain), the name the instance
+// shows a host ("Band1 Gain"; letter case, blanks, '-' and '_' do not matter)
+// or its index (50).
 // VALUE is one of
-//   - a normalised value 0..1 as a host exchanges it (0.75);
-//   - a real value with its unit or a k multiplier: 6dB, -3.5dB, 440Hz, 1k5 or
-//     1.5kHz (1500 Hz), 25%, 2Q, 8192Samples;
-//   - a bare integer for the stepped parameters (Band1 Subtype=3, kBand1State=2);
-//   - a choice name: On/Off, Peak, HPF, LSh, HSh, LPF, Notch, Off/Byp/On, IIR/FIR,
-//     the processing menus' items ("Linear", "Hann", "x2", "8192") and A..H.
-// Real values are converted by the parameter model's own conversion kinds; band
-// gains and frequencies are the values a host shows, that is with the current
-// Scale and frequency Shift applied, exactly as the instance converts them.
+//   - the value as a host shows it, in the parameter's own unit, with or without
+//     the unit and with or without a blank before it: Gain=-3 (dB), Q=0.7,
+//     Frequency=440, 1k5, 1.5kHz or "1 kHz", Shift=25 (%), Slope=18 (dB/oct),
+//     a channel's Level=-6 (dB; -inf for silence), IRLength=8192 (samples),
+//     IRPad=2, Subtype=3, Groups=192;
+//   - a choice name (ParameterChoices.h): On, Bypass, HPF, IIR, Mid, Hann, ...;
+//   - a host's normalised value 0..1 with the suffix n (0.25n).
+// Real values out of the parameter's range are refused with the range, never
+// clamped. They are converted by the parameter model's own conversion kinds;
+// band gains and frequencies are the values a host shows, that is with the
+// current Scale and frequency Shift applied, exactly as the instance converts them.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,8 +24,9 @@ namespace hm::tool {
 
 // The instance's current global settings that host-facing band values depend on.
 struct ParameterContext {
-    double scaleDb = 18.0;     // real kScale: the dB that a band Gain of +1 stands for
-    double shiftFactor = 1.0;  // real kFShift x 0.01
+    double scaleDb = 18.0;          // real kScale: the dB that a band Gain of +1 stands for
+    double shiftFactor = 1.0;       // real kFShift x 0.01
+    bool firstPairMidSide = true;   // kMsState's bit of the first pair (on by default)
 };
 
 struct Assignment {
@@ -30,7 +34,7 @@ struct Assignment {
     float normalised = 0.0f;
 };
 
-// Index 0..365 of a parameter name, or -1.
+// Index 0..365 of a parameter name (or of its index written out), or -1.
 int findParameter(std::string_view name);
 
 // Up to `count` names nearest to an unknown one (by edit distance), each written

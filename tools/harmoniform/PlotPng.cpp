@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 
 #include "platform/AtomicFile.h"
 #include "tools/harmoniform/Raster.h"
@@ -16,8 +17,9 @@ constexpr Rgb kGridMajor{205, 208, 212};
 constexpr Rgb kGridMinor{232, 234, 236};
 constexpr Rgb kZeroLine{140, 144, 150};
 constexpr Rgb kText{40, 44, 52};
-constexpr Rgb kMagnitude{28, 92, 200};
-constexpr Rgb kPhase{46, 160, 90};
+// Magnitude and phase colours per curve; the first pair is the single curve's.
+constexpr Rgb kMagnitude[] = {{28, 92, 200}, {200, 40, 60}};
+constexpr Rgb kPhase[] = {{46, 160, 90}, {160, 110, 200}};
 constexpr Rgb kAnalogue{230, 130, 30};
 
 std::string frequencyLabel(double hz) {
@@ -31,12 +33,18 @@ std::string frequencyLabel(double hz) {
 // least +-12 dB, in whole grid steps.
 double dbStep(double largest) { return largest < 23.0 ? 6.0 : largest < 47.0 ? 12.0 : 24.0; }
 
+// Grid steps for the editor's ranges: a few labelled lines each.
+double editorGridStep(double range) { return range <= 3.0 ? 1.0 : range <= 6.0 ? 2.0 : range <= 12.0 ? 3.0 : range <= 24.0 ? 6.0 : 12.0; }
+
 double dbSpan(const ResponsePlot& plot) {
+    if (plot.rangeDb > 0.0) return plot.rangeDb;
     double largest = 0.0;
-    for (double v : plot.magnitudeDb)
-        if (std::isfinite(v)) largest = std::max(largest, std::fabs(v));
-    for (double v : plot.analogueDb)
-        if (std::isfinite(v)) largest = std::max(largest, std::fabs(v));
+    for (const PlotCurve& c : plot.curves) {
+        for (double v : c.magnitudeDb)
+            if (std::isfinite(v)) largest = std::max(largest, std::fabs(v));
+        for (double v : c.analogueDb)
+            if (std::isfinite(v)) largest = std::max(largest, std::fabs(v));
+    }
     largest = std::min(largest, 95.0);
     const double step = dbStep(largest);
     return std::max(12.0, step * std::ceil((largest + 1.0) / step));
@@ -50,10 +58,13 @@ bool renderResponsePng(const ResponsePlot& plot, std::string& pngBytes, std::str
                 " and 8192x8192";
         return false;
     }
-    if (plot.hz.size() < 2 || plot.magnitudeDb.size() != plot.hz.size()) {
+    const bool complete = std::all_of(plot.curves.begin(), plot.curves.end(),
+                                      [&](const PlotCurve& c) { return c.magnitudeDb.size() == plot.hz.size(); });
+    if (plot.hz.size() < 2 || plot.curves.empty() || !complete) {
         error = "nothing to plot";
         return false;
     }
+    const std::size_t colours = std::size(kMagnitude);
     const int scale = plot.height >= 400 ? 2 : 1;
     const int charH = 7 * scale;
     Raster r(plot.width, plot.height, kBackground);
@@ -86,7 +97,7 @@ bool renderResponsePng(const ResponsePlot& plot, std::string& pngBytes, std::str
     r.text((left + right) / 2, bottom + scale * 4 + charH + scale * 3, "Hz", kText, scale, TextAlign::Centre);
 
     // dB grid and labels on the left; phase labels on the right.
-    const double step = dbStep(span - 1.0);
+    const double step = plot.rangeDb > 0.0 ? editorGridStep(span) : dbStep(span - 1.0);
     for (double db = -span; db <= span + 1e-9; db += step) {
         const double y = std::round(yOfDb(db)) + 0.5;
         r.line(left, y, right, y, 1.0, db == 0.0 ? kZeroLine : kGridMajor);
@@ -96,48 +107,67 @@ bool renderResponsePng(const ResponsePlot& plot, std::string& pngBytes, std::str
     }
     for (int deg = -180; deg <= 180; deg += 90) {
         const double y = yOfPhase(deg);
-        r.text(right + 3 * scale, static_cast<int>(y) - charH / 2, std::to_string(deg), kPhase, scale);
+        r.text(right + 3 * scale, static_cast<int>(y) - charH / 2, std::to_string(deg), kPhase[0], scale);
     }
 
-    const auto curve = [&](const std::vector<double>& values, bool phase, double width, Rgb colour) {
+    const auto curve = [&](const std::vector<double>& values, bool phase, double width, Rgb colour, bool dashed) {
         if (values.size() != plot.hz.size()) return;
         std::vector<double> xs, ys;
+        const auto draw = [&] {
+            if (dashed) r.dashedPolyline(xs, ys, width, colour, 6.0 * scale, 4.0 * scale);
+            else r.polyline(xs, ys, width, colour);
+        };
         for (std::size_t i = 0; i < values.size(); ++i) {
             // Phase wraps from +180 to -180: no line across the plot there.
             if (phase && i > 0 && std::fabs(values[i] - values[i - 1]) > 180.0) {
-                r.polyline(xs, ys, width, colour);
+                draw();
                 xs.clear();
                 ys.clear();
             }
             const double v = values[i];
             xs.push_back(xOf(plot.hz[i]));
-            // Beyond the axis (a notch's depth) is drawn at the edge rather than dropped.
-            ys.push_back(std::isfinite(v) ? (phase ? yOfPhase(v) : yOfDb(std::clamp(v, -span, span)))
-                                          : (phase ? NAN : yOfDb(-span)));
+            // Beyond the axis (a notch's depth) is drawn at the edge rather than dropped; on an
+            // editor range the curve runs on past the edge and the clip cuts it off there.
+            const double limit = plot.rangeDb > 0.0 ? 2.0 * span : span;
+            ys.push_back(std::isfinite(v) ? (phase ? yOfPhase(v) : yOfDb(std::clamp(v, -limit, limit)))
+                                          : (phase ? NAN : yOfDb(-limit)));
         }
-        r.polyline(xs, ys, width, colour);
+        draw();
     };
     r.clip(left, top, right, bottom);
-    curve(plot.phaseDegrees, true, 1.2 * scale / 2.0 + 0.4, kPhase);
-    // The reference on top of the measurement, thinner, so both stay visible.
-    curve(plot.magnitudeDb, false, 1.6 * scale, kMagnitude);
-    curve(plot.analogueDb, false, 0.6 * scale, kAnalogue);
+    for (std::size_t c = 0; c < plot.curves.size(); ++c)
+        curve(plot.curves[c].phaseDegrees, true, 1.2 * scale / 2.0 + 0.4, kPhase[c % colours], false);
+    for (std::size_t c = 0; c < plot.curves.size(); ++c)
+        curve(plot.curves[c].magnitudeDb, false, 1.6 * scale, kMagnitude[c % colours], false);
+    // The reference on top of the measurements, thin and dashed, so both stay visible.
+    bool analogue = false;
+    for (const PlotCurve& c : plot.curves) {
+        curve(c.analogueDb, false, 0.8 * scale, kAnalogue, true);
+        analogue = analogue || c.analogueDb.size() == plot.hz.size();
+    }
     r.clearClip();
 
     r.text(left, titleY, plot.title, kText, scale);
-    // Legend above the plot's right edge, on its own line.
+    // Legend above the plot's right edge, on its own line, read from the left.
     int x = right;
-    const auto legend = [&](const std::string& name, Rgb colour) {
+    const auto legend = [&](const std::string& name, Rgb colour, bool dashed) {
         const int w = Raster::textWidth(name, scale);
         x -= w;
         r.text(x, legendY, name, colour, scale);
         x -= 6 * scale;
-        r.line(x - 14 * scale, legendY + charH / 2.0, x - 2 * scale, legendY + charH / 2.0, 1.5 * scale, colour);
-        x -= 22 * scale;
+        const double y = legendY + charH / 2.0;
+        if (dashed) r.dashedPolyline({x - 16.0 * scale, x - 2.0 * scale}, {y, y}, 1.5 * scale, colour, 4.0 * scale, 2.0 * scale);
+        else r.line(x - 16 * scale, y, x - 2 * scale, y, 1.5 * scale, colour);
+        x -= 24 * scale;
     };
-    legend("phase (deg)", kPhase);
-    if (plot.analogueDb.size() == plot.hz.size()) legend("analogue", kAnalogue);
-    legend("magnitude", kMagnitude);
+    if (analogue) legend("analogue", kAnalogue, true);
+    if (plot.curves.size() == 1) {
+        legend("phase (deg)", kPhase[0], false);
+        legend("magnitude", kMagnitude[0], false);
+    } else {
+        for (std::size_t c = plot.curves.size(); c-- > 0;) legend(plot.curves[c].name + " phase", kPhase[c % colours], false);
+        for (std::size_t c = plot.curves.size(); c-- > 0;) legend(plot.curves[c].name, kMagnitude[c % colours], false);
+    }
 
     if (!encodePng(r, pngBytes)) {
         error = "cannot encode the plot as PNG";

@@ -71,6 +71,30 @@ void Raster::polyline(const std::vector<double>& xs, const std::vector<double>& 
     for (std::size_t i = 1; i < n; ++i) line(xs[i - 1], ys[i - 1], xs[i], ys[i], width, colour);
 }
 
+void Raster::dashedPolyline(const std::vector<double>& xs, const std::vector<double>& ys, double width, Rgb colour,
+                            double dash, double gap) {
+    const double period = dash + gap;
+    if (!(dash > 0.0) || !(gap >= 0.0)) return;
+    double phase = 0.0;  // distance along the line within the current period
+    const std::size_t n = std::min(xs.size(), ys.size());
+    for (std::size_t i = 1; i < n; ++i) {
+        const double x0 = xs[i - 1], y0 = ys[i - 1], x1 = xs[i], y1 = ys[i];
+        if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !std::isfinite(y1)) continue;
+        const double length = std::hypot(x1 - x0, y1 - y0);
+        double at = 0.0;
+        while (at < length) {
+            const bool on = phase < dash;
+            const double step = std::min(length - at, (on ? dash : period) - phase);
+            if (on) {
+                const double t0 = at / length, t1 = (at + step) / length;
+                line(x0 + t0 * (x1 - x0), y0 + t0 * (y1 - y0), x0 + t1 * (x1 - x0), y0 + t1 * (y1 - y0), width, colour);
+            }
+            at += step;
+            phase = std::fmod(phase + step, period);
+        }
+    }
+}
+
 int Raster::textWidth(const std::string& text, int scale) {
     return text.empty() ? 0 : static_cast<int>(text.size()) * (kGlyphWidth + 1) * scale - scale;
 }

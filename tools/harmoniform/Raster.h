@@ -27,6 +27,10 @@ public:
     void line(double x0, double y0, double x1, double y1, double width, Rgb colour);
     // Connected segments; points with a non-finite coordinate break the line.
     void polyline(const std::vector<double>& xs, const std::vector<double>& ys, double width, Rgb colour);
+    // The same, drawn in dashes of `dash` pixels with `gap` pixels between, the
+    // pattern running on along the whole line.
+    void dashedPolyline(const std::vector<double>& xs, const std::vector<double>& ys, double width, Rgb colour,
+                        double dash, double gap);
     // Text with its top edge at y; `scale` enlarges each font pixel to scale x scale.
     void text(int x, int y, const std::string& text, Rgb colour, int scale, TextAlign align = TextAlign::Left);
     static int textWidth(const std::string& text, int scale);

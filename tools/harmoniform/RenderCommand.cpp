@@ -6,29 +6,45 @@
 #include <string>
 #include <vector>
 
+#include "core/params/ParamIds.h"
 #include "tools/harmoniform/AudioFile.h"
+#include "tools/harmoniform/ClippingReport.h"
 #include "tools/harmoniform/Commands.h"
 #include "tools/harmoniform/HostSession.h"
+#include "tools/harmoniform/Messages.h"
+#include "tools/harmoniform/OutputFormat.h"
+#include "tools/harmoniform/OutputPath.h"
 #include "tools/harmoniform/Renderer.h"
 
 namespace hm::tool {
 namespace {
 
-void renderHelp(std::FILE* out) {
-    std::fprintf(out,
-                 "usage: harmoniform render IN OUT [options]\n\n"
-                 "Equalises the audio file IN through the plug-in, exactly as a host would, and writes\n"
-                 "OUT in the same format, sample rate and channel count. Any file libsndfile reads\n"
-                 "(WAV, FLAC, AIFF, OGG, ...) with as many channels as the plug-in takes. The\n"
-                 "plug-in's reported latency is compensated: OUT lines up with IN and has its length.\n"
-                 "A new instance starts from the default bank, as in a host.\n\n"
-                 "options:\n%s"
-                 "  --format NAME        write another format: %s\n"
-                 "  --quiet              no progress bar and no summary line\n\n"
-                 "example:\n"
-                 "  harmoniform render take.wav take-eq.wav --set \"Band1 State=On\" --set kBand1Gain=6dB \\\n"
-                 "      --set \"Band1 Frequency=1k\" --set \"Band1 Q=1.5Q\"\n",
-                 sessionOptionsHelp(), formatNames());
+void renderHelp() {
+    std::printf("usage: harmoniform render IN OUT [options]\n\n"
+                "Equalises the audio file IN through the plug-in, exactly as a host would, and writes\n"
+                "OUT at IN's sample rate and channel count. Any file libsndfile reads (WAV, FLAC, AIFF,\n"
+                "OGG, ...) with as many channels as the plug-in takes; IN '-' reads standard input\n"
+                "(a stream such as WAV from a pipe). The plug-in's reported latency is compensated:\n"
+                "OUT lines up with IN and has its length. A new instance starts from the default bank,\n"
+                "as in a host.\n\n"
+                "OUT's format follows its extension (%s) and keeps\n"
+                "IN's sample width where it can: FLAC holds at most 24-bit integers (32-bit and\n"
+                "float input become 24-bit FLAC, with a note), Ogg Vorbis is lossy, and compressed\n"
+                "input becomes 32-bit float WAV/AIFF or 24-bit FLAC.\n\n"
+                "OUT is written to a temporary file and renamed into place: an interrupted render\n"
+                "(Ctrl-C, SIGTERM, SIGHUP) leaves an existing OUT as it was. A symbolic link OUT is\n"
+                "written through to its target. OUT cannot be standard output, nor IN itself unless\n"
+                "--in-place is given. After the render the output peak is printed in dBFS; samples\n"
+                "clipped by an integer format are counted, with the output Gain that avoids them.\n\n"
+                "options:\n%s"
+                "  --format NAME        the format when OUT's extension does not say it, or a\n"
+                "                       sample width: %s\n"
+                "  --in-place           allow OUT to be IN (replaced once the render is complete)\n"
+                "  --quiet              no progress bar and no summary (warnings still show)\n\n"
+                "example:\n"
+                "  harmoniform render take.wav take-eq.wav --set \"Band1 State=On\" --set \"Band1 Gain=6\" \\\n"
+                "      --set \"Band1 Frequency=1k\" --set \"Band1 Q=1.5\"\n",
+                formatExtensions(), sessionOptionsHelp(), formatNames());
 }
 
 // A one-line bar on stderr, redrawn when the percentage changes.
@@ -56,73 +72,80 @@ private:
     int shown_ = -1;
 };
 
+int bitsOf(int sndfileFormat) {
+    switch (sndfileFormat & SF_FORMAT_SUBMASK) {
+        case SF_FORMAT_PCM_S8:
+        case SF_FORMAT_PCM_U8: return 8;
+        case SF_FORMAT_PCM_16: return 16;
+        case SF_FORMAT_PCM_24: return 24;
+        case SF_FORMAT_PCM_32: return 32;
+        default: return 0;
+    }
+}
+
 }  // namespace
 
 int runRender(const std::vector<std::string>& args) {
+    const std::string command = "render";
     SessionOptions options;
     std::vector<std::string> files;
     std::string formatName, error;
-    bool quiet = false;
+    bool quiet = false, inPlace = false;
     for (std::size_t i = 0; i < args.size();) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
-            renderHelp(stdout);
+            renderHelp();
             return 0;
         }
         if (takeSessionOption(args, i, options, error)) {
-            if (!error.empty()) break;
+            if (!error.empty()) return usageError(command, error);
             continue;
         }
-        if (a == "--format" && i + 1 < args.size()) {
+        if (a == "--format") {
+            if (i + 1 >= args.size()) return usageError(command, "--format needs a value");
             formatName = args[i + 1];
             i += 2;
         } else if (a == "--quiet") {
             quiet = true;
             ++i;
+        } else if (a == "--in-place") {
+            inPlace = true;
+            ++i;
         } else if (a.size() > 1 && a[0] == '-') {
-            error = "unknown option " + a;
-            break;
+            return usageError(command, "unknown option " + a);
         } else {
             files.push_back(a);
             ++i;
         }
     }
-    if (error.empty() && files.size() != 2) error = "render needs an input and an output file";
-    if (!error.empty()) {
-        std::fprintf(stderr, "harmoniform render: %s\n", error.c_str());
-        renderHelp(stderr);
-        return 2;
-    }
+    if (files.size() != 2)
+        return usageError(command, files.size() < 2 ? "render needs an input file IN and an output file OUT"
+                                                    : "render takes one IN and one OUT; '" + files[2] + "' is one too many");
     const std::string& inPath = files[0];
     const std::string& outPath = files[1];
+    const std::string inName = inPath == "-" ? "standard input" : inPath;
 
+    OutputTarget target;
+    if (!resolveOutput(outPath, inPath, inPlace, target, error)) return failure(command, error);
     AudioReader reader;
-    if (!reader.open(inPath, error)) {
-        std::fprintf(stderr, "harmoniform render: %s\n", error.c_str());
-        return 1;
-    }
-    AudioFormat outFormat = reader.format();
-    if (!formatName.empty() && !formatFromName(formatName, outFormat.sndfileFormat)) {
-        std::fprintf(stderr, "harmoniform render: unknown format '%s' (known: %s)\n", formatName.c_str(), formatNames());
-        return 2;
-    }
+    if (!reader.open(inPath, error)) return failure(command, error);
+    OutputFormatChoice outFormat;
+    if (!chooseOutputFormat(outPath, formatName, reader.format().sndfileFormat, outFormat, error))
+        return usageError(command, error);
+
     HostSession session;
-    if (!session.open(options, static_cast<float>(reader.format().rate), error)) {
-        std::fprintf(stderr, "harmoniform render: %s\n", error.c_str());
-        return 1;
-    }
+    if (!session.open(options, static_cast<float>(reader.format().rate), error)) return failure(command, error);
+    for (const std::string& w : session.warnings()) warning(command, w);
     const int channels = reader.format().channels;
-    if (channels > session.channels()) {
-        std::fprintf(stderr, "harmoniform render: %s has %d channels; the plug-in takes at most %d\n", inPath.c_str(),
-                     channels, session.channels());
-        return 1;
-    }
+    if (channels > session.channels())
+        return failure(command, inName + " has " + countOf(channels, "channel") + "; the plug-in takes at most " +
+                                    std::to_string(session.channels()));
+    if (!outFormat.note.empty()) std::fprintf(stderr, "harmoniform render: note: %s\n", outFormat.note.c_str());
+
     AudioWriter writer;
-    if (!writer.open(outPath, outFormat, error)) {
-        std::fprintf(stderr, "harmoniform render: %s\n", error.c_str());
-        return 1;
-    }
-    const bool longerThanASecond = reader.frames() > reader.format().rate;  // more than a second of audio
+    if (!writer.open(outPath, {outFormat.sndfileFormat, reader.format().rate, channels}, error))
+        return failure(command, error);
+    const bool longerThanASecond = reader.lengthKnown() && reader.frames() > reader.format().rate;
     ProgressBar bar(reader.frames(), longerThanASecond && !quiet && ::isatty(STDERR_FILENO));
     RenderStats stats;
     const bool ok = renderStream(
@@ -130,14 +153,22 @@ int runRender(const std::vector<std::string>& args) {
         [&](const double* buffer, std::int64_t n) { return writer.write(buffer, n); }, stats,
         [&](std::int64_t done) { bar.update(done); });
     bar.finish();
-    if (!ok || !writer.commit(error)) {
-        std::fprintf(stderr, "harmoniform render: %s\n", ok ? error.c_str() : ("cannot write " + outPath).c_str());
-        return 1;
-    }
+    if (!ok || !writer.commit(error)) return failure(command, ok ? error : "cannot write " + outPath);
+
     if (!quiet)
-        std::fprintf(stderr, "harmoniform render: %s -> %s, %lld frames, %d channels, %d Hz, latency %d samples\n",
-                     inPath.c_str(), outPath.c_str(), static_cast<long long>(stats.frames), channels,
-                     reader.format().rate, stats.latency);
+        std::fprintf(stderr, "harmoniform render: %s -> %s (%s), %s, %s, %d Hz, latency %s\n", inName.c_str(),
+                     outPath.c_str(), describeFormat(outFormat.sndfileFormat).c_str(),
+                     countOf(stats.frames, "frame").c_str(), countOf(channels, "channel").c_str(),
+                     reader.format().rate, countOf(stats.latency, "sample").c_str());
+    LevelFacts facts;
+    facts.peak = stats.peakOut;
+    facts.clippedSamples = writer.clippedSamples();
+    facts.integerOutput = isIntegerFormat(outFormat.sndfileFormat);
+    facts.bits = bitsOf(outFormat.sndfileFormat);
+    facts.gainDb = session.realValue(kGain);
+    const std::vector<std::string> report = levelReport(facts);
+    for (std::size_t i = 0; i < report.size(); ++i)
+        if (i > 0 || !quiet) std::fprintf(stderr, "harmoniform render: %s\n", report[i].c_str());
     return 0;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <numbers>
 
+#include "core/params/ParamIds.h"
 
 namespace hm::tool {
 
@@ -18,10 +19,24 @@ std::vector<double> responseGrid(double sampleRate) {
     return hz;
 }
 
-std::vector<double> measureImpulseResponse(HostSession& session, int length) {
+std::vector<Probe> responseProbes(HostSession& session) {
+    const std::size_t channels = static_cast<std::size_t>(session.channels());
+    const auto probe = [&](const char* name, int channel, std::vector<double> in, std::vector<double> out) {
+        in.resize(channels, 0.0);
+        out.resize(channels, 0.0);
+        return Probe{name, channel, std::move(in), std::move(out)};
+    };
+    if (channels < 2) return {probe("", 0, {1.0}, {1.0})};
+    // The first pair's mid/side bit is bit 3 of MS State.
+    if (std::lround(session.realValue(kMsState)) & 8)
+        return {probe("mid", 0, {1.0, 1.0}, {0.5, 0.5}), probe("side", 1, {1.0, -1.0}, {0.5, -0.5})};
+    return {probe("left", 0, {1.0, 0.0}, {1.0, 0.0}), probe("right", 1, {0.0, 1.0}, {0.0, 1.0})};
+}
+
+std::vector<double> measureImpulseResponse(HostSession& session, int length, const Probe& probe) {
     const int block = session.blockSize();
-    const int channels = session.channels();
-    std::vector<std::vector<double>> in(static_cast<std::size_t>(channels), std::vector<double>(static_cast<std::size_t>(block)));
+    const std::size_t channels = static_cast<std::size_t>(session.channels());
+    std::vector<std::vector<double>> in(channels, std::vector<double>(static_cast<std::size_t>(block)));
     std::vector<std::vector<double>> out = in;
     std::vector<double*> inPtr, outPtr;
     for (auto& v : in) inPtr.push_back(v.data());
@@ -34,9 +49,14 @@ std::vector<double> measureImpulseResponse(HostSession& session, int length) {
         const int n = static_cast<int>(std::min<long>(block, total - done));
         for (auto& v : in) std::fill(v.begin(), v.end(), 0.0);
         if (done == 0)
-            for (auto& v : in) v[0] = 1.0;
+            for (std::size_t c = 0; c < channels && c < probe.inputWeights.size(); ++c) in[c][0] = probe.inputWeights[c];
         session.process(inPtr.data(), outPtr.data(), n);
-        h.insert(h.end(), out[0].begin(), out[0].begin() + n);
+        for (int i = 0; i < n; ++i) {
+            double sum = 0.0;
+            for (std::size_t c = 0; c < channels && c < probe.outputWeights.size(); ++c)
+                sum += probe.outputWeights[c] * out[c][static_cast<std::size_t>(i)];
+            h.push_back(sum);
+        }
     }
     return h;
 }
@@ -65,20 +85,41 @@ std::vector<ResponsePoint> frequencyResponse(const std::vector<double>& h, doubl
     return points;
 }
 
-std::string responseCsv(const std::vector<ResponsePoint>& points, const std::vector<double>& analogueDb) {
-    const bool analogue = analogueDb.size() == points.size() && !points.empty();
-    std::string text = analogue ? "hz,magnitude_db,phase_deg,analogue_db\n" : "hz,magnitude_db,phase_deg\n";
-    char line[128];
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        std::snprintf(line, sizeof(line), "%.4f,%.6f,%.4f", points[i].hz, points[i].magnitudeDb, points[i].phaseDegrees);
-        text += line;
-        if (analogue) {
-            std::snprintf(line, sizeof(line), ",%.6f", analogueDb[i]);
-            text += line;
+std::string responseCsv(const std::vector<ResponseCurve>& curves) {
+    if (curves.empty()) return {};
+    const std::size_t rows = curves.front().points.size();
+    const auto hasReference = [&](const ResponseCurve& c) { return c.analogueDb.size() == rows && rows > 0; };
+    const bool single = curves.size() == 1;
+    std::string text = "hz";
+    for (const ResponseCurve& c : curves)
+        text += single ? ",magnitude_db,phase_deg" : "," + c.name + "_db," + c.name + "_phase_deg";
+    for (const ResponseCurve& c : curves)
+        if (hasReference(c)) text += single ? ",analogue_db" : "," + c.name + "_analogue_db";
+    text += '\n';
+    char cell[64];
+    for (std::size_t i = 0; i < rows; ++i) {
+        std::snprintf(cell, sizeof(cell), "%.4f", curves.front().points[i].hz);
+        text += cell;
+        for (const ResponseCurve& c : curves) {
+            const ResponsePoint& p = c.points[i];
+            std::snprintf(cell, sizeof(cell), ",%.6f,%.4f", p.magnitudeDb, p.phaseDegrees);
+            text += cell;
+        }
+        for (const ResponseCurve& c : curves) {
+            if (!hasReference(c)) continue;
+            std::snprintf(cell, sizeof(cell), ",%.6f", c.analogueDb[i]);
+            text += cell;
         }
         text += '\n';
     }
     return text;
+}
+
+std::string responseCsv(const std::vector<ResponsePoint>& points, const std::vector<double>& analogueDb) {
+    ResponseCurve curve;
+    curve.points = points;
+    curve.analogueDb = analogueDb;
+    return responseCsv(std::vector<ResponseCurve>{curve});
 }
 
 }  // namespace hm::tool

@@ -1,7 +1,8 @@
 #pragma once
-// The measurement behind the response and demo commands: impulse response,
-// 1/24-octave frequency response, the analogue reference when known, and the
-// CSV and PNG files.
+// The measurement behind the response and demo commands: impulse responses of
+// every path the settings treat differently (left and right, or mid and side),
+// their 1/24-octave frequency responses, the analogue reference of each when
+// known, and the CSV and PNG files.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -15,13 +16,15 @@ struct ResponseRequest {
     double rate = 48000.0;
     std::string csvPath, pngPath;  // empty: not written
     int width = 960, height = 540;
+    double rangeDb = 0.0;  // the plot's dB axis (ResponsePlot::rangeDb); 0: fitted to the curve
+    // When highHz > 0: the plot takes the editor's range that fits the curve
+    // between these frequencies (fittingEditorRange), stored in rangeDb.
+    double fitLowHz = 0.0, fitHighHz = 0.0;
 };
 
 struct ResponseResult {
-    std::vector<ResponsePoint> points;
-    std::vector<double> analogueDb;  // empty without a reference
-    double deviationDb = 0.0;        // largest |measured - analogue|
-    double deviationHz = 0.0;        // where it occurs
+    // One curve when every path responds alike (its name empty), else one per path.
+    std::vector<ResponseCurve> curves;
     std::string csvText;
 };
 
@@ -30,7 +33,15 @@ constexpr double kImpulseSeconds = 4.0;
 // The deviation from the analogue reference counts where the reference is above this.
 constexpr double kDeviationFloorDb = -60.0;
 
-bool measureAndWrite(HostSession& session, const ResponseRequest& request, ResponseResult& result, std::string& error);
+bool measureAndWrite(HostSession& session, ResponseRequest& request, ResponseResult& result, std::string& error);
+
+// The smallest of the editor's ranges that holds the curve between lowHz and
+// highHz (the pass band: pass filters' skirts below and above may leave the
+// plot, as they leave the editor's graph); the largest range when none does.
+double fittingEditorRange(const std::vector<ResponsePoint>& points, double lowHz, double highHz);
+
+// "Vocal Presence, 2 changes": the program and how many parameters --set changed.
+std::string programTitle(HostSession& session);
 
 // Active bands, latency, response extremes and the deviation from the analogue response.
 void printResponseSummary(std::FILE* out, HostSession& session, const ResponseResult& result);

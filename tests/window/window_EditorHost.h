@@ -1,0 +1,116 @@
+#pragma once
+// What the real-window tests share: the built plug-in loaded as a host loads
+// it, its editor opened into a host window of its own under a private X
+// server, idle calls at a host's rate, the window read back from the server,
+// and the editor's own picture through its snapshot request.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "core/params/ParamIds.h"
+#include "gui/editor/SnapshotRequest.h"
+#include "tests/host/HostFixture.h"
+#include "tools/harmoniform/EditorHostCalls.h"
+#include "tools/harmoniform/HostWindow.h"
+
+namespace hm::test {
+
+using Clock = std::chrono::steady_clock;
+
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> pixels;  // 0x00RRGGBB
+    std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+};
+
+// The editor's picture without a display, through the vendor-specific request.
+inline Picture snapshot(host::PluginInstance& plugin) {
+    Picture p;
+    gui::EditorSnapshotRequest request;
+    plugin.dispatch(vst::effVendorSpecific, gui::kSnapshotIndex, gui::kSnapshotValue, &request);
+    p.width = request.width;
+    p.height = request.height;
+    p.pixels.assign(static_cast<std::size_t>(p.width) * p.height, 0);
+    request.pixels = p.pixels.data();
+    request.capacity = static_cast<std::int64_t>(p.pixels.size());
+    EXPECT_EQ(plugin.dispatch(vst::effVendorSpecific, gui::kSnapshotIndex, gui::kSnapshotValue, &request), 1);
+    for (std::uint32_t& px : p.pixels) px &= 0xFFFFFFu;
+    return p;
+}
+
+// Pixels that differ between two pictures of the same size.
+inline int differences(const Picture& a, const Picture& b) {
+    if (a.width != b.width || a.height != b.height) return -1;
+    int n = 0;
+    for (std::size_t i = 0; i < a.pixels.size(); ++i) n += a.pixels[i] != b.pixels[i];
+    return n;
+}
+
+class EditorHost {
+public:
+    explicit EditorHost(int uiSize = -1) {
+        plugin = makeInstance();
+        if (!plugin) return;
+        plugin->behaviour().sizeWindow = [this](int w, int h) {
+            sizeRequests.push_back({w, h});
+            if (window) window->resize(w, h);
+            return true;
+        };
+        std::string error;
+        if (uiSize >= 0) {
+            EXPECT_TRUE(tool::setEditorPreference(*plugin, "Layout", "UI Size", uiSize, error)) << error;
+        }
+    }
+    ~EditorHost() {
+        if (plugin && open_) plugin->dispatch(vst::effEditClose);
+        if (plugin) plugin->behaviour().sizeWindow = nullptr;
+    }
+
+    // The host window at the size the editor asks for, and the editor in it.
+    bool open() {
+        vst::ERect* rect = nullptr;
+        if (plugin->dispatch(vst::effEditGetRect, 0, 0, &rect) != 1 || !rect) return false;
+        std::string error;
+        if (!window) window = host::HostWindow::open(rect->right - rect->left, rect->bottom - rect->top, "test host", error);
+        if (!window) {
+            ADD_FAILURE() << error;
+            return false;
+        }
+        // The pointer stays off the editor: hovering changes what controls show.
+        window->waitMapped(2000);
+        window->moveTo(1910, 1390);
+        open_ = plugin->dispatch(vst::effEditOpen, 0, 0, window->handle()) == 1;
+        return open_;
+    }
+    void close() {
+        plugin->dispatch(vst::effEditClose);
+        open_ = false;
+    }
+    // Idle calls at a host's rate until `done` holds (false after the timeout).
+    template <class F>
+    bool idleUntil(F done, int timeoutMs = 5000) {
+        const auto until = Clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (Clock::now() < until) {
+            window->pump();
+            plugin->dispatch(vst::effEditIdle);
+            if (done()) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+    Picture capture() {
+        Picture p;
+        window->capture(p.pixels, p.width, p.height);
+        return p;
+    }
+
+    std::unique_ptr<host::PluginInstance> plugin;
+    std::unique_ptr<host::HostWindow> window;
+    std::vector<std::pair<int, int>> sizeRequests;
+
+private:
+    bool open_ = false;
+};
+
+}  // namespace hm::test

@@ -1,0 +1,34 @@
+#include "tools/harmoniform/Messages.h"
+
+#include <cstdio>
+
+namespace hm::tool {
+namespace {
+
+std::string prefix(const std::string& command) {
+    return command.empty() ? "harmoniform" : "harmoniform " + command;
+}
+
+}  // namespace
+
+std::string countOf(std::int64_t n, const char* singular) {
+    return std::to_string(n) + " " + singular + (n == 1 ? "" : "s");
+}
+
+std::string programLabel(const std::string& name) { return name == "-" || name.empty() ? "(empty)" : name; }
+
+int usageError(const std::string& command, const std::string& message) {
+    std::fprintf(stderr, "%s: %s\nsee '%s --help'\n", prefix(command).c_str(), message.c_str(), prefix(command).c_str());
+    return 2;
+}
+
+int failure(const std::string& command, const std::string& message) {
+    std::fprintf(stderr, "%s: %s\n", prefix(command).c_str(), message.c_str());
+    return 1;
+}
+
+void warning(const std::string& command, const std::string& message) {
+    std::fprintf(stderr, "%s: warning: %s\n", prefix(command).c_str(), message.c_str());
+}
+
+}  // namespace hm::tool
