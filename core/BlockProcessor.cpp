@@ -12,10 +12,11 @@ namespace hm {
 BlockProcessor::BlockProcessor(dsp::EQBank& bank)
     : bank_(bank),
       work_(std::make_unique<double[]>(8u * kChunkFrames)),
-      dry_(std::make_unique<double[]>(8u * kDryRingFrames)),
+      dryWork_(std::make_unique<double[]>(8u * kChunkFrames)),
       meterCopy_(std::make_unique<double[]>(8u * kChunkFrames)) {
     for (int c = 0; c < 8; ++c) {
         channel_[c] = work_.get() + static_cast<std::size_t>(c) * kChunkFrames;
+        dry_[c] = dryWork_.get() + static_cast<std::size_t>(c) * kChunkFrames;
         meterSource_[c] = meterCopy_.get() + static_cast<std::size_t>(c) * kChunkFrames;
     }
 }
@@ -45,8 +46,7 @@ void BlockProcessor::adoptSettings() {
     rings_.clear();
     processingMeters_.clear();
     outputMeters_.clear();
-    std::memset(dry_.get(), 0, sizeof(double) * 8u * kDryRingFrames);
-    dryPosition_ = 0;
+    bypassMix_ = s.bypass ? 1.0 : 0.0;
     for (int c = 0; c < 8; ++c) currentGain_[c] = s.targetGain[c];
 }
 
@@ -56,20 +56,26 @@ bool BlockProcessor::run(T** inputs, T** outputs, int frames) {
     bank_.beginBlock();
     const ProcessSettings& s = handover_.front();
     const int channels = std::clamp(s.channels, 1, 8);
-    if (s.inputs != s.outputs || !inputs || !outputs || frames <= 0) return false;
-    for (int c = 0; c < channels; ++c)
-        if (!inputs[c] || !outputs[c]) return false;
+    if (!outputs || frames <= 0) return false;
     for (int c = 0; c < channels; ++c) host_[s.order[c] & 7] = channel_[c];
 
     for (int offset = 0; offset < frames; offset += kChunkFrames) {
         const int n = std::min(kChunkFrames, frames - offset);
         for (int c = 0; c < channels; ++c) {
+            // A channel the host gives no input for (fewer inputs than outputs, or a
+            // null buffer) is silence, so that its output never replays a stale buffer.
+            const int h = s.order[c];
+            const T* in = inputs && h < s.inputs && inputs[h] ? inputs[h] + offset : nullptr;
             // Non-finite input would stay in the recursive filters for good: it
             // enters as silence instead.
-            loadFinite(inputs[s.order[c]] + offset, channel_[c], n);
+            if (in)
+                loadFinite(in, channel_[c], n);
+            else
+                std::memset(channel_[c], 0, sizeof(double) * static_cast<std::size_t>(n));
         }
         processChunk(s, n);
         for (int c = 0; c < channels; ++c) {
+            if (!outputs[s.order[c]]) continue;
             T* out = outputs[s.order[c]] + offset;
             const double* w = channel_[c];
             for (int i = 0; i < n; ++i) out[i] = static_cast<T>(w[i]);
@@ -99,33 +105,20 @@ void BlockProcessor::processChunk(const ProcessSettings& s, int n) {
         analysis::updateMeterSets(outputMeters_, meterSource_, processingMeters_, channel_, channels, n, s.attack, s.release);
     rings_.writePre(channel_, channels, n);
 
-    if (!s.bypass) {
-        if (wasBypassed_) {
-            // The filters did not run while bypassed: start them from silence rather
-            // than from the memories of the input before the bypass.
-            for (int c = 0; c < channels; ++c) bank_.resetChannel(c);
-            wasBypassed_ = false;
-        }
-        forDryRuns(channels, n, [](double* ring, double* work, int run) {
-            std::memcpy(ring, work, sizeof(double) * static_cast<std::size_t>(run));
-        });
-        bank_.process(n, channel_, channels);
-        for (int c = 0; c < channels; ++c) {
-            // A filter that went non-finite (a pathological design) is restarted
-            // rather than left silent or screaming until the next resume.
-            if (!allFinite(channel_[c], n)) {
-                bank_.resetChannel(c);
-                std::memset(channel_[c], 0, sizeof(double) * static_cast<std::size_t>(n));
-            }
-        }
-        applyGains(s, n);
-    } else {
-        wasBypassed_ = true;
-        if (bank_.processLatency() != 0) {
-            // Latency-aligned bypass: the input comes out 4096 frames later.
-            forDryRuns(channels, n, [](double* ring, double* work, int run) { std::swap_ranges(ring, ring + run, work); });
+    // The bank runs whether or not the output is bypassed; the dry signal is only
+    // needed while bypass is on or fading.
+    const bool dryNeeded = s.bypass || bypassMix_ != 0.0;
+    bank_.process(n, channel_, channels, dryNeeded ? dry_ : nullptr);
+    for (int c = 0; c < channels; ++c) {
+        // A filter that went non-finite (a pathological design) is restarted
+        // rather than left silent or screaming until the next resume.
+        if (!allFinite(channel_[c], n)) {
+            bank_.resetChannel(c);
+            std::memset(channel_[c], 0, sizeof(double) * static_cast<std::size_t>(n));
         }
     }
+    applyGains(s, n);
+    if (dryNeeded) mixBypass(s, n);
 
     if (!s.meterInput) copyForMeters(channel_, channels, n);
     rings_.writePost(channel_, channels, n);
@@ -138,21 +131,7 @@ void BlockProcessor::processChunk(const ProcessSettings& s, int n) {
 
 void BlockProcessor::copyForMeters(const double* const* from, int channels, int n) {
     for (int c = 0; c < channels; ++c)
-        std::memcpy(meterCopy_.get() + static_cast<std::size_t>(c) * kChunkFrames, from[c], sizeof(double) * static_cast<std::size_t>(n));
-}
-
-// Visits the dry ring's slots for the next n frames of every channel as at most two
-// runs of consecutive slots, with the matching part of the work buffer, then
-// moves the ring position on.
-template <typename Fn>
-void BlockProcessor::forDryRuns(int channels, int n, Fn&& fn) {
-    for (int done = 0; done < n;) {
-        const int run = std::min(n - done, kDryRingFrames - dryPosition_);
-        for (int c = 0; c < channels; ++c)
-            fn(dry_.get() + static_cast<std::size_t>(c) * kDryRingFrames + dryPosition_, channel_[c] + done, run);
-        done += run;
-        dryPosition_ = (dryPosition_ + run) & (kDryRingFrames - 1);
-    }
+        std::memcpy(meterSource_[c], from[c], sizeof(double) * static_cast<std::size_t>(n));
 }
 
 void BlockProcessor::applyGains(const ProcessSettings& s, int n) {
@@ -173,6 +152,30 @@ void BlockProcessor::applyGains(const ProcessSettings& s, int n) {
         if (std::fabs(g - target) < kGainSnap) g = target;
         currentGain_[c] = g;
     }
+}
+
+// Crossfade between the processed signal (no output gain while bypassed: the dry
+// signal carries none) and the latency-aligned dry one; both are the same signal
+// in time, so an equal-gain fade leaves an unequalised passage untouched.
+void BlockProcessor::mixBypass(const ProcessSettings& s, int n) {
+    const int channels = std::clamp(s.channels, 1, 8);
+    const double target = s.bypass ? 1.0 : 0.0;
+    if (bypassMix_ == target) {  // fully bypassed
+        for (int c = 0; c < channels; ++c) std::memcpy(channel_[c], dry_[c], sizeof(double) * static_cast<std::size_t>(n));
+        return;
+    }
+    const double step = 1.0 / std::max(1, s.bypassFadeFrames);
+    double m = bypassMix_;
+    for (int c = 0; c < channels; ++c) {
+        m = bypassMix_;
+        double* w = channel_[c];
+        const double* d = dry_[c];
+        for (int i = 0; i < n; ++i) {
+            m = target > m ? std::min(target, m + step) : std::max(target, m - step);
+            w[i] += (d[i] - w[i]) * m;
+        }
+    }
+    bypassMix_ = m;
 }
 
 void BlockProcessor::listen(const ProcessSettings& s, int n) {

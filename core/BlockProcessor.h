@@ -3,6 +3,11 @@
 // processing order, mid/side, the filter bank, output gains, bypass, listening,
 // meters, analyser capture and clip latch, and back to the host.
 //
+// Bypass only chooses what is heard: the filter bank keeps running, so leaving
+// bypass continues exactly where continuous processing would be, and the output
+// crossfades over a few milliseconds between the processed signal and the bank's
+// dry signal, which is delayed by the latency of what the bank runs.
+//
 // The owner fills the settings draft and publishes it (serialised, never on the
 // audio thread); process() adopts the newest published record at the start of a
 // call. All buffers exist from construction for eight channels, so nothing on the
@@ -20,7 +25,6 @@
 namespace hm {
 
 constexpr int kChunkFrames = 1024;
-constexpr int kDryRingFrames = 4096;
 constexpr double kGainRampCoefficient = 0.01;
 constexpr double kGainSnap = 0.000001;
 
@@ -32,8 +36,9 @@ public:
     ProcessSettings& draft() { return draft_; }
     void publish();
 
-    // Audio thread. Returns false when the block was skipped (mismatched counts,
-    // null buffers); the outputs are then left as they are.
+    // Audio thread. Missing inputs (null, or fewer than the outputs) are silence;
+    // null output buffers are not written. Returns false when there is nothing to
+    // write to (no output array, no frames).
     bool process(float** inputs, float** outputs, int frames);
     bool process(double** inputs, double** outputs, int frames);
 
@@ -52,9 +57,8 @@ private:
     void adoptSettings();
     void processChunk(const ProcessSettings& s, int n);
     void applyGains(const ProcessSettings& s, int n);
-    template <typename Fn>
-    void forDryRuns(int channels, int n, Fn&& fn);
     void copyForMeters(const double* const* from, int channels, int n);
+    void mixBypass(const ProcessSettings& s, int n);
     void listen(const ProcessSettings& s, int n);
 
     dsp::EQBank& bank_;
@@ -65,12 +69,12 @@ private:
     std::uint32_t resetSeen_ = 0;
     double currentGain_[8] = {1, 1, 1, 1, 1, 1, 1, 1};
     std::unique_ptr<double[]> work_;
-    std::unique_ptr<double[]> dry_;
+    std::unique_ptr<double[]> dryWork_;
     std::unique_ptr<double[]> meterCopy_;  // the first meter point's signal, per channel
     double* meterSource_[8] = {};
-    int dryPosition_ = 0;
-    bool wasBypassed_ = false;
+    double bypassMix_ = 0.0;   // 0: processed, 1: dry
     double* channel_[8] = {};   // processing order
+    double* dry_[8] = {};       // the bank's latency-aligned dry signal, processing order
     const double* host_[8] = {};  // the same buffers by host channel, for the output-domain meters
     analysis::MeterSet processingMeters_;
     analysis::MeterSet outputMeters_;

@@ -43,16 +43,28 @@ Plug::Plug(vst::HostCallback host, int channels) : PlugBaseJSON(host) {
     loadEditorPreferences();
     loadDefaultBank();
     resume();
-    platform::addTimerClient(&timerHook_);
+    hostKnowsInstance();
+    platform::addTimerClient(&timerHook_, reports_);
 }
 
 Plug::~Plug() {
-    // After this no tick can reach the instance.
+    // After this no tick can reach the instance, and no queued host call starts.
     platform::removeTimerClient(&timerHook_);
+    reports_->close();
     // The editor (and its window) goes while the instance it shows is still whole.
     setEditor(nullptr);
     unregisterInstance(this);
     forEachInstance([](Plug& p) { p.setParameter(kGUIInstancesChanged, 0.0f); });
+}
+
+std::string Plug::instanceName() const {
+    const auto listed = lockInstanceRegistry();
+    return instanceName_;
+}
+
+bool Plug::instanceNameSet() const {
+    const auto listed = lockInstanceRegistry();
+    return instanceNameSet_;
 }
 
 void Plug::setInstanceName(const char* name) {
@@ -143,12 +155,14 @@ bool Plug::setBypass(bool onOff) {
 
 void Plug::setProgram(vst::VstInt32 program) {
     if (program < 0 || program >= kNumPrograms) return;
+    // A program change is no gesture: the host hears of it once, as a new display.
+    RestoreScope restore(*this);
     {
         LoadScope load(*this);
         curProgram_ = program;
         ParamValues source;
         source.copyFrom(programs_[program].values);
-        loadValues(source, true, false);
+        loadValues(source, false, false);
     }
     forwardToEditor(kGUIPresetMenu, static_cast<float>(program));
     updateProcessing(true);
@@ -166,7 +180,7 @@ void Plug::selectABSlot(int slot) {
 
 void Plug::setParameter(vst::VstInt32 index, float value) {
     PlugBase::setParameter(index, value);
-    if (!editor_ || !std::isfinite(value)) return;
+    if (!editorLink_.published() || !std::isfinite(value)) return;
     // Displayed band gains depend on the scale, displayed frequencies on the shift.
     if (index == kScale)
         for (int b = 0; b < kNumBands; ++b) forwardToEditor(bandParam(b, kBandGain), normalised_.get(bandParam(b, kBandGain)));
@@ -230,7 +244,7 @@ bool Plug::beginEdit(vst::VstInt32 index) {
     if (!isParam(index) || editFlags_[index]) return false;
     editFlags_[index] = 1;
     pushUndo(index, normalised_.get(index));
-    return PlugBase::beginEdit(index);
+    return reportEdit(vst::audioMasterBeginEdit, index);
 }
 
 bool Plug::endEdit(vst::VstInt32 index) {
@@ -242,7 +256,7 @@ bool Plug::endEdit(vst::VstInt32 index) {
     editFlags_[index] = 0;
     dropUnchangedUndo(index, normalised_.get(index));
     updateProcessing(true);
-    return PlugBase::endEdit(index);
+    return reportEdit(vst::audioMasterEndEdit, index);
 }
 
 }  // namespace hm

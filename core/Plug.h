@@ -96,10 +96,12 @@ public:
     int bandOf(int index) const { return hm::bandOf(index); }
     double frequencyMultiplier() const { return midiMultiplier_.load(std::memory_order_relaxed); }
     double bendRangeOctaves() const { return bendRangeOctaves_.load(std::memory_order_relaxed); }
-    const char* instanceName() const { return instanceName_; }
+    std::string instanceName() const;  // any thread
     void setInstanceName(const char* name);
     const InstancePreferences& preferences() const { return prefs_; }
     const EditorPreferenceValues& editorPreferences() const { return editorPrefs_; }
+    // Brings the effect record's initial delay in line with what the bank runs and
+    // tells the host when it changed. Never on the audio thread.
     void reportLatency();
 
     // --- State, default bank and editor preferences (UI thread) ----------------
@@ -117,7 +119,7 @@ public:
     prefs::EditorPreferences& editorPreferenceTree() { return editorTree_; }
     EditorSessionState& sessionState() { return session_; }
     unsigned char channelGroupMask(int group) const { return group >= 0 && group < kMaxChannels ? channelGroups_[group] : 0; }
-    bool instanceNameSet() const { return instanceNameSet_; }
+    bool instanceNameSet() const;
 
     // --- A/B and program commands of the editor (UI thread) ---------------------
     // Switches to `slot` through the A/B parameter, as a host-visible change.
@@ -152,6 +154,9 @@ public:
     int soloMask() const { return soloMask_.load(std::memory_order_relaxed); }
     bool isUpdateDeferred() const { return updatePending_.load(std::memory_order_acquire); }
     std::uint64_t bankRecalcCount();
+    // The FIR length asked for could not be allocated: the previous FIR keeps running
+    // (the editor shows it). Not for the audio thread.
+    bool firUnavailable();
     double currentOutputGain(int channel) const { return processor_->currentGain(channel); }
 
     // Replaces the update clock by a fixed time in milliseconds (tests); negative: real clock.
@@ -176,24 +181,22 @@ private:
     void runUpdate(bool force);  // holds updateMutex_
     void pushBands(int channels, bool auditioning, int audition, int& auditionMask);
     int pushChannels(int channels, bool auditioning, int auditionMask);
-    void markAudioThread() {
-        const std::thread::id self = std::this_thread::get_id();
-        if (audioThread_.load(std::memory_order_relaxed) != self) audioThread_.store(self, std::memory_order_relaxed);
-    }
-    bool onAudioThread() const { return audioThread_.load(std::memory_order_relaxed) == std::this_thread::get_id(); }
 
     // The shared timer calls this hook rather than a base of the instance, so a tick
     // never reads the instance's dynamic type while it is being built or torn down.
+    // Host calls the tick makes are queued and follow it (core/HostCalls.h).
     struct TimerHook final : platform::TimerClient {
         explicit TimerHook(Plug& p) : plug(p) {}
-        void onTimerTick() override { plug.Plug::onTimer(); }
+        void onTimerTick() override {
+            TickScope tick;
+            plug.Plug::onTimer();
+        }
         Plug& plug;
     } timerHook_{*this};
     std::atomic<double> manualClockMs_{-1.0};
     std::atomic<bool> midiDisabled_{false};  // the preference, as the audio thread reads it
     std::unique_ptr<dsp::EQBank> bank_ = std::make_unique<dsp::EQBank>();
     std::unique_ptr<BlockProcessor> processor_ = std::make_unique<BlockProcessor>(*bank_);
-    std::atomic<std::thread::id> audioThread_{};
     std::atomic<bool> deferredForce_{false};
     std::atomic<bool> groupNamesChanged_{false};
     std::atomic<int> channels_{2};  // processing channels since the last resume
@@ -222,7 +225,7 @@ private:
 
     unsigned char channelGroups_[kMaxChannels] = {};
     std::string groupNames_[kMaxChannels];
-    char instanceName_[32] = {};
+    char instanceName_[32] = {};  // written and read under the instance registry's lock
     bool instanceNameSet_ = false;
 
     prefs::EditorPreferences editorTree_;

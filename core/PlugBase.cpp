@@ -1,5 +1,6 @@
 #include "core/PlugBase.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -10,7 +11,6 @@ namespace hm {
 namespace {
 
 std::atomic<bool> gWheelHook{true};
-std::atomic<bool> gAnyProcessed{false};
 
 // Host text buffers: names are whole (up to 31 characters), always terminated.
 constexpr std::size_t kTextSize = 32;
@@ -23,7 +23,6 @@ void copyText(char* dst, std::size_t size, const char* src) {
 }  // namespace
 
 bool PlugBase::wheelHookEnabled() { return gWheelHook.load(std::memory_order_relaxed); }
-bool PlugBase::anyInstanceProcessed() { return gAnyProcessed.load(std::memory_order_relaxed); }
 
 PlugBase::PlugBase(vst::HostCallback host) : AudioEffectX(host, kNumPrograms, kNumParams) {
     canProcessReplacing(true);
@@ -45,6 +44,8 @@ PlugBase::PlugBase(vst::HostCallback host) : AudioEffectX(host, kNumPrograms, kN
     for (ParamValues& slot : abSlots_) slot.copyFrom(normalised_);
     undo_.reserve(1024);
     redo_.reserve(1024);
+    reports_ = std::make_shared<HostReports>(host, effectRecord());
+    threads_.rememberUiThread();
 
     // Hosts that forward the mouse wheel themselves must not also get it from our hook.
     getHostVendorString(hostVendor_);
@@ -52,7 +53,7 @@ PlugBase::PlugBase(vst::HostCallback host) : AudioEffectX(host, kNumPrograms, kN
     if (std::strcmp(hostVendor_, "Steinberg") == 0) gWheelHook.store(false, std::memory_order_relaxed);
 }
 
-PlugBase::~PlugBase() = default;
+PlugBase::~PlugBase() { reports_->close(); }
 
 // ---------------------------------------------------------------------------
 // Parameters
@@ -91,7 +92,7 @@ void PlugBase::setParameterAutomated(vst::VstInt32 index, float value) {
     }
     if (!editFlags_[index]) beginEdit(index);
     setParameter(index, value);
-    callHost(vst::audioMasterAutomate, index, 0, nullptr, value);
+    reportEdit(vst::audioMasterAutomate, index, value);
 }
 
 float PlugBase::getParameterDefault(int index) {
@@ -161,7 +162,53 @@ void PlugBase::getParameterDisplay(vst::VstInt32 index, char* text) {
 }
 
 void PlugBase::forwardToEditor(int index, float value) {
-    if (editor_) editor_->setParameter(index, value);
+    editorLink_.use([&](vst::AEffEditor& editor) { editor.setParameter(index, value); });
+}
+
+// ---------------------------------------------------------------------------
+// Host calls (core/HostCalls.h)
+
+bool PlugBase::reportEdit(vst::VstInt32 opcode, int index, float value) {
+    if (hostCallsQueued()) {
+        // Delivered later as a whole begin/automate/end with the value of that moment.
+        reports_->queueGesture(index);
+        return true;
+    }
+    return callHost(opcode, index, 0, nullptr, value) != 0;
+}
+
+void PlugBase::reportChange(int index, float value) {
+    if (hostCallsQueued()) {
+        reports_->queueGesture(index);
+        return;
+    }
+    callHost(vst::audioMasterBeginEdit, index);
+    callHost(vst::audioMasterAutomate, index, 0, nullptr, value);
+    callHost(vst::audioMasterEndEdit, index);
+}
+
+void PlugBase::reportLatencyChange() {
+    if (hostCallsQueued()) reports_->queueIOChanged();
+    else ioChanged();
+}
+
+void PlugBase::reportRestoredState() {
+    if (!hostKnows_.load(std::memory_order_acquire)) return;
+    if (hostCallsQueued()) reports_->queueDisplayUpdate();
+    else updateDisplay();
+}
+
+void PlugBase::deliverHostReports() {
+    const auto valueNow = [this](int index) { return normalised_.get(index); };
+    if (TickScope::active() && !threads_.audioThread()) {
+        reports_->collect(valueNow);
+        return;
+    }
+    if (!threads_.mayCallHost()) return;
+    bool io = false, display = false;
+    reports_->take([&](int index) { reportChange(index, valueNow(index)); }, io, display);
+    if (io) ioChanged();
+    if (display) updateDisplay();
 }
 
 // ---------------------------------------------------------------------------
@@ -185,28 +232,25 @@ bool PlugBase::getProgramNameIndexed(vst::VstInt32 /*category*/, vst::VstInt32 i
 void PlugBase::loadValues(const ParamValues& values, bool tellHost, bool skipEditorForAB) {
     for (int i = 0; i < kNumParams; ++i) {
         const float v = values.get(i);
-        if (tellHost) callHost(vst::audioMasterBeginEdit, i);
         setParameter(i, v);
-        if (tellHost) {
-            callHost(vst::audioMasterAutomate, i, 0, nullptr, v);
-            callHost(vst::audioMasterEndEdit, i);
-        }
+        if (tellHost) reportChange(i, v);
     }
     updateProcessing(true);
-    if (editor_) {
+    editorLink_.use([&](vst::AEffEditor& editor) {
         for (int i = 0; i < kNumParams; ++i)
-            if (!(skipEditorForAB && i == abParamIndex_)) editor_->setParameter(i, normalised_.get(i));
-    }
+            if (!(skipEditorForAB && i == abParamIndex_)) editor.setParameter(i, normalised_.get(i));
+    });
 }
 
 void PlugBase::selectABSlot(int slot) {
     if (slot < 0 || slot >= kNumABSlots) return;
     LoadScope load(*this);
     currentAB_.store(slot, std::memory_order_relaxed);
-    // Copy first: loading writes through into the slot being read.
+    // Copy first: loading writes through into the slot being read. A slot chosen
+    // while a state is restored is part of that restore, not a gesture.
     ParamValues source;
     source.copyFrom(abSlots_[slot]);
-    loadValues(source, abAutomationAll_, true);
+    loadValues(source, abAutomationAll_.load(std::memory_order_relaxed) && restoring_.load() == 0, true);
     // The slot's stored A/B value is whatever was live when it was last current;
     // the live A/B parameter must name the slot now in use.
     if (isParam(abParamIndex_)) setParameter(abParamIndex_, static_cast<float>(slot) / kNumABSlots);
@@ -237,10 +281,8 @@ bool PlugBase::moveHistoryEntry(std::vector<UndoEntry>& from, std::vector<UndoEn
     const UndoEntry e = from.back();
     from.pop_back();
     to.push_back({e.index, normalised_.get(e.index)});
-    callHost(vst::audioMasterBeginEdit, e.index);
     setParameter(e.index, e.value);
-    callHost(vst::audioMasterAutomate, e.index, 0, nullptr, e.value);
-    callHost(vst::audioMasterEndEdit, e.index);
+    reportChange(e.index, e.value);
     updateProcessing(true);
     return true;
 }
@@ -299,19 +341,48 @@ vst::VstIntPtr PlugBase::vendorSpecific(vst::VstInt32 index, vst::VstIntPtr valu
 }
 
 // ---------------------------------------------------------------------------
-// Processing entry: both forms count samples for the update throttle.
+// Processing entry: every form counts samples for the update throttle and marks
+// the thread as this instance's audio thread while it runs.
 
 void PlugBase::processReplacing(float** inputs, float** outputs, vst::VstInt32 frames) {
-    if (frames <= 0 || !inputs || !outputs) return;
+    if (frames <= 0 || !outputs) return;
+    ThreadRoles::Processing audio(threads_);
     processFloat(inputs, outputs, frames);
-    gAnyProcessed.store(true, std::memory_order_relaxed);
-    processedSamples_.fetch_add(static_cast<std::uint64_t>(frames), std::memory_order_relaxed);
+    countProcessed(frames);
 }
 
 void PlugBase::processDoubleReplacing(double** inputs, double** outputs, vst::VstInt32 frames) {
-    if (frames <= 0 || !inputs || !outputs) return;
+    if (frames <= 0 || !outputs) return;
+    ThreadRoles::Processing audio(threads_);
     processDouble(inputs, outputs, frames);
-    gAnyProcessed.store(true, std::memory_order_relaxed);
+    countProcessed(frames);
+}
+
+// The old accumulating call adds the processed block to what the outputs hold.
+void PlugBase::process(float** inputs, float** outputs, vst::VstInt32 frames) {
+    if (frames <= 0 || !outputs) return;
+    ThreadRoles::Processing audio(threads_);
+    const int channels = std::clamp<int>(cEffect_.numOutputs, 0, kAccumulateChannels);
+    float* in[kAccumulateChannels] = {};
+    float* out[kAccumulateChannels] = {};
+    for (int done = 0; done < frames; done += kAccumulateFrames) {
+        const int n = std::min<int>(kAccumulateFrames, frames - done);
+        for (int c = 0; c < channels; ++c) {
+            in[c] = inputs && inputs[c] ? inputs[c] + done : nullptr;
+            out[c] = accumulate_.get() + static_cast<std::size_t>(c) * kAccumulateFrames;
+        }
+        processFloat(inputs ? in : nullptr, out, n);
+        for (int c = 0; c < channels; ++c) {
+            if (!outputs[c]) continue;
+            float* dst = outputs[c] + done;
+            for (int i = 0; i < n; ++i) dst[i] += out[c][i];
+        }
+    }
+    countProcessed(frames);
+}
+
+void PlugBase::countProcessed(int frames) {
+    if (!processed_.load(std::memory_order_relaxed)) processed_.store(true, std::memory_order_relaxed);
     processedSamples_.fetch_add(static_cast<std::uint64_t>(frames), std::memory_order_relaxed);
 }
 

@@ -5,9 +5,11 @@
 // The equaliser itself (Plug) refines conversions, display and processing.
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "core/AuWrappableInterface.h"
+#include "core/HostCalls.h"
 #include "core/params/ParamFormat.h"
 #include "core/params/ParamTable.h"
 #include "core/params/ParamValues.h"
@@ -35,6 +37,7 @@ public:
     // Any thread (hosts automate from the audio thread).
     void setParameter(vst::VstInt32 index, float value) override;
     float getParameter(vst::VstInt32 index) override;
+    // UI thread (the editor): a change the host's automation records.
     void setParameterAutomated(vst::VstInt32 index, float value) override;
     // UI thread.
     void setSampleRate(float sampleRate) override;
@@ -49,8 +52,13 @@ public:
     vst::VstInt32 getPlugCategory() override { return vst::kPlugCategEffect; }
     vst::VstIntPtr vendorSpecific(vst::VstInt32 index, vst::VstIntPtr value, void* ptr, float opt) override;
     // Audio thread.
+    void process(float** inputs, float** outputs, vst::VstInt32 frames) override;
     void processReplacing(float** inputs, float** outputs, vst::VstInt32 frames) override;
     void processDoubleReplacing(double** inputs, double** outputs, vst::VstInt32 frames) override;
+
+    // UI thread (the editor's idle; the timer does it too): makes the host calls
+    // that threads which may not call the host have queued (core/HostCalls.h).
+    void deliverHostReports();
 
     // --- Operations of the parameter store ---------------------------------
     virtual void setProgramNameAt(const char* name, int index);
@@ -97,9 +105,8 @@ public:
     // Whether the editor wheel hook should be installed (false for hosts that
     // forward the wheel themselves). Process-wide.
     static bool wheelHookEnabled();
-    // Whether any instance in the process has processed audio yet (a restored
-    // project names its instances only before that).
-    static bool anyInstanceProcessed();
+    // Whether this instance has processed audio yet (any thread).
+    bool hasProcessed() const { return processed_.load(std::memory_order_relaxed); }
 
 protected:
     // Marks a program, slot or state load for its lifetime; loads may nest.
@@ -115,7 +122,34 @@ protected:
         bool previous_;
     };
 
-    // Forwards an index and value to the editor, when there is one.
+    // Marks a program or state restore for its lifetime; restores may nest. The
+    // outermost tells the host once that every value may have changed.
+    class RestoreScope {
+    public:
+        explicit RestoreScope(PlugBase& plug) : plug_(plug) { plug.restoring_.fetch_add(1); }
+        ~RestoreScope() {
+            if (plug_.restoring_.fetch_sub(1) == 1) plug_.reportRestoredState();
+        }
+        RestoreScope(const RestoreScope&) = delete;
+        RestoreScope& operator=(const RestoreScope&) = delete;
+
+    private:
+        PlugBase& plug_;
+    };
+
+    // Host calls, by the thread policy of core/HostCalls.h: made at once where
+    // that allows, else queued for the timer or the editor's idle.
+    bool hostCallsQueued() const { return !threads_.mayCallHost(); }
+    bool reportEdit(vst::VstInt32 opcode, int index, float value = 0.0f);  // one of begin, automate, end
+    void reportChange(int index, float value);                              // begin, automate, end
+    void reportLatencyChange();                 // IOChanged
+    void reportRestoredState();                 // UpdateDisplay (not while the host cannot know us)
+    // The host learns of the instance when the constructor returns; restores before
+    // that need no report.
+    void hostKnowsInstance() { hostKnows_.store(true, std::memory_order_release); }
+    void countProcessed(int frames);
+
+    // Forwards an index and value to the editor, when there is one (any thread).
     void forwardToEditor(int index, float value);
     // Records the value a gesture starts from (the undo list is the UI thread's).
     void pushUndo(int index, float value);
@@ -133,11 +167,21 @@ protected:
     std::atomic<int> currentAB_{0};
     int abParamIndex_ = -1;
     std::atomic<bool> loadInProgress_{false};
-    bool abAutomationAll_ = true;  // "A/B Automation": "All"
+    std::atomic<int> restoring_{0};
+    std::atomic<bool> hostKnows_{false};
+    std::atomic<bool> abAutomationAll_{true};  // "A/B Automation": "All"
     unsigned char editFlags_[kNumParams] = {};
     std::vector<UndoEntry> undo_;
     std::vector<UndoEntry> redo_;
     std::atomic<std::uint64_t> processedSamples_{0};
+    std::atomic<bool> processed_{false};
+    // Output of the accumulating call before it is added (audio thread).
+    static constexpr int kAccumulateChannels = 8;
+    static constexpr int kAccumulateFrames = 1024;
+    std::unique_ptr<float[]> accumulate_ =
+        std::make_unique<float[]>(static_cast<std::size_t>(kAccumulateChannels) * kAccumulateFrames);
+    ThreadRoles threads_;
+    std::shared_ptr<HostReports> reports_;
     NumberFormat numberFormat_ = NumberFormat::Precise;
     char hostVendor_[256] = {};
     int editorValue_ = -1;

@@ -36,6 +36,8 @@ std::string PlugBaseJSON::writeState(bool isPreset) {
 bool PlugBaseJSON::readState(const std::string& text, bool isPreset) {
     prefs::JsonPtr document = prefs::parseJson(text);
     if (!cJSON_IsObject(document.get())) return false;
+    // Restored values are no gestures: the host hears of them once, as a new display.
+    RestoreScope restore(*this);
     readDocument(document.get(), isPreset);
     updateProcessing(true);
     return true;

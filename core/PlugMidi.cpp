@@ -8,19 +8,17 @@ namespace hm {
 void Plug::applyMidiMultiplier(double multiplier) {
     midiMultiplier_.store(multiplier, std::memory_order_relaxed);
     // Touch the global shift so the update multiplies every band frequency and the
-    // host's automation sees the change. This runs on the audio thread, so it makes
-    // the host calls of a gesture without an undo entry: the value it "sets" is the
-    // one already there, so a gesture would leave none anyway.
+    // host's automation sees the change, as a gesture without an undo entry (the
+    // value it "sets" is the one already there). This runs on the audio thread: the
+    // report is queued and the update deferred to the timer.
     const float shift = normalised_.get(kFShift);
-    callHost(vst::audioMasterBeginEdit, kFShift);
     setParameter(kFShift, shift);
-    callHost(vst::audioMasterAutomate, kFShift, 0, nullptr, shift);
-    callHost(vst::audioMasterEndEdit, kFShift);
+    reportChange(kFShift, shift);
     updateProcessing(true);
 }
 
 vst::VstInt32 Plug::processEvents(vst::VstEvents* events) {
-    markAudioThread();  // MIDI arrives on the audio thread: its updates are deferred
+    ThreadRoles::Processing audio(threads_);  // MIDI arrives on the audio thread: its updates are deferred
     if (midiDisabled_.load(std::memory_order_relaxed) || !events) return 1;
     for (int i = 0; i < events->numEvents; ++i) {
         const vst::VstEvent* e = events->events[i];

@@ -3,15 +3,9 @@
 
 namespace hm {
 
-void Plug::processDouble(double** inputs, double** outputs, int frames) {
-    markAudioThread();
-    processor_->process(inputs, outputs, frames);
-}
+void Plug::processDouble(double** inputs, double** outputs, int frames) { processor_->process(inputs, outputs, frames); }
 
-void Plug::processFloat(float** inputs, float** outputs, int frames) {
-    markAudioThread();
-    processor_->process(inputs, outputs, frames);
-}
+void Plug::processFloat(float** inputs, float** outputs, int frames) { processor_->process(inputs, outputs, frames); }
 
 float Plug::getChannelLevel(int channel) { return static_cast<float>(processor_->channelLevel(channel)); }
 

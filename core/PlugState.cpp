@@ -74,7 +74,7 @@ void Plug::writeDocument(cJSON* document, bool isPreset) {
         for (int g = 0; g < groupNameCount_ && g < kMaxChannels; ++g)
             cJSON_AddItemToArray(names, cJSON_CreateString(groupNames_[g].c_str()));
     }
-    if (instanceNameSet_) cJSON_AddStringToObject(document, "instanceName", instanceName_);
+    if (instanceNameSet()) cJSON_AddStringToObject(document, "instanceName", instanceName().c_str());
 }
 
 // ---------------------------------------------------------------------------
@@ -147,7 +147,10 @@ void Plug::readDocument(const cJSON* document, bool isPreset) {
         forwardToEditor(kGUIUIPrefsChange, 1.0f);
     }
     readRouting(member(document, "routing"));
-    if (const cJSON* name = member(document, "instanceName"); cJSON_IsString(name) && !anyInstanceProcessed())
+    // A restored project names its instances only while none of them has played yet.
+    bool anyProcessed = false;
+    forEachInstance([&](Plug& p) { anyProcessed = anyProcessed || p.hasProcessed(); });
+    if (const cJSON* name = member(document, "instanceName"); cJSON_IsString(name) && !anyProcessed)
         setInstanceName(name->valuestring);
 }
 

@@ -1,7 +1,9 @@
 // The update of the filter bank from the parameter table, the timer tick and resume.
 //
-// Threads: an update asked for on the audio thread (host automation, MIDI) only
-// marks itself deferred; the 10 ms timer completes it. Every other update runs
+// Threads: an update asked for where no design may run (core/HostCalls.h: the
+// audio thread with host automation and MIDI, or a thread not known as the UI
+// thread) only marks itself deferred; the 10 ms timer completes it. Every other
+// update runs
 // under updateMutex_, so the bank is designed by one thread at a time, and hands
 // its results to the audio thread as whole records (EQBank's snapshot and the
 // processor's settings), which the audio thread adopts at a block boundary.
@@ -22,6 +24,8 @@ constexpr int kIirRate = 40;
 constexpr std::uint64_t kThrottleSamples = 4096;
 // Longest wait in resume for a pending FIR build (262144 taps with padding take ~0.5 s).
 constexpr int kResumeFirWaitMs = 3000;
+// Crossfade into and out of bypass.
+constexpr double kBypassFadeSeconds = 0.005;
 
 int toInt(double v) { return static_cast<int>(std::lround(v)); }
 
@@ -38,7 +42,13 @@ std::uint64_t Plug::bankRecalcCount() {
     return bank_->recalcCount();
 }
 
+bool Plug::firUnavailable() {
+    std::lock_guard lock(updateMutex_);
+    return bank_->firUnavailable();
+}
+
 void Plug::resume() {
+    threads_.rememberUiThread();
     // Hosts that still use the old MIDI request need it on every resume.
     wantEvents();
     {
@@ -53,6 +63,7 @@ void Plug::resume() {
         if (groupNameCount_ != channels_) rebuildGroupNames();
         bank_->setChannelCount(channels_);
         channelOrderFor(channels_, d.order);
+        d.bypassFadeFrames = std::max(1, toInt(kBypassFadeSeconds * getSampleRate()));
         bank_->setSampleRate(getSampleRate());
         auditionedBand_.store(-1, std::memory_order_relaxed);
         applyBallistics();
@@ -63,8 +74,11 @@ void Plug::resume() {
     // FIR impulses are built on the bank's worker. Processing starts (or an offline
     // render begins) right after resume, so give the first build time to finish
     // here, on the host's UI thread, rather than letting the first blocks through
-    // unfiltered. Bounded: a host must never hang on us.
-    bank_->waitForFir(std::chrono::milliseconds(kResumeFirWaitMs));
+    // unfiltered. Bounded: a host must never hang on us. Not when the host resumes
+    // us from inside one of our own calls (a host that answers IOChanged with
+    // suspend and resume, perhaps on the timer that serves every instance).
+    if (!vst::AudioEffect::insideHostCall() && !platform::onTimerThread())
+        bank_->waitForFir(std::chrono::milliseconds(kResumeFirWaitMs));
     reportLatency();
     wantEvents();
     if (groupNamesChanged_.exchange(false)) forwardToEditor(kGUIGroupNamesChanged, 0.0f);
@@ -96,8 +110,9 @@ const char* Plug::getChannelName(int channel) const {
 }
 
 void Plug::updateProcessing(bool force) {
-    if (onAudioThread()) {
-        // Never design on the audio thread: the timer finishes this update.
+    if (!threads_.mayDesign()) {
+        // Never design on an audio thread (or a thread that may be one): the timer
+        // finishes this update.
         if (force) deferredForce_.store(true, std::memory_order_relaxed);
         updatePending_.store(true, std::memory_order_release);
         return;
@@ -111,12 +126,17 @@ void Plug::updateProcessing(bool force) {
 
 void Plug::onTimer() {
     reportLatency();
-    if (!updatePending_.load(std::memory_order_acquire)) return;
     {
+        // A FIR stage the audio thread gave up on (non-finite output) is rebuilt here.
+        std::lock_guard lock(updateMutex_);
+        bank_->recoverStages();
+    }
+    if (updatePending_.load(std::memory_order_acquire)) {
         std::lock_guard lock(updateMutex_);
         runUpdate(deferredForce_.exchange(false, std::memory_order_relaxed));
     }
     if (groupNamesChanged_.exchange(false)) forwardToEditor(kGUIGroupNamesChanged, 0.0f);
+    deliverHostReports();
 }
 
 void Plug::reportLatency() {
@@ -124,11 +144,11 @@ void Plug::reportLatency() {
         // Compared and stored under the lock, so a change is reported once even when
         // the timer and a host call race here.
         std::lock_guard lock(updateMutex_);
-        const int latency = bank_->getLatency();
-        if (latency == cEffect_.initialDelay) return;
+        const int latency = bank_->runningLatency();
+        if (latency == initialDelay()) return;
         setInitialDelay(latency);
     }
-    ioChanged();
+    reportLatencyChange();
 }
 
 // ---------------------------------------------------------------------------

@@ -14,6 +14,7 @@ struct ProcessSettings {
     double targetGain[8] = {1, 1, 1, 1, 1, 1, 1, 1};
     int msMask = 0;  // bit k: pair (2k, 2k + 1) as mid/side
     bool bypass = false;
+    int bypassFadeFrames = 220;  // length of the crossfade into and out of bypass
     bool soloSelect = true;  // "Solo Mode" "Select" (else "Mute")
     int soloMask = 0;
     int auditionMask = 0;

@@ -18,12 +18,6 @@ public:
     float getEffectiveQ() const override { return q; }
     int getControlMask() const override { return 0; }
     const char* getShiftLabel() const override { return ""; }
-
-    // Re-expresses the running first section between H (series) and H - 1
-    // (parallel) so a band that changes routing continues from where it stands:
-    // the numerator gains or loses the denominator, and the stored outputs gain
-    // or lose the stored inputs (y_series = y_parallel + x).
-    void switchRouting(bool toParallel);
 };
 
 constexpr int kBankScratch = 1024;
@@ -34,15 +28,17 @@ struct EQBank::AudioSide {
     unsigned char parallel[kBankMaxChannels][kBankBands] = {};
     std::uint32_t resetSerial = 0;
     int mode = 0;
-    int latency = 0;
     int channels = 0;
     unsigned char parallelMode = 0;
     unsigned char firActive = 0;
     unsigned char linked = 0;
-    // The FIR stages must forget what they heard before a pause (another mode, a
-    // bypass, a rate change) before they run again.
-    bool clearLong = false;
-    bool clearCompensation = false;
+    // Stages older than these have heard input the bank must forget (they sat idle
+    // while another mode ran, the rate changed, or they went non-finite): skipped.
+    std::uint32_t requiredLong = 0;
+    std::uint32_t requiredCompensation = 0;
+    // Generations of the stages that ran last.
+    std::uint32_t ranLong = 0;
+    std::uint32_t ranCompensation = 0;
     double scratchA[kBankScratch] = {};
     double scratchB[kBankScratch] = {};
     // The series bands of each channel pair, vectorised (unless the scalar path

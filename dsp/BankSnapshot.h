@@ -14,6 +14,7 @@ constexpr int kBankBands = 32;
 constexpr int kBankMaxChannels = 8;
 
 struct BandCoefficients {
+    // The band's whole cascade H; a parallel band contributes H(x) - x.
     double coeffs[kMaxSections * kBiquadCoefficients] = {1.0, 0.0, 0.0, 0.0, 0.0};
     int sections = 1;
     int identity = 1;
@@ -28,11 +29,13 @@ struct BankSnapshot {
     std::uint32_t serial = 0;       // one per publish
     std::uint32_t resetSerial = 0;  // moves when the filter memories must be cleared
     int mode = 0;
-    int latency = 0;  // samples, per the mode table
     int channels = 0;
     unsigned char parallelMode = 0;
     unsigned char firActive = 0;
     unsigned char linked = 0;
+    // Oldest FIR stage generations that may run (FirStage::generation).
+    std::uint32_t freshLong = 0;
+    std::uint32_t freshCompensation = 0;
     BandCoefficients entries[kBankMaxChannels][kBankBands];  // [channel][band]
 };
 

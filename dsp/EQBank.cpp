@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <new>
 
 #include "dsp/BankAudioSide.h"
 #include "dsp/DigitalResponse.h"
@@ -12,8 +13,6 @@
 #include "dsp/design/ParallelSum.h"
 
 namespace hm::dsp {
-
-int latencyForMode(int mode, int irLength) { return mode >= 4 && mode <= 6 ? irLength / 2 : 0; }
 
 EQBank::EQBank()
     : window(8192, 1.0),
@@ -49,8 +48,25 @@ void EQBank::setChannelCount(int n) {
     impulseSerial = 0;
     // The audio side starts the new grid from clean filter memories.
     published->resetSerial++;
+    requireFreshStages();
     publishPending = true;
     firDirty = true;
+}
+
+void EQBank::requireFreshStages() {
+    ++freshLong;
+    ++freshCompensation;
+}
+
+int EQBank::runningLatency() const { return mode >= kModeFullMinimum ? fir->installedLatency(freshLong) : 0; }
+
+bool EQBank::recoverStages() {
+    if (!stageFault.exchange(false, std::memory_order_acq_rel)) return false;
+    requireFreshStages();
+    firDirty = true;
+    publishPending = true;
+    recalc(true);
+    return true;
 }
 
 void EQBank::setSampleRate(float hz) {
@@ -59,11 +75,15 @@ void EQBank::setSampleRate(float hz) {
     for (auto& f : filters) f->setSampleRate(hz);
     // Filter memories and convolver histories start afresh at the next block.
     published->resetSerial++;
+    requireFreshStages();
     publishPending = true;
     firDirty = true;
 }
 
 void EQBank::setMode(int m) {
+    // A stage that sat idle while another mode ran holds input of long ago.
+    if (m >= 2 && mode < 2) ++freshLong;
+    if (m == 1 && mode != 1) ++freshCompensation;
     modeChanged = m != mode;
     mode = m;
     firActive = m != 0;
@@ -147,6 +167,7 @@ void EQBank::postFirBuild() {
     r.windowParam = w.windowParam;
     r.channels = channelCount;
     r.linked = linked != 0;
+    r.generation = compensation ? freshCompensation : freshLong;
     const int built = linked ? 1 : channelCount;
     r.sources.resize(static_cast<std::size_t>(built));
     for (int c = 0; c < built; ++c) {
@@ -160,24 +181,20 @@ void EQBank::postFirBuild() {
 }
 
 void EQBank::designBands() {
-    double kept[kMaxSections * kBiquadCoefficients];
     for (int b = 0; b < bandCount; ++b) {
-        int keptSections = 0;
-        int keptIdentity = 0;
+        const VerdanseEQ* designed = nullptr;
         for (int c = 0; c < channelCount; ++c) {
             VerdanseEQ* f = filterAt(b, c);
             if (f->getDisabled()) {
                 f->design();          // glides to unity
                 f->buildPrototype();  // settles the dirty mark, so idle bands cost nothing next time
-            } else if (keptSections == 0) {
+            } else if (!designed) {
                 // Each band is designed once; its other channels share the design.
                 f->design();
-                keptSections = f->getCoefficients(kept);
-                keptIdentity = f->getIdentity();
+                designed = f;
             } else {
                 f->buildPrototype();  // keeps the prototype current and clears the dirty mark
-                f->setCoefficients(kept, keptSections);
-                f->setIdentity(keptIdentity);
+                f->adoptDesign(*designed);
             }
         }
     }
@@ -188,15 +205,12 @@ void EQBank::publish() {
     for (int c = 0; c < channelCount; ++c) {
         for (int b = 0; b < bandCount; ++b) {
             const VerdanseEQ* f = filterAt(b, c);
+            // The audio side runs H for every band and takes the dry signal off a
+            // parallel one (a unity H adds nothing).
             BandCoefficients next;
-            next.sections = f->getCoefficients(next.coeffs);
+            next.sections = f->getWholeCoefficients(next.coeffs);
             next.identity = f->getIdentity();
             next.parallel = f->getParallel();
-            if (next.parallel && next.identity) {
-                // A parallel band that designs to unity adds nothing (H - 1 = 0), not a
-                // second copy of the dry signal.
-                std::memset(next.coeffs, 0, sizeof next.coeffs);
-            }
             BandCoefficients& e = p.entries[c][b];
             const bool same = e.sections == next.sections && e.identity == next.identity &&
                               e.parallel == next.parallel &&
@@ -209,7 +223,8 @@ void EQBank::publish() {
         }
     }
     p.mode = mode;
-    p.latency = latencyForMode(mode, irLength);
+    p.freshLong = freshLong;
+    p.freshCompensation = freshCompensation;
     p.channels = channelCount;
     p.parallelMode = parallelMode;
     p.firActive = firActive;
@@ -255,12 +270,25 @@ void EQBank::setPadFactor(int factor) {
 // and the hand-over frees the old one only after the audio thread let go of it.
 void EQBank::setIRLength(int n) {
     if (n == irLength || n < 1) return;
+    // The display copies of the new length first: without the memory for them the
+    // bank keeps its length (and its stage), and says so.
+    std::vector<std::unique_ptr<double[]>> fresh(impulses.size());
+    std::vector<double> freshWindow;
+    try {
+        for (auto& ir : fresh) ir = std::make_unique<double[]>(static_cast<std::size_t>(n));
+        freshWindow.assign(static_cast<std::size_t>(n), 1.0);
+    } catch (const std::bad_alloc&) {
+        lengthFailed = true;
+        return;
+    }
+    lengthFailed = false;
     firActive = 0;
-    for (auto& ir : impulses) ir = std::make_unique<double[]>(static_cast<std::size_t>(n));
+    impulses.swap(fresh);
     impulseSerial = 0;
-    window.assign(static_cast<std::size_t>(n), 1.0);
+    window.swap(freshWindow);
     irLength = n;
-    mode = -1;  // the next setMode counts as a change
+    // The mode stays: the latency it reports already follows the new length, and
+    // firDirty makes the next setMode build the new stage.
     firDirty = true;
 }
 
@@ -268,7 +296,6 @@ void EQBank::setCompensationLength(int n) {
     if (n == compensationLength || n < 1) return;
     firActive = 0;
     compensationLength = n;
-    mode = -1;
     firDirty = true;
 }
 

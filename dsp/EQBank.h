@@ -20,7 +20,10 @@
 // its own thread (FirWorker.h); the audio thread borrows the convolvers block by
 // block through a Handover, so a length change never makes it wait or touch a
 // freed convolver. Until the first build of a mode's stage has finished, that
-// stage passes the audio unfiltered.
+// stage passes the audio unfiltered. A stage that must forget what it heard (it
+// sat idle while another mode ran, the rate or layout changed, or its output went
+// non-finite) is replaced by a fresh one rather than cleared on the audio thread;
+// until that arrives the old one is skipped.
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -37,9 +40,6 @@
 
 namespace hm::dsp {
 
-
-// Latency in samples of a processing mode for an FIR length.
-int latencyForMode(int mode, int irLength);
 
 class EQBank {
 public:
@@ -69,7 +69,8 @@ public:
     virtual int getIRLength() const { return irLength; }
     virtual const double* getWindow() const { return window.data(); }
     virtual float getEffectiveQ(float fallback, int band) const;
-    virtual int getLatency() const { return latencyForMode(mode, irLength); }
+    // Latency of the mode and length set (the mode table).
+    virtual int getLatency() const { return firLatency(mode, irLength); }
     virtual void setWindowType(int type);
     virtual void setWindowParam(float x);
     virtual void setPadFactor(int factor);
@@ -98,17 +99,27 @@ public:
     bool waitForFir(std::chrono::milliseconds timeout) { return fir->waitIdleFor(timeout); }
     // Seconds the last finished FIR build took.
     double lastFirBuildSeconds() { return fir->lastBuildSeconds(); }
+    // The FIR of the length asked for could not be had (no memory for it): the
+    // previous one keeps running.
+    bool firUnavailable() const { return lengthFailed || fir->lastBuildFailed(); }
+    // Latency of what the audio side runs: that of the last FIR the worker finished
+    // for the current mode, 0 while none is in place (the audio passes unfiltered)
+    // or the mode has none. What the host must be told and bypass lines up with.
+    int runningLatency() const;
+    // After the audio side gave up on a stage (non-finite output): asks the worker
+    // for fresh stages. Design side, from the owner's periodic tick; true when it did.
+    bool recoverStages();
 
     // --- Audio side -------------------------------------------------------
     // Filters n channel buffers of `count` samples in place (null buffers are
-    // skipped). Audio thread only; any block length, no allocation.
-    void process(int count, double** buffers, int n);
-    // Takes over the newest design at a block boundary (process does it too; callers
-    // that may skip process for a block, e.g. while bypassed, call it first).
+    // skipped). Audio thread only; any block length, no allocation. With `dry`
+    // (n buffers of count samples), also writes the input delayed by the latency
+    // of what actually ran, so that it lines up with the filtered output.
+    void process(int count, double** buffers, int n, double** dry = nullptr);
+    // Takes over the newest design at a block boundary (process does it too).
     void beginBlock() { adoptSnapshot(); }
-    // Latency of the mode the audio side runs (what bypass must line up with).
-    int processLatency() const;
-    // Clears one channel's filter memories (after its output went non-finite).
+    // Restarts one channel's recursive filters and sets the FIR stages aside (after
+    // the channel's output went non-finite); recoverStages replaces them.
     void resetChannel(int channel);
     // Samples of the glide still to run on one audio-side filter (tests, tools).
     int audioGlideRemaining(int band, int channel) const;
@@ -130,7 +141,9 @@ private:
     void parallelSum(int c, double* buffer, int count);
     void releasePipelines();
     void buildPipelines(unsigned present);
-    void processPipelines(double** buffers, int channels, int count, GroupRunner run);
+    void processPipelines(double** pieces, int channels, int count, GroupRunner run);
+    void processPiece(int count, double** buffers, int channels, double** dry, int offset);
+    void requireFreshStages();
 
     // Design side.
     int bandCount = kBankBands;
@@ -153,6 +166,11 @@ private:
     WindowRecord compensationWindow;
     bool publishPending = true;
     bool firDirty = true;  // window, padding, lengths, layout or rate changed since the last build
+    bool lengthFailed = false;  // the last setIRLength found no memory
+    // The oldest stage generation the audio side may run, per stage; moved on when a
+    // stage must forget its input.
+    std::uint32_t freshLong = 0;
+    std::uint32_t freshCompensation = 0;
     std::uint64_t recalcs = 0;
     std::unique_ptr<BankSnapshot> published;  // the designer's copy of what the audio side should hold
 
@@ -163,6 +181,7 @@ private:
     // Audio side.
     struct AudioSide;
     std::unique_ptr<AudioSide> audio;
+    std::atomic<bool> stageFault{false};  // audio side: a stage's output went non-finite
 };
 
 }  // namespace hm::dsp

@@ -6,17 +6,6 @@
 
 namespace hm::dsp {
 
-void GlideCascade::switchRouting(bool toParallel) {
-    const double sign = toParallel ? -1.0 : 1.0;
-    double* c = current[0];
-    c[0] += sign;
-    c[1] += sign * c[3];
-    c[2] += sign * c[4];
-    double* st = state[0];
-    st[2] += sign * st[0];
-    st[3] += sign * st[1];
-}
-
 void EQBank::releasePipelines() {
     for (PairPipeline& p : audio->pipelines)
         if (p.built()) p.flush();
@@ -30,33 +19,29 @@ void EQBank::adoptSnapshot() {
     const BankSnapshot& s = handover.front();
     AudioSide& a = *audio;
     // Leaving an FIR mode: the recursive filters sat idle with the memories of
-    // long-gone input, which would ring out as a burst.
+    // long-gone input, which would ring out as a burst. (Their state is small.)
     const bool backToRecursive = a.mode >= 2 && s.mode < 2;
     if (s.resetSerial != a.resetSerial || backToRecursive) {
         for (auto& row : a.runners)
             for (GlideCascade& r : row) r.reset();
-        if (s.resetSerial != a.resetSerial) a.clearLong = a.clearCompensation = true;
         a.resetSerial = s.resetSerial;
     }
-    // A stage that sat idle holds the input of long ago.
-    if (s.mode >= 2 && a.mode < 2) a.clearLong = true;
-    if (s.mode == 1 && a.mode != 1) a.clearCompensation = true;
+    a.requiredLong = std::max(a.requiredLong, s.freshLong);
+    a.requiredCompensation = std::max(a.requiredCompensation, s.freshCompensation);
     for (int c = 0; c < kBankMaxChannels; ++c) {
         for (int b = 0; b < kBankBands; ++b) {
             const BandCoefficients& e = s.entries[c][b];
             if (e.generation == a.adopted[c][b]) continue;
             GlideCascade& r = a.runners[c][b];
-            if (e.parallel != a.parallel[c][b]) {
-                r.switchRouting(e.parallel != 0);
-                a.parallel[c][b] = e.parallel;
-            }
+            // The runner holds H in either routing: a band that changes routing
+            // carries on from where it stands.
+            a.parallel[c][b] = e.parallel;
             r.setCoefficients(e.coeffs, e.sections);
             r.setIdentity(e.identity);
             a.adopted[c][b] = e.generation;
         }
     }
     a.mode = s.mode;
-    a.latency = s.latency;
     a.channels = s.channels;
     a.parallelMode = s.parallelMode;
     a.firActive = s.firActive;
@@ -76,7 +61,7 @@ void EQBank::parallelSum(int c, double* buffer, int count) {
         any = true;
         std::memcpy(branch, buffer, sizeof(double) * static_cast<std::size_t>(count));
         runners[b].processDouble(branch, count);
-        for (int i = 0; i < count; ++i) sum[i] += branch[i];
+        for (int i = 0; i < count; ++i) sum[i] += branch[i] - buffer[i];  // H - 1
     }
     if (any)
         for (int i = 0; i < count; ++i) buffer[i] += sum[i];
@@ -113,69 +98,78 @@ void EQBank::buildPipelines(unsigned present) {
     a.pipelinesStale = false;
 }
 
-void EQBank::processPipelines(double** buffers, int channels, int count, GroupRunner run) {
+void EQBank::processPipelines(double** pieces, int channels, int count, GroupRunner run) {
     AudioSide& a = *audio;
     unsigned present = 0;
     for (int c = 0; c < channels; ++c)
-        if (buffers[c]) present |= 1u << c;
-    for (int done = 0; done < count; done += kBankScratch) {
-        const int n = std::min(kBankScratch, count - done);
-        if (a.pipelinesStale || present != a.pipelineChannels) buildPipelines(present);
-        if (a.parallelMode)
-            for (int c = 0; c < channels; ++c)
-                if (buffers[c]) parallelSum(c, buffers[c] + done, n);
-        for (int p = 0; 2 * p < channels; ++p) {
-            double* l = buffers[2 * p] ? buffers[2 * p] + done : nullptr;
-            double* r = 2 * p + 1 < channels && buffers[2 * p + 1] ? buffers[2 * p + 1] + done : nullptr;
-            if (!l && !r) continue;
-            if (!a.pipelines[p].process(l ? l : r, l ? r : nullptr, n, run)) a.pipelinesStale = true;
-        }
+        if (pieces[c]) present |= 1u << c;
+    if (a.pipelinesStale || present != a.pipelineChannels) buildPipelines(present);
+    if (a.parallelMode)
+        for (int c = 0; c < channels; ++c)
+            if (pieces[c]) parallelSum(c, pieces[c], count);
+    for (int p = 0; 2 * p < channels; ++p) {
+        double* l = pieces[2 * p];
+        double* r = 2 * p + 1 < channels ? pieces[2 * p + 1] : nullptr;
+        if (!l && !r) continue;
+        if (!a.pipelines[p].process(l ? l : r, l ? r : nullptr, count, run)) a.pipelinesStale = true;
     }
 }
 
-void EQBank::process(int count, double** buffers, int n) {
+void EQBank::process(int count, double** buffers, int n, double** dry) {
     adoptSnapshot();
     if (!buffers || count <= 0) return;
-    const AudioSide& a = *audio;
-    const int channels = std::min({a.channels, n, kBankMaxChannels});
-    if (a.mode < 2) {
-        if (const GroupRunner run = groupRunner(activeCascadePath())) {
-            processPipelines(buffers, channels, count, run);
-        } else {
-            releasePipelines();
-            for (int c = 0; c < channels; ++c) {
-                double* buffer = buffers[c];
-                if (!buffer) continue;
-                // Long blocks go through in scratch-sized pieces: nothing grows on this thread.
-                for (int done = 0; done < count; done += kBankScratch)
-                    processChannel(c, buffer + done, std::min(kBankScratch, count - done));
-            }
-        }
-    }
-    if (a.firActive && a.mode >= 1) {
-        // Digital+ compensation after the recursive bands in mode 1, the long FIR
-        // instead of them in modes 2..6. The stage is borrowed for this block only.
-        const bool compensation = a.mode == 1;
-        Handover<FirStage>& h = fir->stage(compensation);
-        if (FirStage* stage = h.acquire()) {
-            bool& clear = compensation ? audio->clearCompensation : audio->clearLong;
-            if (clear) {
-                stage->clear();
-                clear = false;
-            }
-            stage->run(buffers, channels, count);
-        }
-        h.release();
-    }
+    const int channels = std::min({audio->channels, n, kBankMaxChannels});
+    // Pieces no longer than the scratch buffers (nothing grows on this thread) and
+    // the chunks the stage's input history is sized for.
+    for (int done = 0; done < count; done += kBankScratch)
+        processPiece(std::min(kBankScratch, count - done), buffers, channels, dry, done);
 }
 
-int EQBank::processLatency() const { return audio->latency; }
+void EQBank::processPiece(int count, double** buffers, int channels, double** dry, int offset) {
+    AudioSide& a = *audio;
+    double* piece[kBankMaxChannels] = {};
+    for (int c = 0; c < channels; ++c) piece[c] = buffers[c] ? buffers[c] + offset : nullptr;
+    // Without a stage that delays, the dry signal is the input as it is.
+    if (dry)
+        for (int c = 0; c < channels; ++c)
+            if (piece[c] && dry[c])
+                std::memcpy(dry[c] + offset, piece[c], sizeof(double) * static_cast<std::size_t>(count));
+    if (a.mode < 2) {
+        if (const GroupRunner run = groupRunner(activeCascadePath())) {
+            processPipelines(piece, channels, count, run);
+        } else {
+            releasePipelines();
+            for (int c = 0; c < channels; ++c)
+                if (piece[c]) processChannel(c, piece[c], count);
+        }
+    }
+    if (!a.firActive || a.mode < 1) return;
+    // Digital+ compensation after the recursive bands in mode 1, the long FIR
+    // instead of them in modes 2..6. The stage is borrowed for this piece only.
+    const bool compensation = a.mode == 1;
+    Handover<FirStage>& h = fir->stage(compensation);
+    if (FirStage* stage = h.acquire();
+        stage && stage->generation >= (compensation ? a.requiredCompensation : a.requiredLong)) {
+        stage->run(piece, channels, count);
+        (compensation ? a.ranCompensation : a.ranLong) = stage->generation;
+        // The compensation FIR adds no latency and hears the recursive bands' output,
+        // not the dry input: the copy above stands.
+        if (dry && !compensation)
+            for (int c = 0; c < channels; ++c)
+                if (piece[c] && dry[c]) stage->delayedInput(c, dry[c] + offset, count);
+    }
+    h.release();
+}
 
 void EQBank::resetChannel(int channel) {
     if (channel < 0 || channel >= kBankMaxChannels) return;
+    AudioSide& a = *audio;
     releasePipelines();
-    for (GlideCascade& r : audio->runners[channel]) r.reset();
-    audio->clearLong = audio->clearCompensation = true;
+    for (GlideCascade& r : a.runners[channel]) r.reset();
+    // The stages may hold non-finite sums: run none of them until fresh ones arrive.
+    a.requiredLong = std::max(a.requiredLong, a.ranLong + 1);
+    a.requiredCompensation = std::max(a.requiredCompensation, a.ranCompensation + 1);
+    stageFault.store(true, std::memory_order_release);
 }
 
 int EQBank::audioGlideRemaining(int band, int channel) const {

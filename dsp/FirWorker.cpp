@@ -66,7 +66,15 @@ void FirWorker::run()
         pending_.reset();
         working_ = true;
         lock.unlock();
-        build(r);
+        // A build that cannot get its memory (or fails otherwise) leaves the stage in
+        // use running and says so; nothing may end the host.
+        bool built = false;
+        try {
+            build(r);
+            built = true;
+        } catch (...) {
+        }
+        failed_.store(!built, std::memory_order_relaxed);
         lock.lock();
         working_ = false;
         if (!pending_) idle_.notify_all();
@@ -104,18 +112,22 @@ void FirWorker::build(const FirRequest& r)
     }
 
     // Same shape: new impulses go into the running convolvers, which switch at a
-    // sample boundary. New length or layout: a whole new stage replaces the old
-    // one, which is freed once the audio thread has let go of it.
+    // sample boundary. New length or layout, or a stage that must forget what it
+    // heard: a whole new stage replaces the old one, which is freed once the audio
+    // thread has let go of it.
     Handover<FirStage>& h = stage(compensation);
     FirStage* current = h.writerView();
     const bool linked = r.linked && r.channels == 2;
-    if (current && current->fits(r.length, r.channels, linked)) {
+    const int latency = firLatency(r.mode, r.length);
+    std::uint32_t generation = r.generation;
+    if (current && current->fits(r.length, r.channels, linked) && current->generation >= r.generation) {
         for (std::size_t c = 0; c < current->convolvers.size(); ++c)
-            current->convolvers[c]->load(built_[std::min(c, built_.size() - 1)].data(), r.length);
+            current->convolvers[c]->load(built_[std::min(c, built_.size() - 1)].data(), r.length, latency);
+        generation = current->generation;
     } else {
-        auto fresh = std::make_unique<FirStage>(r.length, r.channels, linked);
+        auto fresh = std::make_unique<FirStage>(r.length, r.channels, linked, r.generation);
         for (std::size_t c = 0; c < fresh->convolvers.size(); ++c)
-            fresh->convolvers[c]->load(built_[std::min(c, built_.size() - 1)].data(), r.length);
+            fresh->convolvers[c]->load(built_[std::min(c, built_.size() - 1)].data(), r.length, latency);
         h.replace(std::move(fresh));
     }
 
@@ -127,7 +139,15 @@ void FirWorker::build(const FirRequest& r)
         results_ = built_;
         resultLength_ = r.length;
         ++resultSerial_;
+        installedLatency_ = latency;
+        installedGeneration_ = generation;
     }
+}
+
+int FirWorker::installedLatency(std::uint32_t oldestGeneration)
+{
+    std::lock_guard lock(resultMutex_);
+    return resultSerial_ != 0 && installedGeneration_ >= oldestGeneration ? installedLatency_ : 0;
 }
 
 bool FirWorker::takeImpulses(std::uint64_t& serial, int length, std::vector<std::unique_ptr<double[]>>& out)

@@ -40,6 +40,9 @@ struct FirRequest {
     float windowParam = 12.0f;
     int channels = 0;  // channels the stage serves
     bool linked = false;
+    // A stage older than this has heard input the bank must forget: the build then
+    // installs a new stage instead of loading the running one.
+    std::uint32_t generation = 0;
     std::vector<BankResponse> sources;  // per built channel: one when linked
 };
 
@@ -63,10 +66,15 @@ public:
     // Design side: when a long FIR newer than `serial` finished, copies its impulses
     // (one per built channel, `length` samples each) into out and moves serial on.
     bool takeImpulses(std::uint64_t& serial, int length, std::vector<std::unique_ptr<double[]>>& out);
+    // Latency of the long FIR installed last, if its stage is at least that
+    // generation (else 0: the audio side will not run it).
+    int installedLatency(std::uint32_t oldestGeneration);
     // Seconds the last finished build took (benchmarks, tools).
     double lastBuildSeconds();
     // Builds finished so far.
     std::uint64_t buildCount();
+    // The last build failed (its memory could not be had); the previous stage runs on.
+    bool lastBuildFailed() const { return failed_.load(std::memory_order_relaxed); }
 
 private:
     void run();
@@ -78,6 +86,7 @@ private:
     bool working_ = false;
     bool stop_ = false;
     std::atomic<bool> cancel_{false};
+    std::atomic<bool> failed_{false};
     std::thread thread_;
 
     // Worker only.
@@ -90,6 +99,8 @@ private:
     std::vector<std::vector<double>> results_;
     int resultLength_ = 0;
     std::uint64_t resultSerial_ = 0;
+    int installedLatency_ = 0;
+    std::uint32_t installedGeneration_ = 0;
     double buildSeconds_ = 0.0;
     std::uint64_t builds_ = 0;
 

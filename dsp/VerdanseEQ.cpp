@@ -35,7 +35,27 @@ int VerdanseEQ::glideToUnity()
     // Every section in use glides to unity (dropping sections at once would click).
     double unity[kMaxSections * kBiquadCoefficients] = {};
     for (int i = 0; i < kMaxSections; ++i) unity[i * kBiquadCoefficients] = 1.0;
+    std::memcpy(whole, unity, sizeof whole);
+    wholeCount = sectionCount;
+    seriesFallback = false;
     return setCoefficients(unity, sectionCount);
+}
+
+int VerdanseEQ::getWholeCoefficients(double* out) const
+{
+    std::memcpy(out, whole, sizeof(double) * kBiquadCoefficients * static_cast<std::size_t>(wholeCount));
+    return wholeCount;
+}
+
+void VerdanseEQ::adoptDesign(const VerdanseEQ& from)
+{
+    double held[kMaxSections * kBiquadCoefficients];
+    const int n = from.getCoefficients(held);
+    setCoefficients(held, n);
+    setIdentity(from.getIdentity());
+    std::memcpy(whole, from.whole, sizeof whole);
+    wholeCount = from.wholeCount;
+    seriesFallback = from.seriesFallback;
 }
 
 int VerdanseEQ::design()
@@ -58,15 +78,20 @@ int VerdanseEQ::design()
         return glideToUnity();
     }
     identity = 0;
+    seriesFallback = d.parallelFailed;
     // Sections no longer needed glide to unity instead of leaving the chain at once
     // (a shorter slope would otherwise cut the running filter off mid-signal).
     const int count = d.count > sectionCount ? d.count : sectionCount;
     double coeffs[kMaxSections * kBiquadCoefficients];
     for (int i = 0; i < count; ++i) {
         const Biquad b = i < d.count ? d.sections[i] : Biquad{};  // unity: the cascade is a product
+        const Biquad w = i < d.count ? d.whole[i] : Biquad{};
         double* c = coeffs + i * kBiquadCoefficients;
         c[0] = b.b0; c[1] = b.b1; c[2] = b.b2; c[3] = b.a1; c[4] = b.a2;
+        double* h = whole + i * kBiquadCoefficients;
+        h[0] = w.b0; h[1] = w.b1; h[2] = w.b2; h[3] = w.a1; h[4] = w.a2;
     }
+    wholeCount = count;
     return setCoefficients(coeffs, count);
 }
 

@@ -22,10 +22,22 @@ public:
     // Rebuilds the stored prototype when a setting changed since the last build.
     void buildPrototype();
 
+    // A parallel band whose design could not be put in parallel form runs in series.
+    unsigned char getParallel() const override { return parallel && !seriesFallback ? 1 : 0; }
+    // The designed cascade H itself (targets), whatever the routing; returns the count.
+    // The audio side runs this and takes the dry signal off for a parallel band, so a
+    // routing change never needs its running state converted.
+    int getWholeCoefficients(double* out) const;
+    // Takes over another filter's design (the other channels of a band share one).
+    void adoptDesign(const VerdanseEQ& from);
+
 private:
     int glideToUnity();
 
     FitWorkspace fit;
+    double whole[kMaxSections * kBiquadCoefficients] = {1.0, 0.0, 0.0, 0.0, 0.0};
+    int wholeCount = 1;
+    bool seriesFallback = false;
 };
 
 // Control-mask bits: which band controls a type and subtype use.

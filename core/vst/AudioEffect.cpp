@@ -7,6 +7,8 @@ namespace {
 
 AudioEffect* instanceOf(AEffect* e) { return e ? static_cast<AudioEffect*>(e->object) : nullptr; }
 
+thread_local int tHostCallDepth = 0;
+
 }  // namespace
 
 AudioEffect::AudioEffect(HostCallback host, VstInt32 numPrograms, VstInt32 numParams)
@@ -29,16 +31,36 @@ AudioEffect::AudioEffect(HostCallback host, VstInt32 numPrograms, VstInt32 numPa
     cEffect_.processDoubleReplacing = &AudioEffect::processDoubleReplacingEffect;
 }
 
-AudioEffect::~AudioEffect() { delete editor_; }
+AudioEffect::~AudioEffect() {
+    editorLink_.retire();
+    delete editor_;
+    // A host call still under way elsewhere keeps the record; calls through it now reach nothing.
+    cEffect_.object = nullptr;
+}
 
 void AudioEffect::setEditor(AEffEditor* editor) {
+    // Nobody forwards to the old editor any more before it goes.
+    editorLink_.retire();
     if (editor_ != editor) delete editor_;
     editor_ = editor;
+    editorLink_.publish(editor);
     setFlag(effFlagsHasEditor, editor != nullptr);
 }
 
+bool AudioEffect::insideHostCall() { return tHostCallDepth > 0; }
+
+VstIntPtr AudioEffect::callHostFor(HostCallback host, AEffect* effect, VstInt32 opcode, VstInt32 index,
+                                   VstIntPtr value, void* ptr, float opt) {
+    if (!host) return 0;
+    struct Nesting {
+        Nesting() { ++tHostCallDepth; }
+        ~Nesting() { --tHostCallDepth; }
+    } nesting;
+    return host(effect, opcode, index, value, ptr, opt);
+}
+
 VstIntPtr AudioEffect::callHost(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
-    return host_ ? host_(&cEffect_, opcode, index, value, ptr, opt) : 0;
+    return callHostFor(host_, &cEffect_, opcode, index, value, ptr, opt);
 }
 
 void AudioEffect::setParameterAutomated(VstInt32 index, float value) {

@@ -51,6 +51,7 @@ public:
 
     // Host calls.
     bool ioChanged() { return callHost(audioMasterIOChanged) != 0; }
+    bool updateDisplay() { return callHost(audioMasterUpdateDisplay) != 0; }
     bool getHostVendorString(char* text) {
         if (text) *text = 0;
         return callHost(audioMasterGetVendorString, 0, 0, text) != 0;

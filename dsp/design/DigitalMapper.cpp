@@ -163,6 +163,7 @@ CascadeDesign mapCascade(const BandSettings& band, const AnalogSection* radians,
             out.sections[i] = bilinearSection(radians[i], band.frequency, fs);
             if (!finiteAndStable(out.sections[i])) out.sections[i] = Biquad{};
         }
+        std::copy(out.sections, out.sections + out.count, out.whole);
         out.unity = false;
         return out;
     }
@@ -202,15 +203,17 @@ CascadeDesign mapCascade(const BandSettings& band, const AnalogSection* radians,
         if (!finiteAndStable(bq)) bq = Biquad{};
         out.sections[i] = bq;
     }
+    std::copy(out.sections, out.sections + out.count, out.whole);
     if (band.parallel) {
         // The band adds H - 1 to the dry signal, H being the whole cascade: one
-        // section at a time would give the product of the (H_i - 1) instead.
+        // section at a time would give the product of the (H_i - 1) instead. When
+        // the difference cannot be factored, the band stays in series (close to
+        // what was meant) rather than adding something else.
         Biquad difference[kMaxSections];
-        if (parallelDifference(out.sections, out.count, difference)) {
+        if (parallelDifference(out.sections, out.count, difference))
             std::copy(difference, difference + out.count, out.sections);
-        } else {
-            for (int i = 0; i < out.count; ++i) out.sections[i] = minusOne(out.sections[i]);
-        }
+        else
+            out.parallelFailed = true;
     }
     out.unity = unityMark;
     return out;

@@ -28,9 +28,13 @@ struct MappedSection {
 MappedSection mapSection(const AnalogSection& normalised, int bandType, double bandGainDb, double fs);
 
 struct CascadeDesign {
-    Biquad sections[kMaxSections];
+    Biquad sections[kMaxSections];  // what the filter holds: H, or H - 1 for a parallel band
+    Biquad whole[kMaxSections];     // H itself, whatever the routing
     int count = 1;
     bool unity = true;
+    // A parallel band whose H - 1 could not be factored into sections: `sections`
+    // hold H and the band runs in series for this design.
+    bool parallelFailed = false;
 };
 
 // Maps count analogue sections (already in radians per second) for a band; refines

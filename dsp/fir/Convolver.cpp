@@ -18,6 +18,8 @@ std::size_t nextPow2(std::size_t n)
     return p;
 }
 
+std::atomic<std::uint64_t> gClears{0};
+
 std::int64_t log2Of(std::size_t n)
 {
     std::int64_t b = 0;
@@ -111,7 +113,7 @@ Convolver::PartitionSet* Convolver::takeSpareSet()
     return sets_.back().get();
 }
 
-void Convolver::load(const double* impulse, int count)
+void Convolver::load(const double* impulse, int count, int latency)
 {
     if (impulse == nullptr) count = 0;
     count = std::clamp(count, 0, length_);
@@ -120,6 +122,7 @@ void Convolver::load(const double* impulse, int count)
     };
 
     PartitionSet* set = takeSpareSet();
+    set->latency = latency;
     for (int k = 0; k < directTaps_; ++k) set->direct[static_cast<std::size_t>(k)] = tap(static_cast<std::size_t>(k));
     for (const Level& lv : levels_) {
         const std::size_t p = lv.part, n = lv.points;
@@ -168,8 +171,11 @@ void Convolver::adopt()
     }
 }
 
+std::uint64_t Convolver::clearCount() { return gClears.load(std::memory_order_relaxed); }
+
 void Convolver::clear()
 {
+    gClears.fetch_add(1, std::memory_order_relaxed);
     for (int c = 0; c < channels_; ++c) {
         std::fill(history_[c].begin(), history_[c].end(), 0.0);
         std::fill(acc_[c].begin(), acc_[c].end(), 0.0);
@@ -254,6 +260,21 @@ void Convolver::processStereo(const double* inL, const double* inR, double* outL
         double* outs[2] = {outL + done, outR + done};
         processChunk(ins, outs, n);
         done += n;
+    }
+}
+
+int Convolver::latency() const { return active_->latency; }
+
+void Convolver::delayedInput(int channel, int delay, double* out, int count) const
+{
+    if (out == nullptr || count <= 0) return;
+    const std::vector<double>& hist = history_[channel == 1 && channels_ == 2 ? 1 : 0];
+    delay = std::clamp(delay, 0, length_);
+    // The history holds the last historyMask_ + 1 inputs; anything older is gone.
+    const std::int64_t oldestKept = position_ - static_cast<std::int64_t>(historyMask_);
+    for (int i = 0; i < count; ++i) {
+        const std::int64_t t = position_ - count + i - delay;
+        out[i] = t >= 0 && t >= oldestKept ? hist[static_cast<std::size_t>(t) & historyMask_] : 0.0;
     }
 }
 

@@ -53,8 +53,9 @@ public:
     int channels() const { return channels_; }
 
     // Writer thread: partitions and transforms count samples (zero-padded or cut to
-    // length()) and posts them for adoption. Not for the audio thread.
-    void load(const double* impulse, int count);
+    // length()) and posts them for adoption. Not for the audio thread. `latency`
+    // names the impulse's time zero (it travels with it; see latency()).
+    void load(const double* impulse, int count, int latency = 0);
     // True while a posted impulse waits for process() to adopt it.
     bool staged() const { return pending_.load(std::memory_order_acquire) != nullptr; }
 
@@ -63,9 +64,21 @@ public:
     void processStereo(const double* inL, const double* inR, double* outL, double* outR, int count);
     double processSample(double x);
 
+    // Audio thread: the latency given with the impulse in use.
+    int latency() const;
+    // Audio thread, after process(): the last `count` inputs of `channel` (0 or 1),
+    // each `delay` samples earlier (0 <= delay <= length()), read from the input
+    // history the convolution keeps anyway. Inputs from before the convolver's
+    // first sample read as silence.
+    void delayedInput(int channel, int delay, double* out, int count) const;
+
     // Zeroes the running state (history, accumulators, delay lines, position). Not
-    // concurrently with process(); used on a sample-rate change.
+    // concurrently with process(), and never on the audio thread (it touches every
+    // buffer): a running filter bank replaces a stage instead of clearing it.
     void clear();
+    // How many times any convolver in the process was cleared (tests check that
+    // running audio never does it).
+    static std::uint64_t clearCount();
 
 private:
     struct PartitionSet;

@@ -16,6 +16,7 @@ struct Convolver::PartitionSet {
     // scaled by 1 / transform size: stereo 2P complex bins each; mono the P-point
     // split real spectrum (DC and Nyquist packed at position 0).
     std::vector<double> spectra;
+    int latency = 0;  // as given to load()
 };
 
 // One piece of a partition job, run over an element range. Units estimate the cost

@@ -1,5 +1,6 @@
 #pragma once
 // A host callback for unit tests of the instance classes: records every call.
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -11,21 +12,28 @@ struct RecordedCall {
     int opcode;
     int index;
     float opt;
+    int delay;  // audioMasterIOChanged: the effect record's initial delay, as the host reads it
 };
 
 inline std::mutex gFakeHostMutex;
 inline std::vector<RecordedCall> gFakeHostCalls;
 
-inline vst::VstIntPtr fakeHost(vst::AEffect*, vst::VstInt32 opcode, vst::VstInt32 index, vst::VstIntPtr, void*,
-                               float opt) {
+inline vst::VstIntPtr fakeHost(vst::AEffect* effect, vst::VstInt32 opcode, vst::VstInt32 index, vst::VstIntPtr,
+                               void*, float opt) {
     std::lock_guard lock(gFakeHostMutex);
-    gFakeHostCalls.push_back({opcode, index, opt});
+    const bool ioChanged = opcode == vst::audioMasterIOChanged && effect;
+    gFakeHostCalls.push_back({opcode, index, opt, ioChanged ? std::atomic_ref(effect->initialDelay).load() : 0});
     return opcode == vst::audioMasterVersion ? 2400 : 0;
 }
 
 inline void clearFakeHost() {
     std::lock_guard lock(gFakeHostMutex);
     gFakeHostCalls.clear();
+}
+
+inline std::vector<RecordedCall> fakeHostCalls() {
+    std::lock_guard lock(gFakeHostMutex);
+    return gFakeHostCalls;
 }
 
 inline int countFakeHost(int opcode, int index = -1) {

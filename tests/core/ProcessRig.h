@@ -31,6 +31,19 @@ private:
     double clock_ = 1.0e6;
 };
 
+// Selects a FIR mode by its menu items ("Linear", "Full Minimum", "Zero-latency
+// Analogue", "Analogue", "Free"; length 1024 << item; padding 1 << item), completes
+// the update, waits for the build and lets the timer report the latency.
+inline void selectFir(ClockedPlug& plug, int phaseItem, int lengthItem, int padItem = 0) {
+    plug.setReal(kIRLength, lengthItem);
+    plug.setReal(kIRPhase, phaseItem);
+    plug.setReal(kIRPad, padItem);
+    plug.setReal(kMode, 1);
+    plug.settle();
+    plug.bank().waitForFir();
+    plug.onTimer();
+}
+
 // Runs `frames` of every channel through processDoubleReplacing in blocks of `block`.
 inline void processBlocks(Plug& plug, std::vector<std::vector<double>>& in, std::vector<std::vector<double>>& out,
                           int block) {
@@ -46,6 +59,20 @@ inline void processBlocks(Plug& plug, std::vector<std::vector<double>>& in, std:
         }
         plug.processDoubleReplacing(ip.data(), op.data(), n);
     }
+}
+
+using Signal = std::vector<std::vector<double>>;
+
+// Uniform noise in -0.8..0.8 from a linear congruential generator.
+inline Signal noise(int channels, int frames, unsigned seed = 1) {
+    Signal s(static_cast<std::size_t>(channels), std::vector<double>(static_cast<std::size_t>(frames)));
+    unsigned x = seed;
+    for (auto& ch : s)
+        for (double& v : ch) {
+            x = x * 1664525u + 1013904223u;
+            v = (static_cast<double>(x >> 8) / 16777216.0 - 0.5) * 1.6;
+        }
+    return s;
 }
 
 inline std::vector<double> sine(double hz, double rate, int frames, double amplitude = 0.5) {

@@ -132,8 +132,8 @@ TEST(PlugParams, StepCountsAndSizes) {
 TEST(PlugParams, InstancesAreNamedByRegistryPosition) {
     auto a = makePlug();
     auto b = makePlug();
-    EXPECT_STRNE(a->instanceName(), b->instanceName());
-    EXPECT_EQ(std::strncmp(b->instanceName(), "EQ: ", 4), 0);
+    EXPECT_NE(a->instanceName(), b->instanceName());
+    EXPECT_EQ(b->instanceName().rfind("EQ: ", 0), 0u);
 }
 
 }  // namespace

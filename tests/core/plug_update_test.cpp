@@ -85,28 +85,66 @@ TEST(PlugUpdate, ProgramLoadRecalculatesOnce) {
 TEST(PlugUpdate, LatencyReachesTheHostOncePerChange) {
     ClockedPlug plug;
     plug.advanceMs(1000);
+    platform::awaitTick();
     clearFakeHost();
     plug.setReal(kMode, 1);
     plug.setReal(kIRPhase, 0);  // "Linear"
     plug.settle();
+    plug.bank().waitForFir();  // what is reported is what runs
     plug.onTimer();
-    EXPECT_EQ(plug.getAeffect()->initialDelay, 4096);
+    EXPECT_EQ(plug.initialDelay(), 4096);
+    platform::awaitTick();  // a change the timer noticed first is reported right after its tick
     EXPECT_EQ(countFakeHost(vst::audioMasterIOChanged), 1);
     plug.setReal(kIRPhase, 1);  // "Full Minimum": no latency
     plug.settle();
+    plug.bank().waitForFir();  // what is reported is what runs
     plug.onTimer();
-    EXPECT_EQ(plug.getAeffect()->initialDelay, 0);
+    EXPECT_EQ(plug.initialDelay(), 0);
     plug.setReal(kIRPhase, 3);  // "Analogue"
     plug.setReal(kIRLength, 4);  // 16384 taps
     plug.settle();
+    plug.bank().waitForFir();  // what is reported is what runs
     plug.onTimer();
-    EXPECT_EQ(plug.getAeffect()->initialDelay, 8192);
+    EXPECT_EQ(plug.initialDelay(), 8192);
     plug.setReal(kMode, 0);
     plug.settle();
+    plug.bank().waitForFir();  // what is reported is what runs
     plug.onTimer();
     plug.onTimer();
-    EXPECT_EQ(plug.getAeffect()->initialDelay, 0);
+    EXPECT_EQ(plug.initialDelay(), 0);
+    platform::awaitTick();
     EXPECT_EQ(countFakeHost(vst::audioMasterIOChanged), 4);
+}
+
+TEST(PlugUpdate, LengthChangeInsideOneBucketReportsTheNewLatencyOnce) {
+    // The length is set within the throttle bucket of the last update, so the bank's
+    // recalculation waits; ticks in between must not see a latency of 0.
+    const struct { int phase, fromLength, toLength, latency; } table[] = {
+        {0, 3, 6, 32768},  // "Linear" 8192 -> 65536 taps
+        {3, 5, 2, 2048},   // "Analogue" 32768 -> 4096 taps
+        {1, 3, 5, 0},      // "Full Minimum": no latency either side, no report
+    };
+    for (const auto& row : table) {
+        ClockedPlug plug;
+        selectFir(plug, row.phase, row.fromLength);
+        const int before = plug.initialDelay();
+        plug.setReal(bandParam(9, kBandGain), 2.0);  // a full update opens the bucket
+        platform::awaitTick();  // reports of the set-up that the timer made have landed
+        clearFakeHost();
+        plug.setReal(kIRLength, row.toLength);
+        EXPECT_TRUE(plug.isUpdateDeferred());
+        for (int tick = 0; tick < 5; ++tick) plug.onTimer();
+        plug.settle();
+        plug.bank().waitForFir();
+        plug.onTimer();
+        platform::awaitTick();
+        std::vector<int> reported;
+        for (const RecordedCall& c : fakeHostCalls())
+            if (c.opcode == vst::audioMasterIOChanged) reported.push_back(c.delay);
+        EXPECT_EQ(plug.initialDelay(), row.latency);
+        EXPECT_EQ(reported, row.latency == before ? std::vector<int>{} : std::vector<int>{row.latency})
+            << "phase " << row.phase;
+    }
 }
 
 TEST(PlugUpdate, UpdateMapsBandsIntoTheBank) {

@@ -83,7 +83,7 @@ TEST(EditorText, TypedValuesReachTheHostAsAutomation) {
 TEST(EditorText, InstanceNameIsCutTo31Characters) {
     EditorRig rig;
     rig.editor->setParameterFromText(kGUIInstanceName, "A very long name for one instance of it", false);
-    EXPECT_STREQ(rig.plug->instanceName(), "A very long name for one instan");
+    EXPECT_EQ(rig.plug->instanceName(), "A very long name for one instan");
     EXPECT_TRUE(rig.plug->instanceNameSet());
     EXPECT_EQ(rig.editor->parameterText(kGUIInstanceName, 0.f, false), "A very long name for one instan");
 }

@@ -67,7 +67,7 @@ TEST(EditorViews, HostKeysTypeIntoTheFocusedField) {
     for (int i = 0; i < 40; ++i) rig.plug->dispatcher(vst::effEditKeyDown, 0, vst::VKEY_BACK, nullptr, 0.f);
     for (char c : std::string("Vox")) rig.plug->dispatcher(vst::effEditKeyDown, c, 0, nullptr, 0.f);
     EXPECT_EQ(rig.plug->dispatcher(vst::effEditKeyDown, 0, vst::VKEY_RETURN, nullptr, 0.f), 1);
-    EXPECT_STREQ(rig.plug->instanceName(), "Vox");
+    EXPECT_EQ(rig.plug->instanceName(), "Vox");
     // Without a focused field the host keeps its keys.
     EXPECT_EQ(rig.plug->dispatcher(vst::effEditKeyDown, 'a', 0, nullptr, 0.f), 0);
 }

@@ -1,5 +1,6 @@
 #include "tests/support/AllocationCounter.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdlib>
 #include <new>
@@ -8,6 +9,8 @@ namespace {
 // Plain thread-locals: no dynamic initialisation, safe inside operator new.
 thread_local bool tCounting = false;
 thread_local long tCount = 0;
+// Allocations of at least this many bytes fail (0: none do).
+std::atomic<std::size_t> gRefuseFrom{0};
 }  // namespace
 
 // Every form of the global allocation functions is replaced, so no pair can mix
@@ -15,6 +18,8 @@ thread_local long tCount = 0;
 namespace {
 void* counted(std::size_t size, std::size_t align) {
     if (tCounting) ++tCount;
+    const std::size_t refuse = gRefuseFrom.load(std::memory_order_relaxed);
+    if (refuse != 0 && size >= refuse) return nullptr;
     if (size == 0) size = 1;
     if (align <= alignof(std::max_align_t)) return std::malloc(size);
     return std::aligned_alloc(align, (size + align - 1) / align * align);
@@ -55,5 +60,8 @@ namespace hm::test {
 CountAllocations::CountAllocations() : start_(tCount), wasCounting_(tCounting) { tCounting = true; }
 CountAllocations::~CountAllocations() { tCounting = wasCounting_; }
 long CountAllocations::count() const { return tCount - start_; }
+
+RefuseLargeAllocations::RefuseLargeAllocations(unsigned long bytes) { gRefuseFrom.store(bytes, std::memory_order_relaxed); }
+RefuseLargeAllocations::~RefuseLargeAllocations() { gRefuseFrom.store(0, std::memory_order_relaxed); }
 
 }  // namespace hm::test

@@ -11,7 +11,11 @@ namespace {
 // Host callbacks carry only the effect pointer, so instances are found by it.
 // While an instance is being created its effect record is not known yet: calls
 // on that thread go to the instance under construction.
-std::mutex gInstancesMutex;
+// Held while a call is answered, too: a plug-in may call from a thread of its own
+// for an instance that is being closed on another (as hosts must expect), and the
+// instance must not go away under the answer. Recursive: an answer may lead the
+// plug-in to call again on the same thread.
+std::recursive_mutex gInstancesMutex;
 std::map<vst::AEffect*, PluginInstance*> gInstances;
 thread_local PluginInstance* tConstructing = nullptr;
 
@@ -66,12 +70,10 @@ PluginInstance::~PluginInstance() {
 
 std::intptr_t PluginInstance::hostCallback(vst::AEffect* effect, vst::VstInt32 opcode, vst::VstInt32 index,
                                            std::intptr_t value, void* ptr, float opt) {
+    std::lock_guard lock(gInstancesMutex);
     PluginInstance* target = nullptr;
-    {
-        std::lock_guard lock(gInstancesMutex);
-        auto it = gInstances.find(effect);
-        if (it != gInstances.end()) target = it->second;
-    }
+    auto it = gInstances.find(effect);
+    if (it != gInstances.end()) target = it->second;
     if (!target) target = tConstructing;
     if (!target) return opcode == vst::audioMasterVersion ? 2400 : 0;
     return target->answer(opcode, index, value, ptr, opt);
@@ -79,9 +81,11 @@ std::intptr_t PluginInstance::hostCallback(vst::AEffect* effect, vst::VstInt32 o
 
 std::intptr_t PluginInstance::answer(vst::VstInt32 opcode, vst::VstInt32 index, std::intptr_t value, void* ptr,
                                      float opt) {
+    const HostCall call{opcode, index, value, opt, std::this_thread::get_id()};
+    if (behaviour_.observe) behaviour_.observe(call);
     {
         std::lock_guard lock(callsMutex_);
-        calls_.push_back({opcode, index, value, opt});
+        calls_.push_back(call);
     }
     switch (opcode) {
         case vst::audioMasterVersion: return behaviour_.version;

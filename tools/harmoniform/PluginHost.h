@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/vst/VstAbi.h"
@@ -20,6 +21,7 @@ struct HostCall {
     int index;
     std::intptr_t value;
     float opt;
+    std::thread::id thread;  // the thread the plug-in called from
 };
 
 // What the host answers to the plug-in's questions.
@@ -33,6 +35,9 @@ struct HostBehaviour {
     // with this set also answers canDo "sizeWindow". Called on the thread the
     // plug-in calls from.
     std::function<bool(int width, int height)> sizeWindow;
+    // Called for every host call on the calling thread before it is answered (tests
+    // check which thread calls, or take the locks a host would take).
+    std::function<void(const HostCall&)> observe;
 };
 
 class PluginLibrary {
