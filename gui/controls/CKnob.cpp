@@ -64,18 +64,12 @@ void CKnob::drawHandle(CDrawContext* context) {
                       colorHandle_, 1.f, 2.f);
 }
 
-void CKnob::anchor(const CPoint& where, int buttons) {
-    first_ = where;
-    entryValue_ = value;
-    fine_ = isFine(buttons);
-}
-
 CMouseEventResult CKnob::onMouseDown(CPoint& where, const int& buttons) {
     if (!(buttons & kLButton) || (buttons & kApple)) return kMouseEventNotHandled;
     if (checkDefaultValue(buttons)) return kMouseEventHandled;
     beginEdit();
     dragging_ = true;
-    anchor(where, buttons);
+    drag_.anchor(where, value, isFine(buttons));
     setCursorFrame(getFrame());
     showHide(false, true);
     return kMouseEventHandled;
@@ -84,10 +78,7 @@ CMouseEventResult CKnob::onMouseDown(CPoint& where, const int& buttons) {
 CMouseEventResult CKnob::onMouseMoved(CPoint& where, const int& buttons) {
     if (!dragging_) return kMouseEventNotHandled;
     if (!(buttons & kLButton)) return kMouseEventHandled;
-    if (isFine(buttons) != fine_) anchor(where, buttons);  // continue from here at the new speed
-    const float pixels = static_cast<float>((first_.y - where.y) + (where.x - first_.x));
-    const float travel = fine_ ? range_ * zoomFactor_ : range_;
-    changeValue(entryValue_ + pixels * (vmax - vmin) / travel);
+    changeValue(drag_.follow(where, value, isFine(buttons), range_, zoomFactor_, vmax - vmin));
     return kMouseEventHandled;
 }
 

@@ -9,6 +9,7 @@
 // CKnob draws its background and a handle (a bitmap, or a line when there is
 // none) on an arc of 270 degrees from lower left (minimum) to lower right.
 // CAnimKnob shows one picture of a film strip per value instead.
+#include "gui/controls/LinearDrag.h"
 #include "gui/framework/CControl.h"
 #include "gui/framework/nControlMouse.h"
 
@@ -48,13 +49,9 @@ protected:
     Rgb colorShadowHandle_ = 0x202020;
 
 private:
-    void anchor(const CPoint& where, int buttons);
-
     float range_ = 200.f;
     float zoomFactor_ = 10.f;
-    CPoint first_;
-    float entryValue_ = 0.f;
-    bool fine_ = false;
+    LinearDrag drag_;
     bool dragging_ = false;
 };
 

@@ -203,12 +203,14 @@ void CTextEdit::finish(bool commit) {
     if (!editing_) return;
     editing_ = false;
     setDirty(true);
-    if (commit && buffer_ != text_) {
-        text_ = buffer_;
-        beginEdit();
-        valueChangedNotify();
-        endEdit();
-    }
+    if (commit && buffer_ != text_) commitEdit(buffer_);
+}
+
+void CTextEdit::commitEdit(const std::string& typed) {
+    text_ = typed;
+    beginEdit();
+    valueChangedNotify();
+    endEdit();
 }
 
 bool CTextEdit::onKeyDown(const KeyCode& key) {

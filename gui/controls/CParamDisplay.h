@@ -96,6 +96,9 @@ public:
 
 protected:
     ~CTextEdit() override = default;
+    // An edit ended with a text other than the one shown: by default it
+    // becomes the text and the listener hears of it.
+    virtual void commitEdit(const std::string& typed);
 
 private:
     void finish(bool commit);

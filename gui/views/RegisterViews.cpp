@@ -2,11 +2,34 @@
 
 #include <mutex>
 
+#include "gui/views/ButtonViews.h"
+#include "gui/views/CEQKnob.h"
+#include "gui/views/CEQSlider.h"
+#include "gui/views/CEQText.h"
+#include "gui/views/CPresetMenu.h"
+#include "gui/views/MenuViews.h"
+#include "gui/views/PageViews.h"
+#include "gui/views/TextViews.h"
+#include "gui/views/nDarken.h"
+#include "gui/views/nScrollBox.h"
+#include "gui/views/nTiled.h"
+
 namespace hm::gui {
 
 void registerEditorViews() {
     static std::once_flag once;
     std::call_once(once, [] {
+        registerPageViews();
+        registerScrollBox();
+        registerTiledViews();
+        registerDarken();
+        registerTextViews();
+        registerMenuViews();
+        registerPresetMenu();
+        registerButtonViews();
+        registerSliderViews();
+        registerEQKnob();
+        registerEQText();
     });
 }
 
