@@ -9,7 +9,10 @@
 #include "gui/views/CPresetMenu.h"
 #include "gui/views/MenuViews.h"
 #include "gui/views/PageViews.h"
+#include "gui/views/Preferences.h"
+#include "gui/views/SetupWindow.h"
 #include "gui/views/TextViews.h"
+#include "gui/views/UIPreferences.h"
 #include "gui/views/nDarken.h"
 #include "gui/views/nScrollBox.h"
 #include "gui/views/nTiled.h"
@@ -30,6 +33,9 @@ void registerEditorViews() {
         registerSliderViews();
         registerEQKnob();
         registerEQText();
+        registerSetupWindow();
+        registerUIPreferences();
+        registerPreferences();
     });
 }
 
