@@ -11,6 +11,7 @@
 #include "gui/views/PageViews.h"
 #include "gui/views/Preferences.h"
 #include "gui/views/SetupWindow.h"
+#include "gui/views/SetupWizard.h"
 #include "gui/views/TextViews.h"
 #include "gui/views/UIPreferences.h"
 #include "gui/views/nDarken.h"
@@ -36,6 +37,7 @@ void registerEditorViews() {
         registerSetupWindow();
         registerUIPreferences();
         registerPreferences();
+        registerSetupWizard();
     });
 }
 
