@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/EditorFactory.h"
 #include "core/InstanceRegistry.h"
 #include "core/params/Conversion.h"
 #include "prefs/GlobalPreferences.h"
@@ -31,6 +32,9 @@ Plug::Plug(vst::HostCallback host, int channels) : PlugBaseJSON(host) {
     std::snprintf(instanceName_, sizeof(instanceName_), "EQ: %d", count);
     forEachInstance([](Plug& p) { p.setParameter(kGUIInstancesChanged, 0.0f); });
 
+    // The editor exists from here on (this sets the has-editor flag); its window opens later.
+    setEditor(createPlugEditor(this));
+
     // The editor preference tree starts from the library's defaults; the default
     // bank's `uiprefs` and later a host project's are merged into it.
     editorTree_ = prefs::EditorPreferences::fromResources();
@@ -45,6 +49,8 @@ Plug::Plug(vst::HostCallback host, int channels) : PlugBaseJSON(host) {
 Plug::~Plug() {
     // After this no tick can reach the instance.
     platform::removeTimerClient(&timerHook_);
+    // The editor (and its window) goes while the instance it shows is still whole.
+    setEditor(nullptr);
     unregisterInstance(this);
     forEachInstance([](Plug& p) { p.setParameter(kGUIInstancesChanged, 0.0f); });
 }

@@ -127,6 +127,10 @@ public:
     // Previous (-1) or next (+1) program, staying within 0..19.
     void stepProgram(int direction);
     unsigned char visitedABSlots() const { return abVisited_; }
+    // The editor opened: only the current slot counts as visited.
+    void resetVisitedABSlots() { abVisited_ = static_cast<unsigned char>(1u << getCurrentABSlot()); }
+    // The editor's strip order for the current program (32 entries, -1 after the last).
+    void setBandOrder(const int (&order)[kNumBands]);
 
     // --- Processing, filter bank, meters and analyser (PlugUpdate.cpp, PlugProcess.cpp) ---
     // The design side of the bank is serialised by the update lock: hold it while
@@ -159,7 +163,7 @@ protected:
 
 private:
     void writeSettings(cJSON* document, bool bankMembers);
-    void readSettings(const cJSON* settings);
+    void readSettings(const cJSON* settings, bool isPreset);
     void readRouting(const cJSON* routing);
 
 private:

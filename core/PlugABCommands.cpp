@@ -1,5 +1,6 @@
 // A/B slot choice, the A/B toggle and program stepping, as the editor asks for them.
 #include "core/Plug.h"
+#include "core/params/Conversion.h"
 
 namespace hm {
 
@@ -19,17 +20,18 @@ int Plug::toggleABSlot() {
         case 0:  // "Last 2"
             target = session_.lastAB;
             break;
-        case 2: {  // "Nonempty": the next slot with any band switched on
-            for (int k = 1; k < kNumABSlots; ++k) {
+        case 2: {  // "Nonempty": the next slot with any band switched on, judged by its stored values
+            const ParamRecord& state = paramRecord(bandParam(0, kBandState));
+            for (int k = 1; k < kNumABSlots && target == d; ++k) {
                 const int s = (d + k) % kNumABSlots;
-                selectABSlot(s);
-                bool anyBand = false;
-                for (int b = 0; b < kNumBands && !anyBand; ++b) anyBand = getParameterReal(bandParam(b, kBandState)) != 0.0;
-                target = s;
-                if (anyBand) break;
-                target = d;
+                for (int b = 0; b < kNumBands; ++b) {
+                    const double v = abSlot(s).get(bandParam(b, kBandState));
+                    if (normalisedToRealBase(state.kind, state.minimum, state.maximum, v) != 0.0) {
+                        target = s;
+                        break;
+                    }
+                }
             }
-            if (getCurrentABSlot() != target) selectABSlot(target);
             break;
         }
         default: {  // "Visited": the next visited slot after the current one
@@ -51,6 +53,10 @@ int Plug::toggleABSlot() {
     forwardToEditor(kGUIABMenu, static_cast<float>(target));
     session_.lastAB = d;
     return target;
+}
+
+void Plug::setBandOrder(const int (&order)[kNumBands]) {
+    for (int i = 0; i < kNumBands; ++i) programs_[getProgram()].bandOrder[i] = order[i];
 }
 
 void Plug::stepProgram(int direction) {

@@ -290,10 +290,11 @@ bool PlugBase::getInputProperties(vst::VstInt32 index, vst::VstPinProperties* p)
     return true;
 }
 
-vst::VstIntPtr PlugBase::vendorSpecific(vst::VstInt32 index, vst::VstIntPtr value, void* /*ptr*/, float opt) {
+vst::VstIntPtr PlugBase::vendorSpecific(vst::VstInt32 index, vst::VstIntPtr value, void* ptr, float opt) {
     // Hosts that own the mouse wheel forward it as ('stCA' or 'stCa', 'Whee', distance).
     const bool wheelCode = index == vst::fourCC('s', 't', 'C', 'A') || index == vst::fourCC('s', 't', 'C', 'a');
     if (editor_ && wheelCode && value == vst::fourCC('W', 'h', 'e', 'e')) return editor_->onWheel(opt) ? 1 : 0;
+    if (editor_ && !wheelCode) return editor_->vendorSpecific(index, value, ptr, opt);
     return 0;
 }
 

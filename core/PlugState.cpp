@@ -80,13 +80,14 @@ void Plug::writeDocument(cJSON* document, bool isPreset) {
 // ---------------------------------------------------------------------------
 // Reading
 
-void Plug::readSettings(const cJSON* settings) {
+void Plug::readSettings(const cJSON* settings, bool isPreset) {
     if (!cJSON_IsObject(settings)) return;
     LoadScope load(*this);
-    if (member(settings, "currentPreset"))
+    // A preset brings its editor settings but never moves the program or the A/B slot.
+    if (!isPreset && member(settings, "currentPreset"))
         curProgram_ = intMember(settings, "currentPreset", 0, kNumPrograms - 1, getProgram());
     // Loading the current slot also restores the live values the document was saved with.
-    if (member(settings, "currentAB"))
+    if (!isPreset && member(settings, "currentAB"))
         selectABSlot(intMember(settings, "currentAB", 0, kNumABSlots - 1, getCurrentABSlot()));
     session_.lastAB = intMember(settings, "lastAB", 0, kNumABSlots - 1, session_.lastAB);
     session_.analyserState = boolMember(settings, "analyserState", session_.analyserState);
@@ -134,12 +135,16 @@ void Plug::readRouting(const cJSON* routing) {
 
 void Plug::readDocument(const cJSON* document, bool isPreset) {
     PlugBaseJSON::readDocument(document, isPreset);  // parameters, programs, slots; clears undo
-    if (presetParts_ & state::kPartUI) {
-        readSettings(member(document, "settings"));
+    // The preset-load option "UI" filters presets only; a bank or project always
+    // brings its editor state.
+    if (!isPreset || (presetParts_ & state::kPartUI)) {
+        readSettings(member(document, "settings"), isPreset);
         if (const cJSON* ui = member(document, "uiprefs"); cJSON_IsObject(ui)) {
             editorTree_.merge(ui);
             loadEditorPreferences();
         }
+        // The editor takes the settings and preferences over in its next idle pass.
+        forwardToEditor(kGUIUIPrefsChange, 1.0f);
     }
     readRouting(member(document, "routing"));
     if (const cJSON* name = member(document, "instanceName"); cJSON_IsString(name) && !anyInstanceProcessed())

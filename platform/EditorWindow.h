@@ -98,6 +98,12 @@ public:
 
     // A top-level window (no parent) whose close box was clicked.
     virtual bool closeRequested() const { return false; }
+
+    // The size of the screen the window is on; false when there is no screen.
+    virtual bool desktopSize(int& width, int& height) const {
+        width = height = 0;
+        return false;
+    }
 };
 
 // The X11 child window; returns null when no display can be opened.

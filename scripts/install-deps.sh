@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libfftw3-dev  # benchmarks only: the yardstick for the FFT, never linked into the plug-in
   xvfb xauth binutils
+  libxtst-dev  # the real-window tests click with the XTEST extension
 )
 
 missing=()

@@ -28,6 +28,10 @@ public:
     virtual bool onKeyUp(VstInt32 /*character*/, VstInt32 /*virtualKey*/, VstInt32 /*modifier*/) { return false; }
     virtual bool onWheel(float /*distance*/) { return false; }
     virtual bool setKnobMode(VstInt32 /*mode*/) { return false; }
+    // Vendor-specific requests the effect does not answer itself.
+    virtual VstIntPtr vendorSpecific(VstInt32 /*index*/, VstIntPtr /*value*/, void* /*ptr*/, float /*opt*/) {
+        return 0;
+    }
 
     // Any thread: a parameter or editor-tag value the instance forwards for display.
     virtual void setParameter(VstInt32 /*index*/, float /*value*/) {}

@@ -234,6 +234,20 @@ struct VstEvents {
     VstEvent* events[2];  // really numEvents entries
 };
 
+// Keys the host forwards with effEditKeyDown/effEditKeyUp: index = character,
+// value = one of these virtual keys, opt = the modifier bits.
+enum VstVirtualKey : VstInt32 {
+    VKEY_BACK = 1, VKEY_TAB, VKEY_CLEAR, VKEY_RETURN, VKEY_PAUSE, VKEY_ESCAPE, VKEY_SPACE, VKEY_NEXT,
+    VKEY_END, VKEY_HOME, VKEY_LEFT, VKEY_UP, VKEY_RIGHT, VKEY_DOWN, VKEY_PAGEUP, VKEY_PAGEDOWN,
+    VKEY_SELECT, VKEY_PRINT, VKEY_ENTER, VKEY_SNAPSHOT, VKEY_INSERT, VKEY_DELETE,
+};
+enum VstModifierKey : VstInt32 {
+    MODIFIER_SHIFT = 1 << 0,
+    MODIFIER_ALTERNATE = 1 << 1,
+    MODIFIER_COMMAND = 1 << 2,
+    MODIFIER_CONTROL = 1 << 3,
+};
+
 struct ERect {
     std::int16_t top, left, bottom, right;
 };

@@ -11,26 +11,30 @@ inline constexpr int kFontSmall = 102;
 
 // Title bar and tool bar (25 pixels high).
 inline constexpr int kTitleTile = 200;        // 16×25 tile for nTiled strips (kGUIBox1, kGUIBox3)
-inline constexpr int kTitleLogo = 201;        // 160×25 product name on the title tile
-inline constexpr int kToolbarBack = 202;      // 16×25 tile behind the tool bar page (kGUIBox2)
-inline constexpr int kPresetPageButton = 203; // 60×19, 2 frames (up, down): "PRESETS"
+inline constexpr int kTitleLogo = 201;        // kTitleLogoWidth×25 mark and product name on the bar
+inline constexpr int kToolbarBack = 202;      // kToolbarWidth×25 tool bar page (kGUIBox2)
+inline constexpr int kPresetPageButton = 203; // 54×19, 2 frames (up, down): "PRESETS"
 inline constexpr int kUndoButton = 204;       // 22×19, 2 frames
 inline constexpr int kRedoButton = 205;       // 22×19, 2 frames
 inline constexpr int kABMenu = 206;           // cells 28×19: column 0 closed, 1 open; rows "A".."H"
-inline constexpr int kCopyToMenu = 207;       // cells 44×19: column 0 closed, 1 open; row 0 "COPY"
+inline constexpr int kCopyToMenu = 207;       // cells 42×19: column 0 closed, 1 open; row 0 "COPY"
 inline constexpr int kGroupMenu = 208;        // cells 34×19: column 0 closed, 1 open; empty menu frame
-inline constexpr int kSetupButton = 209;      // 50×19, 2 frames: "SETUP"
-inline constexpr int kSetupWindow = 210;      // 632×403 setup window panel with title bar and close box
-inline constexpr int kPresetBox = 211;        // 420×60 sliding preset box panel
+inline constexpr int kSetupButton = 209;      // 44×19, 2 frames: "SETUP"
+inline constexpr int kSetupWindow = 210;      // 632×403 setup window panel with title bar and close box;
+                                              // list field (12,37)-(162,383), page field (170,37)-(620,383);
+                                              // rows 48 .. 379 repeat when it is drawn taller
+inline constexpr int kPresetBox = 211;        // 420×54 sliding preset box panel
 inline constexpr int kStripTextFrame = 212;   // 59×17 frame around a text-mode value
-inline constexpr int kAnalyserButton = 213;   // 62×19, 2 frames (off, on): "ANALYSER"
-inline constexpr int kBypassButton = 214;     // 56×19, 2 frames (off, on): "BYPASS"
-inline constexpr int kClipLight = 215;        // 36×19, 2 frames (clear, clipped): "CLIP"
+inline constexpr int kAnalyserButton = 213;   // 58×19, 2 frames (off, on): "ANALYSER"
+inline constexpr int kBypassButton = 214;     // 52×19, 2 frames (off, on): "BYPASS"
+inline constexpr int kClipLight = 215;        // 34×19, 2 frames (clear, clipped): "CLIP"
 inline constexpr int kPresetPrev = 216;       // 19×19, 2 frames: left arrow
 inline constexpr int kPresetNext = 217;       // 19×19, 2 frames: right arrow
-inline constexpr int kScaleTray = 220;        // 116×264 scale tray panel (sliders 403 at x 14 and 70, y 30)
+inline constexpr int kScaleTray = 220;        // 116×250 scale tray panel (divider at x 57)
 inline constexpr int kScaleTrayArrows = 222;  // 14×40, 2 frames (closed: points right, open: left)
-inline constexpr int kPresetMenuBack = 224;   // 220×19 preset menu field
+inline constexpr int kPresetMenuBack = 224;   // kPresetMenuWidth×19 preset menu field
+inline constexpr int kTitleShadow = 225;      // 16×6 alpha tile: the title bar's shadow (kGUIBox3)
+inline constexpr int kToolbarRightBack = 226; // kToolbarRightWidth×25 page of the tool bar's right group (kGUIBox5)
 inline constexpr int kPresetEQ = 230;         // 36×17, 2 frames (off, on): "EQ"
 inline constexpr int kPresetDSP = 231;        // 36×17, 2 frames: "DSP"
 inline constexpr int kPresetUI = 232;         // 36×17, 2 frames: "UI"
@@ -38,9 +42,16 @@ inline constexpr int kPresetBankToggle = 233; // 50×17, 2 frames (preset, bank)
 inline constexpr int kLoadButton = 234;       // 50×17, 2 frames: "LOAD"
 inline constexpr int kSaveButton = 235;       // 50×17, 2 frames: "SAVE"
 
+// Widths the title bar is laid out with: the logo and the tool bar together
+// are 560 pixels, so the filler between them closes at every window width.
+inline constexpr int kTitleLogoWidth = 128;
+inline constexpr int kToolbarWidth = 432;
+inline constexpr int kToolbarRightWidth = 205;
+inline constexpr int kPresetMenuWidth = 358;
+
 // Sliders.
 inline constexpr int kSliderHandle = 400;     // 28×16 scale tray slider handle
-inline constexpr int kSliderTrack = 403;      // 28×224 scale tray slider track (travel 208)
+inline constexpr int kSliderTrack = 403;      // 46×224 scale tray slider track (handle at x 9, travel 208)
 
 // Band on/off buttons (layout element BandButton): cells 20×16, one column
 // per band 1..32; rows: on, off, then on and off while the partner is on.

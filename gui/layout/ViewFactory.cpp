@@ -29,8 +29,9 @@ int ViewRequest::tagNamed(std::string_view attr) const {
 }
 
 void registerViewClass(std::string_view name, ViewMaker maker) {
-    if (name.empty() || !maker) return;
-    registry()[lowerCase(name)] = maker;
+    if (name.empty()) return;
+    if (maker) registry()[lowerCase(name)] = maker;
+    else registry().erase(lowerCase(name));
 }
 
 ViewMaker findViewClass(std::string_view name) {

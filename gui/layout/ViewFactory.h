@@ -43,7 +43,8 @@ struct ViewRequest {
 // Returns a new view (the caller owns the reference) or null.
 using ViewMaker = CView* (*)(const ViewRequest& request);
 
-// UI thread. A later registration of the same name replaces the earlier one.
+// UI thread. A later registration of the same name replaces the earlier
+// one; registering null removes the name.
 void registerViewClass(std::string_view name, ViewMaker maker);
 // Null when no class of that name is registered.
 ViewMaker findViewClass(std::string_view name);

@@ -89,9 +89,14 @@ CMouseEventResult nScrollBox::onMouseUp(CPoint& where, const int& buttons) {
     return kMouseEventHandled;
 }
 
-bool nScrollBox::onWheel(const CPoint&, const float& distance, const int&) {
-    if (hidden || !std::isfinite(distance)) return false;
-    if (overflow() <= 0) return false;
+bool nScrollBox::onWheel(const CPoint& where, const float& distance, const int& buttons) {
+    return onWheel(where, kMouseWheelAxisY, distance, buttons);
+}
+
+bool nScrollBox::onWheel(const CPoint& where, const CMouseWheelAxis& axis, const float& distance,
+                         const int& buttons) {
+    if (axis != kMouseWheelAxisY) return nPage::onWheel(where, axis, distance, buttons);
+    if (hidden || !std::isfinite(distance) || overflow() <= 0) return false;
     setScroll(scroll_ - kWheelStep * distance);
     return true;
 }

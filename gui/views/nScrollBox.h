@@ -28,7 +28,10 @@ public:
     CMouseEventResult onMouseDown(CPoint& where, const int& buttons) override;
     CMouseEventResult onMouseMoved(CPoint& where, const int& buttons) override;
     CMouseEventResult onMouseUp(CPoint& where, const int& buttons) override;
+    // The vertical wheel scrolls the box, whatever lies under the pointer.
     bool onWheel(const CPoint& where, const float& distance, const int& buttons) override;
+    bool onWheel(const CPoint& where, const CMouseWheelAxis& axis, const float& distance,
+                 const int& buttons) override;
     void setViewSize(const CRect& rect, bool invalidate = true) override;
     bool isTypeOf(const char* className) const override;
 

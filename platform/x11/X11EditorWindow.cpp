@@ -372,6 +372,13 @@ public:
 
     bool closeRequested() const override { return closeRequested_; }
 
+    bool desktopSize(int& width, int& height) const override {
+        const int screen = DefaultScreen(display_);
+        width = DisplayWidth(display_, screen);
+        height = DisplayHeight(display_, screen);
+        return true;
+    }
+
     Display* display_ = nullptr;
     Window window_ = 0;
     Window parent_ = 0;

@@ -124,10 +124,10 @@ TEST(HostEntry, PinPropertiesReportStereoAndHonourTheVendorRule) {
     }
 }
 
-TEST(HostEntry, WheelRequestsAnswerZeroWithoutAnEditor) {
+TEST(HostEntry, WheelRequestsAnswerZeroWhileTheEditorIsClosed) {
     auto plug = makeInstance();
     ASSERT_TRUE(plug);
-    EXPECT_EQ(plug->effect()->flags & vst::effFlagsHasEditor, 0);
+    EXPECT_EQ(plug->effect()->flags & vst::effFlagsHasEditor, vst::effFlagsHasEditor);
     EXPECT_EQ(plug->dispatch(vst::effVendorSpecific, vst::fourCC('s', 't', 'C', 'A'), vst::fourCC('W', 'h', 'e', 'e'),
                              nullptr, 1.0f),
               0);

@@ -151,7 +151,7 @@ void buildGallery(CFrame* frame, CControlListener* l) {
         add(dials, new Caption(CRect(75, 92, 150, 110), "CAnimKnob"));
 
         CDIB* track = getSkinBitmap(skin::kSliderTrack);
-        auto* vs = add(dials, new CVerticalSlider(CRect(170, 30, 198, 254), l, ++tag, CPoint(0, 0), 208,
+        auto* vs = add(dials, new CVerticalSlider(CRect(161, 30, 207, 254), l, ++tag, CPoint(9, 0), 208,
                                                   getSkinBitmap(skin::kSliderHandle), track, CPoint(), kBottom));
         vs->setValue(0.7f);
         add(dials, new Caption(CRect(50, 232, 166, 248), "CVerticalSlider", TextAlign::kRight));

@@ -94,6 +94,10 @@ std::intptr_t PluginInstance::answer(vst::VstInt32 opcode, vst::VstInt32 index, 
         case vst::audioMasterGetSampleRate: return static_cast<std::intptr_t>(behaviour_.sampleRate);
         case vst::audioMasterGetBlockSize: return behaviour_.blockSize;
         case vst::audioMasterIOChanged: return 1;
+        case vst::audioMasterSizeWindow:
+            return behaviour_.sizeWindow && behaviour_.sizeWindow(index, static_cast<int>(value)) ? 1 : 0;
+        case vst::audioMasterCanDo:
+            return ptr && behaviour_.sizeWindow && std::strcmp(static_cast<const char*>(ptr), "sizeWindow") == 0 ? 1 : 0;
         case vst::audioMasterBeginEdit:
         case vst::audioMasterEndEdit:
         case vst::audioMasterAutomate: return 1;

@@ -29,6 +29,10 @@ struct HostBehaviour {
     std::string product = "harmoniform";
     float sampleRate = 44100.0f;
     int blockSize = 1024;
+    // The editor asks for a new window size (audioMasterSizeWindow); a host
+    // with this set also answers canDo "sizeWindow". Called on the thread the
+    // plug-in calls from.
+    std::function<bool(int width, int height)> sizeWindow;
 };
 
 class PluginLibrary {

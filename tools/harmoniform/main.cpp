@@ -15,6 +15,7 @@ void usage(std::FILE* out) {
                  "  render IN OUT     equalise an audio file through the plug-in (latency compensated)\n"
                  "  response          measure the plug-in's frequency response; CSV and PNG plot\n"
                  "  demo              generate a test programme, render it, plot the response (into out/)\n"
+                 "  editor            open the plug-in's editor in a window, or render it to a PNG\n"
                  "  info PLUGIN.so    load a VST 2.4 plug-in as a host does and list its effect record and parameters\n"
                  "  preset show FILE  print a preset (.hmp) or bank (.hmb) file's programs and changed parameters\n\n"
                  "'harmoniform COMMAND --help' describes a command.\n");
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
     if (command == "render") return hm::tool::runRender(args);
     if (command == "response") return hm::tool::runResponse(args);
     if (command == "demo") return hm::tool::runDemo(args);
+    if (command == "editor") return hm::tool::runEditor(args);
     std::fprintf(stderr, "harmoniform: unknown command '%s'\n", command.c_str());
     usage(stderr);
     return 2;

@@ -24,13 +24,13 @@ CDIB* kick(int w, int h, const char* caption, float px = 10.f) {
     return frames(w, h, 2, [=](CDIB& d, const CRect& r, int i) { kickFace(d, r, caption, i == 1, px); });
 }
 
-CDIB* presetPage() { return kick(60, 19, "PRESETS"); }
-CDIB* setupButton() { return kick(50, 19, "SETUP"); }
+CDIB* presetPage() { return kick(54, 19, "PRESETS"); }
+CDIB* setupButton() { return kick(44, 19, "SETUP"); }
 CDIB* loadButton() { return kick(50, 17, "LOAD", 9.f); }
 CDIB* saveButton() { return kick(50, 17, "SAVE", 9.f); }
-CDIB* analyser() { return toggle(62, 19, "ANALYSER", palette::kGreen); }
-CDIB* bypass() { return toggle(56, 19, "BYPASS", palette::kOrange); }
-CDIB* clipLight() { return toggle(36, 19, "CLIP", palette::kRed, 9.f); }
+CDIB* analyser() { return toggle(58, 19, "ANALYSER", palette::kGreen); }
+CDIB* bypass() { return toggle(52, 19, "BYPASS", palette::kOrange); }
+CDIB* clipLight() { return toggle(34, 19, "CLIP", palette::kRed, 9.f); }
 CDIB* presetEQ() { return toggle(36, 17, "EQ", palette::kAccent, 9.f); }
 CDIB* presetDSP() { return toggle(36, 17, "DSP", palette::kAccent, 9.f); }
 CDIB* presetUI() { return toggle(36, 17, "UI", palette::kAccent, 9.f); }
@@ -126,7 +126,7 @@ CDIB* menuGrid(int w, int h, int rows, const std::function<std::string(int)>& te
     return d;
 }
 CDIB* abMenu() { return menuGrid(28, 19, 8, [](int row) { return std::string(1, char('A' + row)); }); }
-CDIB* copyToMenu() { return menuGrid(44, 19, 1, [](int) { return std::string("COPY"); }); }
+CDIB* copyToMenu() { return menuGrid(42, 19, 1, [](int) { return std::string("COPY"); }); }
 CDIB* groupMenu() { return menuGrid(34, 19, 1, [](int) { return std::string(); }); }
 
 CDIB* trayArrows() {

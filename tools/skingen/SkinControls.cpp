@@ -50,16 +50,17 @@ CDIB* sliderHandle() {
 }
 
 CDIB* sliderTrack() {
-    CDIB* d = newAlpha(28, 224);
+    // 46 wide so a value label fits beside the groove; the handle sits at x 9.
+    CDIB* d = newAlpha(46, 224);
     // Ticks every 26 pixels between the handle centre's end positions (8 and 216).
     for (int k = 0; k <= 8; ++k) {
         const int y = 8 + k * 26;
         const bool major = k == 0 || k == 4 || k == 8;
         const Rgb c = major ? palette::kTextMid : palette::kTextDim;
-        d->fillRect(CRect(major ? 2 : 4, y, 9, y + 1), c, major ? 0.9f : 0.7f);
-        d->fillRect(CRect(19, y, major ? 26 : 24, y + 1), c, major ? 0.9f : 0.7f);
+        d->fillRect(CRect(major ? 11 : 13, y, 18, y + 1), c, major ? 0.9f : 0.7f);
+        d->fillRect(CRect(28, y, major ? 35 : 33, y + 1), c, major ? 0.9f : 0.7f);
     }
-    sunkenField(*d, CRect(11, 4, 17, 221), 3.f);
+    sunkenField(*d, CRect(20, 4, 26, 221), 3.f);
     return d;
 }
 

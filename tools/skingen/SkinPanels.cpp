@@ -25,20 +25,36 @@ CDIB* titleTile() {
     return d;
 }
 
-CDIB* toolbarTile() {
-    CDIB* d = newOpaque(16, 25, 0);
-    barTile(*d, 16);
+// A panel of the bar with a groove at its left edge (tool bar sections).
+CDIB* barSection(int w) {
+    CDIB* d = newOpaque(w, 25, 0);
+    barTile(*d, w);
+    d->fillRect(CRect(0, 3, 1, 22), 0x0E0F11);
+    d->fillRect(CRect(1, 3, 2, 22), 0x353A42);
+    return d;
+}
+CDIB* toolbarBack() { return barSection(skin::kToolbarWidth); }
+CDIB* toolbarRightBack() { return barSection(skin::kToolbarRightWidth); }
+
+// The shadow the title bar casts on the graph.
+CDIB* titleShadow() {
+    CDIB* d = newAlpha(16, 6);
+    for (int y = 0; y < 6; ++y) {
+        const float t = 1.f - float(y) / 6.f;
+        d->fillRect(CRect(0, y, 16, y + 1), 0x000000, 0.45f * t * t);
+    }
     return d;
 }
 
 CDIB* titleLogo() {
-    CDIB* d = newOpaque(160, 25, 0);
-    barTile(*d, 160);
-    // A small bell curve as the mark, then the name.
-    auto xy = curve(8.f, 26.f, 40, [](float t) { return 17.f - 9.f * std::exp(-std::pow((t - 0.5f) / 0.17f, 2.f)); });
+    CDIB* d = newOpaque(skin::kTitleLogoWidth, 25, 0);
+    barTile(*d, skin::kTitleLogoWidth);
+    // A small bell curve as the mark, then the name; the last pixels stay
+    // plain bar, so the tool bar may overlap them in the narrowest window.
+    auto xy = curve(7.f, 24.f, 40, [](float t) { return 17.f - 9.f * std::exp(-std::pow((t - 0.5f) / 0.17f, 2.f)); });
     d->drawPolyline(xy.data(), int(xy.size() / 2), palette::kAccent, 0.3f, 4.f);
     d->drawPolyline(xy.data(), int(xy.size() / 2), palette::kAccent, 1.f, 1.8f);
-    label(*d, CRect(32, 0, 160, 25), "HARMONIFORM", 13.f, palette::kText, TextAlign::kLeft);
+    label(*d, CRect(29, 0, skin::kTitleLogoWidth, 25), "HARMONIFORM", 12.f, palette::kText, TextAlign::kLeft);
     return d;
 }
 
@@ -51,9 +67,28 @@ void floatingPanel(CDIB& d, const CRect& r, float radius) {
     roundGradient(d, inner, radius - 1.f, 0x23272D, 0x1A1C20);
 }
 
+// A recessed field, flat inside below a short top shadow (so that a panel
+// may repeat its middle rows).
+void flatWell(CDIB& d, const CRect& r, Rgb fill) {
+    d.fillRoundRect(r, 4.f, 0x2A2E35);  // faint lower edge
+    CRect inner = r;
+    inner.bottom -= 1;
+    d.fillRoundRect(inner, 4.f, palette::kEdgeDark);
+    inner.inset(1, 1);
+    d.fillRoundRect(inner, 3.f, fill);
+    for (int y = 0; y < 8; ++y)
+        d.fillRect(CRect(inner.left + 2, inner.top + y, inner.right - 2, inner.top + y + 1), 0x000000,
+                   0.3f * (1.f - float(y) / 8.f));
+}
+
+// The setup window: title bar, the page list field at the left and the page
+// field at the right. The rows between the top 48 and the bottom 24 are all
+// alike, so the panel can be drawn taller by repeating them.
 CDIB* setupWindow() {
     CDIB* d = newAlpha(632, 403);
-    floatingPanel(*d, CRect(0, 0, 629, 400), 6.f);
+    d->fillRoundRect(CRect(1, 2, 630, 403), 7.f, 0x000000, 0.35f);
+    d->fillRoundRect(CRect(0, 0, 629, 400), 6.f, palette::kEdgeDark);
+    d->fillRoundRect(CRect(1, 1, 628, 399), 5.f, 0x1E2126);
     // Title bar with the close box at the right.
     {
         CDIB::StateSaver save(*d);
@@ -66,28 +101,28 @@ CDIB* setupWindow() {
     d->fillCircle(cx, cy, 7.5f, 0x15171A);
     d->drawLine(cx - 3.f, cy - 3.f, cx + 3.f, cy + 3.f, palette::kTextMid, 1.f, 1.6f);
     d->drawLine(cx - 3.f, cy + 3.f, cx + 3.f, cy - 3.f, palette::kTextMid, 1.f, 1.6f);
-    // Page list column and the recessed page area.
-    d->fillRect(CRect(1, 26, 151, 399), 0x17191D);
-    d->fillRect(CRect(151, 26, 152, 399), palette::kEdgeDark);
-    sunkenField(*d, CRect(164, 36, 616, 384), 4.f, 0x1A1D21);
+    // Page list and page area, recessed.
+    flatWell(*d, CRect(12, 37, 162, 383), 0x17191D);
+    flatWell(*d, CRect(170, 37, 620, 383), 0x1A1D21);
     return d;
 }
 
 CDIB* presetBox() {
-    CDIB* d = newAlpha(420, 60);
-    // Slides down from under the title bar: square top, rounded bottom.
-    CRect body(0, -8, 417, 57);
+    CDIB* d = newAlpha(420, 54);
+    // Slides down from under the title bar: square top, rounded bottom,
+    // just tall enough to hide under the bar when closed.
+    CRect body(0, -8, 417, 51);
     floatingPanel(*d, body, 6.f);
-    sunkenField(*d, CRect(8, 8, 409, 31), 4.f, 0x15171A);
-    d->fillRect(CRect(10, 38, 407, 39), palette::kBorder);
+    d->fillRect(CRect(10, 28, 407, 29), palette::kBorder);
+    label(*d, CRect(10, 30, 60, 49), "RECALL", 9.f, palette::kTextDim, TextAlign::kLeft);
     return d;
 }
 
 CDIB* scaleTray() {
-    CDIB* d = newAlpha(116, 264);
+    CDIB* d = newAlpha(116, 250);
     // Slides in from the left edge: rounded on the right only.
-    floatingPanel(*d, CRect(-8, 0, 113, 261), 6.f);
-    d->fillRect(CRect(56, 30, 57, 250), palette::kBorder);
+    floatingPanel(*d, CRect(-8, 0, 113, 247), 6.f);
+    d->fillRect(CRect(57, 24, 58, 240), palette::kBorder);
     return d;
 }
 
@@ -104,9 +139,10 @@ CDIB* stripMenuBack() {
 }
 
 CDIB* presetMenuBack() {
-    CDIB* d = newAlpha(220, 19);
-    sunkenField(*d, CRect(0, 0, 220, 19), 3.f);
-    triangle(*d, 211.f, 9.5f, 6.f, 2, palette::kTextMid);
+    const int w = skin::kPresetMenuWidth;
+    CDIB* d = newAlpha(w, 19);
+    sunkenField(*d, CRect(0, 0, w, 19), 3.f);
+    triangle(*d, float(w) - 9.f, 9.5f, 6.f, 2, palette::kTextMid);
     return d;
 }
 
@@ -155,7 +191,8 @@ CDIB* meterBodyLarge() { return meterBody(90, 420, 49, 313); }
 void addPanels(std::vector<SkinEntry>& out) {
     const SkinEntry entries[] = {
         {skin::kTitleTile, titleTile},         {skin::kTitleLogo, titleLogo},
-        {skin::kToolbarBack, toolbarTile},     {skin::kSetupWindow, setupWindow},
+        {skin::kToolbarBack, toolbarBack},     {skin::kToolbarRightBack, toolbarRightBack},
+        {skin::kTitleShadow, titleShadow},     {skin::kSetupWindow, setupWindow},
         {skin::kPresetBox, presetBox},         {skin::kStripTextFrame, stripTextFrame},
         {skin::kScaleTray, scaleTray},         {skin::kPresetMenuBack, presetMenuBack},
         {skin::kStripBody, stripBodyNormal},   {skin::kStripBodySelected, stripBodySelected},

@@ -1,0 +1,160 @@
+// The editor's own commands: A/B toggling, Scale and Shift with the action
+// modifier, kick buttons that act on press only, coalesced distribution.
+#include <cmath>
+
+#include "gui/framework/Modifiers.h"
+#include "prefs/GlobalPreferences.h"
+#include "tests/gui/editor_Rig.h"
+
+namespace hm::gui::test {
+namespace {
+
+class ABToggle : public ::testing::Test {
+protected:
+    void SetUp() override { prefs::setGlobalPreference("A/B Toggle", 2); }  // "Nonempty"
+    void TearDown() override { prefs::setGlobalPreference("A/B Toggle", 1); }
+};
+
+TEST_F(ABToggle, NonemptyStaysWhenEverySlotIsEmpty) {
+    EditorRig rig;
+    rig.plug->loadPreferences();
+    rig.change(kGUIABMenu, 2.f);
+    ASSERT_EQ(rig.plug->getCurrentABSlot(), 2);
+    rig.change(kGUIABMenuAlt, 1.f);
+    EXPECT_EQ(rig.plug->getCurrentABSlot(), 2);
+    rig.editor->forceIdlePass();
+    EXPECT_EQ(rig.editor->shownValue(kGUIABMenu), 2.f);
+}
+
+TEST_F(ABToggle, NonemptySkipsEmptySlots) {
+    EditorRig rig;
+    rig.plug->loadPreferences();
+    rig.change(kGUIABMenu, 5.f);
+    const int state = bandParam(4, kBandState);
+    rig.change(state, rig.normalised(state, 2.0));
+    rig.change(kGUIABMenu, 2.f);
+    ASSERT_EQ(rig.plug->getParameterReal(state), 0.0);  // slot 2 has no band on
+    rig.clearCalls();
+    rig.change(kGUIABMenuAlt, 1.f);
+    EXPECT_EQ(rig.plug->getCurrentABSlot(), 5);
+    EXPECT_EQ(rig.plug->getParameterReal(state), 2.0);
+    // Looking for the slot loads no other slot on the way: one load, one automation per parameter.
+    EXPECT_EQ(rig.countCalls(vst::audioMasterAutomate, bandParam(0, kBandGain)), 1);
+}
+
+TEST(EditorCommands, LinkedScaleRefusedWhenABandWouldLeaveTheRange) {
+    EditorRig rig;
+    const int gain = bandParam(0, kBandGain);
+    rig.change(gain, rig.normalised(gain, 16.2));  // 0.9 of the default Scale of 18 dB
+    const float scaleBefore = rig.value(kScale);
+    const float gainBefore = rig.value(gain);
+    rig.holdKeys(modifierRoles().actionModifier);
+    // Scale 18 -> 12 dB would need a base gain of 1.35.
+    rig.drag(kScale, {rig.normalised(kScale, 12.0)});
+    EXPECT_EQ(rig.value(kScale), scaleBefore);
+    EXPECT_EQ(rig.value(gain), gainBefore);
+    rig.editor->forceIdlePass();
+    EXPECT_EQ(rig.editor->shownValue(kScale), scaleBefore);
+}
+
+TEST(EditorCommands, LinkedScaleKeepsEveryRealGain) {
+    EditorRig rig;
+    const int g0 = bandParam(0, kBandGain), g1 = bandParam(1, kBandGain);
+    rig.change(g0, rig.normalised(g0, 9.0));
+    rig.change(g1, rig.normalised(g1, -4.5));
+    rig.holdKeys(modifierRoles().actionModifier);
+    rig.drag(kScale, {rig.normalised(kScale, 24.0)});
+    EXPECT_NEAR(rig.real(kScale), 24.0, 1e-4);
+    EXPECT_NEAR(rig.real(g0), 9.0, 1e-3);
+    EXPECT_NEAR(rig.real(g1), -4.5, 1e-3);
+    // Without the modifier the real gains follow the scale.
+    rig.holdKeys(0);
+    rig.drag(kScale, {rig.normalised(kScale, 12.0)});
+    EXPECT_NEAR(rig.real(g0), 4.5, 1e-3);
+}
+
+TEST(EditorCommands, LinkedShiftKeepsEveryRealFrequency) {
+    EditorRig rig;
+    const int f0 = bandParam(0, kBandFrequency);
+    rig.change(f0, rig.normalised(f0, 1000.0));
+    rig.holdKeys(modifierRoles().actionModifier);
+    rig.drag(kFShift, {rig.normalised(kFShift, 150.0)});
+    EXPECT_NEAR(rig.real(kFShift), 150.0, 0.01);
+    EXPECT_NEAR(rig.real(f0), 1000.0, 0.1);
+}
+
+TEST(EditorCommands, KickButtonsActOnPressOnly) {
+    EditorRig rig;
+    rig.change(kGUISetup, 1.f);
+    EXPECT_TRUE(rig.editor->panelOpen(kGUISetup));
+    rig.change(kGUISetup, 0.f);  // the release
+    EXPECT_TRUE(rig.editor->panelOpen(kGUISetup));
+    rig.change(kGUISetup, 1.f);
+    EXPECT_FALSE(rig.editor->panelOpen(kGUISetup));
+
+    rig.change(kGUIPresetPage, 1.f);
+    rig.change(kGUIPresetPage, 0.f);
+    EXPECT_TRUE(rig.editor->panelOpen(kGUIPresetPage));
+}
+
+TEST(EditorCommands, PresetBoxSlidesTenPixelsAPass) {
+    EditorRig rig;
+    rig.change(kGUIPresetPage, 1.f);
+    // From -29 to 25: five steps of 10 and one of 4.
+    int passes = 0;
+    while (rig.editor->panelOpen(kGUIPresetPage) && passes < 10) {
+        rig.editor->forceIdlePass();
+        ++passes;
+        CControl* box = rig.editor->findControl(kGUIPresetBox);
+        if (box && box->getViewSize().top == 25) break;
+    }
+    if (rig.editor->findControl(kGUIPresetBox)) {
+        EXPECT_EQ(passes, 6);
+    }
+}
+
+TEST(EditorCommands, ManyValuesInOnePassDistributeOnlyTheLast) {
+    EditorRig rig;
+    const int index = bandParam(7, kBandQ);
+    // Opening leaves values and a strip rebuild for the first passes.
+    rig.editor->forceIdlePass();
+    rig.editor->forceIdlePass();
+    const long before = rig.editor->distributedCount(index);
+    for (int i = 1; i <= 50; ++i) rig.plug->setParameter(index, i / 100.f);
+    EXPECT_EQ(rig.editor->distributedCount(index), before);  // nothing until the idle pass
+    rig.editor->forceIdlePass();
+    EXPECT_EQ(rig.editor->distributedCount(index), before + 1);
+    EXPECT_EQ(rig.editor->shownValue(index), 0.5f);
+}
+
+TEST(EditorCommands, IdlePassesFollowTheRefreshRate) {
+    static std::uint64_t now = 0;
+    EditorRig rig;
+    rig.editor->setClockForTesting([] { return now; });
+    const int rate = rig.editor->refreshRate();
+    ASSERT_GT(rate, 0);
+    now = 1000000;
+    rig.editor->idle();
+    const int first = rig.editor->idlePasses();
+    rig.editor->idle();  // same period: nothing
+    EXPECT_EQ(rig.editor->idlePasses(), first);
+    now += 1000 / rate + 1;
+    rig.editor->idle();
+    EXPECT_EQ(rig.editor->idlePasses(), first + 1);
+}
+
+TEST(EditorCommands, ParameterValuesFromAnyThreadOnlyMarkThem) {
+    EditorRig rig;
+    const int index = bandParam(2, kBandGain);
+    rig.editor->forceIdlePass();
+    std::thread audio([&] {
+        for (int i = 0; i < 10000; ++i) rig.editor->setParameter(index, (i % 100) / 100.f);
+        rig.editor->setParameter(index, 0.25f);
+    });
+    audio.join();
+    rig.editor->forceIdlePass();
+    EXPECT_EQ(rig.editor->shownValue(index), 0.25f);
+}
+
+}  // namespace
+}  // namespace hm::gui::test

@@ -1,0 +1,44 @@
+#pragma once
+// The window a host gives a plug-in editor: a top-level X11 window that the
+// editor opens its own window into, as Linux hosts do. Used by the editor
+// command and the real-window tests. One thread (the caller's) only.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace hm::host {
+
+class HostWindow {
+public:
+    ~HostWindow();
+    // Null (with a reason) when no X display can be opened.
+    static std::unique_ptr<HostWindow> open(int width, int height, const std::string& title, std::string& error);
+
+    // The X11 window id, as effEditOpen takes it.
+    void* handle() const;
+    void resize(int width, int height);
+    int width() const { return width_; }
+    int height() const { return height_; }
+    // Handles the host window's own events; false once the user asked to close it.
+    bool pump();
+    // Waits until the window is mapped (the server shows it); false after timeoutMs.
+    bool waitMapped(int timeoutMs);
+    // The pixels shown in the window's area (children included), 0x00RRGGBB
+    // words, rows top-down; false when the server refuses.
+    bool capture(std::vector<std::uint32_t>& pixels, int& width, int& height);
+    // Synthetic input through the XTEST extension at window coordinates:
+    // false when the server has no XTEST.
+    bool click(int x, int y, int button = 1);
+    bool moveTo(int x, int y);
+    // Waits until the server has handled every request of this connection.
+    void sync();
+
+private:
+    HostWindow() = default;
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+    int width_ = 0, height_ = 0;
+};
+
+}  // namespace hm::host
