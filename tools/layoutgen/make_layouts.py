@@ -223,7 +223,7 @@ def layout(size_name, width):
             title_bar(w, width)
             setup_window(w, width, height)
         with w.open("nPage", 0, 0, WIZARD_W, WIZARD_H, tag="kGUIWizardOpen", pagenumber=1):
-            w.element("SetupWizard", 0, 0, WIZARD_W, WIZARD_H)
+            w.element("SetupWizard", 0, 0, WIZARD_W, WIZARD_H, tag="kGUIWizardOpen")
     return "\n".join(w.lines) + "\n"
 
 
