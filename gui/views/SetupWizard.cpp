@@ -121,8 +121,11 @@ CRect SetupWizard::previewRect() const {
 }
 
 void SetupWizard::setValue(float v) {
+    // Shown anew: back to the first page. The editor repeats the value on
+    // every relayout; that must not throw the user back.
+    const bool shown = v != 0.f && value == 0.f;
     CControl::setValue(v);
-    enterPage(0);
+    if (shown) enterPage(0);
 }
 
 void SetupWizard::setViewSize(const CRect& rect, bool invalidate) {

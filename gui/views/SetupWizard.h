@@ -4,9 +4,9 @@
 // page; "Next" moves on only once the page is answered, "Prev" goes back,
 // "Exit" reports 0 under the view's tag (kGUIWizardOpen, which hides the
 // wizard) and "Finish" on the last page does the same and then reports
-// kGUIWizardCompleted, on which the editor applies the answers. Setting the
-// view's value (the wizard being shown) starts it again at the first page with
-// the answers kept. A double click in the top-left corner shows a little
+// kGUIWizardCompleted, on which the editor applies the answers. A value other
+// than 0 arriving while the value is 0 (the wizard being shown) starts it again
+// at the first page with the answers kept. A double click in the top-left corner shows a little
 // picture; pressing anywhere while it shows pushes part of it down.
 #include <string>
 #include <vector>
