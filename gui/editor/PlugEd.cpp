@@ -111,6 +111,11 @@ WindowSize PlugEd::currentWindowSize() const {
 }
 
 bool PlugEd::buildFrame() {
+    // Without a default bank of the user's own the first opening starts with the wizard.
+    if (!firstRunOffered_) {
+        firstRunOffered_ = true;
+        if (plug_->firstRunSetupWanted()) wizardOpen_ = true;
+    }
     // Everything the views are made from must be known before they are made.
     prefs::EditorPreferences& tree = plug_->editorPreferenceTree();
     uiSize_ = tree.getUIPreference("Layout", "UI Size");
@@ -255,10 +260,15 @@ int PlugEd::getTagUnderPoint(const CPoint& where) {
 // ---------------------------------------------------------------------------
 // Snapshots
 
-bool PlugEd::renderSnapshot(std::vector<std::uint32_t>& pixels, int& width, int& height) {
+bool PlugEd::renderSnapshot(std::vector<std::uint32_t>& pixels, int& width, int& height, bool wizard) {
     const bool wasOpen = isOpen();
     if (!wasOpen && !openHeadless()) return false;
     if (!frame_) return false;
+    const bool wizardWas = wizardOpen_;
+    if (wizard != wizardOpen_) {
+        wizardOpen_ = wizard;
+        relayout();
+    }
     // Let the panels reach their places and every value show.
     for (int pass = 0; pass < 64; ++pass) {
         forceIdlePass();
@@ -275,6 +285,10 @@ bool PlugEd::renderSnapshot(std::vector<std::uint32_t>& pixels, int& width, int&
                                                                  static_cast<std::size_t>(y) * buffer->stride());
         for (int x = 0; x < width; ++x) pixels[static_cast<std::size_t>(y) * width + x] = row[x] | 0xFF000000u;
     }
+    if (wizardOpen_ != wizardWas) {
+        wizardOpen_ = wizardWas;
+        relayout();
+    }
     if (!wasOpen) close();
     return true;
 }
@@ -284,7 +298,7 @@ vst::VstIntPtr PlugEd::vendorSpecific(vst::VstInt32 index, vst::VstIntPtr value,
     auto* request = static_cast<EditorSnapshotRequest*>(ptr);
     std::vector<std::uint32_t> pixels;
     int w = 0, h = 0;
-    if (!renderSnapshot(pixels, w, h)) return 0;
+    if (!renderSnapshot(pixels, w, h, (request->flags & kSnapshotWizard) != 0)) return 0;
     request->width = w;
     request->height = h;
     if (!request->pixels || request->capacity < static_cast<std::int64_t>(pixels.size())) return 0;
