@@ -12,6 +12,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/Plug.h"
@@ -41,6 +42,10 @@ struct EditorStandIn : vst::AEffEditor, CControlListener {
 class UserFolders {
 public:
     UserFolders() {
+        for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME"}) {
+            const char* v = std::getenv(name);
+            saved_.emplace_back(name, v ? v : "");
+        }
         static std::atomic<int> serial{0};
         root_ = std::filesystem::temp_directory_path() /
                 ("hm-setup-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
@@ -54,6 +59,7 @@ public:
         prefs::resetGlobalSettingsForTesting((root_ / "gone" / "settings.json").string());
         std::error_code ec;
         std::filesystem::remove_all(root_, ec);
+        for (const auto& [name, value] : saved_) ::setenv(name.c_str(), value.c_str(), 1);
     }
     UserFolders(const UserFolders&) = delete;
     UserFolders& operator=(const UserFolders&) = delete;
@@ -63,6 +69,7 @@ public:
 
 private:
     std::filesystem::path root_;
+    std::vector<std::pair<std::string, std::string>> saved_;
 };
 
 inline std::string readFile(const std::string& path) {
