@@ -80,6 +80,8 @@ public:
     // Values distributed in the idle passes so far (coalescing is visible here).
     long distributedCount(int index) const;
     const std::string& noticeText() const { return notice_; }
+    // A file dialog (chooser process or path entry) waits for its answer.
+    bool fileDialogOpen() const { return chooserTag_ >= 0; }
     const std::string& channelCountText() const { return channelCountText_; }
     const PresetList* shownPresetList() const { return shownList_.get(); }
     int presetIndex() const { return presetIndex_; }

@@ -2,6 +2,7 @@
 // modifier, kick buttons that act on press only, coalesced distribution.
 #include <cmath>
 
+#include "gui/editor/iControlWrapper.h"
 #include "gui/framework/Modifiers.h"
 #include "prefs/GlobalPreferences.h"
 #include "tests/gui/editor_Rig.h"
@@ -99,18 +100,36 @@ TEST(EditorCommands, KickButtonsActOnPressOnly) {
 
 TEST(EditorCommands, PresetBoxSlidesTenPixelsAPass) {
     EditorRig rig;
+    auto* wrapper = dynamic_cast<iControlWrapper*>(rig.editor->findControl(kGUIPresetBox));
+    ASSERT_NE(wrapper, nullptr);
+    const CView* box = wrapper->pageView();
+    const int closed = box->getViewSize().top;
+    EXPECT_EQ(closed, -29);
     rig.change(kGUIPresetPage, 1.f);
     // From -29 to 25: five steps of 10 and one of 4.
-    int passes = 0;
-    while (rig.editor->panelOpen(kGUIPresetPage) && passes < 10) {
+    std::vector<int> tops;
+    for (int pass = 0; pass < 8; ++pass) {
         rig.editor->forceIdlePass();
-        ++passes;
-        CControl* box = rig.editor->findControl(kGUIPresetBox);
-        if (box && box->getViewSize().top == 25) break;
+        tops.push_back(box->getViewSize().top);
     }
-    if (rig.editor->findControl(kGUIPresetBox)) {
-        EXPECT_EQ(passes, 6);
-    }
+    EXPECT_EQ(tops, (std::vector<int>{-19, -9, 1, 11, 21, 25, 25, 25}));
+    // Closing slides it back up the same way.
+    rig.change(kGUIPresetPage, 1.f);
+    rig.editor->forceIdlePass();
+    EXPECT_EQ(box->getViewSize().top, 15);
+}
+
+TEST(EditorCommands, ScaleTrayStaysVerticallyCentredInTheGraph) {
+    EditorRig rig;
+    auto* wrapper = dynamic_cast<iControlWrapper*>(rig.editor->findControl(kGUIScaleTray));
+    ASSERT_NE(wrapper, nullptr);
+    const CView* tray = wrapper->pageView();
+    rig.change(kGUIOpenScaleTray, 1.f);
+    for (int pass = 0; pass < 10; ++pass) rig.editor->forceIdlePass();
+    EXPECT_EQ(tray->getViewSize().left, 0);
+    // Graph area (with the scroll bar) less 35 pixels, 25 down from the top.
+    const int graph = rig.editor->currentWindowSize().graphHeight;
+    EXPECT_EQ(tray->getViewSize().top, 25 + (graph - 35 - tray->getViewSize().height()) / 2);
 }
 
 TEST(EditorCommands, ManyValuesInOnePassDistributeOnlyTheLast) {

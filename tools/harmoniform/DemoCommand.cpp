@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -20,6 +21,7 @@
 #include "prefs/Json.h"
 #include "tools/harmoniform/AudioFile.h"
 #include "tools/harmoniform/Commands.h"
+#include "tools/harmoniform/EditorHostCalls.h"
 #include "tools/harmoniform/HostSession.h"
 #include "tools/harmoniform/Renderer.h"
 #include "tools/harmoniform/ResponseReport.h"
@@ -36,10 +38,12 @@ void demoHelp(std::FILE* out) {
                  "usage: harmoniform demo [--out DIR] [--program N] [--plugin FILE.so]\n\n"
                  "Runs the plug-in's main job without any input files: generates a test programme\n"
                  "(pink noise, a sine sweep, a drum loop; stereo, 48 kHz), renders it through a program\n"
-                 "of the factory bank (by default the first one with active bands; a built-in band set\n"
+                 "of the factory bank (by default the first one with several bands of different types; a built-in band set\n"
                  "when no factory bank is found), and writes to DIR (default out/):\n"
                  "  demo-input.wav, demo-output.wav   the programme before and after (32-bit float WAV)\n"
-                 "  response.png, response.csv        the measured response per 1/24 octave\n"
+                 "  response.png, response.csv        the measured response per 1/24 octave, plotted on\n"
+                 "                                    the editor's dB range that fits the curve\n"
+                 "  editor.png                        the plug-in's editor showing the program\n"
                  "Then prints a summary: bands, latency, peak levels and CPU time per second of audio.\n\n"
                  "example:\n"
                  "  harmoniform demo --out /tmp/harmoniform-demo\n");
@@ -67,26 +71,49 @@ std::string findFactoryBank() {
     return {};
 }
 
-// The first program of a bank with an active band (1-based), 0 when none or unreadable.
-int firstProgramWithBands(const std::string& bankPath) {
+// The program the demo shows off (1-based): the first one of the bank with at
+// least three active bands of at least two types, else the first with any
+// active band; 0 when none or unreadable.
+int showcaseProgram(const std::string& bankPath) {
     const platform::FileRead file = platform::readWholeFile(bankPath, 64u << 20);
     if (file.status != platform::ReadStatus::Ok) return 0;
     const auto text = state::decodeChunk(file.bytes);
     const prefs::JsonPtr doc = text ? prefs::parseJson(*text) : nullptr;
     const cJSON* presets = prefs::member(doc.get(), "presets");
     if (!cJSON_IsArray(presets)) return 0;
-    const ParamRecord& stateRecord = staticParamTable()[bandParam(0, kBandState)];
-    int program = 0;
+    const auto realOf = [](const cJSON* parameters, int index) {
+        const ParamRecord& r = staticParamTable()[index];
+        const cJSON* v = cJSON_GetObjectItemCaseSensitive(parameters, enumNameOf(index));
+        return normalisedToRealBase(r.kind, r.minimum, r.maximum, cJSON_IsNumber(v) ? v->valuedouble : r.normalised);
+    };
+    int program = 0, firstWithBands = 0;
     for (const cJSON* p = presets->child; p && program < kNumPrograms; p = p->next, ++program) {
         const cJSON* parameters = prefs::member(p, "parameters");
+        int active = 0;
+        unsigned types = 0;
         for (int b = 0; b < kNumBands; ++b) {
-            const cJSON* v = cJSON_GetObjectItemCaseSensitive(parameters, enumNameOf(bandParam(b, kBandState)));
-            if (!cJSON_IsNumber(v)) continue;
-            const double state = normalisedToRealBase(stateRecord.kind, stateRecord.minimum, stateRecord.maximum, v->valuedouble);
-            if (state >= 2.0) return program + 1;
+            if (realOf(parameters, bandParam(b, kBandState)) < 2.0) continue;
+            ++active;
+            types |= 1u << static_cast<int>(realOf(parameters, bandParam(b, kBandType)));
         }
+        if (active > 0 && firstWithBands == 0) firstWithBands = program + 1;
+        if (active >= 3 && std::popcount(types) >= 2) return program + 1;
     }
-    return 0;
+    return firstWithBands;
+}
+
+// The pass band of the session's bands: above the highest high-pass and below
+// the lowest low-pass frequency (20 Hz to 20 kHz without them).
+void passBand(HostSession& session, double& lowHz, double& highHz) {
+    lowHz = 20.0;
+    highHz = 20000.0;
+    for (int b = 0; b < kNumBands; ++b) {
+        if (std::lround(session.realValue(bandParam(b, kBandState))) != 2) continue;
+        const long type = std::lround(session.realValue(bandParam(b, kBandType)));
+        const double hz = session.realValue(bandParam(b, kBandFrequency)) * session.realValue(kFShift) * 0.01;
+        if (type == 2) lowHz = std::max(lowHz, hz);
+        if (type == 5) highHz = std::min(highHz, hz);
+    }
 }
 
 // Used when no factory bank can be found: a typical mix-bus curve.
@@ -160,7 +187,7 @@ int runDemo(const std::vector<std::string>& args) {
     std::string source;
     if (!bank.empty()) {
         options.bankFile = bank;
-        if (options.program == 0) options.program = firstProgramWithBands(bank);
+        if (options.program == 0) options.program = showcaseProgram(bank);
         if (options.program == 0) options.program = 1;
         source = bank + ", program " + std::to_string(options.program);
     } else {
@@ -214,8 +241,20 @@ int runDemo(const std::vector<std::string>& args) {
     request.csvPath = platform::joinPath(outDir, "response.csv");
     request.pngPath = platform::joinPath(outDir, "response.png");
     ResponseResult response;
-    if (!measuring.open(options, static_cast<float>(kRate), error) ||
-        !measureAndWrite(measuring, request, response, error)) {
+    if (!measuring.open(options, static_cast<float>(kRate), error)) {
+        std::fprintf(stderr, "harmoniform demo: %s\n", error.c_str());
+        return 1;
+    }
+    // Plotted on the editor's range that fits the curve in the pass band.
+    passBand(measuring, request.fitLowHz, request.fitHighHz);
+    if (!measureAndWrite(measuring, request, response, error)) {
+        std::fprintf(stderr, "harmoniform demo: %s\n", error.c_str());
+        return 1;
+    }
+    // The editor as it shows the program.
+    const std::string editorPath = platform::joinPath(outDir, "editor.png");
+    int editorWidth = 0, editorHeight = 0;
+    if (!writeEditorSnapshot(measuring.instance(), editorPath, editorWidth, editorHeight, error)) {
         std::fprintf(stderr, "harmoniform demo: %s\n", error.c_str());
         return 1;
     }
@@ -229,8 +268,9 @@ int runDemo(const std::vector<std::string>& args) {
     std::printf("peak level:     in %.1f dBFS, out %.1f dBFS\n", dbfs(stats.peakIn), dbfs(stats.peakOut));
     std::printf("CPU time:       %.2f ms per second of audio (%s processing)\n",
                 seconds > 0.0 ? 1000.0 * stats.cpuSeconds / seconds : 0.0, options.useDouble ? "double" : "float");
-    std::printf("written:        %s, %s, %s, %s\n", inPath.c_str(), outPath.c_str(), request.pngPath.c_str(),
-                request.csvPath.c_str());
+    std::printf("response plot:  +-%.0f dB (the editor's range that fits the curve)\n", request.rangeDb);
+    std::printf("written:        %s, %s, %s, %s, %s\n", inPath.c_str(), outPath.c_str(), request.pngPath.c_str(),
+                request.csvPath.c_str(), editorPath.c_str());
     return 0;
 }
 

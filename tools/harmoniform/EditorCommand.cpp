@@ -7,13 +7,9 @@
 #include <thread>
 #include <vector>
 
-#include "gui/draw/CDIB.h"
-#include "gui/draw/PngIO.h"
-#include "gui/editor/SnapshotRequest.h"
 #include "platform/AtomicFile.h"
-#include "prefs/ChunkCodec.h"
-#include "prefs/Json.h"
 #include "tools/harmoniform/Commands.h"
+#include "tools/harmoniform/EditorHostCalls.h"
 #include "tools/harmoniform/HostSession.h"
 #include "tools/harmoniform/HostWindow.h"
 
@@ -44,45 +40,14 @@ void editorHelp(std::FILE* out) {
                  sessionOptionsHelp());
 }
 
-// The editor's "UI Size" travels in the state document's editor preferences:
-// read the state, change the one preference, give the state back.
-bool applyUiSize(host::PluginInstance& plugin, int size, std::string& error) {
-    void* data = nullptr;
-    const auto bytes = plugin.dispatch(vst::effGetChunk, 0, 0, &data);
-    const auto text = data && bytes > 0 ? state::decodeChunk(data, static_cast<std::size_t>(bytes)) : std::nullopt;
-    const prefs::JsonPtr document = text ? prefs::parseJson(*text) : nullptr;
-    cJSON* value = prefs::member(prefs::member(prefs::member(document.get(), "uiprefs"), "Layout"), "UI Size");
-    value = prefs::member(value, "value");
-    if (!cJSON_IsNumber(value)) {
-        error = "the plug-in's state holds no \"UI Size\" preference";
-        return false;
-    }
-    prefs::setNumber(value, size);
-    std::vector<unsigned char> chunk = state::encodeChunk(prefs::printJson(document.get(), false));
-    plugin.dispatch(vst::effSetChunk, 0, static_cast<std::intptr_t>(chunk.size()), chunk.data());
-    return true;
-}
-
 int writeSnapshot(host::PluginInstance& plugin, const std::string& path, bool wizard) {
-    gui::EditorSnapshotRequest request;
-    request.flags = wizard ? gui::kSnapshotWizard : 0;
-    plugin.dispatch(vst::effVendorSpecific, gui::kSnapshotIndex, gui::kSnapshotValue, &request);
-    if (request.width <= 0 || request.height <= 0) {
-        std::fprintf(stderr, "harmoniform editor: the plug-in rendered no editor picture\n");
+    std::string error;
+    int width = 0, height = 0;
+    if (!writeEditorSnapshot(plugin, path, width, height, error, wizard)) {
+        std::fprintf(stderr, "harmoniform editor: %s\n", error.c_str());
         return 1;
     }
-    auto* image = new gui::CDIB(request.width, request.height);
-    request.pixels = image->pixels();
-    request.capacity = static_cast<std::int64_t>(request.width) * request.height;
-    const bool rendered =
-        plugin.dispatch(vst::effVendorSpecific, gui::kSnapshotIndex, gui::kSnapshotValue, &request) == 1;
-    const bool written = rendered && gui::writePngFile(*image, path);
-    image->release();
-    if (!written) {
-        std::fprintf(stderr, "harmoniform editor: cannot %s %s\n", rendered ? "write" : "render", path.c_str());
-        return 1;
-    }
-    std::printf("wrote %s (%dx%d)\n", path.c_str(), request.width, request.height);
+    std::printf("wrote %s (%dx%d)\n", path.c_str(), width, height);
     return 0;
 }
 
@@ -154,7 +119,7 @@ int runEditor(const std::vector<std::string>& args) {
         return 2;
     }
     HostSession session;
-    if (!session.open(options, 48000.0f, error) || (size >= 0 && !applyUiSize(session.instance(), size, error))) {
+    if (!session.open(options, 48000.0f, error) || (size >= 0 && !setEditorPreference(session.instance(), "Layout", "UI Size", size, error))) {
         std::fprintf(stderr, "harmoniform editor: %s\n", error.c_str());
         return 1;
     }

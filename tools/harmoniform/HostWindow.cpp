@@ -89,6 +89,15 @@ bool HostWindow::waitMapped(int timeoutMs) {
 
 void HostWindow::sync() { XSync(impl_->display, False); }
 
+int HostWindow::childCount() {
+    Impl& x = *impl_;
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(x.display, x.window, &root, &parent, &children, &count)) return -1;
+    if (children) XFree(children);
+    return static_cast<int>(count);
+}
+
 bool HostWindow::capture(std::vector<std::uint32_t>& pixels, int& width, int& height) {
     Impl& x = *impl_;
     XSync(x.display, False);

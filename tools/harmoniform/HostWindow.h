@@ -33,6 +33,8 @@ public:
     bool moveTo(int x, int y);
     // Waits until the server has handled every request of this connection.
     void sync();
+    // Windows that others (the plug-in's editor) made inside this one.
+    int childCount();
 
 private:
     HostWindow() = default;

@@ -31,7 +31,11 @@ std::string frequencyLabel(double hz) {
 // least +-12 dB, in whole grid steps.
 double dbStep(double largest) { return largest < 23.0 ? 6.0 : largest < 47.0 ? 12.0 : 24.0; }
 
+// Grid steps for the editor's ranges: a few labelled lines each.
+double editorGridStep(double range) { return range <= 3.0 ? 1.0 : range <= 6.0 ? 2.0 : range <= 12.0 ? 3.0 : range <= 24.0 ? 6.0 : 12.0; }
+
 double dbSpan(const ResponsePlot& plot) {
+    if (plot.rangeDb > 0.0) return plot.rangeDb;
     double largest = 0.0;
     for (double v : plot.magnitudeDb)
         if (std::isfinite(v)) largest = std::max(largest, std::fabs(v));
@@ -86,7 +90,7 @@ bool renderResponsePng(const ResponsePlot& plot, std::string& pngBytes, std::str
     r.text((left + right) / 2, bottom + scale * 4 + charH + scale * 3, "Hz", kText, scale, TextAlign::Centre);
 
     // dB grid and labels on the left; phase labels on the right.
-    const double step = dbStep(span - 1.0);
+    const double step = plot.rangeDb > 0.0 ? editorGridStep(span) : dbStep(span - 1.0);
     for (double db = -span; db <= span + 1e-9; db += step) {
         const double y = std::round(yOfDb(db)) + 0.5;
         r.line(left, y, right, y, 1.0, db == 0.0 ? kZeroLine : kGridMajor);
@@ -111,9 +115,11 @@ bool renderResponsePng(const ResponsePlot& plot, std::string& pngBytes, std::str
             }
             const double v = values[i];
             xs.push_back(xOf(plot.hz[i]));
-            // Beyond the axis (a notch's depth) is drawn at the edge rather than dropped.
-            ys.push_back(std::isfinite(v) ? (phase ? yOfPhase(v) : yOfDb(std::clamp(v, -span, span)))
-                                          : (phase ? NAN : yOfDb(-span)));
+            // Beyond the axis (a notch's depth) is drawn at the edge rather than dropped; on an
+            // editor range the curve runs on past the edge and the clip cuts it off there.
+            const double limit = plot.rangeDb > 0.0 ? 2.0 * span : span;
+            ys.push_back(std::isfinite(v) ? (phase ? yOfPhase(v) : yOfDb(std::clamp(v, -limit, limit)))
+                                          : (phase ? NAN : yOfDb(-limit)));
         }
         r.polyline(xs, ys, width, colour);
     };

@@ -15,7 +15,14 @@ struct ResponsePlot {
     std::string title;
     int width = 960;
     int height = 540;
+    // > 0: the dB axis runs from -rangeDb to +rangeDb (one of the editor's
+    // ranges 3, 6, 12, 18, 24, 36; a curve beyond it leaves the plot as it
+    // leaves the editor's graph); 0: the axis is fitted to the whole curve.
+    double rangeDb = 0.0;
 };
+
+// The editor's graph ranges (+-dB), smallest first.
+inline constexpr double kEditorRangesDb[] = {3.0, 6.0, 12.0, 18.0, 24.0, 36.0};
 
 // Smallest plot the layout fits into.
 constexpr int kMinPlotWidth = 320;

@@ -1,6 +1,8 @@
 #include "tools/harmoniform/ResponseReport.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "platform/AtomicFile.h"
 #include "tools/harmoniform/AnalogueReference.h"
@@ -8,7 +10,7 @@
 
 namespace hm::tool {
 
-bool measureAndWrite(HostSession& session, const ResponseRequest& request, ResponseResult& result, std::string& error) {
+bool measureAndWrite(HostSession& session, ResponseRequest& request, ResponseResult& result, std::string& error) {
     // Checked before the measurement so a bad size costs nothing.
     if (!request.pngPath.empty() && (request.width < kMinPlotWidth || request.height < kMinPlotHeight ||
                                      request.width > 8192 || request.height > 8192)) {
@@ -31,6 +33,7 @@ bool measureAndWrite(HostSession& session, const ResponseRequest& request, Respo
             result.deviationHz = hz[i];
         }
     }
+    if (request.fitHighHz > 0.0) request.rangeDb = fittingEditorRange(result.points, request.fitLowHz, request.fitHighHz);
     result.csvText = responseCsv(result.points, result.analogueDb);
     if (!request.csvPath.empty() && !platform::writeFileAtomically(request.csvPath, result.csvText)) {
         error = "cannot write " + request.csvPath;
@@ -41,6 +44,7 @@ bool measureAndWrite(HostSession& session, const ResponseRequest& request, Respo
         plot.width = request.width;
         plot.height = request.height;
         plot.analogueDb = result.analogueDb;
+        plot.rangeDb = request.rangeDb;
         for (const ResponsePoint& p : result.points) {
             plot.hz.push_back(p.hz);
             plot.magnitudeDb.push_back(p.magnitudeDb);
@@ -55,6 +59,17 @@ bool measureAndWrite(HostSession& session, const ResponseRequest& request, Respo
         if (!writeResponsePng(request.pngPath, plot, error)) return false;
     }
     return true;
+}
+
+double fittingEditorRange(const std::vector<ResponsePoint>& points, double lowHz, double highHz) {
+    double largest = 0.0;
+    for (const ResponsePoint& p : points)
+        if (p.hz >= lowHz && p.hz <= highHz && std::isfinite(p.magnitudeDb))
+            largest = std::max(largest, std::fabs(p.magnitudeDb));
+    // A little room above the highest peak, so it does not touch the edge.
+    for (double range : kEditorRangesDb)
+        if (largest * 1.1 <= range) return range;
+    return kEditorRangesDb[std::size(kEditorRangesDb) - 1];
 }
 
 void printResponseSummary(std::FILE* out, HostSession& session, const ResponseResult& result) {
