@@ -1,8 +1,8 @@
 #include "core/InstanceRegistry.h"
 
 #include <algorithm>
-#include <mutex>
-#include <vector>
+
+#include "core/Plug.h"
 
 namespace hm {
 namespace {
@@ -19,11 +19,13 @@ Registry& registry() {
 
 }  // namespace
 
-int registerInstance(Plug* plug) {
+int registerInstance(Plug* plug, const std::function<void(int count)>& whileListed) {
     Registry& r = registry();
     std::lock_guard lock(r.mutex);
     r.instances.push_back(plug);
-    return static_cast<int>(r.instances.size());
+    const int count = static_cast<int>(r.instances.size());
+    if (whileListed) whileListed(count);
+    return count;
 }
 
 void unregisterInstance(Plug* plug) {
@@ -42,6 +44,49 @@ void forEachInstance(const std::function<void(Plug&)>& fn) {
     Registry& r = registry();
     std::lock_guard lock(r.mutex);
     for (Plug* p : r.instances) fn(*p);
+}
+
+std::unique_lock<std::recursive_mutex> lockInstanceRegistry() { return std::unique_lock(registry().mutex); }
+
+bool withRegisteredInstance(const Plug* plug, const std::function<void(Plug&)>& fn) {
+    Registry& r = registry();
+    std::lock_guard lock(r.mutex);
+    const auto it = std::find(r.instances.begin(), r.instances.end(), plug);
+    if (it == r.instances.end()) return false;
+    fn(**it);
+    return true;
+}
+
+std::vector<Plug*> otherInstances(const Plug* self) {
+    Registry& r = registry();
+    std::lock_guard lock(r.mutex);
+    std::vector<Plug*> others;
+    for (Plug* p : r.instances)
+        if (p != self) others.push_back(p);
+    return others;
+}
+
+std::vector<std::string> otherInstanceNames(const Plug* self) {
+    Registry& r = registry();
+    std::lock_guard lock(r.mutex);
+    std::vector<std::string> names;
+    for (Plug* p : r.instances)
+        if (p != self) names.emplace_back(p->instanceName());
+    return names;
+}
+
+int instancePosition(const Plug* plug) {
+    Registry& r = registry();
+    std::lock_guard lock(r.mutex);
+    const auto it = std::find(r.instances.begin(), r.instances.end(), plug);
+    return it == r.instances.end() ? -1 : static_cast<int>(it - r.instances.begin());
+}
+
+Plug* instanceAtPosition(int position) {
+    Registry& r = registry();
+    std::lock_guard lock(r.mutex);
+    return position >= 0 && position < static_cast<int>(r.instances.size()) ? r.instances[static_cast<std::size_t>(position)]
+                                                                             : nullptr;
 }
 
 }  // namespace hm

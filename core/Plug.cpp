@@ -28,8 +28,8 @@ Plug::Plug(vst::HostCallback host, int channels) : PlugBaseJSON(host) {
     setABParameterIndex(kABBank);
 
     // Join the registry and tell everybody the instance list changed.
-    const int count = registerInstance(this);
-    std::snprintf(instanceName_, sizeof(instanceName_), "EQ: %d", count);
+    // The name is written while the list is held: other editors read names under it.
+    registerInstance(this, [this](int count) { std::snprintf(instanceName_, sizeof(instanceName_), "EQ: %d", count); });
     forEachInstance([](Plug& p) { p.setParameter(kGUIInstancesChanged, 0.0f); });
 
     // The editor exists from here on (this sets the has-editor flag); its window opens later.
@@ -57,8 +57,11 @@ Plug::~Plug() {
 
 void Plug::setInstanceName(const char* name) {
     if (!name) return;
-    std::snprintf(instanceName_, sizeof(instanceName_), "%s", name);
-    instanceNameSet_ = true;
+    {
+        const auto listed = lockInstanceRegistry();  // readers take names under the list's lock
+        std::snprintf(instanceName_, sizeof(instanceName_), "%s", name);
+        instanceNameSet_ = true;
+    }
     forEachInstance([](Plug& p) { p.setParameter(kGUIInstancesChanged, 0.0f); });
 }
 

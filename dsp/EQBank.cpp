@@ -8,6 +8,7 @@
 
 #include "dsp/BankAudioSide.h"
 #include "dsp/PrototypeResponse.h"
+#include "dsp/design/ParallelSum.h"
 
 namespace hm::dsp {
 
@@ -74,9 +75,7 @@ void EQBank::setParallelMode(int m) {
     for (int b = 0; b < bandCount; ++b) {
         for (int c = 0; c < channelCount; ++c) {
             VerdanseEQ* f = filterAt(b, c);
-            const int t = f->getType();
-            bool p = (m == 1 && t == kTypePeak) ||
-                     (m == 2 && (t == kTypeLowShelf || t == kTypePeak || t == kTypeHighShelf));
+            bool p = summedInParallel(m, f->getType());
             if (f->getDisabled() || f->getIdentity()) p = false;
             f->setParallel(p ? 1 : 0);
         }

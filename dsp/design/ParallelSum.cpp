@@ -159,4 +159,11 @@ bool parallelDifference(const Biquad* in, int count, Biquad* out)
     return true;
 }
 
+bool summedInParallel(int parallelMode, int engineType)
+{
+    if (parallelMode == 1) return engineType == kTypePeak;
+    if (parallelMode == 2) return engineType == kTypeLowShelf || engineType == kTypePeak || engineType == kTypeHighShelf;
+    return false;
+}
+
 }  // namespace hm::dsp

@@ -13,4 +13,8 @@ namespace hm::dsp {
 // of in. Returns false (out untouched) if the numerator cannot be factored.
 bool parallelDifference(const Biquad* in, int count, Biquad* out);
 
+// Whether a band of this engine type joins the parallel sum in "Parallel" mode m
+// (1: peaks, 2: peaks and shelves; 0: every band in series).
+bool summedInParallel(int parallelMode, int engineType);
+
 }  // namespace hm::dsp

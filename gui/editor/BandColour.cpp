@@ -1,5 +1,6 @@
 #include "gui/editor/BandColour.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace hm::gui {
@@ -21,6 +22,15 @@ Rgb hueColour(double hue) {
         case 4: return makeRgb(rising, 0, 255);
         default: return makeRgb(255, 0, falling);
     }
+}
+
+Rgb hsvColour(double hue, double saturation, double value) {
+    const Rgb pure = hueColour(hue);
+    const double s = std::isfinite(saturation) ? std::clamp(saturation, 0.0, 1.0) : 0.0;
+    const double v = std::isfinite(value) ? std::clamp(value, 0.0, 1.0) : 0.0;
+    // Each channel moves from the value's grey toward the pure hue by the saturation.
+    const auto mix = [&](int c) { return static_cast<int>(std::lround(v * (255.0 * (1.0 - s) + c * s))); };
+    return makeRgb(mix(rgbRed(pure)), mix(rgbGreen(pure)), mix(rgbBlue(pure)));
 }
 
 Rgb bandColour(BandColouring mode, int band, double frequency, double sampleRate) {

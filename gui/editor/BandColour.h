@@ -13,5 +13,7 @@ Rgb bandColour(BandColouring mode, int band, double frequency, double sampleRate
 
 // Full saturation and value at a hue in degrees (any real number, wrapped).
 Rgb hueColour(double hueDegrees);
+// The six-sector conversion with saturation and value 0..1 (clamped).
+Rgb hsvColour(double hueDegrees, double saturation, double value);
 
 }  // namespace hm::gui

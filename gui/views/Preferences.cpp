@@ -6,7 +6,7 @@
 #include "gui/draw/Fonts.h"
 #include "gui/framework/Modifiers.h"
 #include "gui/layout/ViewFactory.h"
-#include "gui/views/InstanceAccess.h"
+#include "gui/views/InstanceOf.h"
 #include "prefs/GlobalPreferences.h"
 
 namespace hm::gui {

@@ -7,6 +7,7 @@
 #include "gui/views/CEQSlider.h"
 #include "gui/views/CEQText.h"
 #include "gui/views/CPresetMenu.h"
+#include "gui/views/EQGraph.h"
 #include "gui/views/MenuViews.h"
 #include "gui/views/PageViews.h"
 #include "gui/views/Preferences.h"
@@ -38,6 +39,7 @@ void registerEditorViews() {
         registerUIPreferences();
         registerPreferences();
         registerSetupWizard();
+        registerEQGraph();
     });
 }
 

@@ -1,4 +1,4 @@
-#include "gui/views/InstanceAccess.h"
+#include "gui/views/InstanceOf.h"
 
 #include "core/Plug.h"
 #include "core/vst/AEffEditor.h"
