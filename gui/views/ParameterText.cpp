@@ -42,4 +42,19 @@ void reportUnderTag(CControl* control, int tag, float value) {
     control->CControl::setValue(ownValue);
 }
 
+namespace {
+void editUnderTag(CControl* control, int tag, bool begin) {
+    CControlListener* listener = control ? control->getListener() : nullptr;
+    if (!listener || tag < 0) return;
+    const int ownTag = control->getTag();
+    control->setTag(tag);
+    if (begin) listener->controlBeginEdit(control);
+    else listener->controlEndEdit(control);
+    control->setTag(ownTag);
+}
+}  // namespace
+
+void beginEditUnderTag(CControl* control, int tag) { editUnderTag(control, tag, true); }
+void endEditUnderTag(CControl* control, int tag) { editUnderTag(control, tag, false); }
+
 }  // namespace hm::gui
