@@ -10,6 +10,7 @@
 #include "gui/views/EQGraph.h"
 #include "gui/views/MenuViews.h"
 #include "gui/views/PageViews.h"
+#include "gui/views/PhaseGraph.h"
 #include "gui/views/Preferences.h"
 #include "gui/views/SetupWindow.h"
 #include "gui/views/SetupWizard.h"
@@ -40,6 +41,7 @@ void registerEditorViews() {
         registerPreferences();
         registerSetupWizard();
         registerEQGraph();
+        registerPhaseGraph();
     });
 }
 
