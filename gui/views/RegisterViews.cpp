@@ -8,6 +8,7 @@
 #include "gui/views/CEQText.h"
 #include "gui/views/CPresetMenu.h"
 #include "gui/views/EQGraph.h"
+#include "gui/views/IRGraph.h"
 #include "gui/views/MenuViews.h"
 #include "gui/views/PageViews.h"
 #include "gui/views/PhaseGraph.h"
@@ -42,6 +43,7 @@ void registerEditorViews() {
         registerSetupWizard();
         registerEQGraph();
         registerPhaseGraph();
+        registerIRGraph();
     });
 }
 
