@@ -13,6 +13,7 @@
 #include "gui/views/PageViews.h"
 #include "gui/views/PhaseGraph.h"
 #include "gui/views/Preferences.h"
+#include "gui/views/RoutingMatrix.h"
 #include "gui/views/SetupWindow.h"
 #include "gui/views/SetupWizard.h"
 #include "gui/views/TextViews.h"
@@ -44,6 +45,7 @@ void registerEditorViews() {
         registerEQGraph();
         registerPhaseGraph();
         registerIRGraph();
+        registerRoutingMatrix();
     });
 }
 
