@@ -13,7 +13,7 @@ Rgb hueColour(double hue) {
     const int sector = static_cast<int>(h) % 6;
     const double f = h - std::floor(h);
     const int rising = static_cast<int>(std::lround(255.0 * f));
-    const int falling = 255 - rising;
+    const int falling = static_cast<int>(std::lround(255.0 * (1.0 - f)));
     switch (sector) {
         case 0: return makeRgb(255, rising, 0);
         case 1: return makeRgb(falling, 255, 0);

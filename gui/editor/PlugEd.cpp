@@ -9,6 +9,7 @@
 #include "core/InstanceRegistry.h"
 #include "core/Plug.h"
 #include "gui/controls/COptionMenu.h"
+#include "gui/editor/BandColour.h"
 #include "gui/editor/EditorPanel.h"
 #include "gui/editor/SnapshotRequest.h"
 #include "gui/framework/Modifiers.h"
@@ -76,6 +77,24 @@ void PlugEd::showTag(int tag, float value) {
         shown_[tag] = value;
     }
     setTagValue(tag, value);
+}
+
+void PlugEd::showIfChanged(int tag, float value) {
+    if (tag >= 0 && tag < kEditorValueSlots && shown_[tag] == value) return;
+    showTag(tag, value);
+}
+
+bool PlugEd::getRect(vst::ERect** rect) {
+    if (!isOpen()) {
+        // Hosts size their window before opening the editor: the size the preferences give.
+        const prefs::EditorPreferences& tree = plug_->editorPreferenceTree();
+        appliedUiSize_ = uiSize_ = tree.getUIPreference("Layout", "UI Size");
+        layoutFlags_ = layoutFlagsFrom(tree);
+        knownChannels_ = plug_->channelCount();
+        const WindowSize size = currentWindowSize();
+        setWindowSize(size.width, size.height);
+    }
+    return VGEditor::getRect(rect);
 }
 
 bool PlugEd::panelOpen(int tag) const {
@@ -199,6 +218,7 @@ void PlugEd::frameClosing() {
     dropViews();
     VGEditor::frameClosing();
     presetTree_.reset();
+    shownList_.reset();
 }
 
 // ---------------------------------------------------------------------------
@@ -247,6 +267,14 @@ int PlugEd::instancePosition(const std::string& name) const {
         ++position;
     });
     return found >= 0 ? found : self;
+}
+
+Rgb PlugEd::bandColourOf(int band) const {
+    if (band < 0 || band >= kNumBands) return 0;
+    const int mode = plug_->editorPreferenceTree().getUIPreference("Graph", "Band Colours");
+    const int freq = bandParam(band, kBandFrequency);
+    return bandColour(mode == 1 ? BandColouring::ByNumber : BandColouring::ByFrequency, band,
+                      plug_->normalisedToReal(freq, plug_->getParameter(freq)), plug_->getSampleRate());
 }
 
 int PlugEd::getTagUnderPoint(const CPoint& where) {

@@ -37,6 +37,12 @@ class EditorPanel;
 // Indices and tags the editor keeps a value for: parameters, GUI tags, selection tags.
 constexpr int kEditorValueSlots = kGUISelectedBand + kNumBands;
 
+// Parameters whose controls are menus: they show and report the item index.
+constexpr bool isMenuParameter(int index) {
+    return index == kParallel || index == kIRLength || index == kIRWindow || index == kIRPhase || index == kIRPad ||
+           index == kDPlusLen;
+}
+
 class PlugEd : public VGEditor, public iParameterText {
 public:
     explicit PlugEd(Plug* plug);
@@ -45,6 +51,8 @@ public:
     // --- host side (UI thread unless said otherwise) ---
     // Any thread, lock-free: stores the value and marks it for the next idle pass.
     void setParameter(vst::VstInt32 index, float value) override;
+    // The size the window has, or will have when it opens with the current preferences.
+    bool getRect(vst::ERect** rect) override;
     vst::VstIntPtr vendorSpecific(vst::VstInt32 index, vst::VstIntPtr value, void* ptr, float opt) override;
 
     // --- operations the instance calls ---
@@ -62,6 +70,10 @@ public:
     std::string parameterText(int tag, float normalised, bool noteNames) override;
     void setParameterFromText(int tag, std::string_view text, bool noteMode) override;
     float parameterValue(int tag) override;
+
+    // The colour of a band's type button and curve ("Band Colours" preference;
+    // by frequency it follows the band's displayed frequency). UI thread.
+    Rgb bandColourOf(int band) const;
 
     // --- state for tests and tools ---
     std::uint32_t selectedBands() const { return selectedBands_; }
@@ -124,6 +136,7 @@ private:
 
     // PlugEd.cpp
     void showTag(int tag, float value);  // records and shows an editor tag's value
+    void showIfChanged(int tag, float value);  // the same, skipped when the value is shown already
     void findViews();
     void forgetViews();
     void dropViews();
@@ -152,6 +165,7 @@ private:
     int meterSectionWidth() const;
     int stripsHeight() const;
     void placePanels();
+    CRect slidingPanelRect(int tag, const CRect& original, int windowWidth, int graphHeight) const;
 
     // PlugEdBands.cpp
     void bandChanged(CControl* control, int tag, float value);

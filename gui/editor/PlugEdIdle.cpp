@@ -21,13 +21,6 @@ int stepToward(int pos, int target, int step) {
     return pos;
 }
 
-bool isMenuParameter(int index) {
-    switch (index) {
-        case kParallel: case kIRLength: case kIRWindow: case kIRPhase: case kIRPad: case kDPlusLen: return true;
-        default: return false;
-    }
-}
-
 }  // namespace
 
 void PlugEd::idlePass() { runIdle(false); }
@@ -96,19 +89,10 @@ void PlugEd::slidePanels() {
 
 void PlugEd::placePanels() {
     // Only the two sliding panels move; setViewSize redraws their old and new areas.
-    const int W = frame_->getWidth();
-    const WindowSize ws = currentWindowSize();
-    const bool scrollbar = plug_->editorPreferenceTree().getUIPreference("Graph", "Scrollbar") != 0;
-    for (const LayoutRect& lr : layoutRects_) {
-        const CRect o = lr.original;
-        if (lr.tag == kGUIPresetBox) {
-            lr.view->setViewSize(CRect::fromSize((W - o.width()) / 2, presetBoxPos_, o.width(), o.height()), true);
-        } else if (lr.tag == kGUIScaleTray) {
-            const int area = ws.graphHeight - (scrollbar ? 35 : 16);
-            lr.view->setViewSize(
-                CRect::fromSize(trayPos_, kTitleBarHeight + (area - o.height()) / 2, o.width(), o.height()), true);
-        }
-    }
+    const int graphHeight = currentWindowSize().graphHeight;
+    for (const LayoutRect& lr : layoutRects_)
+        if (lr.tag == kGUIPresetBox || lr.tag == kGUIScaleTray)
+            lr.view->setViewSize(slidingPanelRect(lr.tag, lr.original, frame_->getWidth(), graphHeight), true);
 }
 
 void PlugEd::rebuildStrips() {
@@ -150,11 +134,12 @@ void PlugEd::sendMeters() {
         const float out = plug_->getOutputLevel(c);
         float& m = master[channels == 1 ? 0 : (c & 1)];
         if (out > m) m = out;
-        showTag(kGUIChannel1Meter + c, plug_->getChannelLevel(c));
+        showIfChanged(kGUIChannel1Meter + c, plug_->getChannelLevel(c));
     }
     if (channels == 1) master[1] = master[0];
-    showTag(kGUIMasterMeter1, master[0]);
-    showTag(kGUIMasterMeter2, master[1]);
+    // Meters redraw only when their level moved.
+    showIfChanged(kGUIMasterMeter1, master[0]);
+    showIfChanged(kGUIMasterMeter2, master[1]);
     if (plug_->getClipFlag() && shown_[kGUIClip] == 0.f) showTag(kGUIClip, 1.f);
     if (std::isnan(shown_[kGUIClip])) shown_[kGUIClip] = 0.f;
 }

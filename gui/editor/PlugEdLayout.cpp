@@ -114,7 +114,6 @@ void PlugEd::relayout() {
     const int stripsTop = kTitleBarHeight + gh + keyboard;
     const int stripsRight = W - (!besideGraph ? mw : 0);
     const bool oneChannel = knownChannels_ == 1;
-    const bool scrollbar = plug_->editorPreferenceTree().getUIPreference("Graph", "Scrollbar") != 0;
     const CRect meterRect = besideGraph ? CRect(W - mw, kTitleBarHeight, W, kTitleBarHeight + gh + keyboard)
                                         : CRect(W - mw, stripsTop, W, H);
 
@@ -152,13 +151,7 @@ void PlugEd::relayout() {
                     r = CRect(0, o.top, W, o.bottom);
                     break;
                 case kGUIPresetBox:
-                    r = CRect::fromSize((W - o.width()) / 2, presetBoxPos_, o.width(), o.height());
-                    break;
-                case kGUIScaleTray: {
-                    const int area = gh - (scrollbar ? 35 : 16);
-                    r = CRect::fromSize(trayPos_, kTitleBarHeight + (area - o.height()) / 2, o.width(), o.height());
-                    break;
-                }
+                case kGUIScaleTray: r = slidingPanelRect(lr.tag, o, W, gh); break;
                 case kGUISetup:
                     if (v->isTypeOf("nDarken")) r = CRect(0, 0, W, H);
                     else if (dynamic_cast<iControl*>(v) && o.width() > 200)  // the setup window itself
@@ -193,6 +186,16 @@ void PlugEd::relayout() {
     for (int b = 0; b < kNumBands; ++b) showTag(kGUISelectedBand + b, (selectedBands_ >> b) & 1u ? 1.f : 0.f);
     showTag(kGUISurround, knownChannels_ == 1 ? 0.f : (knownChannels_ == 2 ? 2.f : 1.f));
     frame_->invalidateAll();
+}
+
+CRect PlugEd::slidingPanelRect(int tag, const CRect& original, int windowWidth, int graphHeight) const {
+    const int w = original.width(), h = original.height();
+    // The preset box is centred and slides down from under the title bar.
+    if (tag == kGUIPresetBox) return CRect::fromSize((windowWidth - w) / 2, presetBoxPos_, w, h);
+    // The scale tray slides in from the left, centred in the graph above its scroll bar.
+    const bool scrollbar = plug_->editorPreferenceTree().getUIPreference("Graph", "Scrollbar") != 0;
+    const int area = graphHeight - (scrollbar ? 35 : 16);
+    return CRect::fromSize(trayPos_, kTitleBarHeight + (area - h) / 2, w, h);
 }
 
 void PlugEd::applyPreferences() {

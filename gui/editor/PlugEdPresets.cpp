@@ -72,6 +72,8 @@ void PlugEd::rebuildPresetMenu() {
 void PlugEd::refreshPresetMenuText() {
     presetTextPending_ = false;
     if (!presetMenu_) return;
+    // Loads and the host may have renamed programs.
+    rebuildPresetMenuEntryNames();
     // The program list shows the current program's entry; a preset of a list shows its own name.
     const bool fromList = shownList_ && presetIndex_ >= 0 && presetIndex_ < static_cast<int>(shownList_->presets.size());
     const std::string text = fromList ? shownList_->presets[static_cast<std::size_t>(presetIndex_)].name
@@ -111,7 +113,6 @@ void PlugEd::loadPresetEntry(const std::shared_ptr<PresetList>& list, int index)
     shownList_ = list;
     presetIndex_ = index;
     presetTextPending_ = true;
-    rebuildPresetMenuEntryNames();
 }
 
 void PlugEd::rebuildPresetMenuEntryNames() {
@@ -205,7 +206,6 @@ void PlugEd::loadPresetFile(const std::string& path) {
     shownList_.reset();
     presetIndex_ = plug_->getProgram();
     presetTextPending_ = true;
-    rebuildPresetMenuEntryNames();
 }
 
 void PlugEd::saveFile(const std::string& path, bool preset) {

@@ -15,13 +15,6 @@
 namespace hm::gui {
 namespace {
 
-bool isMenuParameter(int index) {
-    switch (index) {
-        case kParallel: case kIRLength: case kIRWindow: case kIRPhase: case kIRPad: case kDPlusLen: return true;
-        default: return false;
-    }
-}
-
 // The stored (base) real value of a band parameter, before Scale and Shift.
 double baseReal(Plug* plug, int index, float normalised) {
     const ParamRecord& r = plug->paramRecord(index);

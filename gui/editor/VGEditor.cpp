@@ -100,10 +100,34 @@ void VGEditor::refreshAll() {
     }
 }
 
+bool VGEditor::onFrameMouseDown(const CPoint&, int buttons, int tag) {
+    return tag >= 0 && clickHandler_ && clickHandler_(buttons, tag);
+}
+
+namespace {
+
+// The view a click at `where` (container coordinates of `c`'s parent) would
+// reach: topmost first, only shown views that take the mouse there.
+CView* viewHitAt(const CViewContainer* c, const CPoint& where) {
+    const CRect& r = c->getViewSize();
+    const CPoint local(where.x - r.left, where.y - r.top);
+    const auto& children = c->children();
+    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+        CView* v = *it;
+        if (!v->isVisibleContainer() || !v->getMouseEnabled() || !v->hitTest(local)) continue;
+        if (const CViewContainer* inner = v->asContainer()) {
+            if (CView* hit = viewHitAt(inner, local)) return hit;
+        }
+        return v;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 int VGEditor::getTagUnderPoint(const CPoint& where) {
     if (!frame_) return -1;
-    CView* v = frame_->getViewAt(where, true);
-    for (; v; v = v->getParentView()) {
+    for (CView* v = viewHitAt(frame_, where); v; v = v->getParentView()) {
         if (auto* c = dynamic_cast<CControl*>(v)) return c->getTag();
     }
     return -1;

@@ -4,6 +4,7 @@
 // controls) and reaches controls by tag. The equaliser's editor (PlugEd) adds
 // the meaning of the tags.
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -53,6 +54,12 @@ public:
 
     // iVSTFrameCallbackInterface: the tag of the control under a frame point.
     int getTagUnderPoint(const CPoint& where) override;
+    // Offers every mouse-down to the click handler first (with the buttons and
+    // the tag under the pointer); when it answers true the click goes no further.
+    bool onFrameMouseDown(const CPoint& where, int buttons, int tag) override;
+    using ClickHandler = std::function<bool(int buttons, int tag)>;
+    // The editor starts without one; an empty handler removes it.
+    void setClickHandler(ClickHandler handler) { clickHandler_ = std::move(handler); }
 
     // Views found anywhere in the tree by type (null when there is none).
     template <class T>
@@ -67,6 +74,7 @@ protected:
     std::vector<int> tags_;
     std::vector<iControlWrapper*> wrappers_;
     std::uint64_t openTimeMs_ = 0;
+    ClickHandler clickHandler_;
 };
 
 template <class T>

@@ -2,14 +2,12 @@
 
 #include <algorithm>
 
+#include "gui/layout/ShippedLayout.h"
 #include "prefs/EditorPreferences.h"
 
 namespace hm::gui {
 
-int uiSizeWidth(int uiSize) {
-    static constexpr int kWidths[kNumUiSizes] = {555, 650, 750, 1100, 1300};
-    return kWidths[std::clamp(uiSize, 0, kNumUiSizes - 1)];
-}
+int uiSizeWidth(int uiSize) { return kUiSizeWidths[std::clamp(uiSize, 0, kUiSizeCount - 1)]; }
 
 int layoutFlagsFrom(const prefs::EditorPreferences& p) {
     const auto layout = [&p](const char* name) { return p.getUIPreference("Layout", name); };

@@ -29,7 +29,6 @@ enum LayoutFlag : int {
     kLayoutStripSubtypeMenu = 0x4000,
 };
 
-constexpr int kNumUiSizes = 5;  // "Tiny", "Small", "Med", "Large", "Huge"
 constexpr int kTitleBarHeight = 25;
 constexpr int kKeyboardHeight = 40;
 // The wizard's window, and the least the setup window needs.
@@ -38,7 +37,7 @@ constexpr int kWizardHeight = 428;
 // With meters beside them, strips keep at least this height for the meters.
 constexpr int kMinStripsWithMeters = 280;
 
-// Window width of a "UI Size" index (clamped into the table).
+// Window width of a "UI Size" index ("Tiny" .. "Huge", clamped into the table).
 int uiSizeWidth(int uiSize);
 
 // The flags the "Layout" and "BandStrips" preference pages give.
