@@ -84,8 +84,16 @@ void PlugEd::showIfChanged(int tag, float value) {
     showTag(tag, value);
 }
 
+void PlugEd::offerFirstRunSetup() {
+    // Without a default bank of the user's own the first opening starts with the wizard.
+    if (firstRunOffered_) return;
+    firstRunOffered_ = true;
+    if (plug_->firstRunSetupWanted()) wizardOpen_ = true;
+}
+
 bool PlugEd::getRect(vst::ERect** rect) {
     if (!isOpen()) {
+        offerFirstRunSetup();
         // Hosts size their window before opening the editor: the size the preferences give.
         const prefs::EditorPreferences& tree = plug_->editorPreferenceTree();
         appliedUiSize_ = uiSize_ = tree.getUIPreference("Layout", "UI Size");
@@ -130,11 +138,7 @@ WindowSize PlugEd::currentWindowSize() const {
 }
 
 bool PlugEd::buildFrame() {
-    // Without a default bank of the user's own the first opening starts with the wizard.
-    if (!firstRunOffered_) {
-        firstRunOffered_ = true;
-        if (plug_->firstRunSetupWanted()) wizardOpen_ = true;
-    }
+    offerFirstRunSetup();
     // Everything the views are made from must be known before they are made.
     prefs::EditorPreferences& tree = plug_->editorPreferenceTree();
     uiSize_ = tree.getUIPreference("Layout", "UI Size");

@@ -136,6 +136,7 @@ private:
 
     // PlugEd.cpp
     void showTag(int tag, float value);  // records and shows an editor tag's value
+    void offerFirstRunSetup();            // the wizard, once, when there is no default bank
     void showIfChanged(int tag, float value);  // the same, skipped when the value is shown already
     void findViews();
     void forgetViews();
