@@ -5,10 +5,13 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 #include "core/params/ParamIds.h"
 #include "gui/editor/SnapshotRequest.h"
+#include "platform/AtomicFile.h"
+#include "platform/Paths.h"
 #include "tests/host/HostFixture.h"
 #include "tools/harmoniform/EditorHostCalls.h"
 #include "tools/harmoniform/HostWindow.h"
@@ -47,9 +50,31 @@ int differences(const Picture& a, const Picture& b) {
     return n;
 }
 
+// Where new instances look for the user's default bank.
+std::string defaultBankPath() {
+    return platform::joinPath(platform::defaultBankFolder(), platform::kDefaultBankFileName);
+}
+
+// The test user has been through the setup already: a default bank written
+// from a fresh instance's state, so editors open on the equaliser rather than
+// on the setup wizard.
+void ensureDefaultBank() {
+    const std::string path = defaultBankPath();
+    if (platform::pathExists(path)) return;
+    auto first = makeInstance();
+    ASSERT_TRUE(first);
+    void* data = nullptr;
+    const auto bytes = first->dispatch(vst::effGetChunk, 0, 0, &data);
+    ASSERT_TRUE(data && bytes > 0);
+    ASSERT_TRUE(platform::createFolders(platform::defaultBankFolder()));
+    ASSERT_TRUE(platform::writeFileAtomically(path, std::string_view(static_cast<const char*>(data), bytes)));
+}
+
 class EditorHost {
 public:
-    explicit EditorHost(int uiSize = -1) {
+    // setUp: the user has a default bank (no wizard on opening).
+    explicit EditorHost(int uiSize = -1, bool setUp = true) {
+        if (setUp) ensureDefaultBank();
         plugin = makeInstance();
         if (!plugin) return;
         plugin->behaviour().sizeWindow = [this](int w, int h) {
@@ -238,6 +263,54 @@ TEST(EditorWindow, IdleFromAnotherThreadIsIgnored) {
     EXPECT_EQ(differences(host.capture(), before), 0);
     // The opening thread's idle shows the change.
     EXPECT_TRUE(host.idleUntil([&] { return differences(host.capture(), before) > 0; }));
+}
+
+// The first editor of a user without a default bank is the setup wizard;
+// answering its six pages writes the default bank, and the next instance's
+// editor opens on the equaliser.
+TEST(EditorWindow, TheWizardRunsFromAFreshUserFolderToADefaultBank) {
+    const char* savedHome = std::getenv("XDG_DATA_HOME");
+    const std::string saved = savedHome ? savedHome : "";
+    const std::filesystem::path fresh = std::filesystem::path(HM_TEST_HOME) / "fresh-user";
+    std::filesystem::remove_all(fresh);
+    ::setenv("XDG_DATA_HOME", fresh.c_str(), 1);
+    {
+        EditorHost host(-1, false);
+        ASSERT_TRUE(host.plugin);
+        ASSERT_TRUE(host.open());
+        EXPECT_EQ(host.window->width(), 632);
+        EXPECT_EQ(host.window->height(), 428);
+        // Answers by page; the wizard's answer buttons sit at x = 20 (pages 1
+        // and 2) or 120, row i at 78 + (2i + 1.5)·p with p = (428 − 225) ÷ (2a + 1).
+        const int counts[] = {5, 4, 4, 5, 3, 3};
+        const int answers[] = {4, 1, 0, 2, 1, 1};
+        Picture before = host.capture();
+        const auto clickAndWait = [&](int x, int y) {
+            ASSERT_TRUE(host.window->click(x, y));
+            ASSERT_TRUE(host.idleUntil([&] { return differences(host.capture(), before) != 0; }));
+            before = host.capture();
+        };
+        for (int page = 0; page < 6; ++page) {
+            const double p = 203.0 / (2 * counts[page] + 1);
+            const double x = (page == 1 || page == 2 ? 20 : 120) + p / 2;
+            clickAndWait(static_cast<int>(x), static_cast<int>(78 + (2 * answers[page] + 1.5) * p));
+            if (page < 5) clickAndWait(632 - 60, 428 - 30);
+        }
+        ASSERT_TRUE(host.window->click(632 - 60, 428 - 30));  // Finish
+        EXPECT_TRUE(host.idleUntil([] { return std::filesystem::is_regular_file(defaultBankPath()); }));
+        // The editor itself, at the size the answers chose ("Medium").
+        EXPECT_TRUE(host.idleUntil([&] { return host.window->width() == 750; }));
+    }
+    {
+        EditorHost next(-1, false);
+        ASSERT_TRUE(next.plugin);
+        vst::ERect* rect = nullptr;
+        ASSERT_EQ(next.plugin->dispatch(vst::effEditGetRect, 0, 0, &rect), 1);
+        ASSERT_NE(rect, nullptr);
+        EXPECT_EQ(rect->right - rect->left, 750) << "no wizard for the next instance";
+    }
+    ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
+    std::filesystem::remove_all(fresh);
 }
 
 }  // namespace
