@@ -25,16 +25,14 @@ struct HostCall {
 
 class EditorRig {
 public:
-    explicit EditorRig(int channels = 2, bool open = true) {
+    // userSetUp: the user has a default bank already, so the editor starts on
+    // the equaliser rather than with the setup wizard.
+    explicit EditorRig(int channels = 2, bool open = true, bool userSetUp = true) {
+        if (userSetUp) ensureDefaultBank();
         current() = this;
         plug = std::make_unique<Plug>(&EditorRig::hostCallback, channels);
         editor = dynamic_cast<PlugEd*>(plug->getEditor());
-        if (open && editor) {
-            editor->openHeadless();
-            // No default bank in the test folders: the editor starts with the
-            // setup wizard, which these tests leave as a user would.
-            if (editor->panelOpen(kGUIWizardOpen)) change(kGUIWizardOpen, 0.f);
-        }
+        if (open && editor) editor->openHeadless();
     }
     ~EditorRig() {
         if (editor) editor->close();
@@ -94,6 +92,11 @@ public:
     PlugEd* editor = nullptr;
 
 private:
+    // Written once per user folder from a fresh instance's state.
+    static void ensureDefaultBank() {
+        Plug first(&EditorRig::hostCallback);
+        if (first.firstRunSetupWanted()) first.saveStateAsDefault();
+    }
     static EditorRig*& current() {
         static EditorRig* rig = nullptr;
         return rig;

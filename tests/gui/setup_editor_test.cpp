@@ -30,7 +30,7 @@ CPoint frameCentre(const CView* v, const CRect& r) {
 
 struct FreshEditor {
     UserFolders folders;  // no default bank yet
-    EditorRig rig{2, false};
+    EditorRig rig{2, false, false};
     void click(const CView* v, const CRect& r) {
         const CPoint p = frameCentre(v, r);
         rig.window()->press(p.x, p.y, kLButton);
