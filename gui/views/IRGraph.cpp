@@ -7,7 +7,6 @@
 
 #include "core/Plug.h"
 #include "gui/controls/COptionMenu.h"
-#include "gui/framework/CFrame.h"
 #include "gui/framework/Modifiers.h"
 #include "gui/layout/ViewFactory.h"
 #include "gui/views/ImpulseColumns.h"
@@ -27,7 +26,7 @@ constexpr const char* kDisplayItems[] = {"Linear", "80dB", "120dB", "160dB", "20
 }  // namespace
 
 IRGraph::IRGraph(const CRect& rect, CControlListener* l, int t, int fontId, int font2Id)
-    : CControl(rect, l, t),
+    : nIdleControl(rect, l, t),
       plug_(instanceOf(l)),
       channelMenu_(new COptionMenu(CRect(), this, -1)),
       displayMenu_(new COptionMenu(CRect(), this, -1)) {
@@ -82,7 +81,7 @@ double IRGraph::yOf(double v) const {
 }
 
 void IRGraph::draw(CDrawContext* context) {
-    if (CFrame* f = getFrame()) f->addIdleView(this);
+    joinIdle();
     refresh();
     CDIB::StateSaver saved(*context);
     CRect clip = context->getClipRect();
@@ -214,27 +213,25 @@ void IRGraph::onIdle() {
 }
 
 bool IRGraph::attached(CView* parent) {
+    // The menus live beside the graph so their lists open at its corners.
     channelMenu_->attached(parent);
     displayMenu_->attached(parent);
-    const bool ok = CControl::attached(parent);
-    if (CFrame* f = getFrame()) f->addIdleView(this);
-    return ok;
+    return nIdleControl::attached(parent);
 }
 
 bool IRGraph::removed(CView* parent) {
-    if (CFrame* f = getFrame()) f->removeIdleView(this);
     channelMenu_->removed(parent);
     displayMenu_->removed(parent);
-    return CControl::removed(parent);
+    return nIdleControl::removed(parent);
 }
 
 void IRGraph::setViewSize(const CRect& rect, bool invalidate) {
-    CControl::setViewSize(rect, invalidate);
+    nIdleControl::setViewSize(rect, invalidate);
     reduceColumns();
 }
 
 bool IRGraph::isTypeOf(const char* className) const {
-    return std::strcmp(className, "IRGraph") == 0 || CControl::isTypeOf(className);
+    return std::strcmp(className, "IRGraph") == 0 || nIdleControl::isTypeOf(className);
 }
 
 namespace {

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "gui/draw/Fonts.h"
-#include "gui/framework/CControl.h"
 #include "gui/views/RangeBar.h"
+#include "gui/views/nIdleControl.h"
 
 namespace hm {
 class Plug;
@@ -22,7 +22,7 @@ namespace hm::gui {
 
 class COptionMenu;
 
-class IRGraph : public CControl, public CControlListener {
+class IRGraph : public nIdleControl, public CControlListener {
 public:
     static constexpr int kCorner = 12;
     static constexpr int kGridLines = 9;

@@ -8,7 +8,6 @@
 #include "core/Plug.h"
 #include "core/params/ParamIds.h"
 #include "gui/editor/BandColour.h"
-#include "gui/framework/CFrame.h"
 #include "gui/framework/Modifiers.h"
 #include "gui/layout/ViewFactory.h"
 #include "gui/views/InstanceOf.h"
@@ -46,7 +45,7 @@ struct Hash {
 }  // namespace
 
 PhaseGraph::PhaseGraph(const CRect& rect, CControlListener* l, int t, int fontId, int font2Id)
-    : CControl(rect, l, t), plug_(instanceOf(l)) {
+    : nIdleControl(rect, l, t), plug_(instanceOf(l)) {
     if (fontId > 0) font_ = StripFont(fontId);
     if (font2Id > 0) font2_ = StripFont(font2Id);
     const double rate = plug_ && plug_->getSampleRate() > 0.f ? plug_->getSampleRate() : 44100.0;
@@ -185,7 +184,7 @@ int PhaseGraph::tagUnderPoint(const CPoint& where) {
 }
 
 void PhaseGraph::draw(CDrawContext* context) {
-    if (CFrame* f = getFrame()) f->addIdleView(this);
+    joinIdle();
     refresh();
     CDIB::StateSaver saved(*context);
     CRect clip = context->getClipRect();
@@ -397,24 +396,13 @@ void PhaseGraph::onIdle() {
     if (stale_ || signature() != signature_) setDirty(true);
 }
 
-bool PhaseGraph::attached(CView* parent) {
-    const bool ok = CControl::attached(parent);
-    if (CFrame* f = getFrame()) f->addIdleView(this);
-    return ok;
-}
-
-bool PhaseGraph::removed(CView* parent) {
-    if (CFrame* f = getFrame()) f->removeIdleView(this);
-    return CControl::removed(parent);
-}
-
 void PhaseGraph::setViewSize(const CRect& rect, bool invalidate) {
-    CControl::setViewSize(rect, invalidate);
+    nIdleControl::setViewSize(rect, invalidate);
     layoutColumns();
 }
 
 bool PhaseGraph::isTypeOf(const char* className) const {
-    return std::strcmp(className, "PhaseGraph") == 0 || CControl::isTypeOf(className);
+    return std::strcmp(className, "PhaseGraph") == 0 || nIdleControl::isTypeOf(className);
 }
 
 namespace {

@@ -17,10 +17,10 @@
 
 #include "gui/draw/Fonts.h"
 #include "gui/editor/EditorViews.h"
-#include "gui/framework/CControl.h"
 #include "gui/views/GraphBands.h"
 #include "gui/views/GraphGeometry.h"
 #include "gui/views/PhaseCurves.h"
+#include "gui/views/nIdleControl.h"
 
 namespace hm {
 class Plug;
@@ -28,7 +28,7 @@ class Plug;
 
 namespace hm::gui {
 
-class PhaseGraph : public CControl, public iEditorPhaseGraph {
+class PhaseGraph : public nIdleControl, public iEditorPhaseGraph {
 public:
     static constexpr int kDegreeLines = 7;
     static constexpr int kHitDistanceSquared = 100;
@@ -58,8 +58,6 @@ public:
     CMouseEventResult onMouseMoved(CPoint& where, const int& buttons) override;
     CMouseEventResult onMouseUp(CPoint& where, const int& buttons) override;
     void onIdle() override;
-    bool attached(CView* parent) override;
-    bool removed(CView* parent) override;
     void setViewSize(const CRect& rect, bool invalidate = true) override;
     bool isTypeOf(const char* className) const override;
 
