@@ -170,3 +170,55 @@ TEST(SetupInEditor, StereoModeMenuSwitchesMidSide) {
 
 }  // namespace
 }  // namespace hm::gui::test
+
+#include "prefs/ChunkCodec.h"
+#include "prefs/Json.h"
+
+namespace hm::gui::test {
+namespace {
+
+TEST(SetupInEditor, ThePreferencePageShowsALoadedState) {
+    EditorRig rig;
+    rig.plug->editorPreferenceTree().setPageOpen("Meters", true);
+    rig.change(kGUISetup, 1.f);
+    rig.change(kGUISetupPage, 1.f);
+    rig.editor->forceIdlePass();
+    auto* view = rig.editor->findView<UIPreferences>();
+    ASSERT_NE(view, nullptr);
+    view->refreshFromStore();
+    rig.editor->forceIdlePass();
+    const PreferenceRow* row = nullptr;
+    for (const PreferenceRow& r : view->list().rows())
+        if (r.name == "Ballistic Type") row = &r;
+    ASSERT_NE(row, nullptr);
+    const CRect f = view->getFrameRect();
+    const auto button = [&](int j) {
+        return CPoint(f.left + PreferenceList::kValueX + PreferenceList::kValuePitch * j + 5,
+                      f.top + row->top + row->height / 2);
+    };
+    const auto pixel = [&](CPoint p) {
+        const auto all = rig.window()->composite();
+        return all[static_cast<std::size_t>(p.y) * rig.window()->width() + p.x] & 0xFFFFFFu;
+    };
+    EXPECT_EQ(pixel(button(0)), 0xFFFFFFu) << "\"Digital\" shows as the current value";
+
+    // A host restores a state whose editor preferences say "BBC".
+    void* data = nullptr;
+    const int size = rig.plug->getChunk(&data, false);
+    auto text = state::decodeChunk(data, static_cast<std::size_t>(size));
+    ASSERT_TRUE(text);
+    prefs::JsonPtr document = prefs::parseJson(*text);
+    cJSON* value = prefs::member(prefs::member(prefs::member(prefs::member(document.get(), "uiprefs"), "Meters"),
+                                               "Ballistic Type"),
+                                 "value");
+    ASSERT_TRUE(cJSON_IsNumber(value));
+    prefs::setNumber(value, 3);
+    std::vector<unsigned char> chunk = state::encodeChunk(prefs::printJson(document.get(), false));
+    rig.plug->setChunk(chunk.data(), static_cast<vst::VstInt32>(chunk.size()), false);
+    rig.editor->forceIdlePass();
+    EXPECT_EQ(pixel(button(3)), 0xFFFFFFu);
+    EXPECT_NE(pixel(button(0)), 0xFFFFFFu);
+}
+
+}  // namespace
+}  // namespace hm::gui::test
