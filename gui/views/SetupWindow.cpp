@@ -42,7 +42,7 @@ void SetupWindow::draw(CDrawContext* context) {
             } else if (r - 1 != selected) {
                 context->drawHLine(size.left, size.right - 1, line, kPageRow, kPageOpacity);
             }
-        } else if (y == (kPageCount + 1) * kRowHeight || y == wizardTop) {
+        } else if (y == (kPageCount + 1) * kRowHeight) {
             context->drawHLine(size.left, size.right - 1, line, kDivider);
         } else {
             context->drawHLine(size.left, size.right - 1, line, kGrey, kGreyOpacity);
