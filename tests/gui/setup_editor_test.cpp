@@ -222,3 +222,35 @@ TEST(SetupInEditor, ThePreferencePageShowsALoadedState) {
 
 }  // namespace
 }  // namespace hm::gui::test
+
+namespace hm::gui::test {
+namespace {
+
+TEST(SetupInEditor, TheColumnsWizardEntryOpensTheWizardAndExitReturns) {
+    EditorRig rig;
+    rig.change(kGUISetup, 1.f);
+    rig.editor->forceIdlePass();
+    const int width = rig.window()->width(), height = rig.window()->height();
+    auto* column = rig.editor->findView<SetupWindow>();
+    ASSERT_NE(column, nullptr);
+    const CRect f = column->getFrameRect();
+    rig.window()->press(f.left + 40, f.bottom - 5, kLButton);
+    rig.window()->release(f.left + 40, f.bottom - 5, kLButton);
+    EXPECT_TRUE(rig.editor->panelOpen(kGUIWizardOpen));
+    EXPECT_EQ(rig.window()->width(), 632);
+    EXPECT_EQ(rig.window()->height(), 428);
+    auto* wizard = rig.editor->findView<SetupWizard>();
+    ASSERT_NE(wizard, nullptr);
+    EXPECT_TRUE(wizard->isVisibleInTree());
+    EXPECT_EQ(wizard->page(), 0);
+    const CRect exit = wizard->exitArea();
+    rig.window()->press(exit.left + 10, exit.top + 10, kLButton);
+    rig.window()->release(exit.left + 10, exit.top + 10, kLButton);
+    EXPECT_FALSE(rig.editor->panelOpen(kGUIWizardOpen));
+    EXPECT_EQ(rig.window()->width(), width);
+    EXPECT_EQ(rig.window()->height(), height);
+    EXPECT_TRUE(column->isVisibleInTree()) << "back on the setup window";
+}
+
+}  // namespace
+}  // namespace hm::gui::test
