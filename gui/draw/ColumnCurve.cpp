@@ -51,14 +51,21 @@ void blendRun(CDIB& d, const CRect& clip, int ax, double top, double bottom, Rgb
     edge(last, p);
 }
 
+// The load-time choice of build (an ifunc resolver) runs before
+// ThreadSanitizer's runtime is ready and crashes an instrumented binary at
+// start-up; such builds keep the default build only.
+#if defined(__SANITIZE_THREAD__)
+#define HM_ROW_BUILDS
+#else
+#define HM_ROW_BUILDS __attribute__((target_clones("avx2", "default")))
+#endif
+
 // One row of a span fill: pixel i takes the length of row r that lies inside
 // [top[i], bottom[i]) as coverage (0 outside, so no branch). Written so that
 // the loop vectorises; the four-lane build is picked at load time where the
 // processor has it.
-__attribute__((target_clones("avx2", "default"))) void blendRowCoverage(Pixel* row, const float* top,
-                                                                         const float* bottom, int n, float r,
-                                                                         std::uint32_t rb, std::uint32_t g,
-                                                                         float scale) {
+HM_ROW_BUILDS void blendRowCoverage(Pixel* row, const float* top, const float* bottom, int n, float r,
+                                    std::uint32_t rb, std::uint32_t g, float scale) {
     const float rEnd = r + 1.f;
     for (int i = 0; i < n; ++i) {
         const float c = std::max(0.f, std::min(1.f, std::min(bottom[i], rEnd) - std::max(top[i], r)));
