@@ -143,6 +143,12 @@ public:
     const char* getChannelName(int channel) const;
     std::string groupName(int group);  // a copy: the timer's update may rebuild the names
     int groupNameCount();
+    // The routing editor's changes (UI thread): a group's channel mask (bit c =
+    // channel c), applied to the bands at once; a group's name (groups below the
+    // channel count, at most 31 bytes), reported to the editor as
+    // kGUIGroupNamesChanged. Out-of-range groups are ignored.
+    void setChannelGroupMask(int group, unsigned char mask);
+    void setGroupName(int group, const std::string& name);
     void rebuildGroupNames();
     float getChannelLevel(int channel) override;
     float getOutputLevel(int channel);

@@ -242,6 +242,12 @@ const double* EQBank::getImpulse(int channel) const {
     return impulses[static_cast<std::size_t>(c)].get();
 }
 
+std::uint64_t EQBank::getImpulseSerial() const {
+    if (!firActive || channelCount == 0 || impulses.empty()) return 0;
+    fir->takeImpulses(impulseSerial, irLength, impulses);
+    return impulseSerial;
+}
+
 float EQBank::getEffectiveQ(float fallback, int band) const {
     if (band < 0 || band >= bandCount) return fallback;
     for (int c = 0; c < channelCount; ++c)

@@ -66,6 +66,9 @@ public:
     virtual void recalc(bool force);
     // The newest finished impulse of a channel (copied from the worker's result).
     virtual const double* getImpulse(int channel) const;
+    // Advances whenever a newer impulse set has been taken over (0 while there is
+    // none), so a display knows when to read the impulse again.
+    std::uint64_t getImpulseSerial() const;
     virtual int getIRLength() const { return irLength; }
     virtual const double* getWindow() const { return window.data(); }
     virtual float getEffectiveQ(float fallback, int band) const;

@@ -177,4 +177,15 @@ HeadlessWindow::Area HeadlessWindow::topPopupRect() const {
     return {p->x_, p->y_, p->x_ + p->w_, p->y_ + p->h_};
 }
 
+bool HeadlessWindow::desktopSize(int& width, int& height) const {
+    width = desktopWidth_;
+    height = desktopHeight_;
+    return width > 0 && height > 0;
+}
+
+void HeadlessWindow::setDesktopSize(int width, int height) {
+    desktopWidth_ = width;
+    desktopHeight_ = height;
+}
+
 }  // namespace hm::platform

@@ -30,6 +30,9 @@ public:
     void takeKeyboardFocus(bool take) override { keyboardFocus_ = take; }
     std::unique_ptr<PopupWindow> openPopup(int x, int y, int width, int height,
                                            WindowClient* client) override;
+    // No screen until the caller gives it one (a test's pretend desktop).
+    bool desktopSize(int& width, int& height) const override;
+    void setDesktopSize(int width, int height);
 
     // Injected input (window coordinates). press/release carry one button bit plus
     // modifier keys (and the double-click bit when the caller means one).
@@ -68,6 +71,7 @@ private:
     int pointerX_ = 0, pointerY_ = 0, heldButtons_ = 0, modifiers_ = 0;
     bool cursorVisible_ = true;
     bool keyboardFocus_ = false;
+    int desktopWidth_ = 0, desktopHeight_ = 0;
     std::vector<Popup*> popups_;  // open pop-ups, topmost last (owned by their callers)
 };
 

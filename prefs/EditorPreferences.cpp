@@ -98,6 +98,48 @@ void EditorPreferences::addOpenMembers() {
     }
 }
 
+bool EditorPreferences::isPageOpen(std::string_view page) const {
+    const cJSON* open = member(member(tree_.get(), page), kOpen);
+    return cJSON_IsNumber(open) && open->valuedouble != 0.0;
+}
+
+void EditorPreferences::setPageOpen(std::string_view page, bool open) {
+    cJSON* p = member(tree_.get(), page);
+    if (!cJSON_IsObject(p)) return;
+    if (cJSON* flag = member(p, kOpen); cJSON_IsNumber(flag)) {
+        setNumber(flag, open ? 1 : 0);
+    } else {
+        putMember(p, kOpen, cJSON_CreateNumber(open ? 1 : 0));
+    }
+}
+
+std::vector<std::string> EditorPreferences::pageNames() const {
+    std::vector<std::string> names;
+    if (!cJSON_IsObject(tree_.get())) return names;
+    for (const cJSON* page = tree_->child; page != nullptr; page = page->next)
+        if (cJSON_IsObject(page) && page->string != nullptr) names.emplace_back(page->string);
+    return names;
+}
+
+std::vector<std::string> EditorPreferences::preferenceNames(std::string_view page) const {
+    std::vector<std::string> names;
+    const cJSON* p = member(tree_.get(), page);
+    if (!cJSON_IsObject(p)) return names;
+    for (const cJSON* m = p->child; m != nullptr; m = m->next)
+        if (cJSON_IsObject(m) && m->string != nullptr && !equalsIgnoreCase(m->string, kOpen))
+            names.emplace_back(m->string);
+    return names;
+}
+
+std::vector<std::string> EditorPreferences::valueLabels(std::string_view page, std::string_view name) const {
+    std::vector<std::string> labels;
+    const cJSON* values = member(member(member(tree_.get(), page), name), "values");
+    if (!cJSON_IsArray(values)) return labels;
+    for (const cJSON* v = values->child; v != nullptr; v = v->next)
+        labels.emplace_back(cJSON_IsString(v) ? v->valuestring : "");
+    return labels;
+}
+
 bool EditorPreferences::saveAllAsDefault(DefaultBankDocument& bank) const {
     if (!cJSON_IsObject(tree_.get())) return false;
     JsonPtr doc = bank.load();

@@ -6,7 +6,9 @@
 // `uiprefs`, and a user default copy lives in the default bank under the same key.
 //
 // UI thread only (editor and instance construction); not shared between instances.
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "prefs/DefaultBankDocument.h"
 #include "prefs/Json.h"
@@ -47,6 +49,15 @@ public:
 
     // Gives every page that lacks it the member "open" (0, collapsed).
     void addOpenMembers();
+    // The preference page's own flag: the page is shown expanded.
+    bool isPageOpen(std::string_view page) const;
+    void setPageOpen(std::string_view page, bool open);
+
+    // The pages in tree order, a page's preferences in order ("open" left
+    // out), and a preference's value labels (empty when any is missing).
+    std::vector<std::string> pageNames() const;
+    std::vector<std::string> preferenceNames(std::string_view page) const;
+    std::vector<std::string> valueLabels(std::string_view page, std::string_view name) const;
 
     // Merges a stored tree (a loaded state's `uiprefs`) into this one.
     void merge(const cJSON* stored) { mergePreferences(tree_.get(), stored); }

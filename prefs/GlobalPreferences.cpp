@@ -156,6 +156,15 @@ int globalPreferenceValueCount(int index) {
     return cJSON_IsArray(labels) ? cJSON_GetArraySize(labels) : 0;
 }
 
+std::string globalPreferenceValueLabel(int index, int value) {
+    std::lock_guard<std::mutex> lock(settingsMutex());
+    const cJSON* m = schemaMember(lockedSettings(), index);
+    const cJSON* labels = m ? member(m, "values") : nullptr;
+    if (!cJSON_IsArray(labels) || value < 0) return {};
+    const cJSON* label = cJSON_GetArrayItem(labels, value);
+    return cJSON_IsString(label) ? std::string(label->valuestring) : std::string();
+}
+
 void resetGlobalSettingsForTesting(const std::string& settingsFilePath) {
     std::lock_guard<std::mutex> lock(settingsMutex());
     pathOverride() = settingsFilePath;

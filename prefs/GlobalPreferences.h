@@ -53,6 +53,8 @@ int globalPreferenceCount();
 std::string globalPreferenceName(int index);
 int globalPreferencePage(int index);
 int globalPreferenceValueCount(int index);
+// The label of one value of the i-th member ("" when either index is out of range).
+std::string globalPreferenceValueLabel(int index, int value);
 
 // Tests only: forgets the settings object (values and schema) and makes the
 // next globalSettings() read from the given settings file instead of the

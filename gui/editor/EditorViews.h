@@ -8,6 +8,7 @@
 #include <string>
 
 #include "gui/draw/Geometry.h"
+#include "prefs/WizardAnswers.h"
 
 namespace hm::gui {
 
@@ -85,6 +86,14 @@ class iEditorSetupList {
 public:
     virtual ~iEditorSetupList() = default;
     virtual void selectLastPage() = 0;
+};
+
+// The setup wizard (tag kGUIWizardOpen): the answers given so far, read by the
+// editor when the wizard reports kGUIWizardCompleted.
+class iEditorWizard {
+public:
+    virtual ~iEditorWizard() = default;
+    virtual prefs::WizardAnswers answers() const = 0;
 };
 
 // A preference page that shows values from the stores.

@@ -86,8 +86,16 @@ void PlugEd::showIfChanged(int tag, float value) {
     showTag(tag, value);
 }
 
+void PlugEd::offerFirstRunSetup() {
+    // Without a default bank of the user's own the first opening starts with the wizard.
+    if (firstRunOffered_) return;
+    firstRunOffered_ = true;
+    if (plug_->firstRunSetupWanted()) wizardOpen_ = true;
+}
+
 bool PlugEd::getRect(vst::ERect** rect) {
     if (!isOpen()) {
+        offerFirstRunSetup();
         // Hosts size their window before opening the editor: the size the preferences give.
         const prefs::EditorPreferences& tree = plug_->editorPreferenceTree();
         appliedUiSize_ = uiSize_ = tree.getUIPreference("Layout", "UI Size");
@@ -132,6 +140,7 @@ WindowSize PlugEd::currentWindowSize() const {
 }
 
 bool PlugEd::buildFrame() {
+    offerFirstRunSetup();
     // Everything the views are made from must be known before they are made.
     prefs::EditorPreferences& tree = plug_->editorPreferenceTree();
     uiSize_ = tree.getUIPreference("Layout", "UI Size");
@@ -291,10 +300,15 @@ int PlugEd::getTagUnderPoint(const CPoint& where) {
 // ---------------------------------------------------------------------------
 // Snapshots
 
-bool PlugEd::renderSnapshot(std::vector<std::uint32_t>& pixels, int& width, int& height) {
+bool PlugEd::renderSnapshot(std::vector<std::uint32_t>& pixels, int& width, int& height, bool wizard) {
     const bool wasOpen = isOpen();
     if (!wasOpen && !openHeadless()) return false;
     if (!frame_) return false;
+    const bool wizardWas = wizardOpen_;
+    if (wizard != wizardOpen_) {
+        wizardOpen_ = wizard;
+        relayout();
+    }
     // Let the panels reach their places and every value show.
     for (int pass = 0; pass < 64; ++pass) {
         forceIdlePass();
@@ -311,6 +325,10 @@ bool PlugEd::renderSnapshot(std::vector<std::uint32_t>& pixels, int& width, int&
                                                                  static_cast<std::size_t>(y) * buffer->stride());
         for (int x = 0; x < width; ++x) pixels[static_cast<std::size_t>(y) * width + x] = row[x] | 0xFF000000u;
     }
+    if (wizardOpen_ != wizardWas) {
+        wizardOpen_ = wizardWas;
+        relayout();
+    }
     if (!wasOpen) close();
     return true;
 }
@@ -320,7 +338,7 @@ vst::VstIntPtr PlugEd::vendorSpecific(vst::VstInt32 index, vst::VstIntPtr value,
     auto* request = static_cast<EditorSnapshotRequest*>(ptr);
     std::vector<std::uint32_t> pixels;
     int w = 0, h = 0;
-    if (!renderSnapshot(pixels, w, h)) return 0;
+    if (!renderSnapshot(pixels, w, h, (request->flags & kSnapshotWizard) != 0)) return 0;
     request->width = w;
     request->height = h;
     if (!request->pixels || request->capacity < static_cast<std::int64_t>(pixels.size())) return 0;

@@ -103,7 +103,8 @@ public:
     // Renders the editor of the instance's current state into memory and copies
     // the picture out: width × height 0xAARRGGBB pixels (opaque). Opens a
     // window-less editor when none is open and closes it again.
-    bool renderSnapshot(std::vector<std::uint32_t>& pixels, int& width, int& height);
+    // wizard: the setup wizard's picture instead of the equaliser's.
+    bool renderSnapshot(std::vector<std::uint32_t>& pixels, int& width, int& height, bool wizard = false);
 
     // Tick source of the refresh limit, in milliseconds (tests may replace it).
     void setClockForTesting(std::uint64_t (*clock)()) { clock_ = clock; }
@@ -135,6 +136,7 @@ private:
 
     // PlugEd.cpp
     void showTag(int tag, float value);  // records and shows an editor tag's value
+    void offerFirstRunSetup();            // the wizard, once, when there is no default bank
     void showIfChanged(int tag, float value);  // the same, skipped when the value is shown already
     void findViews();
     void forgetViews();
@@ -216,6 +218,7 @@ private:
     std::bitset<kNumParams> editing_;  // parameters inside a gesture the editor began
 
     bool setupOpen_ = false, presetBoxOpen_ = false, scaleTrayOpen_ = false, wizardOpen_ = false;
+    bool firstRunOffered_ = false;  // the wizard was shown for a missing default bank
     int presetBoxTarget_ = -29, presetBoxPos_ = -29;
     int trayTarget_ = -116, trayPos_ = -116;
     int uiSize_ = 2, appliedUiSize_ = 2;

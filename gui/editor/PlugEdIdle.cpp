@@ -205,6 +205,10 @@ void PlugEd::distribute(int index, float v) {
             // A state load brought editor settings and preferences.
             readSessionState();
             applyPreferences();
+            if (frame_)
+                frame_->forEachDescendant([](CView* v) {
+                    if (auto* page = dynamic_cast<iEditorPreferencePage*>(v)) page->refreshFromStore();
+                });
             break;
         case kGUIPrefsChange:
             readGlobalPreferences();

@@ -8,6 +8,7 @@
 #include "gui/controls/COptionMenu.h"
 #include "gui/controls/CParamDisplay.h"
 #include "gui/editor/PlugEd.h"
+#include "gui/editor/WizardCompletion.h"
 #include "gui/framework/Modifiers.h"
 #include "prefs/GlobalPreferences.h"
 
@@ -293,25 +294,24 @@ void PlugEd::stereoModeChanged(int item) {
 }
 
 void PlugEd::wizardCompleted() {
-    // The wizard wrote its answers into the preferences; find the largest size
-    // not beyond its choice that fits the desktop.
-    prefs::EditorPreferences& tree = plug_->editorPreferenceTree();
-    int size = tree.getUIPreference("Layout", "UI Size");
+    const auto* wizard = findView<iEditorWizard>();
+    if (!wizard) return;
+    // The largest size up to the answer whose window fits the screen (any size
+    // when the screen is unknown).
     int desktopW = 0, desktopH = 0;
-    if (frame_ && frame_->getWindow() && frame_->getWindow()->desktopSize(desktopW, desktopH)) {
-        for (; size > 0; --size) {
-            WindowSizeInput in;
-            in.uiSize = size;
-            in.layoutFlags = layoutFlagsFrom(tree);
-            in.meterSectionWidth = meterSectionWidth();
-            in.stripsHeight = stripsHeight();
-            const WindowSize s = computeWindowSize(in);
-            if (s.width <= desktopW && s.height <= desktopH) break;
-        }
-    }
-    tree.setUIPreference("Layout", "UI Size", size);
-    applyPreferences();
-    plug_->saveAllAsDefault();
+    const bool screenKnown = frame_ && frame_->getWindow() && frame_->getWindow()->desktopSize(desktopW, desktopH);
+    const auto fits = [&](int size) {
+        if (!screenKnown) return true;
+        WindowSizeInput in;
+        in.uiSize = size;
+        in.layoutFlags = layoutFlagsFrom(plug_->editorPreferenceTree());
+        in.meterSectionWidth = meterSectionWidth();
+        in.stripsHeight = stripsHeight();
+        const WindowSize s = computeWindowSize(in);
+        return s.width <= desktopW && s.height <= desktopH;
+    };
+    const prefs::WizardOutcome outcome = completeWizard(*plug_, wizard->answers(), [this] { applyPreferences(); }, fits);
+    if (!outcome.bankWritten) showNotice(kWizardBankNotWritten);
 }
 
 }  // namespace hm::gui

@@ -8,7 +8,8 @@
 // height and, when `capacity` pixels are enough, copies the picture into
 // `pixels` (rows top-down, 0xAARRGGBB words, opaque) and answers 1. With too
 // small a buffer it answers 0 with the size filled in, so the host can ask
-// again. UI thread.
+// again. An editor that starts with its setup wizard (no default bank yet)
+// is pictured as the equaliser unless `flags` asks for the wizard. UI thread.
 #include <cstdint>
 
 #include "core/vst/VstAbi.h"
@@ -23,6 +24,9 @@ struct EditorSnapshotRequest {
     std::int32_t height = 0;
     std::uint32_t* pixels = nullptr;
     std::int64_t capacity = 0;  // pixels the buffer holds
+    std::int32_t flags = 0;     // kSnapshotWizard
 };
+
+inline constexpr std::int32_t kSnapshotWizard = 1;  // picture the setup wizard
 
 }  // namespace hm::gui

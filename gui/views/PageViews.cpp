@@ -11,15 +11,27 @@ namespace hm::gui {
 
 void nPageR::setViewSize(const CRect& rect, bool invalidate) {
     const int oldHeight = size.height();
+    // Each child's place is taken once, the first time the page changes
+    // height, so that shrinking and growing again returns every child exactly
+    // to where the layout put it.
+    anchors_.erase(std::remove_if(anchors_.begin(), anchors_.end(),
+                                  [this](const Anchor& a) { return !isChild(a.view); }),
+                   anchors_.end());
+    for (CView* child : children_) {
+        if (std::any_of(anchors_.begin(), anchors_.end(), [child](const Anchor& a) { return a.view == child; })) continue;
+        const CRect r = child->getViewSize();
+        const int fromBottom = oldHeight - r.bottom;
+        anchors_.push_back({child, r, fromBottom, fromBottom <= kStretchMargin});
+    }
     nPage::setViewSize(rect, invalidate);
     const int newHeight = rect.height();
     if (newHeight == oldHeight) return;
-    for (CView* child : children_) {
-        CRect r = child->getViewSize();
-        if (r.bottom < oldHeight) continue;
-        r.bottom = std::max(r.top, r.bottom + newHeight - oldHeight);
-        child->setViewSize(r, invalidate);
-        child->setMouseableArea(r);
+    for (const Anchor& a : anchors_) {
+        if (!a.stretch) continue;
+        CRect r = a.rect;
+        r.bottom = std::max(r.top, newHeight - a.fromBottom);
+        a.view->setViewSize(r, invalidate);
+        a.view->setMouseableArea(r);
     }
 }
 

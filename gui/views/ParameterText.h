@@ -41,6 +41,10 @@ float parameterDefaultValue(int tag);
 // traffic): the listener reads tag and value from the control as usual; both
 // are put back afterwards. UI thread.
 void reportUnderTag(CControl* control, int tag, float value);
+// The begin and end of an edit gesture of `tag`, told through the control's
+// listener in the same way (views that edit band parameters they do not carry).
+void beginEditUnderTag(CControl* control, int tag);
+void endEditUnderTag(CControl* control, int tag);
 
 // A gesture on `tag` told through the control's listener as if the control
 // carried that tag: begin edit, end edit, and a whole edit (begin, value,

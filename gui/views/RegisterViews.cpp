@@ -9,14 +9,21 @@
 #include "gui/views/CEQText.h"
 #include "gui/views/CPresetMenu.h"
 #include "gui/views/EQGraph.h"
+#include "gui/views/bandStrips.h"
+#include "gui/views/IRGraph.h"
+#include "gui/views/MenuViews.h"
 #include "gui/views/meterSection.h"
 #include "gui/views/nAnalyserButton.h"
 #include "gui/views/nVU.h"
-#include "gui/views/MenuViews.h"
 #include "gui/views/PageViews.h"
+#include "gui/views/PhaseGraph.h"
+#include "gui/views/Preferences.h"
+#include "gui/views/RoutingMatrix.h"
+#include "gui/views/SetupWindow.h"
+#include "gui/views/SetupWizard.h"
 #include "gui/views/SGroupMenu.h"
 #include "gui/views/TextViews.h"
-#include "gui/views/bandStrips.h"
+#include "gui/views/UIPreferences.h"
 #include "gui/views/nDarken.h"
 #include "gui/views/nHighlightSheet.h"
 #include "gui/views/nKeyboard.h"
@@ -48,6 +55,13 @@ void registerEditorViews() {
         registerMeterViews();
         registerMeterSection();
         registerAnalyserButton();
+        registerSetupWindow();
+        registerUIPreferences();
+        registerPreferences();
+        registerSetupWizard();
+        registerPhaseGraph();
+        registerIRGraph();
+        registerRoutingMatrix();
     });
 }
 

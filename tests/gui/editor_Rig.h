@@ -25,7 +25,10 @@ struct HostCall {
 
 class EditorRig {
 public:
-    explicit EditorRig(int channels = 2, bool open = true) {
+    // userSetUp: the user has a default bank already, so the editor starts on
+    // the equaliser rather than with the setup wizard.
+    explicit EditorRig(int channels = 2, bool open = true, bool userSetUp = true) {
+        if (userSetUp) ensureDefaultBank();
         current() = this;
         plug = std::make_unique<Plug>(&EditorRig::hostCallback, channels);
         editor = dynamic_cast<PlugEd*>(plug->getEditor());
@@ -89,6 +92,11 @@ public:
     PlugEd* editor = nullptr;
 
 private:
+    // Written once per user folder from a fresh instance's state.
+    static void ensureDefaultBank() {
+        Plug first(&EditorRig::hostCallback);
+        if (first.firstRunSetupWanted()) first.saveStateAsDefault();
+    }
     static EditorRig*& current() {
         static EditorRig* rig = nullptr;
         return rig;

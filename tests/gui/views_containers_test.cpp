@@ -138,9 +138,18 @@ TEST(PageR, StretchesTheChildrenThatReachItsBottom) {
     pane->addView(filler);
     pane->addView(label);
     h.frame->addView(pane);
+    auto* inset = new ProbeView(CRect(10, 40, 90, 84), 3);  // 16 pixels above the bottom
+    pane->addView(inset);
     pane->setViewSize(CRect(0, 0, 100, 250));
     EXPECT_EQ(filler->getViewSize(), CRect(0, 0, 100, 250));
     EXPECT_EQ(label->getViewSize(), CRect(0, 10, 100, 30));
+    EXPECT_EQ(inset->getViewSize(), CRect(10, 40, 90, 234));
+    // Smaller than the layout and back: everything returns to its place.
+    pane->setViewSize(CRect(0, 0, 100, 60));
+    EXPECT_EQ(inset->getViewSize(), CRect(10, 40, 90, 44));
+    pane->setViewSize(CRect(0, 0, 100, 100));
+    EXPECT_EQ(filler->getViewSize(), CRect(0, 0, 100, 100));
+    EXPECT_EQ(inset->getViewSize(), CRect(10, 40, 90, 84));
 }
 
 TEST(Tiled, RepeatsItsPictureAndLetsClicksThroughOnlyWhenAsked) {

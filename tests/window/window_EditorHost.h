@@ -10,6 +10,8 @@
 
 #include "core/params/ParamIds.h"
 #include "gui/editor/SnapshotRequest.h"
+#include "platform/AtomicFile.h"
+#include "platform/Paths.h"
 #include "tests/host/HostFixture.h"
 #include "tools/harmoniform/EditorHostCalls.h"
 #include "tools/harmoniform/HostWindow.h"
@@ -47,9 +49,31 @@ inline int differences(const Picture& a, const Picture& b) {
     return n;
 }
 
+// Where new instances look for the user's default bank.
+inline std::string defaultBankPath() {
+    return platform::joinPath(platform::defaultBankFolder(), platform::kDefaultBankFileName);
+}
+
+// The test user has been through the setup already: a default bank written
+// from a fresh instance's state, so editors open on the equaliser rather than
+// on the setup wizard.
+inline void ensureDefaultBank() {
+    const std::string path = defaultBankPath();
+    if (platform::pathExists(path)) return;
+    auto first = makeInstance();
+    ASSERT_TRUE(first);
+    void* data = nullptr;
+    const auto bytes = first->dispatch(vst::effGetChunk, 0, 0, &data);
+    ASSERT_TRUE(data && bytes > 0);
+    ASSERT_TRUE(platform::createFolders(platform::defaultBankFolder()));
+    ASSERT_TRUE(platform::writeFileAtomically(path, std::string_view(static_cast<const char*>(data), bytes)));
+}
+
 class EditorHost {
 public:
-    explicit EditorHost(int uiSize = -1) {
+    // setUp: the user has a default bank (no wizard on opening).
+    explicit EditorHost(int uiSize = -1, bool setUp = true) {
+        if (setUp) ensureDefaultBank();
         plugin = makeInstance();
         if (!plugin) return;
         plugin->behaviour().sizeWindow = [this](int w, int h) {

@@ -6,8 +6,10 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 
+#include "platform/Paths.h"
 #include "tests/window/window_EditorHost.h"
 
 namespace hm::test {
@@ -191,6 +193,54 @@ TEST(EditorWindow, HostAutomationOfABandGainMovesItsHandle) {
         return after.count > 20 && std::fabs((before.y - after.y) - plotHeight / 3.0) < 2.0;
     })) << "handle at " << after.y << ", was " << before.y << ", plot height " << plotHeight;
     EXPECT_NEAR(after.x, before.x, 1.0);
+}
+
+// The first editor of a user without a default bank is the setup wizard;
+// answering its six pages writes the default bank, and the next instance's
+// editor opens on the equaliser.
+TEST(EditorWindow, TheWizardRunsFromAFreshUserFolderToADefaultBank) {
+    const char* savedHome = std::getenv("XDG_DATA_HOME");
+    const std::string saved = savedHome ? savedHome : "";
+    const std::filesystem::path fresh = std::filesystem::path(HM_TEST_HOME) / "fresh-user";
+    std::filesystem::remove_all(fresh);
+    ::setenv("XDG_DATA_HOME", fresh.c_str(), 1);
+    {
+        EditorHost host(-1, false);
+        ASSERT_TRUE(host.plugin);
+        ASSERT_TRUE(host.open());
+        EXPECT_EQ(host.window->width(), 632);
+        EXPECT_EQ(host.window->height(), 428);
+        // Answers by page; the wizard's answer buttons sit at x = 20 (pages 1
+        // and 2) or 120, row i at 78 + (2i + 1.5)·p with p = (428 − 225) ÷ (2a + 1).
+        const int counts[] = {5, 4, 4, 5, 3, 3};
+        const int answers[] = {4, 1, 0, 2, 1, 1};
+        Picture before = host.capture();
+        const auto clickAndWait = [&](int x, int y) {
+            ASSERT_TRUE(host.window->click(x, y));
+            ASSERT_TRUE(host.idleUntil([&] { return differences(host.capture(), before) != 0; }));
+            before = host.capture();
+        };
+        for (int page = 0; page < 6; ++page) {
+            const double p = 203.0 / (2 * counts[page] + 1);
+            const double x = (page == 1 || page == 2 ? 20 : 120) + p / 2;
+            clickAndWait(static_cast<int>(x), static_cast<int>(78 + (2 * answers[page] + 1.5) * p));
+            if (page < 5) clickAndWait(632 - 60, 428 - 30);
+        }
+        ASSERT_TRUE(host.window->click(632 - 60, 428 - 30));  // Finish
+        EXPECT_TRUE(host.idleUntil([] { return std::filesystem::is_regular_file(defaultBankPath()); }));
+        // The editor itself, at the size the answers chose ("Medium").
+        EXPECT_TRUE(host.idleUntil([&] { return host.window->width() == 750; }));
+    }
+    {
+        EditorHost next(-1, false);
+        ASSERT_TRUE(next.plugin);
+        vst::ERect* rect = nullptr;
+        ASSERT_EQ(next.plugin->dispatch(vst::effEditGetRect, 0, 0, &rect), 1);
+        ASSERT_NE(rect, nullptr);
+        EXPECT_EQ(rect->right - rect->left, 750) << "no wizard for the next instance";
+    }
+    ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
+    std::filesystem::remove_all(fresh);
 }
 
 }  // namespace

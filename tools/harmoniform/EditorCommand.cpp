@@ -23,14 +23,16 @@ const char* const kSizeNames[] = {"Tiny", "Small", "Med", "Large", "Huge"};
 void editorHelp(std::FILE* out) {
     std::fprintf(out,
                  "usage: harmoniform editor [--preset F | --bank F [--program N]] [--set NAME=VALUE ...]\n"
-                 "                          [--size Tiny|Small|Med|Large|Huge] [--snapshot FILE.png]\n\n"
+                 "                          [--size Tiny|Small|Med|Large|Huge] [--snapshot FILE.png [--wizard]]\n\n"
                  "Opens the plug-in's editor in a window, as a host does: the editor opens into a\n"
                  "top-level window and gets idle calls at a host's rate until the window is closed.\n"
                  "With --snapshot the complete editor is rendered to a PNG file instead; no display\n"
-                 "is needed.\n\n"
+                 "is needed. Without a default bank of the user's own the editor starts with its\n"
+                 "setup wizard; the snapshot still shows the equaliser unless --wizard is given.\n\n"
                  "options:\n"
                  "  --size NAME          the editor's \"UI Size\" preference\n"
                  "  --snapshot FILE.png  render the editor to FILE.png and exit\n"
+                 "  --wizard             with --snapshot: render the setup wizard instead\n"
                  "%s\n"
                  "examples:\n"
                  "  harmoniform editor --bank \"presets/Factory Bank.hmp\" --program 3\n"
@@ -38,10 +40,10 @@ void editorHelp(std::FILE* out) {
                  sessionOptionsHelp());
 }
 
-int writeSnapshot(host::PluginInstance& plugin, const std::string& path) {
+int writeSnapshot(host::PluginInstance& plugin, const std::string& path, bool wizard) {
     std::string error;
     int width = 0, height = 0;
-    if (!writeEditorSnapshot(plugin, path, width, height, error)) {
+    if (!writeEditorSnapshot(plugin, path, width, height, error, wizard)) {
         std::fprintf(stderr, "harmoniform editor: %s\n", error.c_str());
         return 1;
     }
@@ -84,11 +86,17 @@ int runEditor(const std::vector<std::string>& args) {
     SessionOptions options;
     std::string snapshot, error;
     int size = -1;
+    bool wizard = false;
     for (std::size_t i = 0; i < args.size();) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
             editorHelp(stdout);
             return 0;
+        }
+        if (a == "--wizard") {
+            wizard = true;
+            ++i;
+            continue;
         }
         if ((a == "--size" || a == "--snapshot") && i + 1 < args.size()) {
             const std::string& v = args[i + 1];
@@ -104,6 +112,7 @@ int runEditor(const std::vector<std::string>& args) {
         if (error.empty()) error = "unknown option " + a;
         break;
     }
+    if (error.empty() && wizard && snapshot.empty()) error = "--wizard goes with --snapshot";
     if (!error.empty()) {
         std::fprintf(stderr, "harmoniform editor: %s\n", error.c_str());
         editorHelp(stderr);
@@ -118,7 +127,7 @@ int runEditor(const std::vector<std::string>& args) {
         std::fprintf(stderr, "harmoniform editor: the plug-in has no editor\n");
         return 1;
     }
-    return snapshot.empty() ? runWindow(session) : writeSnapshot(session.instance(), snapshot);
+    return snapshot.empty() ? runWindow(session) : writeSnapshot(session.instance(), snapshot, wizard);
 }
 
 }  // namespace hm::tool

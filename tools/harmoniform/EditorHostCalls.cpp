@@ -30,9 +30,10 @@ bool setEditorPreference(host::PluginInstance& plugin, const std::string& page, 
 }
 
 bool writeEditorSnapshot(host::PluginInstance& plugin, const std::string& path, int& width, int& height,
-                         std::string& error) {
+                         std::string& error, bool wizard) {
     // Asked once for the size, then again with a buffer of that size.
     gui::EditorSnapshotRequest request;
+    request.flags = wizard ? gui::kSnapshotWizard : 0;
     plugin.dispatch(vst::effVendorSpecific, gui::kSnapshotIndex, gui::kSnapshotValue, &request);
     if (request.width <= 0 || request.height <= 0) {
         error = "the plug-in rendered no editor picture";

@@ -17,8 +17,9 @@ bool setEditorPreference(host::PluginInstance& plugin, const std::string& page, 
 
 // The editor's picture of the instance's current state, rendered by the
 // plug-in without a display (its vendor-specific snapshot request) and
-// written as PNG. False with a message when either step fails.
+// written as PNG; `wizard` pictures the setup wizard instead of the
+// equaliser. False with a message when either step fails.
 bool writeEditorSnapshot(host::PluginInstance& plugin, const std::string& path, int& width, int& height,
-                         std::string& error);
+                         std::string& error, bool wizard = false);
 
 }  // namespace hm::tool

@@ -50,7 +50,9 @@ MENUS = {
 }
 ABOUT = ("Harmoniform v1.00\\A 32-band parametric equaliser\\\\"
          "Filters, analyser, meters and editor:\\the Harmoniform developers\\\\"
-         "Typeface: League Spartan Bold,\\SIL Open Font License 1.1")
+         "Typeface: League Spartan Bold, \u00a9 2011-2020\\"
+         "Micah Rich, Caroline Hadilaksono, Tyler Finck,\\"
+         "under the SIL Open Font License 1.1")
 
 
 TAG_KEYS = ("tag", "alttag")
@@ -223,7 +225,7 @@ def layout(size_name, width):
             title_bar(w, width)
             setup_window(w, width, height)
         with w.open("nPage", 0, 0, WIZARD_W, WIZARD_H, tag="kGUIWizardOpen", pagenumber=1):
-            w.element("SetupWizard", 0, 0, WIZARD_W, WIZARD_H)
+            w.element("SetupWizard", 0, 0, WIZARD_W, WIZARD_H, tag="kGUIWizardOpen")
     return "\n".join(w.lines) + "\n"
 
 
