@@ -102,20 +102,11 @@ bool AudioWriter::open(const std::string& path, const AudioFormat& format, std::
     OutputTarget target;
     if (!resolveOutput(path, "", false, target, error)) return false;
     path_ = target.path;
-    tempPath_ = path_ + ".XXXXXX";
-    std::vector<char> name(tempPath_.begin(), tempPath_.end());
-    name.push_back('\0');
-    {
-        // Created and registered together: a signal in between cannot leave it behind.
-        const SignalHold hold;
-        fd_ = ::mkstemp(name.data());
-        if (fd_ >= 0) watchSlot_ = watchTemporaryFile(name.data());
-    }
+    fd_ = createWatchedTemporary(path_, tempPath_, watchSlot_);
     if (fd_ < 0) {
         error = "cannot create " + path + ": " + std::strerror(errno);
         return false;
     }
-    tempPath_ = name.data();
     mode_t mode = target.mode;
     if (!target.exists) {
         const mode_t mask = ::umask(0);

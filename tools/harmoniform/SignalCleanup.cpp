@@ -1,11 +1,14 @@
 #include "tools/harmoniform/SignalCleanup.h"
 
+#include <fcntl.h>
 #include <limits.h>
 #include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <mutex>
+#include <random>
 
 namespace hm::tool {
 namespace {
@@ -64,6 +67,27 @@ int watchTemporaryFile(const std::string& path) {
         gInUse[s] = 1;
         return s;
     }
+    return -1;
+}
+
+int createWatchedTemporary(const std::string& base, std::string& name, int& slot) {
+    static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device entropy;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = base + ".";
+        for (int i = 0; i < 6; ++i) name += kLetters[entropy() % (sizeof kLetters - 1)];
+        slot = watchTemporaryFile(name);
+        const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0) return fd;
+        const int reason = errno;
+        forgetTemporaryFile(slot);  // not ours: a file of that name exists, or none can be made
+        slot = -1;
+        if (reason != EEXIST) {
+            errno = reason;
+            return -1;
+        }
+    }
+    errno = EEXIST;
     return -1;
 }
 

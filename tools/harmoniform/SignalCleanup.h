@@ -15,6 +15,12 @@ namespace hm::tool {
 // handlers on first use.
 int watchTemporaryFile(const std::string& path);
 
+// Creates a new file "<base>.XXXXXX" (random suffix, mode 0600) whose name is
+// registered before the file exists, so a signal taken by any thread of the
+// process at any moment leaves nothing behind. Answers the descriptor (-1 with
+// errno on failure) and sets name and slot (slot -1 when none was free).
+int createWatchedTemporary(const std::string& base, std::string& name, int& slot);
+
 // The file is gone or has been renamed into place: a signal no longer touches it.
 void forgetTemporaryFile(int slot);
 
