@@ -131,11 +131,13 @@ masterMeters::masterMeters(const CRect& rect, CControlListener* editor, int chan
     left->feedMeter(vu, 0);
     right->feedMeter(vu, 1);
     place(new meterFader(CRect(13, 53, 40, rect.height() - 105), editor, kGain), {13, 53, 40, -105});
-    place(new CEQText(CRect(), editor, kGain, -1, skin::kFontSmall), {6, -100, 46, -68, true});
+    // The gain reads "-12.50 dB" at its longest: the field takes the room the two
+    // meter readings ("-96.0") do not need.
+    place(new CEQText(CRect(), editor, kGain, -1, skin::kFontSmall), {1, -100, 51, -68, true});
     place(skinButton(CRect(), editor, kGUIMeterPrePost, skin::kMeterPointButton), {58, -45, 117, -26, true});
     place(vu, {51, 55, 125, -117});
-    place(left, {47, -100, 89, -68, true});
-    place(right, {90, -100, 130, -68, true});
+    place(left, {53, -100, 91, -68, true});
+    place(right, {93, -100, 131, -68, true});
     captions_ = {{14, 18, "GAIN", false}, {61, 18, "VU METER", false}, {8, -43, "LISTEN :", false, true}};
     slices_ = {skin::kMeterBodyLarge, 49, 107, 313};
     bodies_ = {{0, 0, rect.width(), 0}};
