@@ -1,5 +1,7 @@
 #include "dsp/design/BiquadForms.h"
 
+#include "dsp/design/MagnitudeFit.h"
+
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
@@ -146,12 +148,17 @@ Biquad highPassForScale(double W, double k, double u, double q, double w0, doubl
 }
 
 // Largest level error in dB of a high-pass candidate over the audio band, counted
-// where the analogue response is within 60 dB of its Nyquist gain.
-double highPassError(const Biquad& bq, double k, double u, double f0, double fs)
+// where the analogue response is within 60 dB of its Nyquist gain. The analogue
+// peak (peakHz, 0 for none) is one of the points: a resonance narrower than the
+// spacing of the others would otherwise go unseen, and a damping that flattens it
+// would win.
+double highPassError(const Biquad& bq, double k, double u, double f0, double fs, double peakHz)
 {
+    constexpr int kPoints = 24;
     double worst = 0.0;
-    for (int i = 0; i < 24; ++i) {
-        const double hz = 20.0 * std::pow(0.45 * fs / 20.0, i / 23.0);
+    for (int i = 0; i <= kPoints; ++i) {
+        if (i == kPoints && !(peakHz > 0.0)) break;
+        const double hz = i == kPoints ? peakHz : 20.0 * std::pow(0.45 * fs / 20.0, i / (kPoints - 1.0));
         const double x2 = (hz / f0) * (hz / f0);
         const double a = std::sqrt(x2 * x2 / ((1.0 - x2) * (1.0 - x2) + x2 * u));
         if (a < k * 1e-3) continue;
@@ -164,6 +171,24 @@ double highPassError(const Biquad& bq, double k, double u, double f0, double fs)
         worst = std::max(worst, std::isfinite(e) ? e : 1e9);
     }
     return worst;
+}
+
+// The high-pass with its poles matched (z = e^(sT)) and its double zero at DC,
+// scaled to the analogue level at the peak ratio t.
+Biquad sharpHighPass(double w0, double q, double t, double u)
+{
+    const double sigma = -w0 / (2.0 * q), omega = w0 * std::sqrt(std::max(0.0, 1.0 - 1.0 / (4.0 * q * q)));
+    const double r = std::exp(sigma);
+    const double a1 = -2.0 * r * std::cos(omega), a2 = r * r;
+    const double w = t * w0;
+    const double c1 = std::cos(w), s1 = std::sin(w), c2 = std::cos(2.0 * w), s2 = std::sin(2.0 * w);
+    const double nr = c2 - 2.0 * c1 + 1.0, ni = s2 - 2.0 * s1;
+    const double dr = c2 + a1 * c1 + a2, di = s2 + a1 * s1;
+    const double digital = std::sqrt((nr * nr + ni * ni) / (dr * dr + di * di));
+    const double t2 = t * t;
+    const double analogue = t2 / std::sqrt((1.0 - t2) * (1.0 - t2) + t2 * u);
+    const double k = analogue / digital;
+    return {k, -2.0 * k, k, a1, a2};
 }
 
 }  // namespace
@@ -204,22 +229,30 @@ Biquad resonantHighPass(double f0, double q, double fs)
     if (0.2 * fs < f0) refs[n++] = 0.2 * fs / f0;
     if (0.4 * fs < f0) refs[n++] = 0.4 * fs / f0;
 
-    // Candidates: both scales, each with the fitted and with the analogue damping.
+    // Candidates: both scales, each with the fitted and with the analogue damping,
+    // matched at Nyquist.
     const double Wlow = w0 * std::sqrt(k) / 2.0;
     const double scales[2] = {Wpeak, Wlow};
     Biquad best = highPassForScale(Wpeak, k, u, q, w0, f0, fs, refs, n, true);
-    double bestError = highPassError(best, k, u, f0, fs);
+    const double peakHz = t * f0;
+    double bestError = highPassError(best, k, u, f0, fs, peakHz);
     for (double W : scales) {
         if (!(W > 0.0) || !std::isfinite(W)) continue;
         for (bool refit : {true, false}) {
             const Biquad bq = highPassForScale(W, k, u, q, w0, f0, fs, refs, n, refit);
-            const double err = highPassError(bq, k, u, f0, fs);
+            const double err = highPassError(bq, k, u, f0, fs, peakHz);
             if (err < bestError) {
                 best = bq;
                 bestError = err;
             }
         }
     }
+    // A resonance narrower than the fit grid's spacing is not refined afterwards,
+    // and no scale of the bilinear image keeps both its frequency and its width
+    // near Nyquist (the warping narrows it several times over). Its poles are
+    // mapped as they are (z = e^(sT)), which keeps both, and the gain puts the
+    // digital level at the analogue peak on the analogue one.
+    if (t != 0.0 && sharpResonanceInBand(t * f0, q, fs)) return sharpHighPass(w0, q, t, u);
     return best;
 }
 

@@ -58,6 +58,17 @@ bool belowFitGrid(const AnalogSection& s)
     return naturalHz < kFitLowestHz;
 }
 
+// A pass section whose resonance the fit grid cannot resolve keeps its direct
+// mapping, which places the resonance at its own frequency with its own width
+// (the fit, seeing one point of it at most, would chase the skirts instead). Near
+// Nyquist the direct mappings give up the resonance's shape for the Nyquist gain,
+// and there the fit still helps.
+bool keepsDirectMapping(const MappedSection& m, const AnalogSection& s, double fs)
+{
+    if (m.kind != SectionClass::HighPass && m.kind != SectionClass::LowPass) return false;
+    return s.d0 > 0.0 && s.d1 != 0.0 && sharpResonanceInBand(std::sqrt(s.d0) / (2.0 * kPi), std::sqrt(s.d0) / s.d1, fs);
+}
+
 bool sameSection(const AnalogSection& a, const AnalogSection& b)
 {
     return a.n2 == b.n2 && a.n1 == b.n1 && a.n0 == b.n0 && a.d2 == b.d2 && a.d1 == b.d1 && a.d0 == b.d0;
@@ -184,7 +195,7 @@ CascadeDesign mapCascade(const BandSettings& band, const AnalogSection* radians,
         const AnalogSection s{raw.n2 / raw.d2, raw.n1 / raw.d2, raw.n0 / raw.d2, 1.0, raw.d1 / raw.d2, raw.d0 / raw.d2};
         MappedSection m = mapSection(s, band.type, band.gain, fs);
         if (m.clearsUnity) unityMark = false;
-        const bool fitted = !unityMark && m.method >= 0 && !belowFitGrid(s);
+        const bool fitted = !unityMark && m.method >= 0 && !belowFitGrid(s) && !keepsDirectMapping(m, s, fs);
         if (havePrevious && fitted == previousFitted && sameSection(s, previous)) {
             m = previousMapped;
             ws.warm[i] = ws.warm[i - 1];

