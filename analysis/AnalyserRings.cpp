@@ -32,6 +32,13 @@ int writeAnalyserRing(double* ring, int start, int frames, const double* samples
 AnalyserRings::AnalyserRings()
     : post_(std::make_unique<double[]>(static_cast<std::size_t>(kRingChannels) * kRingSize)) {}
 
+bool AnalyserRings::capture(int frames) {
+    bool fresh = false;
+    const bool on = lease_.run(frames, fresh);
+    if (fresh) clear();
+    return on;
+}
+
 void AnalyserRings::writePre(const double* const* channels, int count, int frames) {
     if (!preOn_.load(std::memory_order_acquire)) return;
     const int start = position_.load(std::memory_order_relaxed);
@@ -57,6 +64,7 @@ void AnalyserRings::clear() {
 
 int AnalyserRings::readHistory(double* out, int count, int source, int channels) {
     if (!out || count <= 0) return 0;
+    lease_.renew();
     if (count > kRingSize) count = kRingSize;
     double* ring;
     if (source >= 0 && source < channels) {

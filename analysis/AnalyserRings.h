@@ -1,6 +1,8 @@
 #pragma once
 // Capture rings of the spectrum analyser: the last 8192 samples of every channel
 // after the equaliser ("post"), and before it ("pre") once somebody asked for them.
+// The rings are written only while they are read (ReaderLease.h); a capture that
+// begins afresh starts from cleared rings rather than from a moment long gone.
 //
 // The audio thread writes; editors read from their own threads. Samples are
 // written and read as relaxed atomics, so a reader may see a few samples of the
@@ -10,6 +12,8 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+
+#include "analysis/ReaderLease.h"
 
 namespace hm::analysis {
 
@@ -24,6 +28,9 @@ class AnalyserRings {
 public:
     AnalyserRings();
 
+    // Audio thread, once per block of `frames`: whether the block is captured
+    // (the writes below are skipped otherwise).
+    bool capture(int frames);
     // Audio thread. Both writes of a sub-block start at the shared index; writePost
     // then advances it.
     void writePre(const double* const* channels, int count, int frames);
@@ -43,6 +50,7 @@ private:
     std::unique_ptr<double[]> post_;
     std::unique_ptr<double[]> pre_;
     std::atomic<bool> preOn_{false};
+    ReaderLease lease_;
     std::atomic<int> position_{0};
     std::mutex createMutex_;  // readers only
 };

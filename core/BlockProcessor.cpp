@@ -58,6 +58,14 @@ bool BlockProcessor::run(T** inputs, T** outputs, int frames) {
     const int channels = std::clamp(s.channels, 1, 8);
     if (!outputs || frames <= 0) return false;
     for (int c = 0; c < channels; ++c) host_[s.order[c] & 7] = channel_[c];
+    // Meters and analyser capture run only while somebody reads them.
+    bool freshMeters = false;
+    const bool metering = meterLease_.run(frames, freshMeters);
+    if (freshMeters) {
+        processingMeters_.clear();
+        outputMeters_.clear();
+    }
+    const bool capturing = rings_.capture(frames);
 
     for (int offset = 0; offset < frames; offset += kChunkFrames) {
         const int n = std::min(kChunkFrames, frames - offset);
@@ -73,7 +81,7 @@ bool BlockProcessor::run(T** inputs, T** outputs, int frames) {
             else
                 std::memset(channel_[c], 0, sizeof(double) * static_cast<std::size_t>(n));
         }
-        processChunk(s, n);
+        processChunk(s, n, metering, capturing);
         for (int c = 0; c < channels; ++c) {
             if (!outputs[s.order[c]]) continue;
             T* out = outputs[s.order[c]] + offset;
@@ -84,11 +92,12 @@ bool BlockProcessor::run(T** inputs, T** outputs, int frames) {
     return true;
 }
 
-void BlockProcessor::processChunk(const ProcessSettings& s, int n) {
+void BlockProcessor::processChunk(const ProcessSettings& s, int n, bool metering, bool capturing) {
     const int channels = std::clamp(s.channels, 1, 8);
     // The two meter sets see the signal at two points of the chain; the first point
     // is copied aside so that both sets are updated together at the second.
-    if (s.meterInput) copyForMeters(host_, channels, n);
+    const bool meterIn = metering && s.meterInput, meterOut = metering && !s.meterInput;
+    if (meterIn) copyForMeters(host_, channels, n);
 
     for (int k = 0; 2 * k + 1 < channels; ++k) {
         if (!((s.msMask >> k) & 1)) continue;
@@ -101,9 +110,9 @@ void BlockProcessor::processChunk(const ProcessSettings& s, int n) {
         }
     }
 
-    if (s.meterInput)
+    if (meterIn)
         analysis::updateMeterSets(outputMeters_, meterSource_, processingMeters_, channel_, channels, n, s.attack, s.release);
-    rings_.writePre(channel_, channels, n);
+    if (capturing) rings_.writePre(channel_, channels, n);
 
     // The bank runs whether or not the output is bypassed; the dry signal is only
     // needed while bypass is on or fading.
@@ -120,10 +129,10 @@ void BlockProcessor::processChunk(const ProcessSettings& s, int n) {
     applyGains(s, n);
     if (dryNeeded) mixBypass(s, n);
 
-    if (!s.meterInput) copyForMeters(channel_, channels, n);
-    rings_.writePost(channel_, channels, n);
+    if (meterOut) copyForMeters(channel_, channels, n);
+    if (capturing) rings_.writePost(channel_, channels, n);
     listen(s, n);
-    if (!s.meterInput)
+    if (meterOut)
         analysis::updateMeterSets(processingMeters_, meterSource_, outputMeters_, host_, channels, n, s.attack, s.release);
     if (!clip_.load(std::memory_order_relaxed) && analysis::exceedsThreshold(channel_, channels, n, s.clipThreshold))
         clip_.store(true, std::memory_order_relaxed);

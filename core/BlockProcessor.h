@@ -18,6 +18,7 @@
 
 #include "analysis/AnalyserRings.h"
 #include "analysis/Meters.h"
+#include "analysis/ReaderLease.h"
 #include "core/ProcessSettings.h"
 #include "dsp/EQBank.h"
 #include "dsp/TripleBuffer.h"
@@ -42,9 +43,15 @@ public:
     bool process(float** inputs, float** outputs, int frames);
     bool process(double** inputs, double** outputs, int frames);
 
-    // Readers (any thread).
-    double channelLevel(int channel) const { return processingMeters_.level(channel); }
-    double outputLevel(int channel) const { return outputMeters_.level(channel); }
+    // Readers (any thread). Reading the meters keeps them measuring (ReaderLease.h).
+    double channelLevel(int channel) const {
+        meterLease_.renew();
+        return processingMeters_.level(channel);
+    }
+    double outputLevel(int channel) const {
+        meterLease_.renew();
+        return outputMeters_.level(channel);
+    }
     bool clipFlag() const { return clip_.load(std::memory_order_relaxed); }
     void setClipFlag(bool flag) { clip_.store(flag, std::memory_order_relaxed); }
     analysis::AnalyserRings& rings() { return rings_; }
@@ -55,7 +62,7 @@ private:
     template <typename T>
     bool run(T** inputs, T** outputs, int frames);
     void adoptSettings();
-    void processChunk(const ProcessSettings& s, int n);
+    void processChunk(const ProcessSettings& s, int n, bool metering, bool capturing);
     void applyGains(const ProcessSettings& s, int n);
     void copyForMeters(const double* const* from, int channels, int n);
     void mixBypass(const ProcessSettings& s, int n);
@@ -78,6 +85,7 @@ private:
     const double* host_[8] = {};  // the same buffers by host channel, for the output-domain meters
     analysis::MeterSet processingMeters_;
     analysis::MeterSet outputMeters_;
+    analysis::ReaderLease meterLease_;
     analysis::AnalyserRings rings_;
     std::atomic<bool> clip_{false};
 };

@@ -4,10 +4,12 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <vector>
 
 #include "analysis/Meters.h"
+#include "analysis/ReaderLease.h"
 #include "tests/core/ProcessRig.h"
 
 namespace hm::test {
@@ -439,6 +441,7 @@ TEST(PlugMeters, BallisticsPreferenceTakesEffectWithoutResume) {
     plug.editorPreferenceTree().setUIPreference("Meters", "Ballistic Type", 1);  // "PPM"
     plug.loadEditorPreferences();
     plug.settle();
+    plug.getChannelLevel(0);  // a reader looks, as the editor's idle pass does
     Signal in = {std::vector<double>(64, 0.5), std::vector<double>(64, 0.5)}, out(2);
     processBlocks(plug, in, out, 64);
     // A peak programme meter rises over milliseconds; the default "Digital" meter
@@ -449,6 +452,7 @@ TEST(PlugMeters, BallisticsPreferenceTakesEffectWithoutResume) {
 
 TEST(PlugMeters, MeterPointAndDomains) {
     ClockedPlug plug;  // mid/side by default
+    plug.getOutputLevel(0);  // a reader looks
     Signal in = {std::vector<double>(64, 0.5), std::vector<double>(64, 0.25)}, out(2);
     processBlocks(plug, in, out, 64);
     // Digital ballistics: instantaneous attack, so the envelopes hold the last level.
@@ -465,6 +469,43 @@ TEST(PlugMeters, MeterPointAndDomains) {
     plug.setMeterPoint(false);
     processBlocks(plug, in, out, 64);
     EXPECT_LT(plug.getOutputLevel(0), 0.5);
+}
+
+// Meters and capture cost nothing while nobody reads them: they stop once the
+// last read is a lease ago, and a read starts them again from cleared history
+// rather than showing the level of long ago.
+TEST(PlugMeters, MetersAndCaptureRunOnlyWhileRead) {
+    const int lease = static_cast<int>(analysis::kLeaseFrames);
+    const auto level = [](ClockedPlug& p) { return p.getOutputLevel(0); };
+    const auto captured = [](ClockedPlug& p) {
+        double last = -1.0;
+        p.readAnalyserHistory(&last, 1, 0);
+        return last;
+    };
+    struct Row {
+        const char* what;
+        std::function<double(ClockedPlug&)> read;
+    };
+    for (const Row& row : {Row{"meters", level}, Row{"analyser", captured}}) {
+        SCOPED_TRACE(row.what);
+        ClockedPlug plug;
+        plug.setReal(kMsState, 0);
+        plug.settle();
+        Signal loud = {std::vector<double>(64, 0.5), std::vector<double>(64, 0.5)}, out(2);
+        Signal quiet = {std::vector<double>(4096, 0.25), std::vector<double>(4096, 0.25)};
+        processBlocks(plug, loud, out, 64);
+        EXPECT_EQ(row.read(plug), 0.0);  // nobody read before: nothing was measured
+        processBlocks(plug, loud, out, 64);
+        EXPECT_NEAR(row.read(plug), 0.5, 1e-9);
+        // Unread for longer than the lease: the last value stands still.
+        for (int done = 0; done <= lease; done += 4096) processBlocks(plug, quiet, out, 4096);
+        processBlocks(plug, loud, out, 64);
+        EXPECT_NEAR(row.read(plug), 0.25, 1e-9);  // the lease ran out inside the quiet part
+        // Read again: the next block starts from silence, so the new level is the block's own.
+        Signal silent = {std::vector<double>(64, 0.0), std::vector<double>(64, 0.0)};
+        processBlocks(plug, silent, out, 64);
+        EXPECT_EQ(row.read(plug), 0.0);
+    }
 }
 
 TEST(PlugAnalyser, RingsHoldTheNewestSamplesOldestFirst) {

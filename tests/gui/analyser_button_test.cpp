@@ -118,6 +118,10 @@ struct AnalyserScene : InstanceFixture {
     explicit AnalyserScene(Signal&& signal) {
         plug->setSampleRate(48000.f);
         plug->resume();
+        // An instance captures its signal only while somebody reads it: a reader
+        // (an analyser already showing) looks before the signal plays.
+        double newest = 0.0;
+        plug->readAnalyserHistory(&newest, 1, 0);
         test::play(*plug, 20, signal);
         graph = new EQGraph(CRect(0, 0, 800, 420), editor.get(), kGUIEQGraph);
         frame.frame->addView(graph);

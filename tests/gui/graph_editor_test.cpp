@@ -117,6 +117,7 @@ TEST(GraphInEditor, MetersShowTheLevelsAndTheClipLightLatches) {
     float* io[2] = {l.data(), r.data()};
     rig.plug->setSampleRate(44100.f);
     rig.plug->resume();
+    rig.editor->forceIdlePass();  // the open editor reads the meters, which keeps them measuring
     rig.plug->processReplacing(io, io, 512);
     rig.editor->forceIdlePass();
     CControl* clip = rig.editor->findControl(kGUIClip);
