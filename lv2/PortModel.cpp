@@ -121,7 +121,7 @@ PortContext portContextFrom(float scaleNormalised, float shiftNormalised) {
 }
 
 float portToNormalised(int index, float value, const PortContext& context) {
-    if (!isParam(index) || std::isnan(value)) return NAN;
+    if (!isParam(index) || !std::isfinite(value)) return NAN;
     const ParamRecord& r = staticParamTable()[index];
     double real = value;
     if (bandFieldOf(index) == kBandGain) {

@@ -54,8 +54,8 @@ struct PortContext {
 };
 
 // The host-normalised value (0..1) that sets parameter `index` to port value
-// `value`. Out-of-range values give the nearest end; NaN stays NaN so that the
-// instance ignores it as it ignores any non-finite value. Real-time safe.
+// `value`. Out-of-range values give the nearest end; a non-finite value gives NaN,
+// which the instance ignores as it ignores any non-finite host value. Real-time safe.
 float portToNormalised(int index, float value, const PortContext& context);
 
 // The context from the instance's current normalised Scale and Shift. Real-time safe.
