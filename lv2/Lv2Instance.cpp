@@ -114,7 +114,8 @@ void Lv2Instance::connectPort(std::uint32_t port, void* data) {
 }
 
 void Lv2Instance::activate() {
-    // Values set before activation are designed here, off the audio thread.
+    // Values set before activation are designed here, off the audio thread, and
+    // the resume starts the processing with them in place.
     applyChangedPorts();
     dispatch(vst::effMainsChanged, 0, 1);
 }
