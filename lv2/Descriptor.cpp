@@ -26,22 +26,24 @@ void run(LV2_Handle h, uint32_t frames) { self(h)->run(frames); }
 void deactivate(LV2_Handle h) { self(h)->deactivate(); }
 void cleanup(LV2_Handle h) { delete self(h); }
 
-LV2_State_Status saveState(LV2_Handle h, LV2_State_Store_Function store, LV2_State_Handle handle, uint32_t,
-                           const LV2_Feature* const*) {
+// Nothing is thrown across the host boundary.
+template <class Call>
+LV2_State_Status guarded(Call call) {
     try {
-        return self(h)->save(store, handle);
+        return call();
     } catch (...) {
         return LV2_STATE_ERR_UNKNOWN;
     }
 }
 
+LV2_State_Status saveState(LV2_Handle h, LV2_State_Store_Function store, LV2_State_Handle handle, uint32_t,
+                           const LV2_Feature* const*) {
+    return guarded([&] { return self(h)->save(store, handle); });
+}
+
 LV2_State_Status restoreState(LV2_Handle h, LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle, uint32_t,
                               const LV2_Feature* const*) {
-    try {
-        return self(h)->restore(retrieve, handle);
-    } catch (...) {
-        return LV2_STATE_ERR_UNKNOWN;
-    }
+    return guarded([&] { return self(h)->restore(retrieve, handle); });
 }
 
 const LV2_State_Interface kState = {saveState, restoreState};
