@@ -15,6 +15,10 @@ namespace {
 
 constexpr int kRate = 48000;
 
+#ifndef HM_LV2APPLY_PREFIX
+#define HM_LV2APPLY_PREFIX ""
+#endif
+
 bool writeWav(const std::string& path, const lv2host::Channels& audio) {
     SF_INFO info{};
     info.samplerate = kRate;
@@ -54,7 +58,7 @@ TEST(Lv2Apply, RendersAsTheToolRendersThroughTheVstPlugin) {
     const auto in = noise(2, kRate / 2, 17);
     ASSERT_TRUE(writeWav(folder + "/in.wav", in));
 
-    const std::string lv2 = "LV2_PATH='" + std::string(HM_LV2_PATH) + "' lv2apply -i '" + folder + "/in.wav' -o '" +
+    const std::string lv2 = HM_LV2APPLY_PREFIX "LV2_PATH='" + std::string(HM_LV2_PATH) + "' lv2apply -i '" + folder + "/in.wav' -o '" +
                             folder + "/lv2.wav' -c band1_state 2 -c band1_gain 6 -c band1_frequency 1000 -c band1_q 1.5" +
                             " -c band2_state 2 -c band2_type 2 -c band2_frequency 90 urn:corvanta:harmoniform:stereo";
     ASSERT_EQ(std::system(lv2.c_str()), 0);
