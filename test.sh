@@ -23,7 +23,7 @@ if [ "${HARMONIFORM_TSAN:-1}" = "1" ]; then
   "$TSAN_DIR/tests/analysis/analysis_tests" --gtest_brief=1
 fi
 
-# Memory safety: the instance, host, preference, editor-framework and tool tests again
+# Memory safety: the instance, host, preference, editor-framework, tool and LV2 tests again
 # under AddressSanitizer and UBSan (the host tests load the instrumented plug-in), and
 # the real-window tests under a private Xvfb (100 editor open/close cycles leak nothing).
 # HARMONIFORM_ASAN=0 skips this pass.
@@ -31,9 +31,9 @@ if [ "${HARMONIFORM_ASAN:-1}" = "1" ]; then
   ASAN_DIR=${ASAN_BUILD_DIR:-build-asan}
   cmake -S . -B "$ASAN_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHARMONIFORM_SANITIZE=address \
     -DHARMONIFORM_TESTS=ON >/dev/null
-  cmake --build "$ASAN_DIR" -j "${JOBS:-2}" --target Harmoniform harmoniform core_tests host_tests prefs_tests gui_tests tool_tests window_tests analysis_tests
+  cmake --build "$ASAN_DIR" -j "${JOBS:-2}" --target Harmoniform harmoniform harmoniform-lv2 core_tests host_tests prefs_tests gui_tests tool_tests window_tests analysis_tests lv2_tests
   export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1" UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
-  for t in core/core host/host prefs/prefs gui/gui tools/tool analysis/analysis; do
+  for t in core/core host/host prefs/prefs gui/gui tools/tool analysis/analysis lv2/lv2; do
     "$ASAN_DIR/tests/${t}_tests" --gtest_brief=1
   done
   ./scripts/with-xvfb.sh "$ASAN_DIR/tests/window/window_tests" --gtest_brief=1

@@ -4,12 +4,14 @@
 # Without a prefix (the install prefix is CMake's default /usr/local and
 # HARMONIFORM_USER_INSTALL is on) everything goes to the current user's folders, which need no privileges and which every host searches:
 #   ~/.vst/Harmoniform.so
+#   ~/.lv2/Harmoniform.lv2/                    (the LV2 bundle: Turtle and library)
 #   $XDG_DATA_HOME/Corvanta/Harmoniform/Factory Bank.hmp   (XDG_DATA_HOME: ~/.local/share)
 #   ~/.local/bin/harmoniform                   (~/.local/bin must be on PATH)
 #   ~/.local/share/man/man1/harmoniform.1      (man finds it through ~/.local/bin on PATH)
 #   $XDG_DATA_HOME/bash-completion/completions/harmoniform
 # With a prefix (configure with -DCMAKE_INSTALL_PREFIX or install with --prefix):
 #   <prefix>/lib/vst/Harmoniform.so
+#   <prefix>/lib/lv2/Harmoniform.lv2/
 #   <prefix>/share/Corvanta/Harmoniform/Factory Bank.hmp
 #   <prefix>/bin/harmoniform
 #   <prefix>/share/man/man1/harmoniform.1
@@ -19,7 +21,7 @@
 # Every folder the install creates is listed in the install manifest too (with a
 # trailing "/"), so that the uninstall target removes exactly what was put in place.
 #
-# Inputs: HM_PLUGIN_FILE, HM_TOOL_FILE (may be empty), HM_MAN_PAGE and HM_COMPLETION
+# Inputs: HM_PLUGIN_FILE, HM_LV2_BUNDLE (the built bundle folder), HM_TOOL_FILE (may be empty), HM_MAN_PAGE and HM_COMPLETION
 # (the tool's generated documentation, empty without the tool), HM_FACTORY_BANK,
 # HM_USER_INSTALL.
 
@@ -40,12 +42,14 @@ if(hm_user_install)
     set(hm_data "${hm_home}/.local/share")
   endif()
   set(hm_vst_dir "${hm_home}/.vst")
+  set(hm_lv2_dir "${hm_home}/.lv2")
   set(hm_bank_dir "${hm_data}/Corvanta/Harmoniform")
   set(hm_bin_dir "${hm_home}/.local/bin")
   set(hm_man_dir "${hm_home}/.local/share/man/man1")
   set(hm_completion_dir "${hm_data}/bash-completion/completions")
 else()
   set(hm_vst_dir "${CMAKE_INSTALL_PREFIX}/lib/vst")
+  set(hm_lv2_dir "${CMAKE_INSTALL_PREFIX}/lib/lv2")
   set(hm_bank_dir "${CMAKE_INSTALL_PREFIX}/share/Corvanta/Harmoniform")
   set(hm_bin_dir "${CMAKE_INSTALL_PREFIX}/bin")
   set(hm_man_dir "${CMAKE_INSTALL_PREFIX}/share/man/man1")
@@ -64,6 +68,17 @@ endmacro()
 
 hm_note_new_folders("${hm_vst_dir}")
 file(INSTALL "${HM_PLUGIN_FILE}" DESTINATION "${hm_vst_dir}" TYPE SHARED_LIBRARY)
+if(HM_LV2_BUNDLE)
+  foreach(part manifest.ttl Harmoniform.ttl harmoniform-lv2.so)
+    if(NOT EXISTS "${HM_LV2_BUNDLE}/${part}")
+      message(FATAL_ERROR "${HM_LV2_BUNDLE}/${part} is missing: build everything (cmake --build build) before installing")
+    endif()
+  endforeach()
+  hm_note_new_folders("${hm_lv2_dir}/Harmoniform.lv2")
+  file(INSTALL "${HM_LV2_BUNDLE}/manifest.ttl" "${HM_LV2_BUNDLE}/Harmoniform.ttl"
+       DESTINATION "${hm_lv2_dir}/Harmoniform.lv2")
+  file(INSTALL "${HM_LV2_BUNDLE}/harmoniform-lv2.so" DESTINATION "${hm_lv2_dir}/Harmoniform.lv2" TYPE SHARED_LIBRARY)
+endif()
 hm_note_new_folders("${hm_bank_dir}")
 file(INSTALL "${HM_FACTORY_BANK}" DESTINATION "${hm_bank_dir}")
 if(HM_TOOL_FILE)

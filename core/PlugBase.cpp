@@ -313,6 +313,14 @@ bool PlugBase::getOutputProperties(vst::VstInt32 index, vst::VstPinProperties* p
     return true;
 }
 
+bool PlugBase::setSpeakerArrangement(vst::VstSpeakerArrangement* in, vst::VstSpeakerArrangement* out) {
+    if (!in || !out || in->numChannels != out->numChannels) return false;
+    if (out->numChannels < 1 || out->numChannels > kMaxChannels) return false;
+    setNumInputs(out->numChannels);
+    setNumOutputs(out->numChannels);
+    return true;
+}
+
 bool PlugBase::getInputProperties(vst::VstInt32 index, vst::VstPinProperties* p) {
     const int inputs = cEffect_.numInputs;
     if (!p || index < 0 || index >= inputs) return false;

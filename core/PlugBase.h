@@ -49,6 +49,9 @@ public:
     void getParameterDisplay(vst::VstInt32 index, char* text) override;
     bool getInputProperties(vst::VstInt32 index, vst::VstPinProperties* properties) override;
     bool getOutputProperties(vst::VstInt32 index, vst::VstPinProperties* properties) override;
+    // UI thread, while suspended: 1..8 channels, as many in as out; the
+    // processing takes the new count at the next resume.
+    bool setSpeakerArrangement(vst::VstSpeakerArrangement* in, vst::VstSpeakerArrangement* out) override;
     vst::VstInt32 getPlugCategory() override { return vst::kPlugCategEffect; }
     vst::VstIntPtr vendorSpecific(vst::VstInt32 index, vst::VstIntPtr value, void* ptr, float opt) override;
     // Audio thread.

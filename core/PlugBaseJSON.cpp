@@ -23,8 +23,9 @@ vst::VstInt32 PlugBaseJSON::getChunk(void** data, bool isPreset) {
 
 vst::VstInt32 PlugBaseJSON::setChunk(void* data, vst::VstInt32 byteSize, bool isPreset) {
     if (!data || byteSize <= 0) return 0;
-    if (auto text = state::decodeChunk(data, static_cast<std::size_t>(byteSize))) readState(*text, isPreset);
-    return byteSize;
+    // A chunk that applies nothing says so: a wrapper must not report a restore that did not happen.
+    const auto text = state::decodeChunk(data, static_cast<std::size_t>(byteSize));
+    return text && readState(*text, isPreset) ? byteSize : 0;
 }
 
 std::string PlugBaseJSON::writeState(bool isPreset) {

@@ -12,6 +12,7 @@ packages=(
   xvfb xauth binutils
   python3  # tests: the layout texts are what tools/layoutgen writes
   libxtst-dev  # the real-window tests click with the XTEST extension
+  lv2-dev liblilv-dev lilv-utils serdi  # the LV2 bundle: headers, the lilv test host, lv2info/lv2apply, serdi
 )
 
 missing=()

@@ -194,6 +194,24 @@ enum SpeakerArrangementType : VstInt32 {
     kSpeakerArr40Music = 11,
 };
 
+struct VstSpeakerProperties {
+    float azimuth;
+    float elevation;
+    float radius;
+    float reserved;
+    char name[64];
+    VstInt32 type;
+    char future[28];
+};
+
+// The channel layout a host asks for (effSetSpeakerArrangement); `speakers` really
+// has numChannels entries.
+struct VstSpeakerArrangement {
+    VstInt32 type;
+    VstInt32 numChannels;
+    VstSpeakerProperties speakers[8];
+};
+
 enum PinFlags : VstInt32 { kVstPinIsActive = 1 << 0, kVstPinIsStereo = 1 << 1, kVstPinUseSpeaker = 1 << 2 };
 
 struct VstPinProperties {

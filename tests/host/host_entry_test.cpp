@@ -5,6 +5,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "tests/host/HostFixture.h"
 
@@ -121,6 +122,44 @@ TEST(HostEntry, PinPropertiesReportStereoAndHonourTheVendorRule) {
         EXPECT_EQ(plug->dispatch(vst::effGetInputProperties, 2, 0, &none), 0);
         EXPECT_EQ(plug->dispatch(vst::effGetOutputProperties, -1, 0, &none), 0);
         EXPECT_EQ(plug->dispatch(vst::effGetOutputProperties, 0, 0, nullptr), 0);
+    }
+}
+
+// A host asks for the channel layout while the instance is suspended; as many
+// inputs as outputs, 1..8 of them, are taken, anything else is refused unchanged.
+TEST(HostEntry, SpeakerArrangementsSetTheChannelCount) {
+    struct Case {
+        int in, out;
+        bool accepted;
+        int channels;  // the pins afterwards
+    };
+    const Case cases[] = {{1, 1, true, 1}, {8, 8, true, 8}, {2, 2, true, 2}, {2, 1, false, 2},
+                          {0, 0, false, 2}, {9, 9, false, 2}, {-1, -1, false, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.in) + "/" + std::to_string(c.out));
+        auto plug = makeInstance();
+        ASSERT_TRUE(plug);
+        plug->dispatch(vst::effMainsChanged, 0, 0);
+        vst::VstSpeakerArrangement in{}, out{};
+        in.numChannels = c.in;
+        out.numChannels = c.out;
+        EXPECT_EQ(plug->dispatch(vst::effSetSpeakerArrangement, 0, reinterpret_cast<std::intptr_t>(&in), &out) != 0,
+                  c.accepted);
+        plug->dispatch(vst::effMainsChanged, 0, 1);
+        EXPECT_EQ(plug->effect()->numInputs, c.channels);
+        EXPECT_EQ(plug->effect()->numOutputs, c.channels);
+        vst::VstPinProperties pin{};
+        EXPECT_EQ(plug->dispatch(vst::effGetOutputProperties, c.channels - 1, 0, &pin), 1);
+        EXPECT_EQ(plug->dispatch(vst::effGetOutputProperties, c.channels, 0, &pin), 0);
+        // Every channel is processed: silence stays silence, a signal comes through.
+        std::vector<std::vector<float>> buffers(2 * c.channels, std::vector<float>(64, 0.25f));
+        std::vector<float*> inputs, outputs;
+        for (int k = 0; k < c.channels; ++k) {
+            inputs.push_back(buffers[k].data());
+            outputs.push_back(buffers[c.channels + k].data());
+        }
+        plug->processFloat(inputs.data(), outputs.data(), 64);
+        EXPECT_FLOAT_EQ(outputs.back()[63], 0.25f);
     }
 }
 

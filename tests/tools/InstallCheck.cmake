@@ -1,6 +1,6 @@
 # Installs the build into scratch folders and checks where the files land: with
-# --prefix under <prefix>/lib/vst, <prefix>/share and <prefix>/bin, without one in
-# the (here: scratch) user's ~/.vst, ~/.local and $XDG_DATA_HOME folders. After
+# --prefix under <prefix>/lib/vst, <prefix>/lib/lv2, <prefix>/share and <prefix>/bin,
+# without one in the (here: scratch) user's ~/.vst, ~/.lv2, ~/.local and $XDG_DATA_HOME folders. After
 # each install the uninstall script (what the uninstall target runs) must leave
 # the scratch folders exactly as they were: empty. The installed bash completion
 # must complete commands, options and parameter names.
@@ -38,7 +38,9 @@ execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${SC
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "install with --prefix failed (${rc})")
 endif()
-set(prefix_files "prefix/lib/vst/Harmoniform.so" "prefix/share/Corvanta/Harmoniform/Factory Bank.hmp")
+set(prefix_files "prefix/lib/vst/Harmoniform.so" "prefix/share/Corvanta/Harmoniform/Factory Bank.hmp"
+                 "prefix/lib/lv2/Harmoniform.lv2/manifest.ttl" "prefix/lib/lv2/Harmoniform.lv2/Harmoniform.ttl"
+                 "prefix/lib/lv2/Harmoniform.lv2/harmoniform-lv2.so")
 if(USER_INSTALL)
   list(APPEND prefix_files "prefix/bin/harmoniform" "prefix/share/man/man1/harmoniform.1"
                            "prefix/share/bash-completion/completions/harmoniform")
@@ -76,6 +78,8 @@ if(NOT rc EQUAL 0)
 endif()
 
 foreach(f "home/.vst/Harmoniform.so"
+          "home/.lv2/Harmoniform.lv2/manifest.ttl"
+          "home/.lv2/Harmoniform.lv2/harmoniform-lv2.so"
           "data/Corvanta/Harmoniform/Factory Bank.hmp"
           "home/.local/bin/harmoniform"
           "home/.local/share/man/man1/harmoniform.1"

@@ -1,0 +1,213 @@
+#include "lv2/Lv2Instance.h"
+
+#include <lv2/atom/util.h>
+#include <lv2/buf-size/buf-size.h>
+#include <lv2/midi/midi.h>
+#include <lv2/options/options.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <new>
+
+extern "C" vst::AEffect* VSTPluginMain(vst::HostCallback host);
+
+namespace hm::lv2 {
+namespace {
+
+// What the wrapper answers as the instance's VST host. Any thread: the instance
+// calls from the audio thread, its timer and the thread that creates it.
+vst::VstIntPtr hostCallback(vst::AEffect*, vst::VstInt32 opcode, vst::VstInt32, vst::VstIntPtr, void* ptr, float) {
+    switch (opcode) {
+        case vst::audioMasterVersion: return 2400;
+        case vst::audioMasterGetVendorString:
+            if (ptr) std::strcpy(static_cast<char*>(ptr), "Harmoniform LV2");
+            return 1;
+        case vst::audioMasterGetProductString:
+            if (ptr) std::strcpy(static_cast<char*>(ptr), "LV2 wrapper");
+            return 1;
+        default: return 0;
+    }
+}
+
+std::uint32_t bitsOf(float value) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &value, sizeof(bits));
+    return bits;
+}
+
+const void* findFeature(const LV2_Feature* const* features, const char* uri) {
+    for (int i = 0; features && features[i]; ++i)
+        if (std::strcmp(features[i]->URI, uri) == 0) return features[i]->data;
+    return nullptr;
+}
+
+}  // namespace
+
+Lv2Instance* Lv2Instance::create(const Variant& variant, double sampleRate, const LV2_Feature* const* features) {
+    std::unique_ptr<Lv2Instance> self(new (std::nothrow) Lv2Instance);
+    if (!self || !(sampleRate > 0.0)) return nullptr;
+    self->channels_ = variant.channels;
+    self->map_ = static_cast<LV2_URID_Map*>(const_cast<void*>(findFeature(features, LV2_URID__map)));
+    if (self->map_) {
+        self->midiEvent_ = self->map_->map(self->map_->handle, LV2_MIDI__MidiEvent);
+        self->chunkType_ = self->map_->map(self->map_->handle, LV2_ATOM__Chunk);
+        self->bankKey_ = self->map_->map(self->map_->handle, kBankStateKey);
+        const auto* options = static_cast<const LV2_Options_Option*>(findFeature(features, LV2_OPTIONS__options));
+        const LV2_URID maxLength = self->map_->map(self->map_->handle, LV2_BUF_SIZE__maxBlockLength);
+        const LV2_URID intType = self->map_->map(self->map_->handle, LV2_ATOM__Int);
+        for (; options && options->key; ++options) {
+            if (options->key == maxLength && options->type == intType && options->value) {
+                const int length = *static_cast<const std::int32_t*>(options->value);
+                if (length > 0) self->maxBlock_ = static_cast<std::uint32_t>(length);
+            }
+        }
+    }
+
+    self->effect_ = VSTPluginMain(&hostCallback);
+    if (!self->effect_ || self->effect_->magic != vst::kEffectMagic) return nullptr;
+    self->dispatch(vst::effOpen);
+    if (self->effect_->numInputs != variant.channels) {
+        vst::VstSpeakerArrangement in{}, out{};
+        in.numChannels = out.numChannels = variant.channels;
+        self->dispatch(vst::effMainsChanged, 0, 0);
+        if (!self->dispatch(vst::effSetSpeakerArrangement, 0, reinterpret_cast<vst::VstIntPtr>(&in), &out))
+            return nullptr;
+    }
+    self->dispatch(vst::effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
+    self->dispatch(vst::effSetBlockSize, 0, static_cast<vst::VstIntPtr>(self->maxBlock_));
+
+    const std::size_t frames = self->maxBlock_;
+    self->scratch_.reset(new (std::nothrow) float[frames * static_cast<std::size_t>(variant.channels)]);
+    if (!self->scratch_) return nullptr;
+    for (int c = 0; c < variant.channels; ++c) self->scratchIn_[c] = self->scratch_.get() + frames * c;
+    // The ports start out at the values the bundle declares; only a change moves the instance.
+    for (int i = 0; i < kNumParams; ++i) self->applied_[i] = bitsOf(describeControlPort(i).defaultValue);
+    for (int e = 0; e < kMaxEvents; ++e) self->events_.events[e] = reinterpret_cast<vst::VstEvent*>(&self->midi_[e]);
+    return self.release();
+}
+
+Lv2Instance::~Lv2Instance() {
+    if (!effect_) return;
+    dispatch(vst::effMainsChanged, 0, 0);
+    dispatch(vst::effClose);  // the instance deletes itself
+}
+
+vst::VstIntPtr Lv2Instance::dispatch(int opcode, int index, vst::VstIntPtr value, void* ptr, float opt) {
+    return effect_->dispatcher(effect_, opcode, index, value, ptr, opt);
+}
+
+void Lv2Instance::connectPort(std::uint32_t port, void* data) {
+    if (port < static_cast<std::uint32_t>(kNumParams)) {
+        controls_[port] = static_cast<const float*>(data);
+    } else if (port == kLatencyPort) {
+        latency_ = static_cast<float*>(data);
+    } else if (port == kMidiPort) {
+        midiIn_ = static_cast<const LV2_Atom_Sequence*>(data);
+    } else if (port >= static_cast<std::uint32_t>(kFirstAudioPort)) {
+        const std::uint32_t audio = port - kFirstAudioPort;
+        if (audio < static_cast<std::uint32_t>(channels_))
+            audioIn_[audio] = static_cast<const float*>(data);
+        else if (audio < 2u * channels_)
+            audioOut_[audio - channels_] = static_cast<float*>(data);
+    }
+}
+
+void Lv2Instance::activate() {
+    // Values set before activation are designed here, off the audio thread, and
+    // the resume starts the processing with them in place.
+    applyChangedPorts();
+    dispatch(vst::effMainsChanged, 0, 1);
+}
+
+void Lv2Instance::deactivate() { dispatch(vst::effMainsChanged, 0, 0); }
+
+void Lv2Instance::applyChangedPorts() {
+    if (resyncPorts_.exchange(false, std::memory_order_acquire)) {
+        for (int i = 0; i < kNumParams; ++i)
+            if (controls_[i]) applied_[i] = bitsOf(*controls_[i]);
+        return;
+    }
+    PortContext context;
+    bool contextKnown = false;
+    for (int i = 0; i < kNumParams; ++i) {
+        if (!controls_[i]) continue;
+        const float value = *controls_[i];
+        if (bitsOf(value) == applied_[i]) continue;
+        applied_[i] = bitsOf(value);
+        // Band values in real units depend on the Scale and Shift in force, which
+        // the globals before them may just have changed.
+        if (!contextKnown && i >= kFirstBandParam) {
+            context = portContextFrom(effect_->getParameter(effect_, kScale), effect_->getParameter(effect_, kFShift));
+            contextKnown = true;
+        }
+        effect_->setParameter(effect_, i, portToNormalised(i, value, context));
+    }
+}
+
+void Lv2Instance::sendMidi(std::uint32_t start, std::uint32_t frames) {
+    if (!midiIn_ || !midiEvent_) return;
+    int count = 0;
+    LV2_ATOM_SEQUENCE_FOREACH(midiIn_, ev) {
+        if (ev->body.type != midiEvent_ || ev->body.size == 0 || ev->body.size > 3) continue;
+        const auto at = static_cast<std::uint32_t>(std::max<std::int64_t>(ev->time.frames, 0));
+        if (at < start || at >= start + frames || count == kMaxEvents) continue;
+        vst::VstMidiEvent& m = midi_[count++];
+        m = vst::VstMidiEvent{};
+        m.type = vst::kVstMidiType;
+        m.byteSize = sizeof(vst::VstMidiEvent);
+        m.deltaFrames = static_cast<vst::VstInt32>(at - start);
+        std::memcpy(m.midiData, LV2_ATOM_BODY_CONST(&ev->body), ev->body.size);
+    }
+    if (count == 0) return;
+    events_.numEvents = count;
+    dispatch(vst::effProcessEvents, 0, 0, &events_);
+}
+
+void Lv2Instance::processChunk(std::uint32_t start, std::uint32_t frames) {
+    sendMidi(start, frames);
+    for (int c = 0; c < channels_; ++c) {
+        if (audioIn_[c])
+            std::memcpy(scratchIn_[c], audioIn_[c] + start, frames * sizeof(float));
+        else
+            std::memset(scratchIn_[c], 0, frames * sizeof(float));
+        chunkOut_[c] = audioOut_[c] ? audioOut_[c] + start : nullptr;
+    }
+    for (int c = 0; c < channels_; ++c)
+        if (!chunkOut_[c]) return;  // a host must connect every output
+    effect_->processReplacing(effect_, scratchIn_, chunkOut_, static_cast<vst::VstInt32>(frames));
+}
+
+void Lv2Instance::run(std::uint32_t frames) {
+    applyChangedPorts();
+    for (std::uint32_t done = 0; done < frames;) {
+        const std::uint32_t n = std::min(maxBlock_, frames - done);
+        processChunk(done, n);
+        done += n;
+    }
+    if (latency_) latency_[0] = static_cast<float>(std::atomic_ref(effect_->initialDelay).load(std::memory_order_acquire));
+}
+
+LV2_State_Status Lv2Instance::save(LV2_State_Store_Function store, LV2_State_Handle handle) {
+    if (!map_ || !store) return LV2_STATE_ERR_NO_FEATURE;
+    void* data = nullptr;
+    const vst::VstIntPtr size = dispatch(vst::effGetChunk, 0, 0, &data);
+    if (size <= 0 || !data) return LV2_STATE_ERR_UNKNOWN;
+    return store(handle, bankKey_, data, static_cast<std::size_t>(size), chunkType_,
+                 LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE);
+}
+
+LV2_State_Status Lv2Instance::restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle) {
+    if (!map_ || !retrieve) return LV2_STATE_ERR_NO_FEATURE;
+    std::size_t size = 0;
+    std::uint32_t type = 0, flags = 0;
+    const void* data = retrieve(handle, bankKey_, &size, &type, &flags);
+    if (!data || size == 0) return LV2_STATE_ERR_NO_PROPERTY;
+    if (type != chunkType_) return LV2_STATE_ERR_BAD_TYPE;
+    if (!dispatch(vst::effSetChunk, 0, static_cast<vst::VstIntPtr>(size), const_cast<void*>(data)))
+        return LV2_STATE_ERR_UNKNOWN;
+    resyncPorts_.store(true, std::memory_order_release);
+    return LV2_STATE_SUCCESS;
+}
+
+}  // namespace hm::lv2

@@ -1,0 +1,78 @@
+#pragma once
+// One LV2 plug-in instance: the equaliser created through its own VST entry
+// point and driven only through the effect record, as any VST host drives it.
+// Control ports reach the instance as parameter changes at the start of the
+// block in which they changed; MIDI events as VST events; the state extension
+// saves and restores the bank chunk.
+#include <lv2/atom/atom.h>
+#include <lv2/core/lv2.h>
+#include <lv2/state/state.h>
+#include <lv2/urid/urid.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "core/vst/VstAbi.h"
+#include "lv2/PortModel.h"
+#include "lv2/Variants.h"
+
+namespace hm::lv2 {
+
+class Lv2Instance {
+public:
+    // Null when the instance cannot be made. Instantiation thread.
+    static Lv2Instance* create(const Variant& variant, double sampleRate, const LV2_Feature* const* features);
+    ~Lv2Instance();  // instantiation thread
+    Lv2Instance(const Lv2Instance&) = delete;
+    Lv2Instance& operator=(const Lv2Instance&) = delete;
+
+    void connectPort(std::uint32_t port, void* data);  // audio thread or instantiation thread
+    void activate();                                   // instantiation thread
+    void deactivate();                                 // instantiation thread
+    void run(std::uint32_t frames);                    // audio thread: no allocation, lock or I/O
+
+    // State: any non-audio thread (saving may overlap run()).
+    LV2_State_Status save(LV2_State_Store_Function store, LV2_State_Handle handle);
+    LV2_State_Status restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
+
+    vst::AEffect* effect() const { return effect_; }
+
+private:
+    Lv2Instance() = default;
+    vst::VstIntPtr dispatch(int opcode, int index = 0, vst::VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
+    void applyChangedPorts();
+    void sendMidi(std::uint32_t start, std::uint32_t frames);
+    void processChunk(std::uint32_t start, std::uint32_t frames);
+
+    static constexpr int kMaxEvents = 256;
+    static constexpr std::uint32_t kDefaultMaxBlock = 4096;
+
+    vst::AEffect* effect_ = nullptr;
+    int channels_ = 2;
+    std::uint32_t maxBlock_ = kDefaultMaxBlock;
+    LV2_URID_Map* map_ = nullptr;
+    LV2_URID midiEvent_ = 0, chunkType_ = 0, bankKey_ = 0;
+
+    const float* controls_[kNumParams] = {};
+    std::uint32_t applied_[kNumParams] = {};  // bits of the port value last applied
+    std::atomic<bool> resyncPorts_{false};    // a restore: what the ports hold now counts as applied
+    float* latency_ = nullptr;
+    const LV2_Atom_Sequence* midiIn_ = nullptr;
+    const float* audioIn_[kMaxChannels] = {};
+    float* audioOut_[kMaxChannels] = {};
+
+    // Inputs are copied before processing: hosts may hand the same buffer in and out.
+    std::unique_ptr<float[]> scratch_;
+    float* scratchIn_[kMaxChannels] = {};
+    float* chunkOut_[kMaxChannels] = {};
+
+    struct EventList {
+        vst::VstInt32 numEvents;
+        vst::VstIntPtr reserved;
+        vst::VstEvent* events[kMaxEvents];
+    } events_{};
+    vst::VstMidiEvent midi_[kMaxEvents] = {};
+};
+
+}  // namespace hm::lv2

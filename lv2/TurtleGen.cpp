@@ -1,0 +1,142 @@
+// Writes the bundle's Turtle from the parameter model: manifest.ttl and
+// Harmoniform.ttl in the folder given. Run at build time.
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "lv2/PortModel.h"
+#include "lv2/Variants.h"
+
+namespace {
+
+using namespace hm::lv2;
+
+const char* const kPrefixes =
+    "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\n"
+    "@prefix bufsz: <http://lv2plug.in/ns/ext/buf-size#> .\n"
+    "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
+    "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+    "@prefix midi: <http://lv2plug.in/ns/ext/midi#> .\n"
+    "@prefix opts: <http://lv2plug.in/ns/ext/options#> .\n"
+    "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
+    "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
+    "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+    "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
+    "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
+    "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
+
+// A float as a Turtle decimal that reads back as the same float.
+std::string number(float value) {
+    char text[32];
+    std::snprintf(text, sizeof(text), "%.9g", static_cast<double>(value));
+    std::string s = text;
+    if (s.find_first_of(".e") == std::string::npos) s += ".0";
+    return s;
+}
+
+std::string quoted(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out + "\"";
+}
+
+const char* unitName(PortUnit unit) {
+    switch (unit) {
+        case PortUnit::Decibel: return "units:db";
+        case PortUnit::Hertz: return "units:hz";
+        case PortUnit::Percent: return "units:pc";
+        default: return nullptr;
+    }
+}
+
+void writeControlPort(std::ostream& out, const ControlPort& p) {
+    out << "    [\n        a lv2:InputPort, lv2:ControlPort ;\n"
+        << "        lv2:index " << p.index << " ;\n"
+        << "        lv2:symbol " << quoted(p.symbol) << " ;\n"
+        << "        lv2:name " << quoted(p.name) << " ;\n"
+        << "        lv2:default " << number(p.defaultValue) << " ;\n"
+        << "        lv2:minimum " << number(p.minimum) << " ;\n"
+        << "        lv2:maximum " << number(p.maximum);
+    std::string properties;
+    auto add = [&](const char* property) { properties += (properties.empty() ? "" : ", ") + std::string(property); };
+    if (p.integer) add("lv2:integer");
+    if (p.toggled) add("lv2:toggled");
+    if (p.enumeration) add("lv2:enumeration");
+    if (p.logarithmic) add("pprops:logarithmic");
+    if (!properties.empty()) out << " ;\n        lv2:portProperty " << properties;
+    if (const char* unit = unitName(p.unit)) out << " ;\n        units:unit " << unit;
+    for (const ScalePoint& s : p.scalePoints)
+        out << " ;\n        lv2:scalePoint [ rdfs:label " << quoted(s.label) << " ; rdf:value " << number(s.value) << " ]";
+    out << "\n    ]";
+}
+
+void writePlugin(std::ostream& out, const Variant& v) {
+    out << "<" << v.uri << ">\n"
+        << "    a lv2:Plugin, lv2:EQPlugin ;\n"
+        << "    doap:name " << quoted(v.name) << " ;\n"
+        << "    doap:maintainer [ doap:name \"Corvanta\" ] ;\n"
+        << "    lv2:optionalFeature lv2:hardRTCapable, urid:map, opts:options, bufsz:boundedBlockLength ;\n"
+        << "    opts:supportedOption bufsz:maxBlockLength ;\n"
+        << "    lv2:extensionData state:interface ;\n"
+        << "    lv2:port\n";
+    for (int i = 0; i < hm::kNumParams; ++i) {
+        writeControlPort(out, describeControlPort(i));
+        out << " ,\n";
+    }
+    out << "    [\n        a lv2:OutputPort, lv2:ControlPort ;\n"
+        << "        lv2:index " << kLatencyPort << " ;\n"
+        << "        lv2:symbol \"latency\" ;\n        lv2:name \"Latency\" ;\n"
+        << "        lv2:designation lv2:latency ;\n"
+        << "        lv2:portProperty lv2:reportsLatency, lv2:integer ;\n"
+        << "        lv2:minimum 0 ;\n        lv2:maximum 1048576 ;\n        units:unit units:frame\n    ] ,\n"
+        << "    [\n        a lv2:InputPort, atom:AtomPort ;\n"
+        << "        lv2:index " << kMidiPort << " ;\n"
+        << "        lv2:symbol \"midi_in\" ;\n        lv2:name \"MIDI In\" ;\n"
+        << "        atom:bufferType atom:Sequence ;\n        atom:supports midi:MidiEvent ;\n"
+        << "        lv2:designation lv2:control ;\n"
+        << "        lv2:portProperty lv2:connectionOptional\n    ]";
+    for (int direction = 0; direction < 2; ++direction) {
+        for (int c = 0; c < v.channels; ++c) {
+            const int index = kFirstAudioPort + direction * v.channels + c;
+            const char* kind = direction == 0 ? "in" : "out";
+            out << " ,\n    [\n        a lv2:" << (direction == 0 ? "InputPort" : "OutputPort") << ", lv2:AudioPort ;\n"
+                << "        lv2:index " << index << " ;\n"
+                << "        lv2:symbol \"" << kind << c + 1 << "\" ;\n"
+                << "        lv2:name \"" << (direction == 0 ? "In " : "Out ") << c + 1 << "\"\n    ]";
+        }
+    }
+    out << " .\n\n";
+}
+
+bool writeFile(const std::string& path, const std::string& text) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << text;
+    return static_cast<bool>(file.flush());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s BUNDLE-FOLDER\n", argv[0]);
+        return 2;
+    }
+    const std::string folder = argv[1];
+    std::ostringstream manifest;
+    manifest << kPrefixes;
+    for (const Variant& v : kVariants)
+        manifest << "<" << v.uri << ">\n    a lv2:Plugin ;\n    lv2:binary <" << kBinaryName << "> ;\n"
+                 << "    rdfs:seeAlso <Harmoniform.ttl> .\n\n";
+    std::ostringstream plugins;
+    plugins << kPrefixes;
+    for (const Variant& v : kVariants) writePlugin(plugins, v);
+    if (!writeFile(folder + "/manifest.ttl", manifest.str()) || !writeFile(folder + "/Harmoniform.ttl", plugins.str())) {
+        std::fprintf(stderr, "%s: cannot write into %s\n", argv[0], folder.c_str());
+        return 1;
+    }
+    return 0;
+}

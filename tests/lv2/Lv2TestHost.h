@@ -1,0 +1,71 @@
+#pragma once
+// A small LV2 host on lilv for the tests: finds the built bundle through
+// LV2_PATH, instantiates a plug-in, holds its port buffers and runs it in blocks.
+#include <lilv/lilv.h>
+#include <lv2/state/state.h>
+#include <lv2/urid/urid.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace hm::test::lv2host {
+
+using Channels = std::vector<std::vector<float>>;
+
+// The world with the build folder's bundle loaded, the URID map and the features
+// every instance gets. Made on first use.
+struct World {
+    static World& get();
+    LilvWorld* world = nullptr;
+    LV2_URID_Map* map = nullptr;
+    LV2_URID_Unmap* unmap = nullptr;
+    const LilvPlugin* plugin(const std::string& uri) const;
+    LV2_URID urid(const char* uri) const { return map->map(map->handle, uri); }
+};
+
+class Plugin {
+public:
+    // Null when the plug-in is missing or does not instantiate.
+    static std::unique_ptr<Plugin> create(const std::string& uri, double rate, int maxBlock);
+    ~Plugin();
+
+    int channels() const { return channels_; }
+    const LilvPlugin* plugin() const { return plugin_; }
+    // The control input with that symbol; false when there is none.
+    bool set(const std::string& symbol, float value);
+    float latency() const { return latency_; }
+    void activate();
+    // Processes `in` (channels() channels) in blocks of `block` frames.
+    Channels run(const Channels& in, int block);
+    // run() that returns the allocations the plug-in's run calls made (and only those).
+    long countedRun(const Channels& in, int block);
+    // Queues a short MIDI message for the next run() (at frame 0).
+    void queueMidi(std::array<unsigned char, 3> message);
+
+    // The host's way: a lilv state of instance and ports, and back.
+    LilvState* saveState();
+    void restoreState(const LilvState* state);
+    // The state interface called directly with one property, as a damaged or foreign state brings it.
+    LV2_State_Status restoreProperty(const void* data, std::size_t size, LV2_URID type);
+    std::vector<unsigned char> bankChunk();  // what save() stores
+
+private:
+    Plugin() = default;
+    Channels process(const Channels& in, int block, long* allocations);
+    const LilvPlugin* plugin_ = nullptr;
+    LilvInstance* instance_ = nullptr;
+    int channels_ = 0;
+    int maxBlock_ = 0;
+    std::vector<float> controls_;
+    float latency_ = 0.0f;
+    alignas(16) std::array<std::uint8_t, 8192> midi_{};
+    bool activated_ = false;
+};
+
+// The normalised value the harmoniform tool computes for NAME=VALUE (the VST path's own conversion).
+float toolNormalised(const std::string& name, const std::string& value);
+
+}  // namespace hm::test::lv2host
