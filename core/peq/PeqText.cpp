@@ -239,7 +239,7 @@ void readLine(std::string_view line, int number, int& groups, Text& out) {
         f.groups = groups;
         if (readFilter(rest, f, error)) out.filters.push_back(f);
     } else if (!key.empty()) {
-        error = "'";
+        error.push_back('\'');
         error.append(trim(line.substr(0, colon)));
         error += ":' is not imported (only Preamp, Channel and Filter lines are)";
     } else {

@@ -15,6 +15,8 @@
 #include "prefs/Json.h"
 #include "tools/harmoniform/ParameterAssignment.h"
 #include "tools/harmoniform/PluginPath.h"
+#include "tools/harmoniform/TextImport.h"
+#include "core/peq/PeqDocument.h"
 
 namespace hm::tool {
 namespace {
@@ -40,6 +42,10 @@ const char* const kTypeNames[] = {"Peak", "High-pass", "Low shelf", "High shelf"
 const char* sessionOptionsHelp() {
     return "  --preset FILE.hmp    apply a preset file (as a host applies a preset chunk)\n"
            "  --bank FILE.hmb      apply a bank file (as a host restores a project)\n"
+           "  --import FILE.txt    apply a parametric EQ text (Preamp and Filter lines) as a preset;\n"
+           "                       prints how far the bands are from the textbook biquads\n"
+           "  --lenient            with --import: skip the lines that cannot be imported (otherwise\n"
+           "                       any such line stops the command)\n"
            "  --program N          use program N (1..20) of the bank, or of the bank a new instance\n"
            "                       loads (Default Bank.hmp, else Factory Bank.hmp; an error when\n"
            "                       there is none); a preset is then applied to that program\n"
@@ -62,12 +68,13 @@ bool takeSessionOption(const std::vector<std::string>& args, std::size_t& i, Ses
     const std::string& a = args[i];
     const bool hasValue = i + 1 < args.size();
     const auto value = [&]() -> const std::string& { return args[++i]; };
-    if (a == "--double") {
-        options.useDouble = true;
+    if (a == "--double" || a == "--lenient") {
+        (a == "--double" ? options.useDouble : options.lenient) = true;
         ++i;
         return true;
     }
-    if (a != "--preset" && a != "--bank" && a != "--program" && a != "--set" && a != "--block" && a != "--plugin")
+    if (a != "--preset" && a != "--bank" && a != "--import" && a != "--program" && a != "--set" && a != "--block" &&
+        a != "--plugin")
         return false;
     if (!hasValue) {
         error = a + " needs a value";
@@ -76,6 +83,7 @@ bool takeSessionOption(const std::vector<std::string>& args, std::size_t& i, Ses
     }
     if (a == "--preset") options.presetFile = value();
     else if (a == "--bank") options.bankFile = value();
+    else if (a == "--import") options.importFile = value();
     else if (a == "--plugin") options.pluginPath = value();
     else if (a == "--set") options.assignments.push_back(value());
     else {
@@ -97,6 +105,10 @@ bool HostSession::open(const SessionOptions& options, float sampleRate, std::str
     sampleRate_ = sampleRate;
     if (!options_.presetFile.empty() && !options_.bankFile.empty()) {
         error = "give either --preset or --bank, not both";
+        return false;
+    }
+    if (!options_.presetFile.empty() && !options_.importFile.empty()) {
+        error = "give either --preset or --import, not both";
         return false;
     }
     library_ = openPlugin(options_.pluginPath, error);
@@ -126,6 +138,7 @@ bool HostSession::open(const SessionOptions& options, float sampleRate, std::str
     if (!options_.bankFile.empty() && !applyStateFile(options_.bankFile, true, error)) return false;
     if (!selectProgram(error)) return false;
     if (!options_.presetFile.empty() && !applyStateFile(options_.presetFile, false, error)) return false;
+    if (!options_.importFile.empty() && !applyTextImport(error)) return false;
     if (!applyAssignments(error)) return false;
 
     const auto buffers = [&](std::vector<std::vector<float>>& b, std::vector<float*>& p) {
@@ -176,6 +189,15 @@ bool HostSession::applyStateFile(const std::string& path, bool bank, std::string
     }
     instance_->dispatch(vst::effSetChunk, bank ? 0 : 1, static_cast<std::intptr_t>(file.bytes.size()),
                         const_cast<char*>(file.bytes.data()));
+    return true;
+}
+
+bool HostSession::applyTextImport(std::string& error) {
+    TextImport text;
+    if (!readTextImport(options_.importFile, options_.lenient, text, error)) return false;
+    std::vector<unsigned char> chunk = peq::presetChunk(text.import.values, text.name);
+    instance_->dispatch(vst::effSetChunk, 1, static_cast<std::intptr_t>(chunk.size()), chunk.data());
+    notes_ = text.lines;
     return true;
 }
 

@@ -31,4 +31,8 @@ void warning(const std::string& command, const std::string& message) {
     std::fprintf(stderr, "%s: warning: %s\n", prefix(command).c_str(), message.c_str());
 }
 
+void note(const std::string& command, const std::string& message) {
+    std::fprintf(stderr, "%s: %s\n", prefix(command).c_str(), message.c_str());
+}
+
 }  // namespace hm::tool

@@ -24,4 +24,7 @@ int failure(const std::string& command, const std::string& message);
 // Prints "harmoniform COMMAND: warning: MESSAGE" on standard error.
 void warning(const std::string& command, const std::string& message);
 
+// Prints "harmoniform COMMAND: MESSAGE" on standard error (a report, not a failure).
+void note(const std::string& command, const std::string& message);
+
 }  // namespace hm::tool
