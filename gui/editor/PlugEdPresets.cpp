@@ -35,7 +35,7 @@ FileRequest requestFor(int tag) {
         case kGUILoad: return {platform::ChooserMode::Open, "Select preset bank", nullptr, "hmb", nullptr};
         // Parametric EQ text (correction filter lists) loads as a preset too.
         case kGUILoadPreset:
-            return {platform::ChooserMode::Open, "Select preset file or EQ text", nullptr, "hmp", "txt"};
+            return {platform::ChooserMode::Open, "Select preset file", nullptr, "hmp", "txt"};
         default:
             return {platform::ChooserMode::Save, "Choose destination filename", "Harmoniform Preset.hmp", "hmp",
                     nullptr};
