@@ -4,6 +4,7 @@
 #include "core/state/ParameterDocument.h"
 #include "core/vst/VstAbi.h"
 #include "prefs/ChunkCodec.h"
+#include "platform/TextCompare.h"
 #include "prefs/Json.h"
 
 namespace hm::peq {
@@ -27,11 +28,7 @@ std::string presetNameFor(std::string_view path) {
 }
 
 bool isTextPath(std::string_view path) {
-    if (path.size() < 4) return false;
-    std::string ext(path.substr(path.size() - 4));
-    for (char& c : ext)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return ext == ".txt";
+    return path.size() >= 4 && platform::equalsIgnoreCase(path.substr(path.size() - 4), ".txt");
 }
 
 }  // namespace hm::peq

@@ -2,17 +2,11 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
+
+#include "platform/TextCompare.h"
 
 namespace hm::peq {
 namespace {
-
-std::string lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 
@@ -69,7 +63,7 @@ class LineReader {
 public:
     explicit LineReader(std::vector<std::string> w) : words_(std::move(w)) {}
     bool atEnd() const { return next_ >= words_.size(); }
-    std::string peek() const { return atEnd() ? std::string() : lower(words_[next_]); }
+    std::string peek() const { return atEnd() ? std::string() : platform::asciiLower(words_[next_]); }
     std::string take() { return atEnd() ? std::string() : words_[next_++]; }
 
     // A number, then an optional unit among `units` (lower case).
@@ -122,7 +116,7 @@ bool readFilter(std::string_view rest, Filter& f, std::string& error) {
     const std::string typeWord = r.take();
     const TypeWord* type = nullptr;
     for (const TypeWord& t : kTypes)
-        if (lower(typeWord) == t.word) type = &t;
+        if (platform::asciiLower(typeWord) == t.word) type = &t;
     if (!type) {
         error = typeWord.empty() ? "the filter has no type"
                                  : "unknown filter type '" + typeWord + "' (PK, LS, LSC, HS, HSC, LP, LPQ, HP, HPQ, NO, AP, BP)";
@@ -195,7 +189,7 @@ bool readChannel(std::string_view rest, int& groups, std::string& error) {
     }
     int mask = 0;
     for (const std::string& w : list) {
-        const std::string k = lower(w);
+        const std::string k = platform::asciiLower(w);
         int group = 0;
         if (k == "all") {
             mask = kAllGroups;
@@ -220,7 +214,7 @@ void readLine(std::string_view line, int number, int& groups, Text& out) {
     if (line.empty()) return;
     std::string error;
     const std::size_t colon = line.find(':');
-    const std::string key = colon == std::string_view::npos ? std::string() : lower(trim(line.substr(0, colon)));
+    const std::string key = colon == std::string_view::npos ? std::string() : platform::asciiLower(trim(line.substr(0, colon)));
     const std::string_view rest = colon == std::string_view::npos ? std::string_view() : line.substr(colon + 1);
     if (key == "preamp") {
         LineReader r(words(rest));

@@ -8,15 +8,16 @@
 
 #include "core/params/Conversion.h"
 #include "core/params/ParamTable.h"
+#include "core/peq/PeqDocument.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "platform/SettingsStore.h"
 #include "prefs/ChunkCodec.h"
 #include "prefs/Json.h"
+#include "tools/harmoniform/Messages.h"
 #include "tools/harmoniform/ParameterAssignment.h"
 #include "tools/harmoniform/PluginPath.h"
 #include "tools/harmoniform/TextImport.h"
-#include "core/peq/PeqDocument.h"
 
 namespace hm::tool {
 namespace {
@@ -163,16 +164,11 @@ bool HostSession::open(const SessionOptions& options, float sampleRate, std::str
 }
 
 bool HostSession::applyStateFile(const std::string& path, bool bank, std::string& error) {
-    const platform::FileRead file = platform::readWholeFile(path, kMaxStateFileBytes);
-    switch (file.status) {
-        case platform::ReadStatus::Ok: break;
-        case platform::ReadStatus::Missing: error = "cannot open " + path + ": no such file"; return false;
-        case platform::ReadStatus::Unreadable: error = "cannot read " + path; return false;
-        case platform::ReadStatus::TooLarge: error = path + " is too large to be a preset or bank file"; return false;
-    }
+    std::string bytes;
+    if (!readInputFile(path, kMaxStateFileBytes, "a preset or bank file", bytes, error)) return false;
     // The instance applies what it can read and ignores the rest without a word,
     // as a host expects; a command line wants to hear about a damaged file.
-    const auto text = state::decodeChunk(file.bytes);
+    const auto text = state::decodeChunk(bytes);
     const prefs::JsonPtr document = text ? prefs::parseJson(*text) : nullptr;
     if (!cJSON_IsObject(document.get())) {
         error = path + " is not a preset or bank file (it cannot be decoded as one)";
@@ -187,8 +183,7 @@ bool HostSession::applyStateFile(const std::string& path, bool bank, std::string
         error = path + " holds no parameters";
         return false;
     }
-    instance_->dispatch(vst::effSetChunk, bank ? 0 : 1, static_cast<std::intptr_t>(file.bytes.size()),
-                        const_cast<char*>(file.bytes.data()));
+    instance_->dispatch(vst::effSetChunk, bank ? 0 : 1, static_cast<std::intptr_t>(bytes.size()), bytes.data());
     return true;
 }
 

@@ -2,7 +2,6 @@
 
 #include "core/peq/PeqDocument.h"
 #include "core/peq/PeqFidelity.h"
-#include "platform/AtomicFile.h"
 #include "tools/harmoniform/Messages.h"
 
 namespace hm::tool {
@@ -13,14 +12,9 @@ constexpr std::size_t kMaxTextBytes = 1u << 20;  // a filter list is a few kilob
 }  // namespace
 
 bool readTextImport(const std::string& path, bool lenient, TextImport& out, std::string& error) {
-    const platform::FileRead file = platform::readWholeFile(path, kMaxTextBytes);
-    switch (file.status) {
-        case platform::ReadStatus::Ok: break;
-        case platform::ReadStatus::Missing: error = "cannot open " + path + ": no such file"; return false;
-        case platform::ReadStatus::Unreadable: error = "cannot read " + path; return false;
-        case platform::ReadStatus::TooLarge: error = path + " is too large to be a filter list"; return false;
-    }
-    out.import = peq::importText(file.bytes);
+    std::string bytes;
+    if (!readInputFile(path, kMaxTextBytes, "a filter list", bytes, error)) return false;
+    out.import = peq::importText(bytes);
     out.name = peq::presetNameFor(path);
     const peq::Import& im = out.import;
     if (!im.usable(lenient)) {
