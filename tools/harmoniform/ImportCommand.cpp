@@ -41,16 +41,17 @@ void importHelp() {
 }
 
 void exportHelp() {
-    std::printf("usage: harmoniform export [PRESET.hmp] -o FILE.txt [options]\n\n"
+    std::printf("usage: harmoniform export [PRESET.hmp | IN.txt] -o FILE.txt [options]\n\n"
                 "Writes the bands of a preset as parametric EQ text: Preamp (the output Gain), then one\n"
                 "Filter line per textbook filter with the same analogue response (bypassed bands as OFF,\n"
                 "band groups as Channel lines). A band may need several filters (a 24 dB/oct Butterworth\n"
                 "low-pass is two LPQ). Bands without an equivalent (odd pass orders, elliptic and vintage\n"
                 "shapes, tilts, bands summed in parallel, mid or side alone) are listed on standard error\n"
                 "and left out. FILE.txt is written atomically. PRESET.hmp is applied to a new instance as\n"
-                "by --preset; the other ways of choosing settings work too.\n\n"
+                "by --preset (a .txt as by --import); the other ways of choosing settings work too.\n\n"
                 "options:\n"
-                "  -o, --output FILE    the text file to write\n%s",
+                "  -o, --output FILE    the text file to write\n"
+                "  --in-place           allow FILE to be the text read (rewritten in this form)\n%s",
                 sessionOptionsHelp());
 }
 
@@ -64,9 +65,10 @@ bool takeOutput(const std::vector<std::string>& args, std::size_t& i, std::strin
     return true;
 }
 
-bool writeAtomically(const std::string& out, const std::string& input, std::string_view bytes, std::string& error) {
+bool writeAtomically(const std::string& out, const std::string& input, bool inPlace, std::string_view bytes,
+                     std::string& error) {
     OutputTarget target;
-    if (!resolveOutput(out, input, false, target, error)) return false;
+    if (!resolveOutput(out, input, inPlace, target, error)) return false;
     if (!platform::writeFileAtomically(target.path, bytes)) {
         error = "cannot write " + out;
         return false;
@@ -108,7 +110,7 @@ int runImport(const std::vector<std::string>& args) {
     TextImport text;
     if (!readTextImport(in, lenient, text, error)) return failure(command, error);
     const std::vector<unsigned char> chunk = peq::presetChunk(text.import.values, text.name);
-    if (!writeAtomically(out, in, std::string_view(reinterpret_cast<const char*>(chunk.data()), chunk.size()), error))
+    if (!writeAtomically(out, in, false, std::string_view(reinterpret_cast<const char*>(chunk.data()), chunk.size()), error))
         return failure(command, error);
     for (const std::string& line : text.lines) note(command, line);
     std::fprintf(stderr, "harmoniform import: wrote %s: program \"%s\", %s, preamp %s dB\n", out.c_str(),
@@ -121,20 +123,27 @@ int runExport(const std::vector<std::string>& args) {
     const std::string command = "export";
     SessionOptions options;
     std::string out, error;
+    bool inPlace = false;
     for (std::size_t i = 0; i < args.size();) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
             exportHelp();
             return 0;
         }
+        if (a == "--in-place") {
+            inPlace = true;
+            ++i;
+            continue;
+        }
         if (takeOutput(args, i, out, error) || takeSessionOption(args, i, options, error)) {
             if (!error.empty()) return usageError(command, error);
         } else if (a.size() > 1 && a[0] == '-') {
             return usageError(command, "unknown option " + a);
-        } else if (!options.presetFile.empty()) {
+        } else if (!options.presetFile.empty() || !options.importFile.empty()) {
             return usageError(command, "export reads one preset; '" + a + "' is one too many");
         } else {
-            options.presetFile = a;
+            // A text is read as by --import: exporting it tidies it into the form written here.
+            (peq::isTextPath(a) ? options.importFile : options.presetFile) = a;
             ++i;
         }
     }
@@ -147,7 +156,8 @@ int runExport(const std::vector<std::string>& args) {
     peq::PresetValues values{};
     for (int i = 0; i < kNumParams; ++i) values[i] = session.instance().getParameter(i);
     const peq::Export text = peq::exportText(values, session.programName());
-    if (!writeAtomically(out, options.presetFile, text.text, error)) return failure(command, error);
+    const std::string& input = options.importFile.empty() ? options.presetFile : options.importFile;
+    if (!writeAtomically(out, input, inPlace, text.text, error)) return failure(command, error);
     for (const std::string& band : text.leftOut) warning(command, "left out " + band);
     std::fprintf(stderr, "harmoniform export: wrote %s: %s\n", out.c_str(),
                  countOf(text.filters, "filter").c_str());
