@@ -36,7 +36,7 @@ void importHelp() {
                 "toward the Nyquist frequency; Harmoniform's bands follow the analogue response at any rate.\n"
                 "The import prints the largest difference between the two below 20 kHz, and where.\n\n"
                 "options:\n"
-                "  -o, --output FILE    the preset file to write (.hmp)\n"
+                "  --output FILE, -o    the preset file to write (.hmp)\n"
                 "  --lenient            skip the lines that cannot be imported\n");
 }
 
@@ -50,7 +50,7 @@ void exportHelp() {
                 "and left out. FILE.txt is written atomically. PRESET.hmp is applied to a new instance as\n"
                 "by --preset (a .txt as by --import); the other ways of choosing settings work too.\n\n"
                 "options:\n"
-                "  -o, --output FILE    the text file to write\n"
+                "  --output FILE, -o    the text file to write\n"
                 "  --in-place           allow FILE to be the text read (rewritten in this form)\n%s",
                 sessionOptionsHelp());
 }
