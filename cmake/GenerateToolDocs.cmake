@@ -137,6 +137,7 @@ ${subcommand_cases}        esac
         --format) COMPREPLY=($(compgen -W \"$formats\" -- \"$cur\")); return ;;
         --program) COMPREPLY=($(compgen -W \"$(echo {1..20})\" -- \"$cur\")); return ;;
         --preset) compopt -o filenames 2>/dev/null; COMPREPLY=($(compgen -f -X '!*.hmp' -- \"$cur\") $(compgen -d -- \"$cur\")); return ;;
+        --import) compopt -o filenames 2>/dev/null; COMPREPLY=($(compgen -f -X '!*.txt' -- \"$cur\") $(compgen -d -- \"$cur\")); return ;;
         --bank) compopt -o filenames 2>/dev/null; COMPREPLY=($(compgen -f -X '!*.hm[bp]' -- \"$cur\") $(compgen -d -- \"$cur\")); return ;;
         --plugin) compopt -o filenames 2>/dev/null; COMPREPLY=($(compgen -f -X '!*.so' -- \"$cur\") $(compgen -d -- \"$cur\")); return ;;
         --out) compopt -o filenames 2>/dev/null; COMPREPLY=($(compgen -d -- \"$cur\")); return ;;

@@ -55,7 +55,8 @@ std::string expandUserDir(std::string value) {
 }
 
 std::vector<std::string> chooserArguments(const std::string& program, const ChooserRequest& r) {
-    const std::string filter = "*." + r.extension;
+    std::string filter = "*." + r.extension;
+    for (const std::string& more : r.moreExtensions) filter += " *." + more;
     if (program == "kdialog") {
         return {program, "--title", r.title,
                 r.mode == ChooserMode::Save ? "--getsavefilename" : "--getopenfilename", r.start, filter};

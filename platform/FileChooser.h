@@ -7,6 +7,7 @@
 // UI thread only. One chooser runs at a time per object; destroying the
 // object ends a chooser that is still open.
 #include <string>
+#include <vector>
 #include <sys/types.h>
 
 namespace hm::platform {
@@ -18,6 +19,7 @@ struct ChooserRequest {
     std::string title;
     std::string start;      // folder to start in, or the proposed file for a save
     std::string extension;  // without the dot: "hmb", "hmp"
+    std::vector<std::string> moreExtensions;  // also shown when opening ("txt")
 };
 
 enum class ChooserState {

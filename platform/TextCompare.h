@@ -1,6 +1,7 @@
 #pragma once
 // ASCII case-insensitive comparison, as resource names and JSON member names
 // are matched (locale-independent on purpose: names are ASCII).
+#include <string>
 #include <string_view>
 
 namespace hm::platform {
@@ -15,6 +16,14 @@ inline bool equalsIgnoreCase(std::string_view a, std::string_view b) {
         if (x != y) return false;
     }
     return true;
+}
+
+// The text with A-Z turned into a-z, everything else as it is.
+inline std::string asciiLower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
 }
 
 }  // namespace hm::platform

@@ -117,3 +117,19 @@ bool isDspPartParam(int index) {
 }
 
 }  // namespace hm
+
+namespace hm {
+
+double staticRealOf(int index, double normalised) {
+    if (!isParam(index)) return 0.0;
+    const ParamRecord& r = staticParamTable()[index];
+    return normalisedToRealBase(r.kind, r.minimum, r.maximum, normalised);
+}
+
+float staticNormalisedOf(int index, double real) {
+    if (!isParam(index)) return 0.0f;
+    const ParamRecord& r = staticParamTable()[index];
+    return static_cast<float>(realToNormalisedBase(r.kind, r.minimum, r.maximum, real));
+}
+
+}  // namespace hm

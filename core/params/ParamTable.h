@@ -28,3 +28,13 @@ const ParamTable& staticParamTable();
 bool isDspPartParam(int index);
 
 }  // namespace hm
+
+namespace hm {
+
+// A parameter's real value for a normalised one, and back, by the static
+// table's range and conversion kind (base conversion: band gains as a fraction
+// of Scale, band frequencies before Shift). Out-of-range indices give 0.
+double staticRealOf(int index, double normalised);
+float staticNormalisedOf(int index, double real);
+
+}  // namespace hm

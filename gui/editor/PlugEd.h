@@ -199,6 +199,7 @@ private:
     void fileChosen(int tag, const std::string& path);
     void loadBankFile(const std::string& path);
     void loadPresetFile(const std::string& path);
+    void loadTextFile(const std::string& path);
     void saveFile(const std::string& path, bool preset);
     void showNotice(const std::string& text);
     void showPanel(EditorPanel* panel);

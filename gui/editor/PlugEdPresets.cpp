@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/Plug.h"
+#include "core/peq/PeqDocument.h"
 #include "gui/controls/COptionMenu.h"
 #include "gui/editor/EditorPanel.h"
 #include "gui/editor/PlugEd.h"
@@ -16,20 +17,28 @@
 namespace hm::gui {
 namespace {
 
+constexpr std::size_t kMaxTextBytes = 1u << 20;  // a filter list is a few kilobytes
+constexpr std::size_t kNoticeLines = 6;         // diagnostics a notice has room for
+
 struct FileRequest {
     platform::ChooserMode mode;
     const char* title;
     const char* defaultName;  // proposed file for saves, null for opens
     const char* extension;
+    const char* moreExtension;  // also offered when opening, or null
 };
 
 FileRequest requestFor(int tag) {
     switch (tag) {
-        case kGUISave: return {platform::ChooserMode::Save, "Choose destination filename", "Harmoniform bank.hmb", "hmb"};
-        case kGUILoad: return {platform::ChooserMode::Open, "Select preset bank", nullptr, "hmb"};
-        case kGUILoadPreset: return {platform::ChooserMode::Open, "Select preset file", nullptr, "hmp"};
+        case kGUISave:
+            return {platform::ChooserMode::Save, "Choose destination filename", "Harmoniform bank.hmb", "hmb", nullptr};
+        case kGUILoad: return {platform::ChooserMode::Open, "Select preset bank", nullptr, "hmb", nullptr};
+        // Parametric EQ text (correction filter lists) loads as a preset too.
+        case kGUILoadPreset:
+            return {platform::ChooserMode::Open, "Select preset file", nullptr, "hmp", "txt"};
         default:
-            return {platform::ChooserMode::Save, "Choose destination filename", "Harmoniform Preset.hmp", "hmp"};
+            return {platform::ChooserMode::Save, "Choose destination filename", "Harmoniform Preset.hmp", "hmp",
+                    nullptr};
     }
 }
 
@@ -145,6 +154,7 @@ void PlugEd::askForFile(int tag) {
     request.title = r.title;
     request.start = r.defaultName ? platform::joinPath(desktop, r.defaultName) : desktop;
     request.extension = r.extension;
+    if (r.moreExtension) request.moreExtensions.push_back(r.moreExtension);
     chooserTag_ = tag;
     if (platform::FileChooser::findProgram().empty()) {
         // No desktop chooser: the editor asks for the path itself.
@@ -194,6 +204,10 @@ void PlugEd::loadBankFile(const std::string& path) {
 }
 
 void PlugEd::loadPresetFile(const std::string& path) {
+    if (peq::isTextPath(path)) {
+        loadTextFile(path);
+        return;
+    }
     const PresetFile file = readPresetFile(path);
     if (file.status != PresetFileStatus::Ok) {
         showNotice(readProblem(path, file.status, "preset"));
@@ -203,6 +217,31 @@ void PlugEd::loadPresetFile(const std::string& path) {
     std::string bytes = file.document;
     bytes.push_back('\0');
     plug_->setChunk(bytes.data(), static_cast<vst::VstInt32>(bytes.size()), true);
+    shownList_.reset();
+    presetIndex_ = plug_->getProgram();
+    presetTextPending_ = true;
+}
+
+// Parametric EQ text becomes a preset chunk and is loaded as one, into the
+// current program: undo, A/B and state treat it like any preset. A text with
+// lines that cannot be imported changes nothing; the notice lists them.
+void PlugEd::loadTextFile(const std::string& path) {
+    const platform::FileRead file = platform::readWholeFile(path, kMaxTextBytes);
+    if (file.status != platform::ReadStatus::Ok) {
+        showNotice(readProblem(path, PresetFileStatus::Unreadable, "preset"));
+        return;
+    }
+    const peq::Import import = peq::importText(file.bytes);
+    if (!import.usable(false)) {
+        std::string text = "\"" + path + "\" cannot be imported:";
+        for (std::size_t i = 0; i < import.errors.size() && i < kNoticeLines; ++i)
+            text += "\nline " + std::to_string(import.errors[i].line) + ": " + import.errors[i].message;
+        if (import.errors.size() > kNoticeLines) text += "\n...";
+        showNotice(text + "\nNothing was changed.");
+        return;
+    }
+    std::vector<unsigned char> chunk = peq::presetChunk(import.values, peq::presetNameFor(path));
+    plug_->setChunk(chunk.data(), static_cast<vst::VstInt32>(chunk.size()), true);
     shownList_.reset();
     presetIndex_ = plug_->getProgram();
     presetTextPending_ = true;

@@ -4,17 +4,13 @@
 #include <unordered_map>
 
 #include "gui/layout/TagNames.h"
+#include "platform/TextCompare.h"
 
 namespace hm::gui {
 
 namespace {
 
-std::string lowerCase(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
+std::string lowerCase(std::string_view s) { return platform::asciiLower(s); }
 
 std::unordered_map<std::string, ViewMaker>& registry() {
     static std::unordered_map<std::string, ViewMaker> makers;

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -173,6 +174,36 @@ TEST(EditorFiles, DamagedFileGivesAMessageAndChangesNothing) {
     rig.window()->release(5, 5, kLButton);
     rig.editor->forceIdlePass();
     EXPECT_EQ(rig.editor->getFrame()->getModalView(), nullptr);
+}
+
+TEST(EditorFiles, LoadPresetOpensParametricEqTextAsAPreset) {
+    TempDir dir;
+    EditorRig rig;
+    platform::writeFileAtomically(dir.file("Headphone Correction.txt"),
+                                  "Preamp: -4.5 dB\r\nFilter 1: ON PK Fc 3000 Hz Gain 4 dB Q 2\r\n"
+                                  "Filter 2: OFF HSC Fc 9000 Hz Gain -3 dB Q 0.7\r\n");
+    writeChooser(dir, dir.file("Headphone Correction.txt"), 0);
+    ScopedPath path(dir.path);
+    rig.change(kGUILoadPreset, 1.f);
+    ASSERT_TRUE(idleUntil(rig, [&] { return !rig.editor->fileDialogOpen(); }));
+    EXPECT_NE(readText(dir.file("args")).find("--file-filter=*.hmp *.txt"), std::string::npos);
+    EXPECT_TRUE(rig.editor->noticeText().empty()) << rig.editor->noticeText();
+    EXPECT_NEAR(rig.real(kGain), -4.5, 1e-3);
+    EXPECT_EQ(std::lround(rig.real(bandParam(0, kBandState))), 2);
+    EXPECT_NEAR(rig.real(bandParam(0, kBandFrequency)), 3000.0, 0.5);
+    EXPECT_NEAR(rig.real(bandParam(0, kBandGain)), 4.0, 1e-3);
+    EXPECT_EQ(std::lround(rig.real(bandParam(1, kBandState))), 1);  // OFF: bypassed
+    EXPECT_STREQ(rig.plug->program(rig.plug->getProgram()).name, "Headphone Correction");
+
+    // A text with a bad line changes nothing and says which line.
+    platform::writeFileAtomically(dir.file("bad.txt"), "Filter 1: ON PK Fc 3000 Hz Gain 4,5 dB Q 2\n");
+    writeChooser(dir, dir.file("bad.txt"), 0);
+    std::vector<float> before;
+    for (int i = 0; i < kNumParams; ++i) before.push_back(rig.plug->getParameter(i));
+    rig.change(kGUILoadPreset, 1.f);
+    ASSERT_TRUE(idleUntil(rig, [&] { return !rig.editor->noticeText().empty(); }));
+    EXPECT_NE(rig.editor->noticeText().find("line 1: decimal comma"), std::string::npos) << rig.editor->noticeText();
+    for (int i = 0; i < kNumParams; ++i) EXPECT_EQ(rig.plug->getParameter(i), before[i]) << i;
 }
 
 TEST(EditorFiles, SaveAddsTheExtensionAndWritesTheBank) {

@@ -12,5 +12,7 @@ int runResponse(const std::vector<std::string>& args);
 int runDemo(const std::vector<std::string>& args);
 int runEditor(const std::vector<std::string>& args);
 int runBench(const std::vector<std::string>& args);
+int runImport(const std::vector<std::string>& args);
+int runExport(const std::vector<std::string>& args);
 
 }  // namespace hm::tool

@@ -8,13 +8,16 @@
 
 #include "core/params/Conversion.h"
 #include "core/params/ParamTable.h"
+#include "core/peq/PeqDocument.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "platform/SettingsStore.h"
 #include "prefs/ChunkCodec.h"
 #include "prefs/Json.h"
+#include "tools/harmoniform/Messages.h"
 #include "tools/harmoniform/ParameterAssignment.h"
 #include "tools/harmoniform/PluginPath.h"
+#include "tools/harmoniform/TextImport.h"
 
 namespace hm::tool {
 namespace {
@@ -40,6 +43,10 @@ const char* const kTypeNames[] = {"Peak", "High-pass", "Low shelf", "High shelf"
 const char* sessionOptionsHelp() {
     return "  --preset FILE.hmp    apply a preset file (as a host applies a preset chunk)\n"
            "  --bank FILE.hmb      apply a bank file (as a host restores a project)\n"
+           "  --import FILE.txt    apply a parametric EQ text (Preamp and Filter lines) as a preset;\n"
+           "                       prints how far the bands are from the textbook biquads\n"
+           "  --lenient            with --import: skip the lines that cannot be imported (otherwise\n"
+           "                       any such line stops the command)\n"
            "  --program N          use program N (1..20) of the bank, or of the bank a new instance\n"
            "                       loads (Default Bank.hmp, else Factory Bank.hmp; an error when\n"
            "                       there is none); a preset is then applied to that program\n"
@@ -62,12 +69,13 @@ bool takeSessionOption(const std::vector<std::string>& args, std::size_t& i, Ses
     const std::string& a = args[i];
     const bool hasValue = i + 1 < args.size();
     const auto value = [&]() -> const std::string& { return args[++i]; };
-    if (a == "--double") {
-        options.useDouble = true;
+    if (a == "--double" || a == "--lenient") {
+        (a == "--double" ? options.useDouble : options.lenient) = true;
         ++i;
         return true;
     }
-    if (a != "--preset" && a != "--bank" && a != "--program" && a != "--set" && a != "--block" && a != "--plugin")
+    if (a != "--preset" && a != "--bank" && a != "--import" && a != "--program" && a != "--set" && a != "--block" &&
+        a != "--plugin")
         return false;
     if (!hasValue) {
         error = a + " needs a value";
@@ -76,6 +84,7 @@ bool takeSessionOption(const std::vector<std::string>& args, std::size_t& i, Ses
     }
     if (a == "--preset") options.presetFile = value();
     else if (a == "--bank") options.bankFile = value();
+    else if (a == "--import") options.importFile = value();
     else if (a == "--plugin") options.pluginPath = value();
     else if (a == "--set") options.assignments.push_back(value());
     else {
@@ -97,6 +106,10 @@ bool HostSession::open(const SessionOptions& options, float sampleRate, std::str
     sampleRate_ = sampleRate;
     if (!options_.presetFile.empty() && !options_.bankFile.empty()) {
         error = "give either --preset or --bank, not both";
+        return false;
+    }
+    if (!options_.presetFile.empty() && !options_.importFile.empty()) {
+        error = "give either --preset or --import, not both";
         return false;
     }
     library_ = openPlugin(options_.pluginPath, error);
@@ -126,6 +139,7 @@ bool HostSession::open(const SessionOptions& options, float sampleRate, std::str
     if (!options_.bankFile.empty() && !applyStateFile(options_.bankFile, true, error)) return false;
     if (!selectProgram(error)) return false;
     if (!options_.presetFile.empty() && !applyStateFile(options_.presetFile, false, error)) return false;
+    if (!options_.importFile.empty() && !applyTextImport(error)) return false;
     if (!applyAssignments(error)) return false;
 
     const auto buffers = [&](std::vector<std::vector<float>>& b, std::vector<float*>& p) {
@@ -150,16 +164,11 @@ bool HostSession::open(const SessionOptions& options, float sampleRate, std::str
 }
 
 bool HostSession::applyStateFile(const std::string& path, bool bank, std::string& error) {
-    const platform::FileRead file = platform::readWholeFile(path, kMaxStateFileBytes);
-    switch (file.status) {
-        case platform::ReadStatus::Ok: break;
-        case platform::ReadStatus::Missing: error = "cannot open " + path + ": no such file"; return false;
-        case platform::ReadStatus::Unreadable: error = "cannot read " + path; return false;
-        case platform::ReadStatus::TooLarge: error = path + " is too large to be a preset or bank file"; return false;
-    }
+    std::string bytes;
+    if (!readInputFile(path, kMaxStateFileBytes, "a preset or bank file", bytes, error)) return false;
     // The instance applies what it can read and ignores the rest without a word,
     // as a host expects; a command line wants to hear about a damaged file.
-    const auto text = state::decodeChunk(file.bytes);
+    const auto text = state::decodeChunk(bytes);
     const prefs::JsonPtr document = text ? prefs::parseJson(*text) : nullptr;
     if (!cJSON_IsObject(document.get())) {
         error = path + " is not a preset or bank file (it cannot be decoded as one)";
@@ -174,8 +183,16 @@ bool HostSession::applyStateFile(const std::string& path, bool bank, std::string
         error = path + " holds no parameters";
         return false;
     }
-    instance_->dispatch(vst::effSetChunk, bank ? 0 : 1, static_cast<std::intptr_t>(file.bytes.size()),
-                        const_cast<char*>(file.bytes.data()));
+    instance_->dispatch(vst::effSetChunk, bank ? 0 : 1, static_cast<std::intptr_t>(bytes.size()), bytes.data());
+    return true;
+}
+
+bool HostSession::applyTextImport(std::string& error) {
+    TextImport text;
+    if (!readTextImport(options_.importFile, options_.lenient, text, error)) return false;
+    std::vector<unsigned char> chunk = peq::presetChunk(text.import.values, text.name);
+    instance_->dispatch(vst::effSetChunk, 1, static_cast<std::intptr_t>(chunk.size()), chunk.data());
+    notes_ = text.lines;
     return true;
 }
 

@@ -22,6 +22,8 @@ struct SessionOptions {
     std::string pluginPath;
     std::string presetFile;  // .hmp applied as a preset chunk
     std::string bankFile;    // .hmb applied as a bank chunk
+    std::string importFile;  // parametric EQ text, mapped and applied as a preset chunk
+    bool lenient = false;    // skip the text's lines that cannot be imported
     int program = 0;         // 1..20 selects a program (of the bank, else of the bank a new
                              // instance loads; an error when there is none); 0 keeps
     std::vector<std::string> assignments;  // NAME=VALUE, applied in order
@@ -70,12 +72,15 @@ public:
     int changesBySet() const { return changesBySet_; }
     // Things the caller should pass on to the user (an empty program slot chosen).
     const std::vector<std::string>& warnings() const { return warnings_; }
+    // What an imported text reported: skipped lines and the fidelity report.
+    const std::vector<std::string>& notes() const { return notes_; }
 
     // Re-reads the initial delay after the timer had time to report a change.
     void settle();
 
 private:
     bool applyStateFile(const std::string& path, bool bank, std::string& error);
+    bool applyTextImport(std::string& error);
     bool applyAssignments(std::string& error);
     bool selectProgram(std::string& error);
 
@@ -86,6 +91,7 @@ private:
     int latency_ = 0;
     int changesBySet_ = 0;
     std::vector<std::string> warnings_;
+    std::vector<std::string> notes_;
     std::vector<std::vector<float>> floatIn_, floatOut_;
     std::vector<float*> floatInPtr_, floatOutPtr_;
 };

@@ -31,4 +31,20 @@ void warning(const std::string& command, const std::string& message) {
     std::fprintf(stderr, "%s: warning: %s\n", prefix(command).c_str(), message.c_str());
 }
 
+bool readInputFile(const std::string& path, std::size_t maxBytes, const char* what, std::string& bytes,
+                   std::string& error) {
+    platform::FileRead file = platform::readWholeFile(path, maxBytes);
+    switch (file.status) {
+        case platform::ReadStatus::Ok: bytes = std::move(file.bytes); return true;
+        case platform::ReadStatus::Missing: error = "cannot open " + path + ": no such file"; break;
+        case platform::ReadStatus::Unreadable: error = "cannot read " + path; break;
+        case platform::ReadStatus::TooLarge: error = path + " is too large to be " + what; break;
+    }
+    return false;
+}
+
+void note(const std::string& command, const std::string& message) {
+    std::fprintf(stderr, "%s: %s\n", prefix(command).c_str(), message.c_str());
+}
+
 }  // namespace hm::tool

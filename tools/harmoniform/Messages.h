@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/AtomicFile.h"
+
 namespace hm::tool {
 
 // "1 channel", "2 channels", "0 samples".
@@ -23,5 +25,14 @@ int failure(const std::string& command, const std::string& message);
 
 // Prints "harmoniform COMMAND: warning: MESSAGE" on standard error.
 void warning(const std::string& command, const std::string& message);
+
+// Prints "harmoniform COMMAND: MESSAGE" on standard error (a report, not a failure).
+void note(const std::string& command, const std::string& message);
+
+// A whole input file of at most maxBytes; false with the message the tool gives
+// for it ("cannot open F: no such file", "cannot read F", "F is too large to be
+// WHAT").
+bool readInputFile(const std::string& path, std::size_t maxBytes, const char* what, std::string& bytes,
+                   std::string& error);
 
 }  // namespace hm::tool

@@ -79,6 +79,7 @@ int runPresetMake(const std::vector<std::string>& args) {
     HostSession session;
     if (!session.open(options, 48000.0f, error)) return failure(kCommand, error);
     for (const std::string& w : session.warnings()) warning(kCommand, w);
+    for (const std::string& n : session.notes()) note(kCommand, n);
     if (named) {
         if (name.size() > kNameLength) {
             warning(kCommand, "the name is cut to " + std::to_string(kNameLength) + " characters, as the plug-in keeps it");

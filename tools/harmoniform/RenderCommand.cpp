@@ -136,6 +136,7 @@ int runRender(const std::vector<std::string>& args) {
     HostSession session;
     if (!session.open(options, static_cast<float>(reader.format().rate), error)) return failure(command, error);
     for (const std::string& w : session.warnings()) warning(command, w);
+    for (const std::string& n : session.notes()) note(command, n);
     const int channels = reader.format().channels;
     if (channels > session.channels())
         return failure(command, inName + " has " + countOf(channels, "channel") + "; the plug-in takes at most " +

@@ -84,6 +84,7 @@ int runResponse(const std::vector<std::string>& args) {
     HostSession session;
     if (!session.open(options, static_cast<float>(request.rate), error)) return failure(command, error);
     for (const std::string& w : session.warnings()) warning(command, w);
+    for (const std::string& n : session.notes()) note(command, n);
     ResponseResult result;
     if (!measureAndWrite(session, request, result, error)) return failure(command, error);
     std::FILE* report = toStdout ? stderr : stdout;

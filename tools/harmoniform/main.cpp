@@ -25,7 +25,9 @@ void usage() {
                 "  info [PLUGIN.so]  load a VST 2.4 plug-in as a host does and list its effect record and parameters\n"
                 "  bench PLUGIN.so   CPU cost per second of audio, alone or in turns with another plug-in\n"
                 "  preset show FILE  print a preset (.hmp) or bank (.hmb) file's programs and changed parameters\n"
-                "  preset make OUT   write a preset file (.hmp) from a preset, bank program and --set values\n\n"
+                "  preset make OUT   write a preset file (.hmp) from a preset, bank program and --set values\n"
+                "  import FILE.txt   write a parametric EQ text (correction filter list) as a preset (-o OUT.hmp)\n"
+                "  export PRESET     write a preset's bands as parametric EQ text (-o OUT.txt)\n\n"
                 "options:\n"
                 "  --help            this text; 'harmoniform COMMAND --help' describes a command\n"
                 "  --version         the tool's version\n"
@@ -55,6 +57,8 @@ int main(int argc, char** argv) {
     if (command == "bench") return hm::tool::runBench(args);
     if (command == "preset") return hm::tool::runPreset(args);
     if (command == "render") return hm::tool::runRender(args);
+    if (command == "import") return hm::tool::runImport(args);
+    if (command == "export") return hm::tool::runExport(args);
     if (command == "response") return hm::tool::runResponse(args);
     if (command == "demo") return hm::tool::runDemo(args);
     if (command == "editor") return hm::tool::runEditor(args);

@@ -1,0 +1,55 @@
+#pragma once
+// From parametric EQ text records to a preset: every filter becomes one band,
+// in the order of the text, as the band type and subtype whose analogue
+// response is the filter's textbook analogue prototype:
+//
+//   PK          Peak "Kes" (one section (s² + s·A/Q + 1)/(s² + s/(A·Q) + 1))
+//   LS/LSC, HS/HSC   second order: shelf "Kes" without shift, frequency and Q
+//               moved so its poles and zeros land where the textbook shelf has
+//               them (the "Kes" band frequency is the pole, not the midpoint);
+//               "6dB": shelf "First Order", same midpoint
+//   LP/LPQ, HP/HPQ   low-/high-pass "Kes" at 12 dB per octave with the Q
+//   NO          Notch;  AP: low-pass "Allpass" at 12 dB per octave
+//   BP          none (no band passes a band at unity gain)
+//
+// OFF filters become bypassed bands; Preamp becomes the output Gain; channel
+// selections become band groups (and the first channel pair left/right when a
+// filter acts on one side only). Scale stays at its default unless a gain needs
+// more. Everything else keeps a new instance's default. Pure functions; any thread.
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/params/ParamIds.h"
+#include "core/peq/PeqText.h"
+
+namespace hm::peq {
+
+// Normalised values of all parameters, as a program holds them.
+using PresetValues = std::array<float, kNumParams>;
+
+// A new instance's values (the static table's defaults).
+PresetValues defaultValues();
+
+struct Import {
+    PresetValues values{};
+    std::vector<Filter> mapped;      // the filters that became bands, in band order
+    std::vector<Diagnostic> errors;  // the reader's and the mapper's, in line order
+    double preampDb = 0.0;           // as applied (0 when the preamp was refused)
+    bool tooManyFilters = false;     // refused whole: more filters than bands
+
+    // Whether the preset may be applied: no errors, or lenient (errors skip
+    // their lines) unless the file is refused whole.
+    bool usable(bool lenient) const { return !tooManyFilters && (lenient || errors.empty()); }
+};
+
+// Reads and maps a whole text.
+Import importText(std::string_view text);
+
+// The analogue Q the filter stands for: its Q, the Q of its bandwidth in
+// octaves (between the half-gain points of a peak, the -3 dB points of a notch),
+// or for a shelf's slope form the textbook shelf slope S = dB / 12.
+double analogueQ(const Filter& f);
+
+}  // namespace hm::peq

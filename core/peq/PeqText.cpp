@@ -1,0 +1,309 @@
+#include "core/peq/PeqText.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "platform/TextCompare.h"
+
+namespace hm::peq {
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+bool startsNumber(char c) { return (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.'; }
+bool numberChar(char c) { return startsNumber(c) || c == ','; }
+
+// Words of a line; a number written together with its unit ("105Hz", "-6dB")
+// becomes two words.
+std::vector<std::string> words(std::string_view s) {
+    std::vector<std::string> out;
+    std::size_t i = 0;
+    while (i < s.size()) {
+        while (i < s.size() && isBlank(s[i])) ++i;
+        std::size_t j = i;
+        while (j < s.size() && !isBlank(s[j])) ++j;
+        if (j == i) break;
+        std::string_view w = s.substr(i, j - i);
+        std::size_t n = 0;
+        if (startsNumber(w[0]))
+            while (n < w.size() && numberChar(w[n])) ++n;
+        if (n > 0 && n < w.size()) {
+            out.emplace_back(w.substr(0, n));
+            out.emplace_back(w.substr(n));
+        } else {
+            out.emplace_back(w);
+        }
+        i = j;
+    }
+    return out;
+}
+
+struct TypeWord {
+    const char* word;
+    FilterType type;
+};
+constexpr TypeWord kTypes[] = {
+    {"pk", FilterType::Peak},       {"ls", FilterType::LowShelf},   {"lsc", FilterType::LowShelf},
+    {"hs", FilterType::HighShelf},  {"hsc", FilterType::HighShelf}, {"lp", FilterType::LowPass},
+    {"lpq", FilterType::LowPass},   {"hp", FilterType::HighPass},   {"hpq", FilterType::HighPass},
+    {"no", FilterType::Notch},      {"ap", FilterType::AllPass},    {"bp", FilterType::BandPass},
+};
+
+bool isShelf(FilterType t) { return t == FilterType::LowShelf || t == FilterType::HighShelf; }
+bool hasGain(FilterType t) { return t == FilterType::Peak || isShelf(t); }
+
+// Reads the rest of a line word by word; the first problem ends it.
+class LineReader {
+public:
+    explicit LineReader(std::vector<std::string> w) : words_(std::move(w)) {}
+    bool atEnd() const { return next_ >= words_.size(); }
+    std::string peek() const { return atEnd() ? std::string() : platform::asciiLower(words_[next_]); }
+    std::string take() { return atEnd() ? std::string() : words_[next_++]; }
+
+    // A number, then an optional unit among `units` (lower case).
+    bool number(const char* what, double& value, std::initializer_list<const char*> units, std::string& error,
+                double* unitFactor = nullptr) {
+        if (atEnd()) {
+            error = std::string(what) + " has no value";
+            return false;
+        }
+        const std::string w = take();
+        const std::optional<double> v = parseNumber(w);
+        if (!v) {
+            if (w.find(',') != std::string::npos && w.find_first_of("0123456789") != std::string::npos)
+                error = "decimal comma in '" + w + "': write numbers with a decimal point (" + withPoint(w) + ")";
+            else
+                error = std::string(what) + " needs a number, not '" + w + "'";
+            return false;
+        }
+        value = *v;
+        const std::string unit = peek();
+        for (const char* u : units)
+            if (unit == u) {
+                ++next_;
+                if (unitFactor) *unitFactor = unit == "khz" ? 1000.0 : 1.0;
+                break;
+            }
+        return true;
+    }
+
+private:
+    static std::string withPoint(std::string s) {
+        for (char& c : s)
+            if (c == ',') c = '.';
+        return s;
+    }
+    std::vector<std::string> words_;
+    std::size_t next_ = 0;
+};
+
+bool readFilter(std::string_view rest, Filter& f, std::string& error) {
+    LineReader r(words(rest));
+    const std::string state = r.peek();
+    if (state != "on" && state != "off") {
+        error = state.empty() ? "the filter is empty (expected ON or OFF, a type, Fc ...)"
+                              : "expected ON or OFF before the filter type, not '" + r.take() + "'";
+        return false;
+    }
+    r.take();
+    f.on = state == "on";
+    const std::string typeWord = r.take();
+    const TypeWord* type = nullptr;
+    for (const TypeWord& t : kTypes)
+        if (platform::asciiLower(typeWord) == t.word) type = &t;
+    if (!type) {
+        error = typeWord.empty() ? "the filter has no type"
+                                 : "unknown filter type '" + typeWord + "' (PK, LS, LSC, HS, HSC, LP, LPQ, HP, HPQ, NO, AP, BP)";
+        return false;
+    }
+    f.type = type->type;
+    if (!r.atEnd() && startsNumber(r.peek()[0])) {
+        if (!isShelf(f.type)) {
+            error = std::string(typeName(f.type)) + " takes no slope";
+            return false;
+        }
+        if (!r.number("the slope", f.slopeDb, {"db"}, error)) return false;
+        if (!(f.slopeDb > 0.0)) {
+            error = "a shelf's slope must be positive";
+            return false;
+        }
+    }
+    bool fc = false, gain = false, q = false, bw = false;
+    while (!r.atEnd()) {
+        const std::string key = r.peek();
+        const std::string original = r.take();
+        bool* seen = key == "fc" ? &fc : key == "gain" ? &gain : key == "q" ? &q : key == "bw" ? &bw : nullptr;
+        if (!seen) {
+            error = "unexpected '" + original + "' (a filter takes Fc, Gain, Q or BW Oct)";
+            return false;
+        }
+        if (*seen) {
+            error = original + " is given twice";
+            return false;
+        }
+        *seen = true;
+        if (key == "fc") {
+            double factor = 1.0;
+            if (!r.number("Fc", f.frequency, {"hz", "khz"}, error, &factor)) return false;
+            f.frequency *= factor;
+            if (!(f.frequency > 0.0)) {
+                error = "Fc must be a positive frequency";
+                return false;
+            }
+        } else if (key == "gain") {
+            if (!r.number("Gain", f.gainDb, {"db"}, error)) return false;
+        } else if (key == "q") {
+            if (!r.number("Q", f.q, {}, error)) return false;
+            if (!(f.q > 0.0)) {
+                error = "Q must be positive";
+                return false;
+            }
+        } else {
+            if (r.peek() == "oct") r.take();
+            if (!r.number("BW", f.bandwidth, {"oct"}, error)) return false;
+            if (!(f.bandwidth > 0.0)) {
+                error = "the bandwidth must be positive";
+                return false;
+            }
+        }
+    }
+    if (!fc) error = "missing frequency (Fc)";
+    else if (hasGain(f.type) && !gain) error = std::string(typeName(f.type)) + " needs a gain (Gain ... dB)";
+    else if (!hasGain(f.type) && f.gainDb != 0.0) error = std::string(typeName(f.type)) + " takes no gain";
+    else if (q && bw) error = "give either Q or BW, not both";
+    else if (f.slopeDb > 0.0 && (q || bw)) error = "a shelf takes either a slope (12dB) or a Q, not both";
+    return error.empty();
+}
+
+bool readChannel(std::string_view rest, int& groups, std::string& error) {
+    const std::vector<std::string> list = words(rest);
+    if (list.empty()) {
+        error = "Channel: names no channel (L, R, 1..8 or ALL)";
+        return false;
+    }
+    int mask = 0;
+    for (const std::string& w : list) {
+        const std::string k = platform::asciiLower(w);
+        int group = 0;
+        if (k == "all") {
+            mask = kAllGroups;
+            continue;
+        }
+        if (k == "l") group = 1;
+        else if (k == "r") group = 2;
+        else if (k.size() == 1 && k[0] >= '1' && k[0] <= '8') group = k[0] - '0';
+        if (group == 0) {
+            error = "unknown channel '" + w + "' (Harmoniform's groups are L, R, 1..8 or ALL)";
+            return false;
+        }
+        mask |= 1 << (8 - group);
+    }
+    groups = mask;
+    return true;
+}
+
+void readLine(std::string_view line, int number, int& groups, Text& out) {
+    if (const std::size_t hash = line.find('#'); hash != std::string_view::npos) line = line.substr(0, hash);
+    line = trim(line);
+    if (line.empty()) return;
+    std::string error;
+    const std::size_t colon = line.find(':');
+    const std::string key = colon == std::string_view::npos ? std::string() : platform::asciiLower(trim(line.substr(0, colon)));
+    const std::string_view rest = colon == std::string_view::npos ? std::string_view() : line.substr(colon + 1);
+    if (key == "preamp") {
+        LineReader r(words(rest));
+        double db = 0.0;
+        if (r.number("Preamp", db, {"db"}, error) && !r.atEnd()) error = "unexpected '" + r.take() + "' after the preamp";
+        if (error.empty()) {
+            out.preampDb += db;
+            out.preampLine = number;
+        }
+    } else if (key == "channel") {
+        readChannel(rest, groups, error);
+    } else if (key.rfind("filter", 0) == 0 && trim(std::string_view(key).substr(6)).find_first_not_of("0123456789") ==
+                                                    std::string_view::npos) {
+        Filter f;
+        f.line = number;
+        f.groups = groups;
+        if (readFilter(rest, f, error)) out.filters.push_back(f);
+    } else if (!key.empty()) {
+        error.push_back('\'');
+        error.append(trim(line.substr(0, colon)));
+        error += ":' is not imported (only Preamp, Channel and Filter lines are)";
+    } else {
+        error = "not a command (expected 'Preamp:', 'Channel:' or 'Filter N:')";
+    }
+    if (!error.empty()) out.errors.push_back({number, error});
+}
+
+}  // namespace
+
+std::optional<double> parseNumber(std::string_view token) {
+    if (!token.empty() && token.front() == '+') token.remove_prefix(1);
+    if (token.empty() || !startsNumber(token.front()) || token.front() == '+') return std::nullopt;
+    double v = 0.0;
+    const auto [end, ec] = std::from_chars(token.data(), token.data() + token.size(), v, std::chars_format::fixed);
+    if (ec != std::errc() || end != token.data() + token.size() || !std::isfinite(v)) return std::nullopt;
+    return v;
+}
+
+std::string formatNumber(double value, int digits) {
+    if (value == 0.0 || !std::isfinite(value)) return "0";
+    // Fixed notation with as many decimals as the significant digits need.
+    const int magnitude = static_cast<int>(std::floor(std::log10(std::fabs(value))));
+    const int decimals = std::max(0, digits - 1 - magnitude);
+    char buffer[64];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::fixed, decimals);
+    std::string s(buffer, ec == std::errc() ? end : buffer);
+    if (s.find('.') != std::string::npos) {
+        while (s.back() == '0') s.pop_back();
+        if (s.back() == '.') s.pop_back();
+    }
+    return s == "-0" ? "0" : s;
+}
+
+const char* typeName(FilterType type) {
+    switch (type) {
+        case FilterType::Peak: return "PK";
+        case FilterType::LowShelf: return "LSC";
+        case FilterType::HighShelf: return "HSC";
+        case FilterType::LowPass: return "LPQ";
+        case FilterType::HighPass: return "HPQ";
+        case FilterType::Notch: return "NO";
+        case FilterType::AllPass: return "AP";
+        case FilterType::BandPass: return "BP";
+    }
+    return "?";
+}
+
+Text readText(std::string_view text) {
+    Text out;
+    if (text.size() >= 2 && ((text[0] == '\xFF' && text[1] == '\xFE') || (text[0] == '\xFE' && text[1] == '\xFF'))) {
+        out.errors.push_back({1, "the text is UTF-16; save it as UTF-8"});
+        return out;
+    }
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    int groups = kAllGroups;
+    int number = 0;
+    while (!text.empty() || number == 0) {
+        ++number;
+        const std::size_t end = text.find('\n');
+        const std::string_view line = text.substr(0, end);
+        if (line.find('\0') != std::string_view::npos) {
+            out.errors.push_back({number, "the line holds a zero byte: this is no text file"});
+            break;
+        }
+        readLine(line, number, groups, out);
+        if (end == std::string_view::npos) break;
+        text.remove_prefix(end + 1);
+    }
+    return out;
+}
+
+}  // namespace hm::peq

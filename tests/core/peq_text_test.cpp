@@ -1,0 +1,175 @@
+// Reading parametric EQ text: real-world line shapes, the lines a reader must
+// refuse (each with the message a user sees), and whole-file matters (byte-order
+// mark, CRLF, channel selections, preamp, the band limit).
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <string>
+
+#include "core/params/ParamTable.h"
+#include "core/peq/PeqMapping.h"
+#include "core/peq/PeqText.h"
+
+namespace hm::peq {
+namespace {
+
+struct GoodLine {
+    const char* text;
+    FilterType type;
+    bool on;
+    double frequency, gainDb, q, bandwidth, slopeDb;
+};
+
+const GoodLine kGoodLines[] = {
+    {"Filter 1: ON PK Fc 105 Hz Gain 4.5 dB Q 0.70", FilterType::Peak, true, 105, 4.5, 0.70, 0, 0},
+    {"Filter 12: ON PK Fc 105.5 Hz Gain -4.5 dB Q 1.41", FilterType::Peak, true, 105.5, -4.5, 1.41, 0, 0},
+    {"Filter:ON PK Fc 2000Hz Gain -3dB Q 2", FilterType::Peak, true, 2000, -3, 2, 0, 0},
+    {"  Filter  3 :  ON   PK   Fc  50  Hz   Gain +2.0  dB  Q  0.5  ", FilterType::Peak, true, 50, 2, 0.5, 0, 0},
+    {"filter 4: on pk fc 1000 hz gain 1 db q 1", FilterType::Peak, true, 1000, 1, 1, 0, 0},
+    {"Filter 5: ON PK Fc 1.5 kHz Gain 1 dB Q 1", FilterType::Peak, true, 1500, 1, 1, 0, 0},
+    {"Filter 6: ON PK Fc 1000 Hz Gain 6 dB BW Oct 1.0", FilterType::Peak, true, 1000, 6, kDefaultQ, 1.0, 0},
+    {"Filter 7: ON PK Fc 1000 Hz Gain 6 dB", FilterType::Peak, true, 1000, 6, kDefaultQ, 0, 0},  // Q defaults
+    {"Filter 8: OFF PK Fc 1000 Hz Gain 6 dB Q 3", FilterType::Peak, false, 1000, 6, 3, 0, 0},
+    {"Filter 9: ON LS Fc 100 Hz Gain 5 dB", FilterType::LowShelf, true, 100, 5, kDefaultQ, 0, 0},
+    {"Filter 10: ON LSC Fc 100 Hz Gain 5 dB Q 0.9", FilterType::LowShelf, true, 100, 5, 0.9, 0, 0},
+    {"Filter 11: ON LSC 12dB Fc 100 Hz Gain 5 dB", FilterType::LowShelf, true, 100, 5, kDefaultQ, 0, 12},
+    {"Filter 12: ON LS 6 dB Fc 100 Hz Gain -5 dB", FilterType::LowShelf, true, 100, -5, kDefaultQ, 0, 6},
+    {"Filter 13: ON HSC Fc 9000 Hz Gain -2 dB Q 0.7", FilterType::HighShelf, true, 9000, -2, 0.7, 0, 0},
+    {"Filter 14: ON HS 6dB Fc 9000 Hz Gain 3 dB", FilterType::HighShelf, true, 9000, 3, kDefaultQ, 0, 6},
+    {"Filter 15: ON LP Fc 18000 Hz", FilterType::LowPass, true, 18000, 0, kDefaultQ, 0, 0},
+    {"Filter 16: ON LPQ Fc 18000 Hz Q 1.2", FilterType::LowPass, true, 18000, 0, 1.2, 0, 0},
+    {"Filter 17: ON HPQ Fc 20 Hz Q 0.5 Gain 0 dB", FilterType::HighPass, true, 20, 0, 0.5, 0, 0},
+    {"Filter 18: ON HP Fc 30 Hz", FilterType::HighPass, true, 30, 0, kDefaultQ, 0, 0},
+    {"Filter 19: ON NO Fc 60 Hz Q 30", FilterType::Notch, true, 60, 0, 30, 0, 0},
+    {"Filter 20: ON AP Fc 500 Hz Q 0.8", FilterType::AllPass, true, 500, 0, 0.8, 0, 0},
+    {"Filter 21: ON PK Fc 100 Hz Gain 2 dB Q 1 # trailing comment", FilterType::Peak, true, 100, 2, 1, 0, 0},
+};
+
+TEST(PeqText, RealWorldLineShapesReadAsTheirFilters) {
+    for (const GoodLine& g : kGoodLines) {
+        SCOPED_TRACE(g.text);
+        const Text t = readText(g.text);
+        ASSERT_TRUE(t.errors.empty()) << t.errors[0].message;
+        ASSERT_EQ(t.filters.size(), 1u);
+        const Filter& f = t.filters[0];
+        EXPECT_EQ(f.type, g.type);
+        EXPECT_EQ(f.on, g.on);
+        EXPECT_DOUBLE_EQ(f.frequency, g.frequency);
+        EXPECT_DOUBLE_EQ(f.gainDb, g.gainDb);
+        EXPECT_DOUBLE_EQ(f.q, g.q);
+        EXPECT_DOUBLE_EQ(f.bandwidth, g.bandwidth);
+        EXPECT_DOUBLE_EQ(f.slopeDb, g.slopeDb);
+        EXPECT_EQ(f.line, 1);
+    }
+}
+
+struct BadLine {
+    const char* text;
+    const char* message;  // part of the diagnostic
+};
+
+const BadLine kBadLines[] = {
+    {"Filter 1: ON XX Fc 100 Hz Gain 1 dB Q 1", "unknown filter type 'XX'"},
+    {"Filter 1: ON PK Gain 1 dB Q 1", "missing frequency (Fc)"},
+    {"Filter 1: ON PK Fc 100 Hz Gain 1 dB Q -1", "Q must be positive"},
+    {"Filter 1: ON PK Fc 100 Hz Gain 1 dB Q 0", "Q must be positive"},
+    {"Filter 1: ON PK Fc 100,5 Hz Gain 1 dB Q 1", "decimal comma in '100,5'"},
+    {"Filter 1: ON PK Fc 100 Hz Gain 4,5 dB Q 1", "write numbers with a decimal point (4.5)"},
+    {"Preamp: -6,2 dB", "decimal comma in '-6,2'"},
+    {"Filter 1: ON PK Fc 100 Hz Q 1", "PK needs a gain"},
+    {"Filter 1: ON LPQ Fc 100 Hz Gain 3 dB Q 1", "LPQ takes no gain"},
+    {"Filter 1: PK Fc 100 Hz Gain 1 dB Q 1", "expected ON or OFF"},
+    {"Filter 1: ON PK Fc 100 Hz Gain 1 dB Q 1 Q 2", "Q is given twice"},
+    {"Filter 1: ON PK Fc 100 Hz Gain 1 dB Q 1 BW Oct 1", "either Q or BW"},
+    {"Filter 1: ON LSC 12dB Fc 100 Hz Gain 1 dB Q 1", "either a slope"},
+    {"Filter 1: ON PK 12dB Fc 100 Hz Gain 1 dB", "PK takes no slope"},
+    {"Filter 1: ON PK Fc abc Hz Gain 1 dB", "Fc needs a number"},
+    {"Filter 1: ON PK Fc nan Hz Gain 1 dB", "Fc needs a number"},
+    {"Filter 1: ON PK Fc 100 Hz Gain 1 dB Slope 3", "unexpected 'Slope'"},
+    {"GraphicEQ: 20 -3; 40 -2", "'GraphicEQ:' is not imported"},
+    {"Channel: C", "unknown channel 'C'"},
+    {"just words", "not a command"},
+    // Read, but no band can hold them:
+    {"Filter 1: ON BP Fc 1000 Hz Q 2", "BP (band-pass) has no Harmoniform band"},
+    {"Filter 1: ON PK Fc 5 Hz Gain 1 dB Q 1", "outside the bands' range"},
+    {"Filter 1: ON PK Fc 1000 Hz Gain 1 dB Q 60", "Q 60 is outside"},
+    {"Filter 1: ON PK Fc 1000 Hz Gain 40 dB Q 1", "beyond the bands' 36 dB"},
+    {"Filter 1: ON LSC 30dB Fc 100 Hz Gain 24 dB", "too steep"},
+    {"Preamp: -40 dB", "beyond the output gain's 36 dB"},
+};
+
+TEST(PeqText, LinesThatCannotBeImportedAreReportedWithLineAndReason) {
+    for (const BadLine& b : kBadLines) {
+        SCOPED_TRACE(b.text);
+        const Import im = importText(std::string("# first line\n") + b.text + "\n");
+        ASSERT_EQ(im.errors.size(), 1u);
+        EXPECT_EQ(im.errors[0].line, 2);
+        EXPECT_NE(im.errors[0].message.find(b.message), std::string::npos) << im.errors[0].message;
+        EXPECT_FALSE(im.usable(false));
+        EXPECT_TRUE(im.usable(true));  // --lenient: the line is skipped
+        EXPECT_TRUE(im.mapped.empty());
+    }
+}
+
+TEST(PeqText, ByteOrderMarkCrlfCommentsAndPreampsAreHandled) {
+    const Text t = readText("\xEF\xBB\xBFPreamp: -6.2 dB\r\n\r\n# comment\r\nPreamp: 1dB\r\n"
+                            "Filter 1: ON PK Fc 105 Hz Gain 4.5 dB Q 0.70\r\n");
+    EXPECT_TRUE(t.errors.empty());
+    EXPECT_NEAR(t.preampDb, -5.2, 1e-12);  // preamps add up
+    ASSERT_EQ(t.filters.size(), 1u);
+    EXPECT_EQ(t.filters[0].line, 5);
+    EXPECT_DOUBLE_EQ(t.filters[0].q, 0.70);
+
+    const Text utf16 = readText(std::string("\xFF\xFEP\0r\0", 6));
+    ASSERT_EQ(utf16.errors.size(), 1u);
+    EXPECT_NE(utf16.errors[0].message.find("UTF-16"), std::string::npos);
+}
+
+TEST(PeqText, ChannelSelectionsBecomeGroupsAndTheFirstPairLeftRight) {
+    const Import im = importText("Channel: L\nFilter 1: ON PK Fc 100 Hz Gain 1 dB Q 1\n"
+                                 "Channel: R\nFilter 2: ON PK Fc 200 Hz Gain 1 dB Q 1\n"
+                                 "Channel: L R\nFilter 3: ON PK Fc 300 Hz Gain 1 dB Q 1\n"
+                                 "Channel: all\nFilter 4: ON PK Fc 400 Hz Gain 1 dB Q 1\n");
+    ASSERT_TRUE(im.errors.empty());
+    const int expected[] = {kLeftGroup, kRightGroup, kLeftGroup | kRightGroup, kAllGroups};
+    for (int b = 0; b < 4; ++b)
+        EXPECT_EQ(std::lround(staticRealOf(bandParam(b, kBandGroups), im.values[bandParam(b, kBandGroups)])), expected[b]);
+    EXPECT_EQ(std::lround(staticRealOf(kMsState, im.values[kMsState])), 0);  // left/right
+
+    const Import both = importText("Filter 1: ON PK Fc 100 Hz Gain 1 dB Q 1\n");
+    EXPECT_EQ(both.values[kMsState], defaultValues()[kMsState]);  // nothing one-sided: left as a new instance has it
+}
+
+TEST(PeqText, MoreFiltersThanBandsAreRefusedEvenLeniently) {
+    std::string text;
+    for (int i = 1; i <= 33; ++i) text += "Filter " + std::to_string(i) + ": ON PK Fc 1000 Hz Gain 1 dB Q 1\n";
+    const Import im = importText(text);
+    EXPECT_TRUE(im.tooManyFilters);
+    EXPECT_FALSE(im.usable(true));
+    ASSERT_FALSE(im.errors.empty());
+    EXPECT_EQ(im.errors.back().line, 33);
+    EXPECT_NE(im.errors.back().message.find("32 bands; this file has 33 filters"), std::string::npos);
+
+    std::string fits;
+    for (int i = 1; i <= 32; ++i) fits += "Filter " + std::to_string(i) + ": ON PK Fc 1000 Hz Gain 1 dB Q 1\n";
+    EXPECT_TRUE(importText(fits).usable(false));
+}
+
+TEST(PeqText, NumbersIgnoreTheProcessLocale) {
+    // A host may run with a locale whose decimal separator is a comma.
+    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
+    const std::string saved = previous ? previous : "C";
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") || std::setlocale(LC_NUMERIC, "fr_FR.UTF-8")) {
+        EXPECT_EQ(formatNumber(4.5), "4.5");
+        EXPECT_EQ(parseNumber("4.5").value_or(0), 4.5);
+        EXPECT_FALSE(parseNumber("4,5"));
+    }
+    std::setlocale(LC_NUMERIC, saved.c_str());
+    EXPECT_EQ(formatNumber(0.70710678), "0.707107");
+    EXPECT_EQ(formatNumber(-12.5), "-12.5");
+    EXPECT_EQ(formatNumber(20000.0), "20000");
+}
+
+}  // namespace
+}  // namespace hm::peq

@@ -1,0 +1,34 @@
+#include "tools/harmoniform/TextImport.h"
+
+#include "core/peq/PeqDocument.h"
+#include "core/peq/PeqFidelity.h"
+#include "tools/harmoniform/Messages.h"
+
+namespace hm::tool {
+namespace {
+
+constexpr std::size_t kMaxTextBytes = 1u << 20;  // a filter list is a few kilobytes
+
+}  // namespace
+
+bool readTextImport(const std::string& path, bool lenient, TextImport& out, std::string& error) {
+    std::string bytes;
+    if (!readInputFile(path, kMaxTextBytes, "a filter list", bytes, error)) return false;
+    out.import = peq::importText(bytes);
+    out.name = peq::presetNameFor(path);
+    const peq::Import& im = out.import;
+    if (!im.usable(lenient)) {
+        error = path + ": " + countOf(static_cast<std::int64_t>(im.errors.size()), "line") + " cannot be imported" +
+                (im.tooManyFilters ? "" : "; nothing was applied (--lenient skips such lines)") + ":";
+        for (const peq::Diagnostic& d : im.errors) error += "\n  " + path + ":" + std::to_string(d.line) + ": " + d.message;
+        return false;
+    }
+    for (const peq::Diagnostic& d : im.errors)
+        out.lines.push_back(path + ":" + std::to_string(d.line) + ": skipped: " + d.message);
+    out.lines.push_back(path + ": " + countOf(static_cast<std::int64_t>(im.mapped.size()), "filter") +
+                        " imported; against the textbook biquads (Harmoniform minus textbook, below 20 kHz):");
+    for (const peq::Fidelity& f : peq::fidelityReport(im)) out.lines.push_back("  " + peq::describe(f));
+    return true;
+}
+
+}  // namespace hm::tool
