@@ -47,6 +47,8 @@ Plug::Plug(vst::HostCallback host, int channels) : PlugBaseJSON(host) {
     platform::addTimerClient(&timerHook_, reports_);
 }
 
+void Plug::leaveSharedTimer() { platform::removeTimerClient(&timerHook_); }
+
 Plug::~Plug() {
     // After this no tick can reach the instance, and no queued host call starts.
     platform::removeTimerClient(&timerHook_);

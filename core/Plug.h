@@ -167,6 +167,10 @@ public:
 
     // Replaces the update clock by a fixed time in milliseconds (tests); negative: real clock.
     void setManualClock(double ms) { manualClockMs_.store(ms, std::memory_order_relaxed); }
+    // For tests that tick by hand as well (onTimer): the shared timer leaves this
+    // instance alone from now on, so nothing designs at a moment of its choosing.
+    // Not for the audio thread.
+    void leaveSharedTimer();
 
 protected:
     void writeDocument(cJSON* document, bool isPreset) override;
