@@ -16,11 +16,15 @@ namespace hm::gui {
 
 namespace {
 constexpr Rgb kTextColour = 0xDDE1E6;
+constexpr int kArrowWidth = 9;  // the menu background's arrow column
+constexpr float kLabelPixels = 10.f;
 }  // namespace
 
 SGroupMenu::SGroupMenu(const CRect& rect, CControlListener* l, int t, int altTag, CBitmap* background)
     : COptionMenu(rect, l, t, background, nullptr, kCheckStyle | kNoFrame), altTag_(altTag) {
-    setStripFont(skin::kFontSmall);
+    // Drawn like the tool bar's own labels (the face at their 10-pixel size);
+    // a strip font read as a different, fainter control beside them.
+    setFontSize(kLabelPixels);
     setFontColor(kTextColour);
     setTextInset(1);
     refreshFromInstance();
@@ -58,9 +62,12 @@ void SGroupMenu::draw(CDrawContext* context) {
         return;
     }
     if (background_) drawMenuCell(context, background_, size, isPopupOpen(), 0);
+    // The text keeps clear of the background's drop-down arrow.
+    CRect box = size;
+    box.right -= kArrowWidth;
     std::string text = displayText();
-    while (!text.empty() && measureText(text) > size.width() - 4) text.pop_back();
-    drawText(context, text, size);
+    while (!text.empty() && measureText(text) > box.width() - 2) text.pop_back();
+    drawText(context, text, box);
     setDirty(false);
 }
 
