@@ -1,5 +1,6 @@
 #include "gui/controls/CParamDisplay.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -94,6 +95,21 @@ int CParamDisplay::measureText(const std::string& text) const {
     return TrueTypeFont::futura().measure(text, fontSize_);
 }
 
+std::string CParamDisplay::shownText() const {
+    std::string text = displayText();
+    const int room = size.width() - 2 * textInset_;
+    if (measureText(text) <= room) return text;
+    // Only a number followed by its unit gives the unit up; names stay whole.
+    const std::size_t space = text.rfind(' ');
+    const bool numeric = !text.empty() && (std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '-' ||
+                                          text[0] == '+' || text[0] == '.');
+    if (!numeric || space == std::string::npos || space == 0) return text;
+    for (std::size_t i = space + 1; i < text.size(); ++i)
+        if (!std::isalpha(static_cast<unsigned char>(text[i])) && text[i] != '%') return text;
+    text.resize(space);
+    return text;
+}
+
 void CParamDisplay::drawText(CDrawContext* context, const std::string& text, const CRect& box) const {
     if (text.empty()) return;
     CRect r = box;
@@ -119,7 +135,7 @@ void CParamDisplay::drawText(CDrawContext* context, const std::string& text, con
 void CParamDisplay::draw(CDrawContext* context) {
     if (!(style_ & kNoDrawStyle)) {
         drawBack(context);
-        if (!(style_ & kNoTextStyle)) drawText(context, displayText(), size);
+        if (!(style_ & kNoTextStyle)) drawText(context, shownText(), size);
     }
     setDirty(false);
 }

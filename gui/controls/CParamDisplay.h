@@ -36,9 +36,14 @@ public:
     void setStyle(int style) { style_ = style; setDirty(true); }
     int getStyle() const { return style_; }
     void setTextInset(int pixels) { textInset_ = pixels; setDirty(true); }
+    int getTextInset() const { return textInset_; }
 
     // The text shown for the current value.
     virtual std::string displayText() const;
+    // What the field draws: the display text, except that a value too wide
+    // for the field drops its unit ("-12.50 dB" reads "-12.50"), so the
+    // number stays whole where a clipped one would read as another value.
+    std::string shownText() const;
 
 protected:
     ~CParamDisplay() override = default;

@@ -149,11 +149,21 @@ bool masterMeters::isTypeOf(const char* className) const {
     return std::strcmp(className, "masterMeters") == 0 || MeterContainer::isTypeOf(className);
 }
 
+// A value field as wide as the column under its fader, its text nearly to the
+// edges: "-12.60" has to fit whole in the narrow strips (the unit gives way).
+namespace {
+CEQText* narrowValueField(CControlListener* editor, int tag) {
+    auto* field = new CEQText(CRect(), editor, tag, -1, skin::kFontSmall);
+    field->setTextInset(1);
+    return field;
+}
+}  // namespace
+
 // --- the small master ----------------------------------------------------------
 
 miniMasterMeters::miniMasterMeters(const CRect& rect, CControlListener* editor) : MeterContainer(rect, editor) {
     place(new meterFader(CRect(3, 50, 30, rect.height() - 102), editor, kGain), {3, 50, 30, -102});
-    place(new CEQText(CRect(), editor, kGain, -1, skin::kFontSmall), {6, -98, 32, -65, true});
+    place(narrowValueField(editor, kGain), {1, -98, 33, -65, true});
     place(new nMicroMeter(CRect(), editor, kGUIMasterMeter1), {33, 52, 60, -114});
     place(new meterText(CRect(), editor, kGUIMasterMeter1), {33, -98, 62, -65, true});
     place(skinButton(CRect(), editor, kGUIMeterPrePost, skin::kMeterPointButton), {3, -52, 62, -33, true});
@@ -177,8 +187,7 @@ groupMeters::groupMeters(const CRect& rect, CControlListener* editor, const std:
         const int x0 = kStripWidth * i;
         place(new meterFader(CRect(x0 + 3, 47, x0 + 30, H - 105), editor, channelParam(i, kChannelLevel)),
               {x0 + 3, 47, x0 + 30, -105});
-        place(new CEQText(CRect(), editor, channelParam(i, kChannelLevel), -1, skin::kFontSmall),
-              {x0 + 3, -98, x0 + 32, -65, true});
+        place(narrowValueField(editor, channelParam(i, kChannelLevel)), {x0 + 1, -98, x0 + 33, -65, true});
         place(new nMicroMeter(CRect(), editor, kGUIChannel1Meter + i), {x0 + 33, 49, x0 + 60, -117});
         place(new meterText(CRect(), editor, kGUIChannel1Meter + i), {x0 + 33, -98, x0 + 62, -65, true});
         place(skinButton(CRect(), editor, channelParam(i, kChannelMute), skin::kMuteButton), {x0 + 3, -55, x0 + 31, -36, true});

@@ -7,8 +7,11 @@
 #include <string>
 
 #include "gui/draw/CDIB.h"
+#include "gui/draw/Fonts.h"
+#include "gui/draw/SkinIds.h"
 #include "gui/draw/PngIO.h"
 #include "gui/editor/WindowSize.h"
+#include "gui/views/CEQText.h"
 #include "gui/views/MeterContainers.h"
 #include "gui/views/MeterScale.h"
 #include "gui/views/meterSection.h"
@@ -232,6 +235,43 @@ TEST(MeterSection, ResizingMovesTheControlsItDoesNotReplaceThem) {
             EXPECT_EQ(t->getViewSize().top, 520 - 100);
         }
     });
+}
+
+}  // namespace
+}  // namespace hm::gui
+
+namespace hm::gui {
+namespace {
+
+// The meters' gain fields are narrow: at every value of their parameters the
+// number they show must fit whole (a clipped "-12.50" reads as "12.5").
+TEST(MeterSection, GainFieldsShowTheirWholeNumberAtEveryValue) {
+    test::InstanceFixture f;
+    test::HeadlessFrame frame(400, 420);
+    auto* section = new meterSection(CRect(0, 0, 262, 420), f.editor.get());
+    frame.frame->addView(section);
+    const StripFont font(skin::kFontSmall);
+    ASSERT_TRUE(font.valid());
+    for (int layout : {kLayoutChannelMeters | kLayoutMasterMeters, kLayoutMasterMeters | kLayoutMasterMetersSmall}) {
+        section->rebuild(2, layout);
+        int fields = 0;
+        section->forEachDescendant([&](CView* v) {
+            auto* text = dynamic_cast<CEQText*>(v);
+            if (!text) return;
+            ++fields;
+            const int room = text->getWidth() - 2 * text->getTextInset();
+            for (int step = 0; step <= 40; ++step) {
+                text->setValue(static_cast<float>(step) / 40.f);
+                const std::string full = text->displayText(), shown = text->shownText();
+                EXPECT_LE(font.measure(shown) - font.spacing(), room) << layout << ": " << full << " as " << shown;
+                // The number itself is never shortened.
+                EXPECT_EQ(full.compare(0, shown.size(), shown), 0) << full;
+                const std::size_t lastDigit = full.find_last_of("0123456789");
+                if (lastDigit != std::string::npos) EXPECT_GT(shown.size(), lastDigit) << full << " as " << shown;
+            }
+        });
+        EXPECT_EQ(fields, layout & kLayoutChannelMeters ? 3 : 1) << layout;
+    }
 }
 
 }  // namespace
