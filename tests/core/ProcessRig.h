@@ -11,10 +11,15 @@
 
 namespace hm::test {
 
-// An instance whose update clock only moves when the test says so.
+// An instance whose update clock only moves when the test says so, and whose
+// timer ticks only when the test calls onTimer: the shared timer could
+// otherwise finish an update half-way through a test's parameter changes.
 class ClockedPlug : public Plug {
 public:
-    explicit ClockedPlug(int channels = 2) : Plug(fakeHost, channels) { setManualClock(clock_); }
+    explicit ClockedPlug(int channels = 2) : Plug(fakeHost, channels) {
+        setManualClock(clock_);
+        leaveSharedTimer();
+    }
     void advanceMs(double ms) {
         clock_ += ms;
         setManualClock(clock_);

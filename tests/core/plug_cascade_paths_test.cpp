@@ -40,12 +40,9 @@ void runBlock(ClockedPlug& plug, std::vector<std::vector<T>>& io, int offset, in
 template <typename T>
 void compareWithScalar(dsp::CascadePath path) {
     PathGuard guard;
-    ClockedPlug scalar, vector;
     // This thread processes, so its parameter changes wait for a tick: only the
-    // ticks of settle() may run them, or the shared timer would design a
-    // half-changed set for one instance and not the other.
-    scalar.leaveSharedTimer();
-    vector.leaveSharedTimer();
+    // ticks of settle() run them (a ClockedPlug is off the shared timer).
+    ClockedPlug scalar, vector;
     std::mt19937 random(11);
     std::normal_distribution<double> noise(0.0, 0.2);
     const int frames = 24000;
