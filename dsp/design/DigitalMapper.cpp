@@ -25,14 +25,6 @@ Biquad scaleNumerator(Biquad bq, double k)
     return bq;
 }
 
-Biquad minusOne(Biquad bq)
-{
-    bq.b0 -= 1.0;
-    bq.b1 -= bq.a1;
-    bq.b2 -= bq.a2;
-    return bq;
-}
-
 bool finiteAndStable(const Biquad& bq)
 {
     const bool finite = std::isfinite(bq.b0) && std::isfinite(bq.b1) && std::isfinite(bq.b2) &&
@@ -124,10 +116,13 @@ MappedSection mapSection(const AnalogSection& a, int bandType, double bandGainDb
         return m;
     }
     if (N2 == 0.0 && N0 == 0.0) {
-        const double sum = N1 + D1;
+        // Designed as a band-pass in its own right with the analogue level at Nyquist:
+        // a peaking design minus 1 leaves G1 - 1 there, and |1 + H| - 1 is nearly
+        // |H|^2 / 2 where the band-pass H lags by 90 degrees, so a wide band's upper
+        // skirt fell tens of dB short.
         m.kind = SectionClass::BandPass;
         const double centre = std::min(centreHz, kMaxCentre * fs);
-        m.biquad = minusOne(peakingBiquad(20.0 * std::log10(sum / D1), centre, std::sqrt(D0) / std::sqrt(sum * D1), fs));
+        m.biquad = bandPassBiquad(N1 / D1, centre, std::sqrt(D0) / D1, fs);
         m.method = 0;
         m.clearsUnity = true;
         return m;
