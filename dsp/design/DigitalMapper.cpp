@@ -213,7 +213,11 @@ CascadeDesign mapCascade(const BandSettings& band, const AnalogSection* radians,
         } else if (fitted) {
             fitTargetFrom(ws, s, m.inverted);
             FitMethod method = fitMethod(m.method);
-            method.keepDcZero = m.kind == SectionClass::BandPass;
+            // A band-pass and a first-order high-pass have a zero at DC, whose level
+            // just above 20 Hz weighs nothing in a fit of linear magnitudes beside
+            // a high-frequency gain (+50 dB for a Chebyshev of 50 dB ripple): left
+            // free, the fit gave it a floor tens of dB above the analogue level.
+            method.keepDcZero = m.kind == SectionClass::BandPass || (m.kind == SectionClass::FirstOrder && s.n1 == 0.0);
             method.keepPoles = sharp;
             fitBiquad(ws, method, m.biquad, &ws.warm[i]);
         }
