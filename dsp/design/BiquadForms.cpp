@@ -1,6 +1,8 @@
 #include "dsp/design/BiquadForms.h"
 
 #include "dsp/design/MagnitudeFit.h"
+#include "dsp/DigitalResponse.h"
+#include "dsp/PrototypeResponse.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,6 +20,38 @@ constexpr double kMaxPrewarpAngle = 0.98 * kPi;
 double sqrtOrZero(double v) { return v > 0.0 ? std::sqrt(v) : 0.0; }
 
 }  // namespace
+
+double worstLevelErrorDb(const Biquad& bq, const AnalogSection& analogue, double floor, double fs, double extraHz)
+{
+    constexpr int kPoints = 24;
+    double worst = 0.0;
+    for (int i = 0; i <= kPoints; ++i) {
+        if (i == kPoints && !(extraHz > 0.0)) break;
+        const double hz = i == kPoints ? extraHz : 20.0 * std::pow(0.45 * fs / 20.0, i / (kPoints - 1.0));
+        const double a = analogMagnitude(&analogue, 1, hz);
+        if (a < floor) continue;
+        const double e = std::fabs(20.0 * std::log10(a / biquadMagnitude(bq, 2.0 * kPi * hz / fs)));
+        worst = std::max(worst, std::isfinite(e) ? e : 1e9);
+    }
+    return worst;
+}
+
+void matchedPoles(double w0, double q, double& a1, double& a2)
+{
+    const double sigma = -w0 / (2.0 * q);
+    const double disc = 1.0 - 1.0 / (4.0 * q * q);
+    if (disc >= 0.0) {
+        const double r = std::exp(sigma);
+        a1 = -2.0 * r * std::cos(w0 * std::sqrt(disc));
+        a2 = r * r;
+        return;
+    }
+    // Two real poles, sigma (1 -+ sqrt(1 - 4 q^2)).
+    const double spread = std::sqrt(1.0 - 4.0 * q * q);
+    const double p1 = std::exp(sigma * (1.0 - spread)), p2 = std::exp(sigma * (1.0 + spread));
+    a1 = -(p1 + p2);
+    a2 = p1 * p2;
+}
 
 // Digital parametric equaliser with prescribed Nyquist gain (Orfanidis, 1997), with
 // reference gain 1 and the bandwidth gain GB^2 = G. In the tan-domain Omega =
@@ -147,39 +181,12 @@ Biquad highPassForScale(double W, double k, double u, double q, double w0, doubl
     return {k / F, -2.0 * k / F, k / F, 2.0 * (W2 - 1.0) / F, (W2 + 1.0 - W * C) / F};
 }
 
-// Largest level error in dB of a high-pass candidate over the audio band, counted
-// where the analogue response is within 60 dB of its Nyquist gain. The analogue
-// peak (peakHz, 0 for none) is one of the points: a resonance narrower than the
-// spacing of the others would otherwise go unseen, and a damping that flattens it
-// would win.
-double highPassError(const Biquad& bq, double k, double u, double f0, double fs, double peakHz)
-{
-    constexpr int kPoints = 24;
-    double worst = 0.0;
-    for (int i = 0; i <= kPoints; ++i) {
-        if (i == kPoints && !(peakHz > 0.0)) break;
-        const double hz = i == kPoints ? peakHz : 20.0 * std::pow(0.45 * fs / 20.0, i / (kPoints - 1.0));
-        const double x2 = (hz / f0) * (hz / f0);
-        const double a = std::sqrt(x2 * x2 / ((1.0 - x2) * (1.0 - x2) + x2 * u));
-        if (a < k * 1e-3) continue;
-        const double w = 2.0 * kPi * hz / fs;
-        const double c1 = std::cos(w), s1 = std::sin(w), c2 = std::cos(2.0 * w), s2 = std::sin(2.0 * w);
-        const double nr = bq.b0 * c2 + bq.b1 * c1 + bq.b2, ni = bq.b0 * s2 + bq.b1 * s1;
-        const double dr = c2 + bq.a1 * c1 + bq.a2, di = s2 + bq.a1 * s1;
-        const double d = std::sqrt((nr * nr + ni * ni) / (dr * dr + di * di));
-        const double e = std::fabs(20.0 * std::log10(a / d));
-        worst = std::max(worst, std::isfinite(e) ? e : 1e9);
-    }
-    return worst;
-}
-
 // The high-pass with its poles matched (z = e^(sT)) and its double zero at DC,
 // scaled to the analogue level at the peak ratio t.
 Biquad sharpHighPass(double w0, double q, double t, double u)
 {
-    const double sigma = -w0 / (2.0 * q), omega = w0 * std::sqrt(std::max(0.0, 1.0 - 1.0 / (4.0 * q * q)));
-    const double r = std::exp(sigma);
-    const double a1 = -2.0 * r * std::cos(omega), a2 = r * r;
+    double a1, a2;
+    matchedPoles(w0, q, a1, a2);
     const double w = t * w0;
     const double c1 = std::cos(w), s1 = std::sin(w), c2 = std::cos(2.0 * w), s2 = std::sin(2.0 * w);
     const double nr = c2 - 2.0 * c1 + 1.0, ni = s2 - 2.0 * s1;
@@ -235,12 +242,14 @@ Biquad resonantHighPass(double f0, double q, double fs)
     const double scales[2] = {Wpeak, Wlow};
     Biquad best = highPassForScale(Wpeak, k, u, q, w0, f0, fs, refs, n, true);
     const double peakHz = t * f0;
-    double bestError = highPassError(best, k, u, f0, fs, peakHz);
+    // The analogue high-pass in Hz; levels count within 60 dB of its Nyquist gain.
+    const AnalogSection analogue{1.0, 0.0, 0.0, 1.0, f0 / q, f0 * f0};
+    double bestError = worstLevelErrorDb(best, analogue, k * 1e-3, fs, peakHz);
     for (double W : scales) {
         if (!(W > 0.0) || !std::isfinite(W)) continue;
         for (bool refit : {true, false}) {
             const Biquad bq = highPassForScale(W, k, u, q, w0, f0, fs, refs, n, refit);
-            const double err = highPassError(bq, k, u, f0, fs, peakHz);
+            const double err = worstLevelErrorDb(bq, analogue, k * 1e-3, fs, peakHz);
             if (err < bestError) {
                 best = bq;
                 bestError = err;

@@ -7,6 +7,17 @@
 
 namespace hm::dsp {
 
+// Largest level difference in dB between a biquad and an analogue section (in Hz)
+// over the audio band: 24 points spaced evenly in log-frequency from 20 Hz to
+// 0.45 fs, counted where the analogue level is at least `floor`, plus extraHz when
+// it is positive (a resonance narrower than the points' spacing would otherwise go
+// unseen, and a candidate that flattens it would win).
+double worstLevelErrorDb(const Biquad& bq, const AnalogSection& analogue, double floor, double fs, double extraHz);
+
+// The poles of 1/(s^2/w0^2 + s/(w0 q) + 1) mapped as they are (z = e^(sT)), w0 in
+// radians per sample: the denominator z^2 + a1 z + a2.
+void matchedPoles(double w0, double q, double& a1, double& a2);
+
 // Peaking filter with prescribed Nyquist gain: reference gain 1, bandwidth gain
 // sqrt(G) at the analogue band edges, and at Nyquist the gain of the analogue
 // peak (s^2 + (A/Q)s + 1)/(s^2 + s/(AQ) + 1). A cut is the inverted boost.
@@ -14,6 +25,10 @@ Biquad peakingBiquad(double gainDb, double f0, double q, double fs);
 
 // 1/(s^2/w0^2 + s/(w0 Q) + 1), matched at DC, at Nyquist and near its resonance.
 Biquad resonantLowPass(double f0, double q, double fs);
+
+// P (s/(w0 Q))/(s^2/w0^2 + s/(w0 Q) + 1), peaking at P at f0: zero at DC, the
+// analogue gain at Nyquist, the peak at f0 and half its power at the lower band edge.
+Biquad bandPassBiquad(double peak, double f0, double q, double fs);
 
 // (s/w0)^2/(s^2/w0^2 + s/(w0 Q) + 1), matched at Nyquist and least-squares fitted
 // at up to four reference frequencies.

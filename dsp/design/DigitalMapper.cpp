@@ -25,14 +25,6 @@ Biquad scaleNumerator(Biquad bq, double k)
     return bq;
 }
 
-Biquad minusOne(Biquad bq)
-{
-    bq.b0 -= 1.0;
-    bq.b1 -= bq.a1;
-    bq.b2 -= bq.a2;
-    return bq;
-}
-
 bool finiteAndStable(const Biquad& bq)
 {
     const bool finite = std::isfinite(bq.b0) && std::isfinite(bq.b1) && std::isfinite(bq.b2) &&
@@ -58,15 +50,21 @@ bool belowFitGrid(const AnalogSection& s)
     return naturalHz < kFitLowestHz;
 }
 
-// A pass section whose resonance the fit grid cannot resolve keeps its direct
-// mapping, which places the resonance at its own frequency with its own width
-// (the fit, seeing one point of it at most, would chase the skirts instead). Near
-// Nyquist the direct mappings give up the resonance's shape for the Nyquist gain,
-// and there the fit still helps.
-bool keepsDirectMapping(const MappedSection& m, const AnalogSection& s, double fs)
+// A resonance the fit grid cannot resolve (narrower than its spacing, below 0.45 fs):
+// its direct mapping places it at its own frequency with its own width and height,
+// and a fit, seeing one point of it at most, would chase the skirts instead, often
+// drawing the poles onto the unit circle, tens of dB above the analogue peak. Only
+// the poles count: a cut is fitted as the boost it inverts, whose poles are the
+// cut's zeros, and there the fit's shaping of the shoulders near Nyquist is worth
+// more than the depth of a dip. Shelves and other general sections keep their fit:
+// their resonance is part of a shape that the general mapping alone does not hold.
+bool sharpInBand(const MappedSection& m, const AnalogSection& s, double fs)
 {
-    if (m.kind != SectionClass::HighPass && m.kind != SectionClass::LowPass) return false;
-    return s.d0 > 0.0 && s.d1 != 0.0 && sharpResonanceInBand(std::sqrt(s.d0) / (2.0 * kPi), std::sqrt(s.d0) / s.d1, fs);
+    if (m.kind != SectionClass::HighPass && m.kind != SectionClass::LowPass && m.kind != SectionClass::BandPass &&
+        m.kind != SectionClass::Peak)
+        return false;
+    return s.d0 > 0.0 && s.d1 != 0.0 &&
+           sharpResonanceInBand(std::sqrt(s.d0) / (2.0 * kPi), std::sqrt(s.d0) / std::fabs(s.d1), fs);
 }
 
 bool sameSection(const AnalogSection& a, const AnalogSection& b)
@@ -107,7 +105,12 @@ MappedSection mapSection(const AnalogSection& a, int bandType, double bandGainDb
     const double centreHz = hzOf(D0);
     const bool centreInBand = centreHz < kMaxCentre * fs;
     const double peakRatio = N2 != 0.0 && D1 != 0.0 ? N1 / (N2 * D1) : 0.0;
-    if (std::fabs(N0 - N2 * D0) < 1e-5 && N1 * D1 > 0.0 && std::fabs(N2) > 1e-5 && peakRatio > 0.0 &&
+    // Equal gains at DC and at high frequencies make a peak. In radians per second a
+    // section at 20 kHz has D0 near 1.6e10, where N0 and N2 D0 built by different
+    // products (a pass filter's distributed gain) differ by rounding alone; the
+    // comparison allows that too.
+    const double dcMismatch = std::fabs(N0 - N2 * D0);
+    if ((dcMismatch < 1e-5 || dcMismatch < 1e-12 * std::fabs(N2 * D0)) && N1 * D1 > 0.0 && std::fabs(N2) > 1e-5 && peakRatio > 0.0 &&
         centreInBand) {
         const double gainDb = 20.0 * std::log10(peakRatio);
         const double q = std::sqrt(D0) / std::sqrt(D1 * N1 / N2);
@@ -124,10 +127,13 @@ MappedSection mapSection(const AnalogSection& a, int bandType, double bandGainDb
         return m;
     }
     if (N2 == 0.0 && N0 == 0.0) {
-        const double sum = N1 + D1;
+        // Designed as a band-pass in its own right with the analogue level at Nyquist:
+        // a peaking design minus 1 leaves G1 - 1 there, and |1 + H| - 1 is nearly
+        // |H|^2 / 2 where the band-pass H lags by 90 degrees, so a wide band's upper
+        // skirt fell tens of dB short.
         m.kind = SectionClass::BandPass;
         const double centre = std::min(centreHz, kMaxCentre * fs);
-        m.biquad = minusOne(peakingBiquad(20.0 * std::log10(sum / D1), centre, std::sqrt(D0) / std::sqrt(sum * D1), fs));
+        m.biquad = bandPassBiquad(N1 / D1, centre, std::sqrt(D0) / D1, fs);
         m.method = 0;
         m.clearsUnity = true;
         return m;
@@ -195,14 +201,24 @@ CascadeDesign mapCascade(const BandSettings& band, const AnalogSection* radians,
         const AnalogSection s{raw.n2 / raw.d2, raw.n1 / raw.d2, raw.n0 / raw.d2, 1.0, raw.d1 / raw.d2, raw.d0 / raw.d2};
         MappedSection m = mapSection(s, band.type, band.gain, fs);
         if (m.clearsUnity) unityMark = false;
-        const bool fitted = !unityMark && m.method >= 0 && !belowFitGrid(s) && !keepsDirectMapping(m, s, fs);
+        // Sharp pass and peak sections keep their direct mapping; near Nyquist the
+        // direct mappings give up the resonance's shape for the Nyquist gain, and
+        // there the fit still helps. A sharp band-pass keeps its poles and has its
+        // zeros fitted, which holds the skirts the matching leaves warped.
+        const bool sharp = sharpInBand(m, s, fs);
+        const bool fitted = !unityMark && m.method >= 0 && !belowFitGrid(s) && !(sharp && m.kind != SectionClass::BandPass);
         if (havePrevious && fitted == previousFitted && sameSection(s, previous)) {
             m = previousMapped;
             ws.warm[i] = ws.warm[i - 1];
         } else if (fitted) {
             fitTargetFrom(ws, s, m.inverted);
             FitMethod method = fitMethod(m.method);
-            method.keepDcZero = m.kind == SectionClass::BandPass;
+            // A band-pass and a first-order high-pass have a zero at DC, whose level
+            // just above 20 Hz weighs nothing in a fit of linear magnitudes beside
+            // a high-frequency gain (+50 dB for a Chebyshev of 50 dB ripple): left
+            // free, the fit gave it a floor tens of dB above the analogue level.
+            method.keepDcZero = m.kind == SectionClass::BandPass || (m.kind == SectionClass::FirstOrder && s.n1 == 0.0);
+            method.keepPoles = sharp;
             fitBiquad(ws, method, m.biquad, &ws.warm[i]);
         }
         previous = s;

@@ -293,11 +293,12 @@ bool fitBiquad(FitWorkspace& ws, const FitMethod& method, Biquad& bq, FitStart* 
     // (0.1 %, about 0.01 dB): nothing a fit could add would be audible, so it is
     // not run. Most sections well below Nyquist end here.
     if (withinEverywhere(ws, kGoodEnough)) return false;
-    const bool warmStart = warm && warm->valid && fitError(ws, warm->x, nullptr) < startError;
+    const bool warmStart = !method.keepPoles && warm && warm->valid && fitError(ws, warm->x, nullptr) < startError;
     if (warmStart) std::memcpy(ws.x, warm->x, sizeof ws.x);
     // With the DC zero kept, the search stays on the plane 1 + x0 + x1 = 0: the start
     // is put on it and every gradient projected into it.
     const auto constrain = [&](double g[4]) {
+        if (method.keepPoles) g[2] = g[3] = 0.0;
         if (!method.keepDcZero) return;
         const double mean = 0.5 * (g[0] + g[1]);
         g[0] -= mean;
@@ -309,7 +310,7 @@ bool fitBiquad(FitWorkspace& ws, const FitMethod& method, Biquad& bq, FitStart* 
     // plane, which an unconstrained estimate would leave).
     std::memset(ws.hinv, 0, sizeof ws.hinv);
     for (int i = 0; i < 4; ++i) ws.hinv[i][i] = 1.0;
-    if (warmStart && !method.keepDcZero) std::memcpy(ws.hinv, warm->hinv, sizeof ws.hinv);
+    if (warmStart && !method.keepDcZero && !method.keepPoles) std::memcpy(ws.hinv, warm->hinv, sizeof ws.hinv);
     double f = fitErrorGradient(ws, ws.x, ws.grad);
     constrain(ws.grad);
     // The best point with the margin of stability found so far: a resonance sharper

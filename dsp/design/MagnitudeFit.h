@@ -65,6 +65,10 @@ struct FitMethod {
     // Keep the numerator's zero at DC (b0 + b1 + b2 = 0): a band-pass has one, and
     // the grid, starting at 20 Hz, would otherwise let it drift off unseen.
     bool keepDcZero = false;
+    // Keep the denominator as mapped: for a resonance narrower than the grid's
+    // spacing, whose place and width the mapping got right and the grid cannot see,
+    // only the zeros and the gain are fitted (to the skirts).
+    bool keepPoles = false;
 };
 
 // The five methods of the mapper, by number.
