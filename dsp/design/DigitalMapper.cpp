@@ -184,6 +184,9 @@ CascadeDesign mapCascade(const BandSettings& band, const AnalogSection* radians,
         out.unity = false;
         return out;
     }
+    // An all-pass band is only its phase: a magnitude mapping, exact in level, put
+    // its phase turn up to 2.6 rad off the analogue one.
+    const bool allPass = band.type == kTypeAllPass;
 
     bool unityMark = true;
     // Families like "Kes" and "Critical" repeat one section: its design is reused.
@@ -199,6 +202,13 @@ CascadeDesign mapCascade(const BandSettings& band, const AnalogSection* radians,
             continue;
         }
         const AnalogSection s{raw.n2 / raw.d2, raw.n1 / raw.d2, raw.n0 / raw.d2, 1.0, raw.d1 / raw.d2, raw.d0 / raw.d2};
+        if (allPass) {
+            out.sections[i] = allPassBiquad(s, band.frequency, fs);
+            if (!finiteAndStable(out.sections[i])) out.sections[i] = Biquad{};
+            unityMark = false;
+            havePrevious = false;
+            continue;
+        }
         MappedSection m = mapSection(s, band.type, band.gain, fs);
         if (m.clearsUnity) unityMark = false;
         // Sharp pass and peak sections keep their direct mapping; near Nyquist the

@@ -213,6 +213,16 @@ PeakError peakError(const VerdanseEQ& eq, double hz)
     return {std::fabs(atD / atA - 1.0), std::fabs(20.0 * std::log10(bestA / bestD))};
 }
 
+// Digital phase at hz less the analogue phase at referenceHz, wrapped, in radians.
+double phaseError(const VerdanseEQ& eq, double fs, double hz, double referenceHz)
+{
+    double c[kMaxSections * kBiquadCoefficients];
+    const int n = eq.getCoefficients(c);
+    double re = 0.0, im = 0.0;
+    cascadeResponse(reinterpret_cast<const double(*)[kBiquadCoefficients]>(c), n, 2.0 * kPi * hz / fs, &re, &im);
+    return std::fabs(std::remainder(std::atan2(im, re) - prototypePhase(eq, referenceHz), 2.0 * kPi));
+}
+
 // An all-pass pass filter is mapped by the bilinear transform prewarped at the band frequency
 // fp (at most 0.45 fs): its phase at f is the analogue phase at the warped
 // frequency fp tan(pi f/fs)/tan(pi fp/fs), to rounding. Comparing the phase at the
@@ -221,14 +231,25 @@ PeakError peakError(const VerdanseEQ& eq, double hz)
 double allPassPhaseError(const VerdanseEQ& eq, double fs, double hz)
 {
     const double fp = std::min(double(eq.settings().frequency), 0.45 * fs);
-    const double warped = fp * std::tan(kPi * hz / fs) / std::tan(kPi * fp / fs);
-    double c[kMaxSections * kBiquadCoefficients];
-    const int n = eq.getCoefficients(c);
-    double re = 0.0, im = 0.0;
-    cascadeResponse(reinterpret_cast<const double(*)[kBiquadCoefficients]>(c), n, 2.0 * kPi * hz / fs, &re, &im);
-    return std::fabs(std::remainder(std::atan2(im, re) - prototypePhase(eq, warped), 2.0 * kPi));
+    return phaseError(eq, fs, hz, fp * std::tan(kPi * hz / fs) / std::tan(kPi * fp / fs));
 }
 constexpr double kAllPassPhaseTolerance = 1e-6;  // radians: rounding of eight sections
+
+// The all-pass band is checked against the analogue phase at the same frequency,
+// below fs/4, in radians, by what a second-order digital all-pass can reach:
+// - Q 5 and up: both poles lie in the band and keep their analogue place and width;
+//   what is left is the turn's far skirt above Nyquist (0.22 rad at Q 5, 22 kHz).
+// - lower Q, band frequency up to fs/8: the broad turn runs past Nyquist, which
+//   the digital one reaches at -2 pi (0.24 rad at Q 0.707, 5 kHz, 44.1 kHz).
+// - lower Q above fs/8: one pole (a real one at Q 0.1, ten times the band
+//   frequency) lies beyond Nyquist, where no mapping can put it; the bilinear image
+//   compresses its phase into the band (1.38 rad near fs/10 at Q 0.1, 22 kHz).
+// A turn placed a tenth off its frequency fails all three.
+double allPassBandPhaseTolerance(double q, double hz, double fs)
+{
+    if (q >= 5.0) return 0.25;
+    return hz <= fs / 8.0 ? 0.3 : 1.45;
+}
 
 // With HARMONIFORM_MEASURE_MAPPER set, levels are not asserted; the worst error of
 // every tolerance row is printed instead (how the table above was obtained).
@@ -238,6 +259,8 @@ TEST(MapperGrid, EveryDesignIsStableFiniteAndFollowsItsPrototype)
     Worst rowWorst[std::size(kTolerances)][2];
     Worst peakWorst[2];
     Worst phaseWorst;  // radians
+    Worst bandPhaseWorst;  // radians, the largest share of its bound
+    double bandPhaseLimit = 1.0;
     const double qs[] = {0.1, 0.707, 5, 50};
     const double rates[] = {44100, 48000, 96000, 192000};
     int designs = 0;
@@ -311,7 +334,21 @@ TEST(MapperGrid, EveryDesignIsStableFiniteAndFollowsItsPrototype)
                                     }
                                     continue;  // an all-pass has no peak in level
                                 }
-                                if (!pass) continue;  // the all-pass band: level only, as yet
+                                if (type == kTypeAllPass) {
+                                    const double limit = allPassBandPhaseTolerance(q, f, fs);
+                                    for (int k = 0; k < kPoints && hz[k] < fs / 4.0; ++k) {
+                                        const double e = phaseError(eq, fs, hz[k], hz[k]);
+                                        if (!measuring) {
+                                            ASSERT_LE(e, limit) << where << " at " << hz[k] << " Hz";
+                                        }
+                                        if (e / limit > bandPhaseWorst.dB / bandPhaseLimit) {
+                                            bandPhaseWorst = {e, where + " at " + std::to_string(hz[k])};
+                                            bandPhaseLimit = limit;
+                                        }
+                                    }
+                                    continue;
+                                }
+                                if (!pass) continue;
                                 for (const Resonance& r : sharp) {
                                     if (r.hz > 0.45 * fs || r.hz < 20.0) continue;
                                     const PeakError e = peakError(eq, r.hz);
@@ -334,6 +371,9 @@ TEST(MapperGrid, EveryDesignIsStableFiniteAndFollowsItsPrototype)
         std::printf("sharp peaks: frequency %.4f [%s] | level %.3f dB [%s]\n", peakWorst[0].dB, peakWorst[0].where.c_str(),
                     peakWorst[1].dB, peakWorst[1].where.c_str());
     if (measuring) std::printf("all-pass phase: %.3g rad [%s]\n", phaseWorst.dB, phaseWorst.where.c_str());
+    if (measuring)
+        std::printf("all-pass band phase: %.3g rad of %.3g [%s]\n", bandPhaseWorst.dB, bandPhaseLimit,
+                    bandPhaseWorst.where.c_str());
     EXPECT_GT(designs, 15000);
 }
 
