@@ -43,6 +43,13 @@ Biquad firstOrderShelf(double fc, double gh, double gl, double fs);
 // biquad approximates 1/H and must be inverted after refinement.
 Biquad generalSection(const AnalogSection& normalised, double fs, bool& inverted);
 
+// The same section with its poles and zeros mapped as they are (z = e^(sT)), the
+// zeros into the unit circle, and the level at the poles' natural frequency
+// matched: for a resonance narrower than the fit grid, whose place, width and
+// height this keeps and the general mapping does not. False when the section has
+// no pole pair or no zero pair to map.
+bool matchedGeneralSection(const AnalogSection& normalised, double fs, Biquad& out);
+
 // Bilinear transform prewarped at prewarpHz (at most 0.45 fs). The mapper prewarps
 // every section of a band at the band frequency: one common frequency warping keeps
 // the equiripple shape of an elliptic design and puts its passband edge exactly at

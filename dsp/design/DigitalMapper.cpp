@@ -56,12 +56,12 @@ bool belowFitGrid(const AnalogSection& s)
 // drawing the poles onto the unit circle, tens of dB above the analogue peak. Only
 // the poles count: a cut is fitted as the boost it inverts, whose poles are the
 // cut's zeros, and there the fit's shaping of the shoulders near Nyquist is worth
-// more than the depth of a dip. Shelves and other general sections keep their fit:
-// their resonance is part of a shape that the general mapping alone does not hold.
+// more than the depth of a dip. A general section (a "Kes" shelf, the halves of a
+// "Butterworth" peak) is remapped with its poles as they are, and its zeros fitted.
 bool sharpInBand(const MappedSection& m, const AnalogSection& s, double fs)
 {
     if (m.kind != SectionClass::HighPass && m.kind != SectionClass::LowPass && m.kind != SectionClass::BandPass &&
-        m.kind != SectionClass::Peak)
+        m.kind != SectionClass::Peak && m.kind != SectionClass::General)
         return false;
     return s.d0 > 0.0 && s.d1 != 0.0 &&
            sharpResonanceInBand(std::sqrt(s.d0) / (2.0 * kPi), std::sqrt(s.d0) / std::fabs(s.d1), fs);
@@ -213,10 +213,18 @@ CascadeDesign mapCascade(const BandSettings& band, const AnalogSection* radians,
         if (m.clearsUnity) unityMark = false;
         // Sharp pass and peak sections keep their direct mapping; near Nyquist the
         // direct mappings give up the resonance's shape for the Nyquist gain, and
-        // there the fit still helps. A sharp band-pass keeps its poles and has its
-        // zeros fitted, which holds the skirts the matching leaves warped.
-        const bool sharp = sharpInBand(m, s, fs);
-        const bool fitted = !unityMark && m.method >= 0 && !belowFitGrid(s) && !(sharp && m.kind != SectionClass::BandPass);
+        // there the fit still helps. A sharp band-pass or general section keeps its
+        // poles and has its zeros fitted, which holds the skirts the matching leaves
+        // warped.
+        bool sharp = sharpInBand(m, s, fs);
+        const bool keepsZerosFitted = m.kind == SectionClass::BandPass || m.kind == SectionClass::General;
+        // The general mapping holds a sharp resonance neither in place nor in height
+        // (a Q-50 shelf's bump 5 % off and up to 36 dB short).
+        if (sharp && m.kind == SectionClass::General) {
+            sharp = matchedGeneralSection(s, fs, m.biquad);
+            if (sharp) m.inverted = false;
+        }
+        const bool fitted = !unityMark && m.method >= 0 && !belowFitGrid(s) && !(sharp && !keepsZerosFitted);
         if (havePrevious && fitted == previousFitted && sameSection(s, previous)) {
             m = previousMapped;
             ws.warm[i] = ws.warm[i - 1];

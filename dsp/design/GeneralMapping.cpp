@@ -16,6 +16,8 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "dsp/DigitalResponse.h"
+#include "dsp/PrototypeResponse.h"
 #include "dsp/design/BiquadForms.h"
 
 namespace hm::dsp {
@@ -164,6 +166,64 @@ Biquad generalSection(const AnalogSection& a, double fs, bool& inverted)
         }
     }
     return best;
+}
+
+namespace {
+
+// Matched zeros (into the unit circle), the level at w0 (radians per sample)
+// matched: exact where the zeros lie well inside the band.
+bool withMatchedZeros(const AnalogSection& a, double w0, double a1, double a2, double fs, Biquad& out)
+{
+    const double N2 = a.n2, N1 = a.n1, N0 = a.n0;
+    if (!(N2 != 0.0) || !(N0 / N2 > 0.0)) return false;
+    const double wz = std::sqrt(N0 / N2);
+    double c1 = -2.0 * std::cos(wz / fs), c2 = 1.0;  // no damping: on the unit circle
+    if (N1 != 0.0) matchedPoles(wz / fs, wz * std::fabs(N2) / std::fabs(N1), c1, c2);
+    const double digital = biquadMagnitude(Biquad{1.0, c1, c2, a1, a2}, w0);
+    const double k = analogMagnitude(&a, 1, w0 * fs) / digital;
+    if (!(digital > 0.0) || !std::isfinite(k)) return false;
+    out = {k, k * c1, k * c2, a1, a2};
+    return true;
+}
+
+// The numerator from the analogue levels at DC, at Nyquist and at w0: for zeros
+// near or above Nyquist, which matched zeros would fold back into the band. With
+// b1 and b0 + b2 set by DC and Nyquist, |N(w0)| fixes b0 - b2 (taken >= 0, which
+// keeps the zeros inside the unit circle).
+Biquad withLevelZeros(const AnalogSection& a, double w0, double a1, double a2, double fs)
+{
+    const double atDc = std::fabs(a.n0 / a.d0) * (1.0 + a1 + a2);
+    const double atNyquist = analogMagnitude(&a, 1, kPi * fs) * (1.0 - a1 + a2);
+    const double b1 = 0.5 * (atDc - atNyquist), sum = 0.5 * (atDc + atNyquist);
+    const double dr = std::cos(2.0 * w0) + a1 * std::cos(w0) + a2, di = std::sin(2.0 * w0) + a1 * std::sin(w0);
+    const double level = analogMagnitude(&a, 1, w0 * fs) * std::sqrt(dr * dr + di * di);
+    const double real = sum * std::cos(w0) + b1, sw = std::sin(w0);
+    const double diff = sw > 0.0 ? std::sqrt(std::max(0.0, level * level - real * real)) / sw : 0.0;
+    return {0.5 * (sum + diff), b1, 0.5 * (sum - diff), a1, a2};
+}
+
+}  // namespace
+
+bool matchedGeneralSection(const AnalogSection& a, double fs, Biquad& out)
+{
+    const double D1 = a.d1, D0 = a.d0;
+    if (!(D0 > 0.0) || !(D1 != 0.0)) return false;
+    const double w0 = std::sqrt(D0);
+    double a1, a2;
+    matchedPoles(w0 / fs, w0 / std::fabs(D1), a1, a2);
+    Biquad best = withLevelZeros(a, w0 / fs, a1, a2, fs);
+    Biquad matched;
+    if (withMatchedZeros(a, w0 / fs, a1, a2, fs, matched)) {
+        // Levels within 60 dB of the level at the poles, the poles' frequency among
+        // the points (the section in Hz for the measure).
+        const double f = 2.0 * kPi;
+        const AnalogSection hz{a.n2, a.n1 / f, a.n0 / (f * f), 1.0, a.d1 / f, a.d0 / (f * f)};
+        const double fr = w0 / f, floor = analogMagnitude(&hz, 1, fr) * 1e-3;
+        if (worstLevelErrorDb(matched, hz, floor, fs, fr) < worstLevelErrorDb(best, hz, floor, fs, fr)) best = matched;
+    }
+    if (!std::isfinite(best.b0) || !std::isfinite(best.b1) || !std::isfinite(best.b2)) return false;
+    out = best;
+    return true;
 }
 
 }  // namespace hm::dsp
