@@ -50,10 +50,13 @@ struct UiEvent {
 // The host side of one UI: its window, the features it offers and what the UI did.
 class UiHost {
 public:
-    ~UiHost() { close(); }
+    ~UiHost() {
+        close();
+        if (uis_) lilv_uis_free(uis_);
+    }
 
     bool open(lv2host::Plugin& plugin) {
-        const LilvUI* ui = stereoUi(plugin.plugin());
+        const LilvUI* ui = x11Ui(plugin.plugin());
         if (!ui) return false;
         char* path = lilv_file_uri_parse(lilv_node_as_uri(lilv_ui_get_binary_uri(ui)), nullptr);
         library_ = ::dlopen(path, RTLD_NOW);
@@ -85,14 +88,10 @@ public:
     // Idle calls at a host's rate until `done` holds (false after the timeout).
     template <class F>
     bool idleUntil(F done, int timeoutMs = 5000) {
-        const auto until = Clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (Clock::now() < until) {
+        return idleStepsUntil([&] {
             window->pump();
             idle_->idle(handle_);
-            if (done()) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
+        }, done, timeoutMs);
     }
 
     std::unique_ptr<host::HostWindow> window;
@@ -101,12 +100,12 @@ public:
     std::vector<std::pair<int, int>> sizes;
 
 private:
-    static const LilvUI* stereoUi(const LilvPlugin* plugin) {
-        LilvUIs* uis = lilv_plugin_get_uis(plugin);  // owned by the plug-in
+    const LilvUI* x11Ui(const LilvPlugin* plugin) {
+        uis_ = lilv_plugin_get_uis(plugin);
         LilvNode* x11 = lilv_new_uri(lv2host::World::get().world, LV2_UI__X11UI);
         const LilvUI* found = nullptr;
-        LILV_FOREACH(uis, i, uis)
-            if (lilv_ui_is_a(lilv_uis_get(uis, i), x11)) found = lilv_uis_get(uis, i);
+        LILV_FOREACH(uis, i, uis_)
+            if (lilv_ui_is_a(lilv_uis_get(uis_, i), x11)) found = lilv_uis_get(uis_, i);
         lilv_node_free(x11);
         return found;
     }
@@ -125,6 +124,7 @@ private:
         static_cast<UiHost*>(h)->events.push_back({true, port, grabbed, 0, 0, 0.0f});
     }
 
+    LilvUIs* uis_ = nullptr;
     void* library_ = nullptr;  // the plug-in's own library: lilv keeps it loaded
     const LV2UI_Descriptor* descriptor_ = nullptr;
     const LV2UI_Idle_Interface* idle_ = nullptr;
