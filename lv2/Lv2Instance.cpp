@@ -9,16 +9,35 @@
 #include <atomic>
 #include <cstring>
 #include <new>
+#include <thread>
 
 extern "C" vst::AEffect* VSTPluginMain(vst::HostCallback host);
 
 namespace hm::lv2 {
 namespace {
 
+// Host callbacks under way that may reach a wrapper through the effect record's
+// `user` link. The timer delivers reports after an instance has left it, so a
+// wrapper that goes cuts its link and then waits for these to finish.
+std::atomic<int> gLinkedCalls{0};
+
+Lv2Instance* linkedWrapper(vst::AEffect* effect) {
+    return effect ? static_cast<Lv2Instance*>(std::atomic_ref(effect->user).load()) : nullptr;
+}
+
 // What the wrapper answers as the instance's VST host. Any thread: the instance
 // calls from the audio thread, its timer and the thread that creates it.
-vst::VstIntPtr hostCallback(vst::AEffect*, vst::VstInt32 opcode, vst::VstInt32, vst::VstIntPtr, void* ptr, float) {
+vst::VstIntPtr hostCallback(vst::AEffect* effect, vst::VstInt32 opcode, vst::VstInt32 index, vst::VstIntPtr, void* ptr,
+                            float) {
     switch (opcode) {
+        case vst::audioMasterBeginEdit:
+        case vst::audioMasterAutomate:
+        case vst::audioMasterEndEdit: {
+            gLinkedCalls.fetch_add(1);
+            if (Lv2Instance* wrapper = linkedWrapper(effect)) wrapper->hostGesture(opcode, index);
+            gLinkedCalls.fetch_sub(1);
+            return opcode == vst::audioMasterAutomate ? 0 : 1;
+        }
         case vst::audioMasterVersion: return 2400;
         case vst::audioMasterGetVendorString:
             if (ptr) std::strcpy(static_cast<char*>(ptr), "Harmoniform LV2");
@@ -66,6 +85,7 @@ Lv2Instance* Lv2Instance::create(const Variant& variant, double sampleRate, cons
 
     self->effect_ = VSTPluginMain(&hostCallback);
     if (!self->effect_ || self->effect_->magic != vst::kEffectMagic) return nullptr;
+    std::atomic_ref(self->effect_->user).store(self.get());
     self->dispatch(vst::effOpen);
     if (self->effect_->numInputs != variant.channels) {
         vst::VstSpeakerArrangement in{}, out{};
@@ -89,6 +109,8 @@ Lv2Instance* Lv2Instance::create(const Variant& variant, double sampleRate, cons
 
 Lv2Instance::~Lv2Instance() {
     if (!effect_) return;
+    std::atomic_ref(effect_->user).store(nullptr);
+    while (gLinkedCalls.load() != 0) std::this_thread::yield();
     dispatch(vst::effMainsChanged, 0, 0);
     dispatch(vst::effClose);  // the instance deletes itself
 }
@@ -122,6 +144,32 @@ void Lv2Instance::activate() {
 
 void Lv2Instance::deactivate() { dispatch(vst::effMainsChanged, 0, 0); }
 
+bool Lv2Instance::attachUi() {
+    if (uiAttached_.load(std::memory_order_acquire)) return false;
+    gestures_.drain([](const Gesture&) {});  // left from an earlier UI
+    gestures_.takeDropped();
+    uiAttached_.store(true, std::memory_order_release);
+    return true;
+}
+
+void Lv2Instance::detachUi() { uiAttached_.store(false, std::memory_order_release); }
+
+void Lv2Instance::hostGesture(vst::VstInt32 opcode, vst::VstInt32 index) {
+    if (!isParam(index) || !uiAttached_.load(std::memory_order_acquire)) return;  // no UI: the ports are the host's
+    const Gesture::Kind kind = opcode == vst::audioMasterBeginEdit ? Gesture::kBegin
+                               : opcode == vst::audioMasterEndEdit ? Gesture::kEnd
+                                                                   : Gesture::kValue;
+    gestures_.post({kind, index});
+}
+
+PortContext Lv2Instance::portContextNow() const {
+    return portContextFrom(effect_->getParameter(effect_, kScale), effect_->getParameter(effect_, kFShift));
+}
+
+float Lv2Instance::portValueNow(int index) const {
+    return normalisedToPort(index, effect_->getParameter(effect_, index), portContextNow());
+}
+
 void Lv2Instance::applyChangedPorts() {
     if (resyncPorts_.exchange(false, std::memory_order_acquire)) {
         for (int i = 0; i < kNumParams; ++i)
@@ -138,9 +186,14 @@ void Lv2Instance::applyChangedPorts() {
         // Band values in real units depend on the Scale and Shift in force, which
         // the globals before them may just have changed.
         if (!contextKnown && i >= kFirstBandParam) {
-            context = portContextFrom(effect_->getParameter(effect_, kScale), effect_->getParameter(effect_, kFShift));
+            context = portContextNow();
             contextKnown = true;
         }
+        // A port that shows what the instance holds already (the UI wrote the
+        // editor's edit back) is not applied again: the float round trip through
+        // real units could move the edited value.
+        const float current = effect_->getParameter(effect_, i);
+        if (bitsOf(normalisedToPort(i, current, context)) == bitsOf(value)) continue;
         effect_->setParameter(effect_, i, portToNormalised(i, value, context));
     }
 }

@@ -3,7 +3,8 @@
 // point and driven only through the effect record, as any VST host drives it.
 // Control ports reach the instance as parameter changes at the start of the
 // block in which they changed; MIDI events as VST events; the state extension
-// saves and restores the bank chunk.
+// saves and restores the bank chunk. While an LV2 UI is attached, the editor's
+// gestures (reported through the instance's host callback) queue up for it.
 #include <lv2/atom/atom.h>
 #include <lv2/core/lv2.h>
 #include <lv2/state/state.h>
@@ -14,6 +15,7 @@
 #include <memory>
 
 #include "core/vst/VstAbi.h"
+#include "lv2/GestureQueue.h"
 #include "lv2/PortModel.h"
 #include "lv2/Variants.h"
 
@@ -38,12 +40,24 @@ public:
 
     vst::AEffect* effect() const { return effect_; }
 
+    // The UI (instance access): one at a time; gestures queue only while one is
+    // attached, and the UI takes them from gestures() on its thread. UI thread.
+    bool attachUi();
+    void detachUi();
+    GestureQueue& gestures() { return gestures_; }
+    // Parameter `index` as the instance holds it now, as a port value. Any thread but audio.
+    float portValueNow(int index) const;
+
+    // From the instance's host callback (UI or timer thread): queued for the UI, if any.
+    void hostGesture(vst::VstInt32 opcode, vst::VstInt32 index);
+
 private:
     Lv2Instance() = default;
     vst::VstIntPtr dispatch(int opcode, int index = 0, vst::VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
     void applyChangedPorts();
     void sendMidi(std::uint32_t start, std::uint32_t frames);
     void processChunk(std::uint32_t start, std::uint32_t frames);
+    PortContext portContextNow() const;
 
     static constexpr int kMaxEvents = 256;
     static constexpr std::uint32_t kDefaultMaxBlock = 4096;
@@ -73,6 +87,9 @@ private:
         vst::VstEvent* events[kMaxEvents];
     } events_{};
     vst::VstMidiEvent midi_[kMaxEvents] = {};
+
+    std::atomic<bool> uiAttached_{false};
+    GestureQueue gestures_;
 };
 
 }  // namespace hm::lv2

@@ -1,5 +1,6 @@
 #include "lv2/PortModel.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstring>
@@ -33,6 +34,20 @@ std::vector<std::string> labelChoices(const char* label) {
 }
 
 float levelMaximumDb() { return static_cast<float>(20.0 * std::log10(staticParamTable()[channelParam(0, kChannelLevel)].maximum)); }
+
+// A control port's range: the parameter's own, or in dB where the port shows dB.
+void portRange(int index, float& lo, float& hi) {
+    const ParamRecord& r = staticParamTable()[index];
+    lo = r.minimum;
+    hi = r.maximum;
+    if (bandFieldOf(index) == kBandGain) {
+        lo = -kBandGainRangeDb;
+        hi = kBandGainRangeDb;
+    } else if (channelFieldOf(index) == kChannelLevel) {
+        lo = kSilentLevelDb;
+        hi = levelMaximumDb();
+    }
+}
 
 void describeChoices(ControlPort& port, const ParamRecord& r) {
     if (r.kind == kKindSwitch) {
@@ -88,8 +103,7 @@ ControlPort describeControlPort(int index) {
     const char* enumerator = enumNameOf(index);
     port.symbol = portSymbol(enumerator ? enumerator : "");
     port.name = r.name;
-    port.minimum = r.minimum;
-    port.maximum = r.maximum;
+    portRange(index, port.minimum, port.maximum);
     port.defaultValue = r.value;
     port.logarithmic = r.kind == kKindLog;
     port.integer = r.kind == kKindInteger || r.kind == kKindSteps6 || r.kind == kKindSteps12 || r.kind == kKindSwitch;
@@ -98,13 +112,9 @@ ControlPort describeControlPort(int index) {
     if (std::strcmp(r.label, "%") == 0) port.unit = PortUnit::Percent;
 
     if (bandFieldOf(index) == kBandGain) {
-        port.minimum = -kBandGainRangeDb;
-        port.maximum = kBandGainRangeDb;
         port.defaultValue = 0.0f;
     } else if (channelFieldOf(index) == kChannelLevel) {
         port.unit = PortUnit::Decibel;
-        port.minimum = kSilentLevelDb;
-        port.maximum = levelMaximumDb();
         port.defaultValue = static_cast<float>(20.0 * std::log10(r.value));
     }
     if (port.integer) describeChoices(port, r);
@@ -135,6 +145,23 @@ float portToNormalised(int index, float value, const PortContext& context) {
     const bool stepped = r.kind == kKindInteger || r.kind == kKindSteps6 || r.kind == kKindSteps12 || r.kind == kKindSwitch;
     if (stepped && std::isfinite(real)) real = std::round(real);
     return static_cast<float>(realToNormalisedBase(r.kind, r.minimum, r.maximum, real));
+}
+
+float normalisedToPort(int index, float normalised, const PortContext& context) {
+    if (!isParam(index)) return NAN;
+    const ParamRecord& r = staticParamTable()[index];
+    const double real = normalisedToRealBase(r.kind, r.minimum, r.maximum, normalised);
+    double value = real;
+    if (bandFieldOf(index) == kBandGain) {
+        value = real * context.scaleDb;
+    } else if (bandFieldOf(index) == kBandFrequency) {
+        value = real * context.shiftFactor;
+    } else if (channelFieldOf(index) == kChannelLevel) {
+        value = real > 0.0 ? 20.0 * std::log10(real) : kSilentLevelDb;
+    }
+    float lo = 0.0f, hi = 0.0f;
+    portRange(index, lo, hi);
+    return std::clamp(static_cast<float>(value), lo, hi);
 }
 
 }  // namespace hm::lv2

@@ -58,6 +58,11 @@ struct PortContext {
 // which the instance ignores as it ignores any non-finite host value. Real-time safe.
 float portToNormalised(int index, float value, const PortContext& context);
 
+// The port value that stands for the host-normalised value `normalised` of
+// parameter `index`: the way back of portToNormalised, clamped to the port's
+// range. Real-time safe.
+float normalisedToPort(int index, float normalised, const PortContext& context);
+
 // The context from the instance's current normalised Scale and Shift. Real-time safe.
 PortContext portContextFrom(float scaleNormalised, float shiftNormalised);
 

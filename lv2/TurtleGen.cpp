@@ -23,6 +23,7 @@ const char* const kPrefixes =
     "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
     "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
     "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
+    "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
     "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
     "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
 
@@ -82,6 +83,7 @@ void writePlugin(std::ostream& out, const Variant& v) {
         << "    lv2:optionalFeature lv2:hardRTCapable, urid:map, opts:options, bufsz:boundedBlockLength ;\n"
         << "    opts:supportedOption bufsz:maxBlockLength ;\n"
         << "    lv2:extensionData state:interface ;\n"
+        << "    ui:ui <" << kUiUri << "> ;\n"
         << "    lv2:port\n";
     for (int i = 0; i < hm::kNumParams; ++i) {
         writeControlPort(out, describeControlPort(i));
@@ -112,6 +114,16 @@ void writePlugin(std::ostream& out, const Variant& v) {
     out << " .\n\n";
 }
 
+// The editor as an X11 UI: it opens in the host's window into the running
+// instance, which only a host in the same process can hand over.
+void writeUi(std::ostream& out) {
+    out << "<" << kUiUri << ">\n"
+        << "    a ui:X11UI ;\n"
+        << "    lv2:requiredFeature ui:parent, ui:idleInterface, <http://lv2plug.in/ns/ext/instance-access> ;\n"
+        << "    lv2:optionalFeature ui:resize, ui:touch, ui:noUserResize ;\n"
+        << "    lv2:extensionData ui:idleInterface .\n";
+}
+
 bool writeFile(const std::string& path, const std::string& text) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file << text;
@@ -131,9 +143,12 @@ int main(int argc, char** argv) {
     for (const Variant& v : kVariants)
         manifest << "<" << v.uri << ">\n    a lv2:Plugin ;\n    lv2:binary <" << kBinaryName << "> ;\n"
                  << "    rdfs:seeAlso <Harmoniform.ttl> .\n\n";
+    manifest << "<" << kUiUri << ">\n    a ui:X11UI ;\n    ui:binary <" << kBinaryName << "> ;\n"
+             << "    rdfs:seeAlso <Harmoniform.ttl> .\n";
     std::ostringstream plugins;
     plugins << kPrefixes;
     for (const Variant& v : kVariants) writePlugin(plugins, v);
+    writeUi(plugins);
     if (!writeFile(folder + "/manifest.ttl", manifest.str()) || !writeFile(folder + "/Harmoniform.ttl", plugins.str())) {
         std::fprintf(stderr, "%s: cannot write into %s\n", argv[0], folder.c_str());
         return 1;

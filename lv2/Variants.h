@@ -19,7 +19,9 @@ constexpr int kNumVariants = sizeof(kVariants) / sizeof(kVariants[0]);
 
 // The state property holding the whole bank chunk (programs, A/B slots, names, editor state).
 constexpr const char* kBankStateKey = "urn:corvanta:harmoniform#bank";
-// The plug-in library inside the bundle.
+// The editor as an X11 UI, shared by the three plug-ins.
+constexpr const char* kUiUri = "urn:corvanta:harmoniform:ui";
+// The plug-in library inside the bundle; it holds the UI too.
 constexpr const char* kBinaryName = "harmoniform-lv2.so";
 
 }  // namespace hm::lv2

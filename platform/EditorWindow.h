@@ -96,6 +96,9 @@ public:
     virtual std::unique_ptr<PopupWindow> openPopup(int x, int y, int width, int height,
                                                    WindowClient* client) = 0;
 
+    // The window system's id of the window (an X11 Window id), null when there is none.
+    virtual void* nativeHandle() const { return nullptr; }
+
     // A top-level window (no parent) whose close box was clicked.
     virtual bool closeRequested() const { return false; }
 

@@ -12,6 +12,7 @@
 #include "gui/editor/BandColour.h"
 #include "gui/editor/EditorPanel.h"
 #include "gui/editor/SnapshotRequest.h"
+#include "gui/editor/WindowRequest.h"
 #include "gui/framework/Modifiers.h"
 #include "gui/layout/ShippedLayout.h"
 #include "gui/views/EQGraph.h"
@@ -334,7 +335,14 @@ bool PlugEd::renderSnapshot(std::vector<std::uint32_t>& pixels, int& width, int&
 }
 
 vst::VstIntPtr PlugEd::vendorSpecific(vst::VstInt32 index, vst::VstIntPtr value, void* ptr, float) {
-    if (index != kSnapshotIndex || value != kSnapshotValue || !ptr) return 0;
+    if (index != kSnapshotIndex || !ptr) return 0;
+    if (value == kWindowValue) {
+        void* window = frame_ && frame_->getWindow() ? frame_->getWindow()->nativeHandle() : nullptr;
+        if (!window) return 0;
+        *static_cast<void**>(ptr) = window;
+        return 1;
+    }
+    if (value != kSnapshotValue) return 0;
     auto* request = static_cast<EditorSnapshotRequest*>(ptr);
     std::vector<std::uint32_t> pixels;
     int w = 0, h = 0;

@@ -212,6 +212,8 @@ public:
         return true;
     }
 
+    void* nativeHandle() const override { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(window_)); }
+
     void close() override {
         // Pop-ups still held by their callers lose their windows now and do nothing later.
         for (X11Popup* p : popups_) p->detach();

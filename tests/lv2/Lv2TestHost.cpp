@@ -138,7 +138,10 @@ bool Plugin::set(const std::string& symbol, float value) {
     const LilvPort* port = lilv_plugin_get_port_by_symbol(plugin_, node);
     lilv_node_free(node);
     if (!port) return false;
-    const std::uint32_t index = lilv_port_get_index(plugin_, port);
+    return setPort(lilv_port_get_index(plugin_, port), value);
+}
+
+bool Plugin::setPort(std::uint32_t index, float value) {
     if (index >= controls_.size()) return false;
     controls_[index] = value;
     return true;

@@ -36,6 +36,10 @@ public:
     const LilvPlugin* plugin() const { return plugin_; }
     // The control input with that symbol; false when there is none.
     bool set(const std::string& symbol, float value);
+    // The control input with that index, as a UI's port write reaches it; false when there is none.
+    bool setPort(std::uint32_t index, float value);
+    // The plug-in instance, as instance access hands it to a UI.
+    LV2_Handle handle() const { return lilv_instance_get_handle(instance_); }
     float latency() const { return latency_; }
     void activate();
     // Processes `in` (channels() channels) in blocks of `block` frames.

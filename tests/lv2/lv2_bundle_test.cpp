@@ -4,7 +4,9 @@
 
 #include <lilv/lilv.h>
 #include <lv2/core/lv2.h>
+#include <lv2/instance-access/instance-access.h>
 #include <lv2/port-props/port-props.h>
+#include <lv2/ui/ui.h>
 #include <lv2/units/units.h>
 
 #include <cmath>
@@ -154,7 +156,40 @@ TEST(Lv2Bundle, TheLv2ToolsReadTheBundle) {
         EXPECT_EQ(countOf(info, "lv2core#ControlPort"), 367);
         EXPECT_NE(info.find("Symbol:      band32_phase"), std::string::npos);
         EXPECT_NE(info.find("Minimum:     10.000000\n\t\tMaximum:     22000.000000"), std::string::npos);
+        EXPECT_NE(info.find("\t\turn:corvanta:harmoniform:ui\n\t\t\tClass:  http://lv2plug.in/ns/extensions/ui#X11UI"),
+                  std::string::npos);
     }
+}
+
+// The editor as the one X11 UI of each plug-in, in the plug-in's library, with
+// what it cannot open without.
+TEST(Lv2Bundle, EachPluginHasTheEditorAsAnX11Ui) {
+    lv2host::World& w = lv2host::World::get();
+    Node x11(lilv_new_uri(w.world, LV2_UI__X11UI)), ui(lilv_new_uri(w.world, "urn:corvanta:harmoniform:ui"));
+    Node required(lilv_new_uri(w.world, LV2_CORE__requiredFeature)), optional(lilv_new_uri(w.world, LV2_CORE__optionalFeature));
+    Node extension(lilv_new_uri(w.world, LV2_CORE__extensionData));
+    const auto objects = [&](const LilvNode* predicate) {
+        std::set<std::string> uris;
+        LilvNodes* nodes = lilv_world_find_nodes(w.world, ui, predicate, nullptr);
+        LILV_FOREACH(nodes, i, nodes) uris.insert(lilv_node_as_uri(lilv_nodes_get(nodes, i)));
+        lilv_nodes_free(nodes);
+        return uris;
+    };
+    for (const char* uri : kUris) {
+        SCOPED_TRACE(uri);
+        const LilvPlugin* plugin = w.plugin(uri);
+        ASSERT_TRUE(plugin);
+        LilvUIs* uis = lilv_plugin_get_uis(plugin);
+        ASSERT_EQ(lilv_uis_size(uis), 1u);
+        const LilvUI* found = lilv_uis_get(uis, lilv_uis_begin(uis));
+        EXPECT_TRUE(lilv_node_equals(lilv_ui_get_uri(found), ui));
+        EXPECT_TRUE(lilv_ui_is_a(found, x11));
+        EXPECT_TRUE(lilv_node_equals(lilv_ui_get_binary_uri(found), lilv_plugin_get_library_uri(plugin)));
+        lilv_uis_free(uis);
+    }
+    EXPECT_EQ(objects(required), (std::set<std::string>{LV2_UI__parent, LV2_UI__idleInterface, LV2_INSTANCE_ACCESS_URI}));
+    EXPECT_EQ(objects(optional), (std::set<std::string>{LV2_UI__resize, LV2_UI__touch, LV2_UI__noUserResize}));
+    EXPECT_EQ(objects(extension), (std::set<std::string>{LV2_UI__idleInterface}));
 }
 
 }  // namespace

@@ -49,6 +49,18 @@ inline int differences(const Picture& a, const Picture& b) {
     return n;
 }
 
+// A host's idle step (`step`) at a host's rate until `done` holds; false after the timeout.
+template <class Step, class Done>
+bool idleStepsUntil(Step step, Done done, int timeoutMs) {
+    const auto until = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (Clock::now() < until) {
+        step();
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
 // Where new instances look for the user's default bank.
 inline std::string defaultBankPath() {
     return platform::joinPath(platform::defaultBankFolder(), platform::kDefaultBankFileName);
@@ -114,14 +126,10 @@ public:
     // Idle calls at a host's rate until `done` holds (false after the timeout).
     template <class F>
     bool idleUntil(F done, int timeoutMs = 5000) {
-        const auto until = Clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (Clock::now() < until) {
+        return idleStepsUntil([&] {
             window->pump();
             plugin->dispatch(vst::effEditIdle);
-            if (done()) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
+        }, done, timeoutMs);
     }
     Picture capture() {
         Picture p;
