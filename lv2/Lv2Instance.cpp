@@ -152,13 +152,17 @@ bool Lv2Instance::attachUi() {
     return true;
 }
 
-void Lv2Instance::detachUi() { uiAttached_.store(false, std::memory_order_release); }
+void Lv2Instance::detachUi() {
+    uiAttached_.store(false, std::memory_order_release);
+    for (auto& held : held_) held.store(false, std::memory_order_relaxed);
+}
 
 void Lv2Instance::hostGesture(vst::VstInt32 opcode, vst::VstInt32 index) {
     if (!isParam(index) || !uiAttached_.load(std::memory_order_acquire)) return;  // no UI: the ports are the host's
     const Gesture::Kind kind = opcode == vst::audioMasterBeginEdit ? Gesture::kBegin
                                : opcode == vst::audioMasterEndEdit ? Gesture::kEnd
                                                                    : Gesture::kValue;
+    if (kind != Gesture::kValue) held_[index].store(kind == Gesture::kBegin, std::memory_order_relaxed);
     gestures_.post({kind, index});
 }
 
@@ -194,6 +198,9 @@ void Lv2Instance::applyChangedPorts() {
         // real units could move the edited value.
         const float current = effect_->getParameter(effect_, i);
         if (bitsOf(normalisedToPort(i, current, context)) == bitsOf(value)) continue;
+        // While the editor holds the parameter, a changed port is the UI writing
+        // back one of its own earlier edits; its last write matches the instance.
+        if (held_[i].load(std::memory_order_relaxed)) continue;
         effect_->setParameter(effect_, i, portToNormalised(i, value, context));
     }
 }

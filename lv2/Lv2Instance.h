@@ -90,6 +90,10 @@ private:
 
     std::atomic<bool> uiAttached_{false};
     GestureQueue gestures_;
+    // Parameters the editor holds in a gesture (begin edit seen, end not yet):
+    // the UI's port writes trail the editor's edits, so while one is held a
+    // run could take an earlier written value back from a newer edit.
+    std::atomic<bool> held_[kNumParams] = {};
 };
 
 }  // namespace hm::lv2

@@ -201,6 +201,21 @@ TEST(Lv2UiWindow, TurningABandKnobWritesItsPortInsideATouchAndTheNextRunKeepsThe
     host.idleUntil([] { return false; }, 100);
     ASSERT_TRUE(host.window->moveTo(x, y - 30));
     host.idleUntil([] { return false; }, 100);
+    // The UI's writes trail the knob: a run that finds an earlier write in the
+    // port after the knob moved on must not take the newer edit back.
+    float earlier = 0.f;
+    ASSERT_TRUE(host.idleUntil([&] {
+        for (const UiEvent& e : host.events)
+            if (!e.touch && e.port == static_cast<std::uint32_t>(gain)) earlier = e.value;
+        return earlier != 0.f;
+    }));
+    ASSERT_TRUE(host.window->moveTo(x, y - 40));
+    const float before = effect->getParameter(effect, gain);
+    float moved = before;
+    EXPECT_TRUE(host.idleUntil([&] { return (moved = effect->getParameter(effect, gain)) != before; }));
+    ASSERT_TRUE(plugin->setPort(static_cast<std::uint32_t>(gain), earlier));
+    plugin->run(lv2host::Channels(2, std::vector<float>(256, 0.1f)), 256);
+    EXPECT_EQ(effect->getParameter(effect, gain), moved) << "an earlier write undid the knob's newer edit";
     ASSERT_TRUE(host.window->release());
     std::vector<UiEvent> writes;
     EXPECT_TRUE(host.idleUntil([&] { return !(writes = writesInsideTouch(host.events, gain)).empty(); }));
