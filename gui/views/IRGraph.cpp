@@ -129,8 +129,14 @@ void IRGraph::drawGrid(CDIB& d) const {
 
 void IRGraph::drawCurves(CDIB& d) const {
     if (!hasImpulse_) {
-        if (font_.valid()) font_.drawInRect(d, CRect(size.left, size.top, size.right, size.top + curveHeight()),
-                                            "No impulse", 0x707070, TextAlign::kCentre);
+        if (!font_.valid()) return;
+        // On a patch of the background, or the middle line strikes the words through.
+        static constexpr const char* kText = "No impulse";
+        const int w = font_.measure(kText) + 8, h = font_.glyphRows() + 4;
+        const int cx = (size.left + size.right) / 2, cy = size.top + curveHeight() / 2;
+        const CRect patch(cx - w / 2, cy - h / 2, cx - w / 2 + w, cy - h / 2 + h);
+        d.fillRect(patch, kBackground);
+        font_.drawInRect(d, patch, kText, 0x707070, TextAlign::kCentre);
         return;
     }
     const float x0 = static_cast<float>(size.left), y0 = static_cast<float>(size.top);
