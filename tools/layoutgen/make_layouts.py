@@ -15,6 +15,7 @@ import os
 import sys
 
 SIZES = [("Tiny", 555), ("Small", 650), ("Med", 750), ("Large", 1100), ("Huge", 1300)]
+LARGE_LABELS_WIDTH = 1100
 DEFAULT_SIZE = "Med"
 
 TITLE_H = 25
@@ -214,7 +215,10 @@ def layout(size_name, width):
               "Written by tools/layoutgen/make_layouts.py; edit that, not this.")
     with w.open("ui", 0, 0, width, height):
         with w.open("nPage", 0, 0, width, height, tag="kGUIWizardOpen", pagenumber=0):
-            w.element("EQGraph", 0, TITLE_H, width, graph_h, tag="kGUIEQGraph", font=101, font2=102)
+            # From "Large" on, the dB scale, readouts and handle numbers take the
+            # large face too: the small one reads as a footnote on a wide graph.
+            w.element("EQGraph", 0, TITLE_H, width, graph_h, tag="kGUIEQGraph", font=101,
+                      font2=101 if width >= LARGE_LABELS_WIDTH else 102)
             w.element("BandStrips", 0, strips_y, width - METERS_W, STRIPS_H)
             w.element("nTiledV", width - METERS_W - FADE_W, strips_y, FADE_W, STRIPS_H, tag="kGUIMeterFade",
                       background=807, clickthru=True)
