@@ -267,7 +267,9 @@ TEST(MeterSection, GainFieldsShowTheirWholeNumberAtEveryValue) {
                 // The number itself is never shortened.
                 EXPECT_EQ(full.compare(0, shown.size(), shown), 0) << full;
                 const std::size_t lastDigit = full.find_last_of("0123456789");
-                if (lastDigit != std::string::npos) EXPECT_GT(shown.size(), lastDigit) << full << " as " << shown;
+                if (lastDigit != std::string::npos) {
+                    EXPECT_GT(shown.size(), lastDigit) << full << " as " << shown;
+                }
             }
         });
         EXPECT_EQ(fields, layout & kLayoutChannelMeters ? 3 : 1) << layout;
