@@ -237,12 +237,6 @@ TEST(MeterSection, ResizingMovesTheControlsItDoesNotReplaceThem) {
     });
 }
 
-}  // namespace
-}  // namespace hm::gui
-
-namespace hm::gui {
-namespace {
-
 // The meters' gain fields are narrow: at every value of their parameters the
 // number they show must fit whole (a clipped "-12.50" reads as "12.5").
 TEST(MeterSection, GainFieldsShowTheirWholeNumberAtEveryValue) {
