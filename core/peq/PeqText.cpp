@@ -328,7 +328,7 @@ const char* typeName(FilterType type) {
 bool stopForDiagnostics(std::vector<Diagnostic>& errors, int line) {
     if (errors.size() < kMaxDiagnostics) return false;
     errors.push_back({line, "stopped after " + std::to_string(kMaxDiagnostics) +
-                                " lines that cannot be imported: this is no filter list"});
+                                " lines that cannot be imported: the file is refused whole"});
     return true;
 }
 

@@ -5,29 +5,14 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <memory>
 #include <string_view>
 
-#include "core/Plug.h"
 #include "core/peq/PeqDocument.h"
 #include "core/peq/PeqExport.h"
 #include "core/peq/PeqFidelity.h"
+#include "tests/core/fuzz/FuzzInstance.h"
 
 namespace {
-
-vst::VstIntPtr host(vst::AEffect*, vst::VstInt32 opcode, vst::VstInt32, vst::VstIntPtr, void*, float) {
-    return opcode == vst::audioMasterVersion ? 2400 : 0;
-}
-
-hm::Plug& instance() {
-    static std::unique_ptr<hm::Plug> plug = [] {
-        ::setenv("XDG_CONFIG_HOME", "/nonexistent-harmoniform-fuzz", 1);
-        ::setenv("XDG_DATA_HOME", "/nonexistent-harmoniform-fuzz", 1);
-        ::setenv("XDG_DATA_DIRS", "/nonexistent-harmoniform-fuzz", 1);
-        return std::make_unique<hm::Plug>(&host);
-    }();
-    return *plug;
-}
 
 void check(bool condition) {
     if (!condition) std::abort();
@@ -54,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Loaded as a preset, exactly as `--import` and the editor load it.
     std::vector<unsigned char> chunk = peq::presetChunk(im.values, peq::presetNameFor("fuzz.txt"));
-    hm::Plug& plug = instance();
+    hm::Plug& plug = hm::fuzz::instance();
     plug.setChunk(chunk.data(), static_cast<vst::VstInt32>(chunk.size()), true);
     for (int i = 0; i < hm::kNumParams; ++i) {
         const float v = plug.getParameter(i);
