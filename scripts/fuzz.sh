@@ -5,7 +5,9 @@
 # Targets: fuzz_chunk (state chunk decoder and state preferences),
 #          fuzz_preferences (preference JSON: editor trees, global schema),
 #          fuzz_state (whole chunks applied to an instance, as a host hands them over),
-#          fuzz_layout (layout texts: tokenizer, attribute readers, builder and drawing).
+#          fuzz_layout (layout texts: tokenizer, attribute readers, builder and drawing),
+#          fuzz_peq (parametric EQ texts: read, mapped, loaded as a preset, fidelity
+#                    report, exported and read back).
 # Crashes are written to build/fuzz/findings/<target>/; the script fails when
 # any target found one.
 set -euo pipefail
@@ -13,7 +15,7 @@ cd "$(dirname "$0")/.."
 SECONDS_PER_TARGET=${1:-60}
 shift || true
 TARGETS=("$@")
-[ ${#TARGETS[@]} -eq 0 ] && TARGETS=(fuzz_chunk fuzz_preferences fuzz_state fuzz_layout)
+[ ${#TARGETS[@]} -eq 0 ] && TARGETS=(fuzz_chunk fuzz_preferences fuzz_state fuzz_layout fuzz_peq)
 BUILD_DIR=${FUZZ_BUILD_DIR:-build/fuzz}
 
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -28,6 +30,7 @@ seed_dir() {
     fuzz_preferences) echo tests/prefs/fuzz/corpus/preferences ;;
     fuzz_state) echo tests/core/fuzz/corpus ;;
     fuzz_layout) echo tests/gui/fuzz/corpus ;;
+    fuzz_peq) echo tests/core/fuzz/peq ;;
   esac
 }
 
@@ -40,10 +43,11 @@ for t in "${TARGETS[@]}"; do
   cp "$(seed_dir "$t")"/* "$corpus"/
   # The library's own schemas and layouts are real documents: as editor trees
   # and global schemas, plain and (for the chunk reader) compressed the way
-  # states are; the layout texts for the layout reader.
+  # states are; the layout texts for the layout reader. Filter lists have only
+  # their seeds.
   if [ "$t" = fuzz_layout ]; then
     cp resources/xml/*.xml "$corpus"/
-  else
+  elif [ "$t" != fuzz_peq ]; then
     cp resources/json/*.json "$corpus"/
   fi
   if [ "$t" = fuzz_chunk ]; then

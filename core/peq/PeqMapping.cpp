@@ -95,7 +95,10 @@ bool mapFilter(const Filter& f, double scaleDb, Band& band, std::string& error) 
             return false;
     }
     const int fi = bandParam(0, kBandFrequency), qi = bandParam(0, kBandQ);
-    if (v[kBandFrequency] < rangeOf(fi, false) || v[kBandFrequency] > rangeOf(fi, true)) {
+    const auto outside = [&](double hz) { return hz < rangeOf(fi, false) || hz > rangeOf(fi, true); };
+    // A shelf's Fc (its midpoint) is where its textbook filter is built, so it
+    // must be a frequency the bands have as well as its corner.
+    if (outside(f.frequency) || outside(v[kBandFrequency])) {
         error = "Fc " + formatNumber(f.frequency) + " Hz is outside the bands' range (" +
                 formatNumber(rangeOf(fi, false)) + " to " + formatNumber(rangeOf(fi, true)) + " Hz" +
                 (isShelf(f.type) ? " for the shelf's corner)" : ")");
@@ -135,6 +138,8 @@ Import importText(std::string_view text) {
     Import out;
     out.values = defaultValues();
     out.errors = std::move(read.errors);
+    out.refused = read.refused;
+    if (out.refused) read.filters.clear();  // nothing of it is mapped or applied
 
     const double maxScale = rangeOf(kScale, true);
     double scaleDb = kDefaultScaleDb;
@@ -158,6 +163,10 @@ Import importText(std::string_view text) {
         if (!error.empty()) {
             out.errors.push_back({f.line, error});
             if (out.tooManyFilters) break;
+            if (stopForDiagnostics(out.errors, f.line)) {
+                out.refused = true;
+                break;
+            }
             continue;
         }
         for (int field = 0; field < kParamsPerBand; ++field)
@@ -169,7 +178,7 @@ Import importText(std::string_view text) {
     out.values[kScale] = staticNormalisedOf(kScale, scaleDb);
     if (oneSided) out.values[kMsState] = staticNormalisedOf(kMsState, 0.0);  // left/right: the groups are sides
 
-    if (std::fabs(read.preampDb) > rangeOf(kGain, true))
+    if (!(std::fabs(read.preampDb) <= rangeOf(kGain, true)))  // the sum of many Preamp lines may be no number
         out.errors.push_back({read.preampLine, "a preamp of " + formatNumber(read.preampDb) +
                                                    " dB is beyond the output gain's " + formatNumber(rangeOf(kGain, true)) + " dB"});
     else

@@ -38,10 +38,11 @@ struct Import {
     std::vector<Diagnostic> errors;  // the reader's and the mapper's, in line order
     double preampDb = 0.0;           // as applied (0 when the preamp was refused)
     bool tooManyFilters = false;     // refused whole: more filters than bands
+    bool refused = false;            // refused whole: no filter list (see Text::refused)
 
     // Whether the preset may be applied: no errors, or lenient (errors skip
     // their lines) unless the file is refused whole.
-    bool usable(bool lenient) const { return !tooManyFilters && (lenient || errors.empty()); }
+    bool usable(bool lenient) const { return !tooManyFilters && !refused && (lenient || errors.empty()); }
 };
 
 // Reads and maps a whole text.

@@ -16,6 +16,45 @@ std::string_view trim(std::string_view s) {
     return s;
 }
 
+// The length of the valid UTF-8 sequence of one character at the start of
+// `s`, 0 when it is not one (overlong forms, surrogates and stray bytes included).
+std::size_t utf8Length(std::string_view s) {
+    const auto byte = [&s](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+    const unsigned char lead = byte(0);
+    const std::size_t n = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead < 0xE0 ? 2 : 0;
+    if (n == 0 || s.size() < n) return 0;
+    for (std::size_t i = 1; i < n; ++i)
+        if ((byte(i) & 0xC0) != 0x80) return 0;
+    if (n == 3 && ((lead == 0xE0 && byte(1) < 0xA0) || (lead == 0xED && byte(1) >= 0xA0))) return 0;
+    if (n == 4 && ((lead == 0xF0 && byte(1) < 0x90) || (lead == 0xF4 && byte(1) >= 0x90))) return 0;
+    return n;
+}
+
+// A word of the file as a message quotes it: control characters and bytes
+// that are no UTF-8 become '?' (the message reaches terminals and the editor's
+// notices), and a long word is cut short.
+std::string quoted(std::string_view word) {
+    constexpr int kMaxCharacters = 32;
+    std::string out = "'";
+    int characters = 0;
+    for (std::size_t i = 0; i < word.size(); ++characters) {
+        if (characters == kMaxCharacters) {
+            out += "...";
+            break;
+        }
+        const unsigned char c = static_cast<unsigned char>(word[i]);
+        const std::size_t n = c < 0x80 ? 1 : utf8Length(word.substr(i));
+        if (n == 0 || c < 0x20 || c == 0x7F) {
+            out += '?';
+            i += 1;
+        } else {
+            out.append(word.substr(i, n));
+            i += n;
+        }
+    }
+    return out + "'";
+}
+
 bool startsNumber(char c) { return (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.'; }
 bool numberChar(char c) { return startsNumber(c) || c == ','; }
 
@@ -77,9 +116,10 @@ public:
         const std::optional<double> v = parseNumber(w);
         if (!v) {
             if (w.find(',') != std::string::npos && w.find_first_of("0123456789") != std::string::npos)
-                error = "decimal comma in '" + w + "': write numbers with a decimal point (" + withPoint(w) + ")";
+                error = "decimal comma in " + quoted(w) + ": write numbers with a decimal point (" +
+                        withPoint(quoted(w)) + ")";
             else
-                error = std::string(what) + " needs a number, not '" + w + "'";
+                error = std::string(what) + " needs a number, not " + quoted(w);
             return false;
         }
         value = *v;
@@ -97,7 +137,7 @@ private:
     static std::string withPoint(std::string s) {
         for (char& c : s)
             if (c == ',') c = '.';
-        return s;
+        return s.substr(1, s.size() - 2);  // without the quotes
     }
     std::vector<std::string> words_;
     std::size_t next_ = 0;
@@ -108,7 +148,7 @@ bool readFilter(std::string_view rest, Filter& f, std::string& error) {
     const std::string state = r.peek();
     if (state != "on" && state != "off") {
         error = state.empty() ? "the filter is empty (expected ON or OFF, a type, Fc ...)"
-                              : "expected ON or OFF before the filter type, not '" + r.take() + "'";
+                              : "expected ON or OFF before the filter type, not " + quoted(r.take());
         return false;
     }
     r.take();
@@ -119,7 +159,7 @@ bool readFilter(std::string_view rest, Filter& f, std::string& error) {
         if (platform::asciiLower(typeWord) == t.word) type = &t;
     if (!type) {
         error = typeWord.empty() ? "the filter has no type"
-                                 : "unknown filter type '" + typeWord + "' (PK, LS, LSC, HS, HSC, LP, LPQ, HP, HPQ, NO, AP, BP)";
+                                 : "unknown filter type " + quoted(typeWord) + " (PK, LS, LSC, HS, HSC, LP, LPQ, HP, HPQ, NO, AP, BP)";
         return false;
     }
     f.type = type->type;
@@ -140,7 +180,7 @@ bool readFilter(std::string_view rest, Filter& f, std::string& error) {
         const std::string original = r.take();
         bool* seen = key == "fc" ? &fc : key == "gain" ? &gain : key == "q" ? &q : key == "bw" ? &bw : nullptr;
         if (!seen) {
-            error = "unexpected '" + original + "' (a filter takes Fc, Gain, Q or BW Oct)";
+            error = "unexpected " + quoted(original) + " (a filter takes Fc, Gain, Q or BW Oct)";
             return false;
         }
         if (*seen) {
@@ -199,7 +239,7 @@ bool readChannel(std::string_view rest, int& groups, std::string& error) {
         else if (k == "r") group = 2;
         else if (k.size() == 1 && k[0] >= '1' && k[0] <= '8') group = k[0] - '0';
         if (group == 0) {
-            error = "unknown channel '" + w + "' (Harmoniform's groups are L, R, 1..8 or ALL)";
+            error = "unknown channel " + quoted(w) + " (Harmoniform's groups are L, R, 1..8 or ALL)";
             return false;
         }
         mask |= 1 << (8 - group);
@@ -219,7 +259,7 @@ void readLine(std::string_view line, int number, int& groups, Text& out) {
     if (key == "preamp") {
         LineReader r(words(rest));
         double db = 0.0;
-        if (r.number("Preamp", db, {"db"}, error) && !r.atEnd()) error = "unexpected '" + r.take() + "' after the preamp";
+        if (r.number("Preamp", db, {"db"}, error) && !r.atEnd()) error = "unexpected " + quoted(r.take()) + " after the preamp";
         if (error.empty()) {
             out.preampDb += db;
             out.preampLine = number;
@@ -233,9 +273,8 @@ void readLine(std::string_view line, int number, int& groups, Text& out) {
         f.groups = groups;
         if (readFilter(rest, f, error)) out.filters.push_back(f);
     } else if (!key.empty()) {
-        error.push_back('\'');
-        error.append(trim(line.substr(0, colon)));
-        error += ":' is not imported (only Preamp, Channel and Filter lines are)";
+        const std::string command = quoted(std::string(trim(line.substr(0, colon))) + ":");
+        error = command + " is not imported (only Preamp, Channel and Filter lines are)";
     } else {
         error = "not a command (expected 'Preamp:', 'Channel:' or 'Filter N:')";
     }
@@ -245,8 +284,10 @@ void readLine(std::string_view line, int number, int& groups, Text& out) {
 }  // namespace
 
 std::optional<double> parseNumber(std::string_view token) {
-    if (!token.empty() && token.front() == '+') token.remove_prefix(1);
-    if (token.empty() || !startsNumber(token.front()) || token.front() == '+') return std::nullopt;
+    const bool plus = !token.empty() && token.front() == '+';
+    if (plus) token.remove_prefix(1);
+    if (token.empty() || !startsNumber(token.front()) || token.front() == '+' || (plus && token.front() == '-'))
+        return std::nullopt;
     double v = 0.0;
     const auto [end, ec] = std::from_chars(token.data(), token.data() + token.size(), v, std::chars_format::fixed);
     if (ec != std::errc() || end != token.data() + token.size() || !std::isfinite(v)) return std::nullopt;
@@ -254,11 +295,13 @@ std::optional<double> parseNumber(std::string_view token) {
 }
 
 std::string formatNumber(double value, int digits) {
-    if (value == 0.0 || !std::isfinite(value)) return "0";
+    if (std::isnan(value)) return "nan";
+    if (std::isinf(value)) return value > 0.0 ? "inf" : "-inf";
+    if (value == 0.0) return "0";
     // Fixed notation with as many decimals as the significant digits need.
     const int magnitude = static_cast<int>(std::floor(std::log10(std::fabs(value))));
     const int decimals = std::max(0, digits - 1 - magnitude);
-    char buffer[64];
+    char buffer[400];  // the longest: 309 digits before the point, or 5 + 307 after it
     const auto [end, ec] = std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::fixed, decimals);
     std::string s(buffer, ec == std::errc() ? end : buffer);
     if (s.find('.') != std::string::npos) {
@@ -282,10 +325,18 @@ const char* typeName(FilterType type) {
     return "?";
 }
 
+bool stopForDiagnostics(std::vector<Diagnostic>& errors, int line) {
+    if (errors.size() < kMaxDiagnostics) return false;
+    errors.push_back({line, "stopped after " + std::to_string(kMaxDiagnostics) +
+                                " lines that cannot be imported: the file is refused whole"});
+    return true;
+}
+
 Text readText(std::string_view text) {
     Text out;
     if (text.size() >= 2 && ((text[0] == '\xFF' && text[1] == '\xFE') || (text[0] == '\xFE' && text[1] == '\xFF'))) {
         out.errors.push_back({1, "the text is UTF-16; save it as UTF-8"});
+        out.refused = true;
         return out;
     }
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
@@ -297,9 +348,14 @@ Text readText(std::string_view text) {
         const std::string_view line = text.substr(0, end);
         if (line.find('\0') != std::string_view::npos) {
             out.errors.push_back({number, "the line holds a zero byte: this is no text file"});
+            out.refused = true;
             break;
         }
         readLine(line, number, groups, out);
+        if (stopForDiagnostics(out.errors, number)) {
+            out.refused = true;
+            break;
+        }
         if (end == std::string_view::npos) break;
         text.remove_prefix(end + 1);
     }

@@ -53,10 +53,20 @@ struct Text {
     int preampLine = 0;     // the last Preamp line, 0 without one
     std::vector<Filter> filters;
     std::vector<Diagnostic> errors;  // in line order
+    bool refused = false;            // no filter list at all: not to be imported even leniently
 };
+
+// A text with more lines that cannot be imported is no filter list (a real one
+// has a few dozen lines); reading stops there, and memory and the messages
+// stay bounded whatever file was handed over.
+inline constexpr std::size_t kMaxDiagnostics = 100;
 
 // Reads a whole text (UTF-8 with or without a byte-order mark, LF or CRLF).
 Text readText(std::string_view text);
+
+// When `errors` has reached kMaxDiagnostics: adds the diagnostic that stops the
+// import at `line` and says so.
+bool stopForDiagnostics(std::vector<Diagnostic>& errors, int line);
 
 // A number with up to `digits` significant digits and no trailing zeros, with
 // a decimal point whatever the locale ("105", "4.5", "-0.25").

@@ -1,5 +1,6 @@
 #include "core/peq/TextbookBiquad.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/peq/PeqMapping.h"
@@ -37,9 +38,13 @@ dsp::Biquad textbookBiquad(const Filter& f, double sampleRate) {
     if ((f.type == FilterType::LowShelf || f.type == FilterType::HighShelf) && f.slopeDb == 6.0)
         return firstOrderShelf(f.type == FilterType::HighShelf, f.gainDb, w0);
     // The cookbook's bandwidth is the digital one (hence w0/sin w0); Q and the
-    // shelf slope carry over unchanged.
-    const double alpha = f.bandwidth > 0.0 ? sw * std::sinh(std::log(2.0) / 2.0 * f.bandwidth * w0 / sw)
-                                           : sw / (2.0 * analogueQ(f));
+    // shelf slope carry over unchanged. Near Nyquist a wide bandwidth would
+    // overflow the sinh: long before that the filter is its limit (a flat gain).
+    constexpr double kLargestSinhArgument = 700.0;
+    const double alpha =
+        f.bandwidth > 0.0
+            ? sw * std::sinh(std::min(std::log(2.0) / 2.0 * f.bandwidth * w0 / sw, kLargestSinhArgument))
+            : sw / (2.0 * analogueQ(f));
     const double ra = 2.0 * std::sqrt(a) * alpha;
     switch (f.type) {
         case FilterType::Peak:

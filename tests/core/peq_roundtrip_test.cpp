@@ -9,6 +9,7 @@
 
 #include "core/params/ParamTable.h"
 #include "core/peq/PeqExport.h"
+#include "core/peq/PeqFidelity.h"
 #include "core/peq/PeqMapping.h"
 
 namespace hm::peq {
@@ -154,6 +155,24 @@ TEST(PeqRoundTrip, BandsWithoutATextbookFilterAreLeftOutAndNamed) {
         } else {
             EXPECT_TRUE(e.leftOut.empty());
             EXPECT_TRUE(readText(e.text).errors.empty());
+        }
+    }
+}
+
+// Wide filters just below Nyquist: the textbook biquad's bandwidth term grows
+// without bound there, and a report that silently skipped non-numbers would
+// claim "+0 dB at 0 Hz".
+TEST(PeqFidelity, FiltersNearNyquistGetAReportOnTheAudibleGrid) {
+    for (const char* line : {"Filter 1: ON PK Fc 22000 Hz Gain 3 dB BW Oct 6",
+                             "Filter 1: ON PK Fc 21000 Hz Gain -6 dB BW Oct 5",
+                             "Filter 1: ON NO Fc 22000 Hz BW Oct 6", "Filter 1: ON HPQ Fc 22000 Hz Q 0.1"}) {
+        SCOPED_TRACE(line);
+        const Import im = importText(line);
+        ASSERT_TRUE(im.usable(false)) << im.errors[0].message;
+        for (const Fidelity& f : fidelityReport(im)) {
+            EXPECT_TRUE(std::isfinite(f.differenceDb));
+            EXPECT_GE(f.atHz, 20.0);
+            EXPECT_LE(f.atHz, 20000.0 * (1 + 1e-12));
         }
     }
 }

@@ -97,6 +97,26 @@ const BadLine kBadLines[] = {
     {"Filter 1: ON PK Fc 1000 Hz Gain 40 dB Q 1", "beyond the bands' 36 dB"},
     {"Filter 1: ON LSC 30dB Fc 100 Hz Gain 24 dB", "too steep"},
     {"Preamp: -40 dB", "beyond the output gain's 36 dB"},
+    // Numbers as other programs write them, and ones no filter has:
+    {"Filter 1: ON PK Fc 1e308 Hz Gain 1 dB", "unexpected 'e308'"},
+    {"Filter 1: ON PK Fc 100 Hz Gain 0x1p3 dB", "unexpected 'x1p3'"},
+    {"Filter 1: ON PK Fc inf Hz Gain 1 dB", "Fc needs a number, not 'inf'"},
+    {"Filter 1: ON PK Fc -inf Hz Gain 1 dB", "Fc needs a number, not '-'"},
+    {"Filter 1: ON PK Fc 100 Hz Gain NaN dB", "Gain needs a number, not 'NaN'"},
+    {"Filter 1: ON PK Fc 100 Hz Gain +-3 dB", "Gain needs a number, not '+-3'"},
+    {"Filter 1: ON PK Fc -0 Hz Gain 1 dB", "Fc must be a positive frequency"},
+    {"Filter 1: ON PK Fc -100 Hz Gain 1 dB", "Fc must be a positive frequency"},
+    {"Filter 1: ON PK Fc 100 Hz Gain 1 dB Q -0", "Q must be positive"},
+    {"Filter 1: ON PK Fc 30000 Hz Gain 1 dB", "Fc 30000 Hz is outside the bands' range"},
+    // The corner is in range, the midpoint (where the textbook shelf is built) is not.
+    {"Filter 1: ON LSC Fc 30000 Hz Gain 12 dB Q 0.7", "Fc 30000 Hz is outside the bands' range"},
+    {"Filter 1: ON HS 6dB Fc 9 Hz Gain -12 dB", "Fc 9 Hz is outside the bands' range"},
+    // Words quoted in messages go to terminals and notices: no control
+    // characters, no broken UTF-8.
+    {"Filter 1: ON \x1b]0;owned\x07 Fc 100 Hz", "unknown filter type '?]0;owned?'"},
+    {"Filter 1: ON P\xFFK Fc 100 Hz", "unknown filter type 'P?K'"},
+    {"Filter 1: ON P\xC0\xAFK Fc 100 Hz", "unknown filter type 'P??K'"},  // overlong '/'
+    {"Filtre 1 \xC3\xA9t\xC3\xA9: ON PK", "'Filtre 1 \xC3\xA9t\xC3\xA9:' is not imported"},
 };
 
 TEST(PeqText, LinesThatCannotBeImportedAreReportedWithLineAndReason) {
@@ -109,6 +129,34 @@ TEST(PeqText, LinesThatCannotBeImportedAreReportedWithLineAndReason) {
         EXPECT_FALSE(im.usable(false));
         EXPECT_TRUE(im.usable(true));  // --lenient: the line is skipped
         EXPECT_TRUE(im.mapped.empty());
+    }
+}
+
+TEST(PeqText, HugeNumbersAndLongWordsGiveExactBoundedMessages) {
+    const std::string huge = "1" + std::string(300, '0');
+    const std::string tiny = "0." + std::string(320, '0') + "1";  // a subnormal
+    const std::string veryLong(100000, 'X');
+    const struct {
+        std::string text, message;
+    } cases[] = {
+        // (printed as the double nearest 1e300, exactly: 1.000000000000000052...e300)
+        {"Filter 1: ON PK Fc " + huge + " Hz Gain 1 dB", "Fc 1000000000000000052"},
+        {"Filter 1: ON PK Fc 100 Hz Gain " + huge + " dB", "a gain of 1000000000000000052"},
+        {"Filter 1: ON PK Fc " + tiny + " Hz Gain 1 dB", "Fc 0.0000000000"},
+        {"Filter 1: ON " + veryLong + " Fc 100 Hz", "unknown filter type '" + veryLong.substr(0, 32) + "...'"},
+        {"Preamp: " + huge + "\nPreamp: -1.5", "a preamp of 1000000000000000052"},
+        // Each line's number is finite, their sum is not.
+        {"Preamp: 17976931348623157" + std::string(292, '0') + "\nPreamp: 17976931348623157" + std::string(292, '0'),
+         "a preamp of inf dB is beyond the output gain's 36 dB"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 60));
+        const Import im = importText(c.text);
+        ASSERT_EQ(im.errors.size(), 1u);
+        EXPECT_NE(im.errors[0].message.find(c.message), std::string::npos) << im.errors[0].message.substr(0, 200);
+        EXPECT_LT(im.errors[0].message.size(), 500u);
+        EXPECT_EQ(im.preampDb, 0.0);
+        EXPECT_EQ(im.values, defaultValues());
     }
 }
 
@@ -156,6 +204,39 @@ TEST(PeqText, MoreFiltersThanBandsAreRefusedEvenLeniently) {
     EXPECT_TRUE(importText(fits).usable(false));
 }
 
+std::string repeated(const std::string& line, std::size_t times) {
+    std::string text;
+    for (std::size_t i = 0; i < times; ++i) text += line;
+    return text;
+}
+
+TEST(PeqText, TextsThatAreNoFilterListAreRefusedWholeEvenLeniently) {
+    const std::string pk = "Filter: ON PK Fc 100 Hz Gain 1 dB\n";
+    const std::size_t megabyteOfFilters = (1u << 20) / pk.size();
+    const struct {
+        std::string text;
+        int line;
+        std::string message;
+        std::size_t errors;
+    } cases[] = {
+        {std::string("\xFF\xFEP\0r\0", 6), 1, "the text is UTF-16", 1},
+        {pk + std::string("Filter 2: ON P\0K Fc 100 Hz\n", 27) + pk, 2, "zero byte", 1},
+        {repeated("garbage\n", 150), 100, "stopped after 100 lines that cannot be imported", 101},
+        {repeated("Filter: ON BP Fc 1000 Hz Q 2\n", 150), 100, "stopped after 100 lines", 101},
+        {"Preamp: -3 dB\n" + repeated(pk, 500), 34, "Harmoniform has 32 bands; this file has 500 filters", 1},
+        {repeated(pk, megabyteOfFilters), 33,
+         "this file has " + std::to_string(megabyteOfFilters) + " filters", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 40));
+        const Import im = importText(c.text);
+        EXPECT_FALSE(im.usable(true));
+        ASSERT_EQ(im.errors.size(), c.errors);
+        EXPECT_EQ(im.errors.back().line, c.line);
+        EXPECT_NE(im.errors.back().message.find(c.message), std::string::npos) << im.errors.back().message;
+    }
+}
+
 TEST(PeqText, NumbersIgnoreTheProcessLocale) {
     // A host may run with a locale whose decimal separator is a comma.
     const char* previous = std::setlocale(LC_NUMERIC, nullptr);
@@ -169,6 +250,14 @@ TEST(PeqText, NumbersIgnoreTheProcessLocale) {
     EXPECT_EQ(formatNumber(0.70710678), "0.707107");
     EXPECT_EQ(formatNumber(-12.5), "-12.5");
     EXPECT_EQ(formatNumber(20000.0), "20000");
+    EXPECT_EQ(formatNumber(-0.0), "0");
+    EXPECT_EQ(formatNumber(-1e20), "-100000000000000000000");
+    EXPECT_EQ(formatNumber(-INFINITY), "-inf");  // never "0": messages quote what was refused
+    EXPECT_EQ(formatNumber(NAN), "nan");
+    EXPECT_EQ(parseNumber("+5").value_or(0), 5.0);
+    EXPECT_FALSE(parseNumber("+-5"));
+    EXPECT_FALSE(parseNumber("-+5"));
+    EXPECT_TRUE(std::signbit(parseNumber("-0").value_or(1)));
 }
 
 }  // namespace

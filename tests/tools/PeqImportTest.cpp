@@ -97,6 +97,14 @@ TEST(PeqImport, FilesWithBadLinesApplyNothingUnlessLenient) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("32 bands; this file has 33 filters"), std::string::npos) << r.err;
     EXPECT_FALSE(fileExists(folder.file("many.hmp")));
+
+    // No text at all: --lenient must not turn it into an empty preset.
+    writeBytes(text, std::string("\xFF\xFEP\0r\0e\0", 8));
+    r = runTool({"import", text, "-o", folder.file("utf16.hmp"), "--lenient"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find(text + ":1: the text is UTF-16"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("--lenient skips"), std::string::npos) << r.err;
+    EXPECT_FALSE(fileExists(folder.file("utf16.hmp")));
 }
 
 TEST(PeqImport, ImportThenExportThroughThePluginGivesTheSameFilters) {

@@ -19,7 +19,7 @@ bool readTextImport(const std::string& path, bool lenient, TextImport& out, std:
     const peq::Import& im = out.import;
     if (!im.usable(lenient)) {
         error = path + ": " + countOf(static_cast<std::int64_t>(im.errors.size()), "line") + " cannot be imported" +
-                (im.tooManyFilters ? "" : "; nothing was applied (--lenient skips such lines)") + ":";
+                (im.tooManyFilters || im.refused ? "" : "; nothing was applied (--lenient skips such lines)") + ":";
         for (const peq::Diagnostic& d : im.errors) error += "\n  " + path + ":" + std::to_string(d.line) + ": " + d.message;
         return false;
     }

@@ -2,31 +2,12 @@
 // The first byte picks the preset or bank form; the rest is the chunk.
 #include <cstdint>
 #include <cstdlib>
-#include <memory>
 
-#include "core/Plug.h"
-
-namespace {
-
-vst::VstIntPtr host(vst::AEffect*, vst::VstInt32 opcode, vst::VstInt32, vst::VstIntPtr, void*, float) {
-    return opcode == vst::audioMasterVersion ? 2400 : 0;
-}
-
-hm::Plug& instance() {
-    static std::unique_ptr<hm::Plug> plug = [] {
-        ::setenv("XDG_CONFIG_HOME", "/nonexistent-harmoniform-fuzz", 1);
-        ::setenv("XDG_DATA_HOME", "/nonexistent-harmoniform-fuzz", 1);
-        ::setenv("XDG_DATA_DIRS", "/nonexistent-harmoniform-fuzz", 1);
-        return std::make_unique<hm::Plug>(&host);
-    }();
-    return *plug;
-}
-
-}  // namespace
+#include "tests/core/fuzz/FuzzInstance.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) return 0;
-    hm::Plug& plug = instance();
+    hm::Plug& plug = hm::fuzz::instance();
     const bool preset = (data[0] & 1) != 0;
     std::uint8_t* copy = static_cast<std::uint8_t*>(std::malloc(size - 1 + 1));
     for (std::size_t i = 1; i < size; ++i) copy[i - 1] = data[i];
