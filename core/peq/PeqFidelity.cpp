@@ -63,7 +63,8 @@ std::vector<Fidelity> fidelityReport(const Import& import) {
 std::string describe(const Fidelity& f) {
     std::string text = f.channel < 0 ? "" : f.channel == 0 ? "left: " : "right: ";
     text += "at " + formatNumber(f.sampleRate / 1000.0, 3) + " kHz: largest difference ";
-    text += (f.differenceDb >= 0.0 ? "+" : "") + formatNumber(std::round(f.differenceDb * 100.0) / 100.0, 4);
+    if (f.differenceDb >= 0.0) text += '+';
+    text += formatNumber(std::round(f.differenceDb * 100.0) / 100.0, 4);
     text += " dB at " + (f.atHz >= 1000.0 ? formatNumber(f.atHz / 1000.0, 3) + " kHz" : formatNumber(f.atHz, 3) + " Hz");
     return text;
 }
