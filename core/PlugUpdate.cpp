@@ -228,6 +228,14 @@ int Plug::pushChannels(int channels, bool auditioning, int auditionMask) {
 }
 
 void Plug::runUpdate(bool force) {
+    // A load sets hundreds of values one by one: pushing the whole table into the
+    // bank for each of them cost a project load milliseconds and could publish
+    // half-loaded channel gains. The update that ends every load does it once.
+    if (isLoadInProgress()) {
+        if (force) deferredForce_.store(true, std::memory_order_relaxed);
+        updatePending_.store(true, std::memory_order_release);
+        return;
+    }
     // Cleared first: a value stored on the audio thread while this update reads the
     // table marks it again and is not lost.
     updatePending_.store(false, std::memory_order_relaxed);
@@ -262,7 +270,7 @@ void Plug::runUpdate(bool force) {
     const std::uint64_t processed = processedSamples();
     const std::uint64_t since = processed - samplesAtReset_;
     const int bucket = static_cast<int>(std::floor(rate * now / 1000.0));
-    if (isLoadInProgress() || (since < kThrottleSamples && bucket == lastBucket_ && !force)) {
+    if (since < kThrottleSamples && bucket == lastBucket_ && !force) {
         if (force) deferredForce_.store(true, std::memory_order_relaxed);
         updatePending_.store(true, std::memory_order_release);
         return;
