@@ -1,5 +1,6 @@
 #include "core/params/Enumeration.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace hm {
@@ -45,9 +46,18 @@ int enumValueOf(std::string_view name) {
 }
 
 const char* enumNameOf(int value) {
-    for (const auto& [n, v] : enumeration())
-        if (v == value) return n.c_str();
-    return nullptr;
+    // Every state document names each of its values: a table by value rather than
+    // a search of the whole list per name (a bank holds 20 programs and 8 slots).
+    static const std::vector<const char*> byValue = [] {
+        int largest = -1;
+        for (const auto& entry : enumeration()) largest = std::max(largest, entry.second);
+        std::vector<const char*> table(static_cast<std::size_t>(largest + 1), nullptr);
+        for (const auto& [n, v] : enumeration())
+            if (v >= 0 && !table[static_cast<std::size_t>(v)]) table[static_cast<std::size_t>(v)] = n.c_str();
+        return table;
+    }();
+    return value >= 0 && static_cast<std::size_t>(value) < byValue.size() ? byValue[static_cast<std::size_t>(value)]
+                                                                          : nullptr;
 }
 
 }  // namespace hm

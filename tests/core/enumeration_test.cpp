@@ -63,6 +63,12 @@ TEST(Enumeration, EditorTagsHaveTheirFixedValues) {
         ASSERT_NE(name, nullptr) << v;
         EXPECT_EQ(std::string(name).rfind("kGUI", 0), 0u) << name;
     }
+    // Values named twice give their first name (kNumPrograms = 20 is also a
+    // parameter index); values beyond the list have none.
+    EXPECT_STRNE(enumNameOf(20), "kNumPrograms");
+    EXPECT_EQ(enumValueOf(enumNameOf(20)), 20);
+    EXPECT_EQ(enumNameOf(-1), nullptr);
+    EXPECT_EQ(enumNameOf(1 << 20), nullptr);
     EXPECT_EQ(enumValueOf("kGUIUseMS1"), kGUIUseMS1);
     EXPECT_EQ(enumValueOf("kGUIWizardOpen"), kGUIWizardOpen);
     EXPECT_EQ(enumValueOf("kGUIMasterMeter2"), kGUIMasterMeter2);
