@@ -149,7 +149,6 @@ void fillColumnSpans(CDIB& dest, int x0, const float* yFrom, const float* yTo, i
     if (end <= first) return;
     // Spans in absolute rows; empty ones (and non-finite ends) as top == bottom.
     std::vector<float> top(static_cast<std::size_t>(end - first)), bottom(top.size());
-    int used0 = end, used1 = first;
     for (int i = first; i < end; ++i) {
         float a = yFrom[i], b = yTo[i];
         if (!std::isfinite(a) || !std::isfinite(b)) a = b = 0.f;
@@ -158,25 +157,33 @@ void fillColumnSpans(CDIB& dest, int x0, const float* yFrom, const float* yTo, i
         const std::size_t k = static_cast<std::size_t>(i - first);
         top[k] = t;
         bottom[k] = std::max(t, u);
-        if (bottom[k] - t > 1.f / 512.f) {
-            used0 = std::min(used0, i);
-            used1 = std::max(used1, i + 1);
-        }
     }
-    if (used1 <= used0) return;
+    // The columns from the first to the last span that holds anything.
+    const auto holds = [&](int i) {
+        const std::size_t k = static_cast<std::size_t>(i - first);
+        return bottom[k] - top[k] > 1.f / 512.f;
+    };
+    int used0 = first, used1 = end;
+    while (used0 < end && !holds(used0)) ++used0;
+    if (used0 == end) return;
+    while (!holds(used1 - 1)) --used1;
     // In strips of 16 columns (a cache line of pixels), each over only the rows
     // its own spans reach; every pixel takes the length of its row inside its
     // span (0 outside) as coverage.
     const std::uint32_t rb = colour & 0x00FF00FFu, g = colour & 0x0000FF00u;
     const float scale = opacity * 256.f;
     constexpr int kStrip = 16;
-    const int strips = (used1 - used0 + kStrip - 1) / kStrip;
-    std::vector<int> stripTop(static_cast<std::size_t>(strips)), stripEnd(static_cast<std::size_t>(strips));
-    // Rows every column of the strip covers whole: one alpha for all of them.
-    std::vector<int> solidTop(static_cast<std::size_t>(strips)), solidEnd(static_cast<std::size_t>(strips));
+    // A strip: columns [s0, s0 + n) drawn over rows [top, end); rows
+    // [solidTop, solidEnd) are covered whole by every column of it, so they
+    // take one alpha for all.
+    struct Strip {
+        int s0, n, top, end, solidTop, solidEnd;
+    };
+    std::vector<Strip> strips;
+    strips.reserve(static_cast<std::size_t>((used1 - used0 + kStrip - 1) / kStrip));
     int r0 = clip.bottom, r1 = clip.top;
-    for (int k = 0; k < strips; ++k) {
-        const int s0 = used0 + k * kStrip, n = std::min(kStrip, used1 - s0);
+    for (int s0 = used0; s0 < used1; s0 += kStrip) {
+        const int n = std::min(kStrip, used1 - s0);
         const float* tp = top.data() + (s0 - first);
         const float* bp = bottom.data() + (s0 - first);
         float lo = 1e30f, hi = -1e30f, innerLo = -1e30f, innerHi = 1e30f;
@@ -188,32 +195,38 @@ void fillColumnSpans(CDIB& dest, int x0, const float* yFrom, const float* yTo, i
             innerLo = std::max(innerLo, tp[i]);
             innerHi = std::min(innerHi, bp[i]);
         }
-        stripTop[k] = hi > lo ? static_cast<int>(std::floor(lo)) : 0;
-        stripEnd[k] = hi > lo ? static_cast<int>(std::ceil(hi)) : 0;
-        solidTop[k] = static_cast<int>(std::ceil(innerLo));
-        solidEnd[k] = std::max(solidTop[k], static_cast<int>(std::floor(innerHi)));
-        if (stripEnd[k] > stripTop[k]) {
-            r0 = std::min(r0, stripTop[k]);
-            r1 = std::max(r1, stripEnd[k]);
-        }
+        if (!(hi > lo)) continue;
+        Strip k{s0, n, static_cast<int>(std::floor(lo)), static_cast<int>(std::ceil(hi)),
+                static_cast<int>(std::ceil(innerLo)), 0};
+        k.solidEnd = std::max(k.solidTop, static_cast<int>(std::floor(innerHi)));
+        if (k.end <= k.top) continue;
+        r0 = std::min(r0, k.top);
+        r1 = std::max(r1, k.end);
+        // A strip next to one with the same rows joins it: the flat stretches
+        // of a curve become one wide strip, drawn a row at a time.
+        Strip* last = strips.empty() ? nullptr : &strips.back();
+        if (last && last->s0 + last->n == s0 && last->top == k.top && last->end == k.end &&
+            last->solidTop == k.solidTop && last->solidEnd == k.solidEnd)
+            last->n += n;
+        else
+            strips.push_back(k);
     }
     // Bands of rows small enough to stay in the cache while every strip that
     // reaches into them is drawn.
     constexpr int kRowBand = 32;
     const int stride = dest.getWidth();
+    const std::uint32_t solid = coverage256(opacity);
     for (int band = r0; band < r1; band += kRowBand) {
         const int bandEnd = std::min(r1, band + kRowBand);
-        for (int k = 0; k < strips; ++k) {
-            const int from = std::max(band, stripTop[k]), to = std::min(bandEnd, stripEnd[k]);
+        for (const Strip& k : strips) {
+            const int from = std::max(band, k.top), to = std::min(bandEnd, k.end);
             if (from >= to) continue;
-            const int s0 = used0 + k * kStrip, n = std::min(kStrip, used1 - s0);
-            const float* tp = top.data() + (s0 - first);
-            const float* bp = bottom.data() + (s0 - first);
-            Pixel* px = dest.row(from) + (x0 + o.x + s0);
-            const std::uint32_t solid = coverage256(opacity);
+            const float* tp = top.data() + (k.s0 - first);
+            const float* bp = bottom.data() + (k.s0 - first);
+            Pixel* px = dest.row(from) + (x0 + o.x + k.s0);
             for (int r = from; r < to; ++r, px += stride) {
-                if (r >= solidTop[k] && r < solidEnd[k]) blendRowSolid(px, n, rb, g, solid);
-                else blendRowCoverage(px, tp, bp, n, static_cast<float>(r), rb, g, scale);
+                if (r >= k.solidTop && r < k.solidEnd) blendRowSolid(px, k.n, rb, g, solid);
+                else blendRowCoverage(px, tp, bp, k.n, static_cast<float>(r), rb, g, scale);
             }
         }
     }

@@ -30,6 +30,12 @@ void CoverageRaster::addEdge(float x0, float y0, float x1, float y1) {
         return;
     const float lo = float(bounds_.left);
     const float hi = float(bounds_.right);
+    // Most edges lie within the buffer's sides (a shape inside the clip):
+    // nothing to split or project.
+    if (x0 >= lo && x0 <= hi && x1 >= lo && x1 <= hi) {
+        addClippedEdge(x0 - lo, y0 - float(bounds_.top), x1 - lo, y1 - float(bounds_.top));
+        return;
+    }
     // Split at x = lo and x = hi.
     float xs[4] = {x0, 0, 0, x1};
     float ys[4] = {y0, 0, 0, y1};

@@ -39,8 +39,11 @@ void EQGraph::renderBackground() {
     CDIB::StateSaver saved(g);
     g.setOrigin(CPoint());
     g.resetClip();
-    if (CDIB* clean = backgroundBuffer()) g.copyRect(*clean, CRect(0, 0, getWidth(), getHeight()), CPoint());
     const int W = view_.width, H = view_.plotHeight;
+    // The gradient below covers the plot with opaque rows, so only the rows
+    // under it (the scroll bar's place) come from the clean background.
+    if (CDIB* clean = backgroundBuffer())
+        g.copyRect(*clean, CRect(0, H, getWidth(), std::max(H, getHeight())), CPoint(0, H));
     g.setClipRect(CRect(0, 0, W, H));
 
     // Gradient: the upper half fades from grey L at the top to black in the middle.
