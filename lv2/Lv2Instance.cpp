@@ -11,6 +11,8 @@
 #include <new>
 #include <thread>
 
+#include "lv2/Features.h"
+
 extern "C" vst::AEffect* VSTPluginMain(vst::HostCallback host);
 
 namespace hm::lv2 {
@@ -55,11 +57,6 @@ std::uint32_t bitsOf(float value) {
     return bits;
 }
 
-const void* findFeature(const LV2_Feature* const* features, const char* uri) {
-    for (int i = 0; features && features[i]; ++i)
-        if (std::strcmp(features[i]->URI, uri) == 0) return features[i]->data;
-    return nullptr;
-}
 
 }  // namespace
 

@@ -2,21 +2,15 @@
 
 #include <lv2/instance-access/instance-access.h>
 
-#include <cstring>
 #include <memory>
 #include <new>
 
 #include "gui/editor/WindowRequest.h"
+#include "lv2/Features.h"
 #include "lv2/Lv2Instance.h"
 
 namespace hm::lv2 {
 namespace {
-
-const void* featureData(const LV2_Feature* const* features, const char* uri) {
-    for (int i = 0; features && features[i]; ++i)
-        if (std::strcmp(features[i]->URI, uri) == 0) return features[i]->data;
-    return nullptr;
-}
 
 vst::VstIntPtr dispatch(vst::AEffect* effect, vst::VstInt32 opcode, vst::VstInt32 index = 0, vst::VstIntPtr value = 0,
                         void* ptr = nullptr) {
@@ -27,8 +21,8 @@ vst::VstIntPtr dispatch(vst::AEffect* effect, vst::VstInt32 opcode, vst::VstInt3
 
 Lv2Ui* Lv2Ui::create(LV2UI_Write_Function write, LV2UI_Controller controller, LV2UI_Widget* widget,
                      const LV2_Feature* const* features) {
-    void* parent = const_cast<void*>(featureData(features, LV2_UI__parent));
-    auto* instance = static_cast<Lv2Instance*>(const_cast<void*>(featureData(features, LV2_INSTANCE_ACCESS_URI)));
+    void* parent = const_cast<void*>(findFeature(features, LV2_UI__parent));
+    auto* instance = static_cast<Lv2Instance*>(const_cast<void*>(findFeature(features, LV2_INSTANCE_ACCESS_URI)));
     if (!parent || !instance || !write || !widget || !instance->attachUi()) return nullptr;
     std::unique_ptr<Lv2Ui> self(new (std::nothrow) Lv2Ui(instance));
     if (!self) {
@@ -37,8 +31,8 @@ Lv2Ui* Lv2Ui::create(LV2UI_Write_Function write, LV2UI_Controller controller, LV
     }
     self->write_ = write;
     self->controller_ = controller;
-    self->resize_ = static_cast<const LV2UI_Resize*>(featureData(features, LV2_UI__resize));
-    self->touch_ = static_cast<const LV2UI_Touch*>(featureData(features, LV2_UI__touch));
+    self->resize_ = static_cast<const LV2UI_Resize*>(findFeature(features, LV2_UI__resize));
+    self->touch_ = static_cast<const LV2UI_Touch*>(findFeature(features, LV2_UI__touch));
     vst::AEffect* effect = instance->effect();
     void* window = nullptr;
     if (dispatch(effect, vst::effEditOpen, 0, 0, parent) != 1 ||

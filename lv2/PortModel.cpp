@@ -33,6 +33,11 @@ std::vector<std::string> labelChoices(const char* label) {
     return names;
 }
 
+// Choices, toggles and steps: a port of whole numbers.
+bool stepped(const ParamRecord& r) {
+    return r.kind == kKindInteger || r.kind == kKindSteps6 || r.kind == kKindSteps12 || r.kind == kKindSwitch;
+}
+
 float levelMaximumDb() { return static_cast<float>(20.0 * std::log10(staticParamTable()[channelParam(0, kChannelLevel)].maximum)); }
 
 // A control port's range: the parameter's own, or in dB where the port shows dB.
@@ -106,7 +111,7 @@ ControlPort describeControlPort(int index) {
     portRange(index, port.minimum, port.maximum);
     port.defaultValue = r.value;
     port.logarithmic = r.kind == kKindLog;
-    port.integer = r.kind == kKindInteger || r.kind == kKindSteps6 || r.kind == kKindSteps12 || r.kind == kKindSwitch;
+    port.integer = stepped(r);
     if (std::strcmp(r.label, "dB") == 0) port.unit = PortUnit::Decibel;
     if (std::strcmp(r.label, "Hz") == 0) port.unit = PortUnit::Hertz;
     if (std::strcmp(r.label, "%") == 0) port.unit = PortUnit::Percent;
@@ -122,17 +127,14 @@ ControlPort describeControlPort(int index) {
 }
 
 PortContext portContextFrom(float scaleNormalised, float shiftNormalised) {
-    const ParamRecord& scale = staticParamTable()[kScale];
-    const ParamRecord& shift = staticParamTable()[kFShift];
     PortContext context;
-    context.scaleDb = normalisedToRealBase(scale.kind, scale.minimum, scale.maximum, scaleNormalised);
-    context.shiftFactor = 0.01 * normalisedToRealBase(shift.kind, shift.minimum, shift.maximum, shiftNormalised);
+    context.scaleDb = staticRealOf(kScale, scaleNormalised);
+    context.shiftFactor = 0.01 * staticRealOf(kFShift, shiftNormalised);
     return context;
 }
 
 float portToNormalised(int index, float value, const PortContext& context) {
     if (!isParam(index) || !std::isfinite(value)) return NAN;
-    const ParamRecord& r = staticParamTable()[index];
     double real = value;
     if (bandFieldOf(index) == kBandGain) {
         if (context.scaleDb == 0.0) return NAN;  // no dB value means anything at a Scale of 0 dB
@@ -142,15 +144,13 @@ float portToNormalised(int index, float value, const PortContext& context) {
     } else if (channelFieldOf(index) == kChannelLevel) {
         real = value <= kSilentLevelDb ? 0.0 : std::pow(10.0, value / 20.0);
     }
-    const bool stepped = r.kind == kKindInteger || r.kind == kKindSteps6 || r.kind == kKindSteps12 || r.kind == kKindSwitch;
-    if (stepped && std::isfinite(real)) real = std::round(real);
-    return static_cast<float>(realToNormalisedBase(r.kind, r.minimum, r.maximum, real));
+    if (stepped(staticParamTable()[index]) && std::isfinite(real)) real = std::round(real);
+    return staticNormalisedOf(index, real);
 }
 
 float normalisedToPort(int index, float normalised, const PortContext& context) {
     if (!isParam(index)) return NAN;
-    const ParamRecord& r = staticParamTable()[index];
-    const double real = normalisedToRealBase(r.kind, r.minimum, r.maximum, normalised);
+    const double real = staticRealOf(index, normalised);
     double value = real;
     if (bandFieldOf(index) == kBandGain) {
         value = real * context.scaleDb;

@@ -18,6 +18,12 @@ inline bool equalsIgnoreCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+// Whether a path ends in `suffix` (an extension such as ".hmp"), letters in
+// either case.
+inline bool endsWithIgnoreCase(std::string_view path, std::string_view suffix) {
+    return path.size() >= suffix.size() && equalsIgnoreCase(path.substr(path.size() - suffix.size()), suffix);
+}
+
 // The text with A-Z turned into a-z, everything else as it is.
 inline std::string asciiLower(std::string_view s) {
     std::string out(s);

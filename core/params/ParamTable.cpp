@@ -116,10 +116,6 @@ bool isDspPartParam(int index) {
     }
 }
 
-}  // namespace hm
-
-namespace hm {
-
 double staticRealOf(int index, double normalised) {
     if (!isParam(index)) return 0.0;
     const ParamRecord& r = staticParamTable()[index];

@@ -27,10 +27,6 @@ const ParamTable& staticParamTable();
 // than the EQ part: the FIR and Digital+ settings and the IIR/FIR mode.
 bool isDspPartParam(int index);
 
-}  // namespace hm
-
-namespace hm {
-
 // A parameter's real value for a normalised one, and back, by the static
 // table's range and conversion kind (base conversion: band gains as a fraction
 // of Scale, band frequencies before Shift). Out-of-range indices give 0.

@@ -28,7 +28,7 @@ std::string presetNameFor(std::string_view path) {
 }
 
 bool isTextPath(std::string_view path) {
-    return path.size() >= 4 && platform::equalsIgnoreCase(path.substr(path.size() - 4), ".txt");
+    return platform::endsWithIgnoreCase(path, ".txt");
 }
 
 }  // namespace hm::peq

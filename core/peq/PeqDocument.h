@@ -4,6 +4,7 @@
 // `name`, `bandOrder`), compressed as every chunk is. Loading it is loading a
 // preset, so programs, A/B slots, undo and state treat it like any other.
 // Pure functions; any thread.
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,10 @@
 #include "core/peq/PeqMapping.h"
 
 namespace hm::peq {
+
+// The most a filter list read from a file may hold: a real one is a few
+// kilobytes, and anything far larger is not one.
+inline constexpr std::size_t kMaxTextBytes = 1u << 20;
 
 std::vector<unsigned char> presetChunk(const PresetValues& values, std::string_view name);
 

@@ -17,7 +17,6 @@
 namespace hm::gui {
 namespace {
 
-constexpr std::size_t kMaxTextBytes = 1u << 20;  // a filter list is a few kilobytes
 constexpr std::size_t kNoticeLines = 6;         // diagnostics a notice has room for
 
 struct FileRequest {
@@ -226,7 +225,7 @@ void PlugEd::loadPresetFile(const std::string& path) {
 // current program: undo, A/B and state treat it like any preset. A text with
 // lines that cannot be imported changes nothing; the notice lists them.
 void PlugEd::loadTextFile(const std::string& path) {
-    const platform::FileRead file = platform::readWholeFile(path, kMaxTextBytes);
+    const platform::FileRead file = platform::readWholeFile(path, peq::kMaxTextBytes);
     if (file.status != platform::ReadStatus::Ok) {
         showNotice(readProblem(path, PresetFileStatus::Unreadable, "preset"));
         return;

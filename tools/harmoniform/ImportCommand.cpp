@@ -12,6 +12,7 @@
 #include "core/peq/PeqDocument.h"
 #include "core/peq/PeqExport.h"
 #include "platform/AtomicFile.h"
+#include "platform/TextCompare.h"
 #include "tools/harmoniform/Commands.h"
 #include "tools/harmoniform/HostSession.h"
 #include "tools/harmoniform/Messages.h"
@@ -104,7 +105,7 @@ int runImport(const std::vector<std::string>& args) {
     }
     if (in.empty()) return usageError(command, "import needs the text file to read (FILE.txt)");
     if (out.empty()) return usageError(command, "import needs the preset to write (-o PRESET.hmp)");
-    if (peq::isTextPath(out) || out.size() < 4 || out.substr(out.size() - 4) != ".hmp")
+    if (!platform::endsWithIgnoreCase(out, ".hmp"))
         return usageError(command, out + ": a preset file's name ends in .hmp");
 
     TextImport text;

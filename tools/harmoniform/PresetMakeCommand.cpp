@@ -3,12 +3,12 @@
 // A new instance takes the bank program, preset and --set values exactly as a
 // render would, is given its name, and hands over its preset chunk, which is
 // written as the file: the same bytes the editor's "save preset" writes.
-#include <cctype>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "platform/AtomicFile.h"
+#include "platform/TextCompare.h"
 #include "tools/harmoniform/HostSession.h"
 #include "tools/harmoniform/Messages.h"
 #include "tools/harmoniform/OutputPath.h"
@@ -33,12 +33,6 @@ void makeHelp() {
                 kNameLength, sessionOptionsHelp());
 }
 
-bool endsWithPresetExtension(const std::string& path) {
-    if (path.size() < 4) return false;
-    std::string ext = path.substr(path.size() - 4);
-    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ext == ".hmp";
-}
 
 }  // namespace
 
@@ -71,7 +65,7 @@ int runPresetMake(const std::vector<std::string>& args) {
         }
     }
     if (out.empty()) return usageError(kCommand, "preset make needs the file to write (OUT.hmp)");
-    if (out != "-" && !endsWithPresetExtension(out))
+    if (out != "-" && !platform::endsWithIgnoreCase(out, ".hmp"))
         return usageError(kCommand, out + ": a preset file's name ends in .hmp");
     OutputTarget target;
     if (!resolveOutput(out, "", false, target, error)) return failure(kCommand, error);

@@ -5,15 +5,10 @@
 #include "tools/harmoniform/Messages.h"
 
 namespace hm::tool {
-namespace {
-
-constexpr std::size_t kMaxTextBytes = 1u << 20;  // a filter list is a few kilobytes
-
-}  // namespace
 
 bool readTextImport(const std::string& path, bool lenient, TextImport& out, std::string& error) {
     std::string bytes;
-    if (!readInputFile(path, kMaxTextBytes, "a filter list", bytes, error)) return false;
+    if (!readInputFile(path, peq::kMaxTextBytes, "a filter list", bytes, error)) return false;
     out.import = peq::importText(bytes);
     out.name = peq::presetNameFor(path);
     const peq::Import& im = out.import;
