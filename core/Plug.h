@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "core/BlockProcessor.h"
+#include "core/DesignGate.h"
 #include "core/PlugBaseJSON.h"
 #include "dsp/EQBank.h"
 #include "prefs/EditorPreferences.h"
@@ -137,7 +138,7 @@ public:
     // --- Processing, filter bank, meters and analyser (PlugUpdate.cpp, PlugProcess.cpp) ---
     // The design side of the bank is serialised by the update lock: hold it while
     // reading the bank's settings or responses from outside the update.
-    std::unique_lock<std::mutex> lockUpdates() { return std::unique_lock(updateMutex_); }
+    std::unique_lock<DesignGate> lockUpdates() { return std::unique_lock(updateMutex_); }
     dsp::EQBank& bank() { return *bank_; }
     int channelCount() const { return channels_.load(std::memory_order_relaxed); }
     const char* getChannelName(int channel) const;
@@ -188,7 +189,20 @@ private:
     // The update reads the table without virtual dispatch: it also runs on the timer
     // thread while the instance may be under construction or destruction.
     double paramReal(int index) { return PlugBase::getParameterReal(index); }
-    void runUpdate(bool force);  // holds updateMutex_
+    // Where an update runs: on a thread that may wait and allocate (the UI thread,
+    // the timer), or on the audio thread at the start of a processing call, live or
+    // in an offline render (which may wait for FIR builds).
+    enum class UpdateSite { Designer, LiveAudio, OfflineAudio };
+    void runUpdate(bool force, UpdateSite site = UpdateSite::Designer);  // holds updateMutex_
+    // Audio thread, before a stretch of samples: the changes made so far take effect
+    // from its first sample.
+    void catchUp(bool offline);
+    // Audio thread: the host renders offline (faster or slower than real time).
+    bool hostRendersOffline();
+    template <typename T>
+    void processCall(T** inputs, T** outputs, int frames);
+    // MIDI events of the coming processing call, applied at their frames.
+    void applyMidiEvent(int status, int data1, int data2);
     void pushBands(int channels, bool auditioning, int audition, int& auditionMask);
     int pushChannels(int channels, bool auditioning, int auditionMask);
 
@@ -224,6 +238,23 @@ private:
     InstancePreferences prefs_;
     EditorPreferenceValues editorPrefs_;
 
+    // MIDI events queued by processEvents for the next processing call (audio thread).
+    struct QueuedMidi {
+        int frame;
+        unsigned char status, data1, data2;
+    };
+    static constexpr int kMidiQueue = 512;
+    QueuedMidi midiQueue_[kMidiQueue] = {};
+    int midiQueued_ = 0;
+    // Processing calls so far: the timer leaves waiting changes to the audio thread
+    // while calls keep coming.
+    std::atomic<std::uint64_t> processCalls_{0};
+    std::uint64_t callsAtLastTick_ = 0;  // timer thread
+    // Work a live audio thread may not do (post a FIR build, allocate a FIR length):
+    // the timer completes it.
+    std::atomic<bool> timerOwed_{false};
+    int lastOwedBucket_ = -1;  // FIR-rate bucket of the timer's last owed update (updateMutex_ held)
+
     // MIDI transposition (written on the audio thread, read by conversions anywhere).
     double noteFactor_ = 1.0;
     double bendFactor_ = 1.0;
@@ -244,9 +275,9 @@ private:
     std::string bankPath_;
     bool firstRunSetupWanted_ = false;
 
-    // Serialises updates and timer work between the host's UI thread and the
-    // timer thread; never taken on the audio thread.
-    std::mutex updateMutex_;
+    // Serialises updates and timer work between the host's UI thread, the timer
+    // thread and the audio thread (which only tries it while live).
+    DesignGate updateMutex_;
     std::atomic<bool> updatePending_{false};
 };
 

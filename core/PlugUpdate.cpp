@@ -1,12 +1,22 @@
 // The update of the filter bank from the parameter table, the timer tick and resume.
 //
-// Threads: an update asked for where no design may run (core/HostCalls.h: the
-// audio thread with host automation and MIDI, or a thread not known as the UI
-// thread) only marks itself deferred; the 10 ms timer completes it. Every other
-// update runs
-// under updateMutex_, so the bank is designed by one thread at a time, and hands
-// its results to the audio thread as whole records (EQBank's snapshot and the
-// processor's settings), which the audio thread adopts at a block boundary.
+// The audio stream is the clock: every change that has completed before a
+// processing call begins is in effect from that call's first sample, whatever the
+// wall clock and whatever thread made it. A value stored on a thread that may
+// design (the UI thread) is designed there at once, throttled while controls are
+// dragged; one stored anywhere else (the audio thread for host automation and MIDI,
+// an unknown host thread) only marks the update pending, and the audio thread
+// completes whatever is pending at the start of its next processing call
+// (catchUp), before it adopts the bank's snapshot and the processor's settings.
+// Every update runs under updateMutex_ (a DesignGate), so the bank is designed by
+// one thread at a time; a live audio thread only tries the gate and otherwise
+// carries on with the design it has until its next call.
+//
+// FIR builds take far longer than a block. A live audio thread never posts one (it
+// would allocate and lock): the timer posts it within a tick and the convolvers
+// take the new impulses over seamlessly. When the host renders offline, the
+// processing call posts the build itself and waits for it, so every offline render
+// is the same.
 #include <algorithm>
 #include <cmath>
 
@@ -131,9 +141,27 @@ void Plug::onTimer() {
         std::lock_guard lock(updateMutex_);
         bank_->recoverStages();
     }
-    if (updatePending_.load(std::memory_order_acquire)) {
+    // While processing calls keep coming, pending changes are theirs to complete at
+    // the sample they belong to; the timer completes them only for an instance the
+    // host has stopped processing (so the bank, its responses and the latency stay
+    // current), and does the work a live audio thread may not do.
+    const std::uint64_t calls = processCalls_.load(std::memory_order_relaxed);
+    const bool audioIdle = calls == callsAtLastTick_;
+    callsAtLastTick_ = calls;
+    const bool pending = audioIdle && updatePending_.load(std::memory_order_acquire);
+    if (pending || timerOwed_.load(std::memory_order_acquire)) {
         std::lock_guard lock(updateMutex_);
-        runUpdate(deferredForce_.exchange(false, std::memory_order_relaxed));
+        // Owed FIR builds follow the "FFT Update throttle" rate while a control moves.
+        bool owed = false;
+        if (timerOwed_.load(std::memory_order_acquire)) {
+            const int bucket = static_cast<int>(std::floor(prefs_.fftUpdateRate * updateClockMs() / 1000.0));
+            if (bucket != lastOwedBucket_) {
+                lastOwedBucket_ = bucket;
+                timerOwed_.store(false, std::memory_order_relaxed);
+                owed = true;
+            }
+        }
+        if (owed || pending) runUpdate(owed || deferredForce_.exchange(false, std::memory_order_relaxed));
     }
     if (groupNamesChanged_.exchange(false)) forwardToEditor(kGUIGroupNamesChanged, 0.0f);
     deliverHostReports();
@@ -227,7 +255,30 @@ int Plug::pushChannels(int channels, bool auditioning, int auditionMask) {
     return solo;
 }
 
-void Plug::runUpdate(bool force) {
+void Plug::catchUp(bool offline) {
+    // Work the live audio thread left to the timer counts as pending here when the
+    // host renders offline: the offline call does it itself.
+    const bool owed = offline && timerOwed_.load(std::memory_order_acquire);
+    if (updatePending_.load(std::memory_order_acquire) || owed) {
+        if (offline) {
+            updateMutex_.lock();
+        } else if (!updateMutex_.try_lock()) {
+            return;  // another thread designs right now: this call plays what is published
+        }
+        if (owed) timerOwed_.store(false, std::memory_order_relaxed);
+        runUpdate(true, offline ? UpdateSite::OfflineAudio : UpdateSite::LiveAudio);
+        updateMutex_.unlock();
+    }
+    // Offline, the FIR stage runs what was asked for so far, whoever asked.
+    if (offline && bank_->getMode() >= 1) bank_->waitForFir();
+}
+
+bool Plug::hostRendersOffline() {
+    // The one host query made from the audio thread: it exists for this thread.
+    return callHost(vst::audioMasterGetCurrentProcessLevel) == vst::kVstProcessLevelOffline;
+}
+
+void Plug::runUpdate(bool force, UpdateSite site) {
     // A load sets hundreds of values one by one: pushing the whole table into the
     // bank for each of them cost a project load milliseconds and could publish
     // half-loaded channel gains. The update that ends every load does it once.
@@ -255,7 +306,12 @@ void Plug::runUpdate(bool force) {
         bank_->setWindowType(toInt(paramReal(kIRWindow)));
         bank_->setWindowParam(static_cast<float>(paramReal(kIRWindowParam)));
         bank_->setPadFactor(1 << std::clamp(toInt(paramReal(kIRPad)), 0, 3));
-        bank_->setIRLength(1024 << std::clamp(toInt(paramReal(kIRLength)), 0, 8));
+        const int length = 1024 << std::clamp(toInt(paramReal(kIRLength)), 0, 8);
+        // A new length allocates its display copies: not on a live audio thread.
+        if (site == UpdateSite::LiveAudio && bank_->irLengthDiffers(length))
+            timerOwed_.store(true, std::memory_order_release);
+        else
+            bank_->setIRLength(length);
         mode = kFirMode[std::clamp(toInt(paramReal(kIRPhase)), 0, 7)];
         rate = prefs_.fftUpdateRate;
     } else {
@@ -283,7 +339,11 @@ void Plug::runUpdate(bool force) {
             toInt(paramReal(bandParam(b, kBandGroups))) < 192)
             linkedHint = false;
     bank_->setLinked(linkedHint);
+    const bool live = site == UpdateSite::LiveAudio;
+    bank_->holdFirBuilds(live);
     bank_->setMode(mode);
+    bank_->holdFirBuilds(false);
+    if (live && bank_->firBuildOwed()) timerOwed_.store(true, std::memory_order_release);
     const int bucketRate = mode < 2 ? kIirRate : prefs_.fftUpdateRate;
     lastBucket_ = static_cast<int>(std::floor(bucketRate * now / 1000.0));
 }

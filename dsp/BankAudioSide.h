@@ -18,6 +18,16 @@ public:
     float getEffectiveQ() const override { return q; }
     int getControlMask() const override { return 0; }
     const char* getShiftLabel() const override { return ""; }
+    // Stands at the target at once: after a reset there is no earlier sound to
+    // glide from, so the first sample is already filtered as set.
+    void settle() {
+        for (int i = 0; i < kMaxSections; ++i)
+            for (int k = 0; k < kBiquadCoefficients; ++k) {
+                current[i][k] = target[i][k];
+                step[i][k] = 0.0;
+            }
+        rampRemaining = -1;
+    }
 };
 
 constexpr int kBankScratch = 1024;

@@ -150,7 +150,12 @@ void EQBank::recalc(bool force) {
         }
     }
     modeChanged = 0;
-    if (firWanted) postFirBuild();
+    if (firWanted) {
+        if (firBuildsHeld)
+            firDirty = true;  // posted by the next recalc without the hold
+        else
+            postFirBuild();
+    }
     ++recalcs;
     publish();
 }

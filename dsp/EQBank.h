@@ -64,6 +64,14 @@ public:
     virtual void setShift(float value, int band, int mask);
     virtual void setPhase(float value, int band, int mask);
     virtual void recalc(bool force);
+    // While held, recalc designs the recursive bands but posts no FIR build (posting
+    // allocates and takes the worker's lock, which a live audio thread must not): the
+    // build stays owed until a recalc without the hold.
+    void holdFirBuilds(bool hold) { firBuildsHeld = hold; }
+    // A FIR build the current mode needs has not been posted yet.
+    bool firBuildOwed() const { return firActive && mode >= 1 && firDirty; }
+    // True when setIRLength(n) would have to allocate (the length differs).
+    bool irLengthDiffers(int n) const { return n >= 1 && n != irLength; }
     // The newest finished impulse of a channel (copied from the worker's result).
     virtual const double* getImpulse(int channel) const;
     // Advances whenever a newer impulse set has been taken over (0 while there is
@@ -168,6 +176,7 @@ private:
     WindowRecord firWindow;
     WindowRecord compensationWindow;
     bool publishPending = true;
+    bool firBuildsHeld = false;
     bool firDirty = true;  // window, padding, lengths, layout or rate changed since the last build
     bool lengthFailed = false;  // the last setIRLength found no memory
     // The oldest stage generation the audio side may run, per stage; moved on when a

@@ -21,7 +21,8 @@ void EQBank::adoptSnapshot() {
     // Leaving an FIR mode: the recursive filters sat idle with the memories of
     // long-gone input, which would ring out as a burst. (Their state is small.)
     const bool backToRecursive = a.mode >= 2 && s.mode < 2;
-    if (s.resetSerial != a.resetSerial || backToRecursive) {
+    const bool fresh = s.resetSerial != a.resetSerial || backToRecursive;
+    if (fresh) {
         for (auto& row : a.runners)
             for (GlideCascade& r : row) r.reset();
         a.resetSerial = s.resetSerial;
@@ -41,6 +42,11 @@ void EQBank::adoptSnapshot() {
             a.adopted[c][b] = e.generation;
         }
     }
+    // Fresh memories hear nothing from before: every band starts at its design
+    // (settings made before the first block after a resume are heard at sample 0).
+    if (fresh)
+        for (auto& row : a.runners)
+            for (GlideCascade& r : row) r.settle();
     a.mode = s.mode;
     a.channels = s.channels;
     a.parallelMode = s.parallelMode;

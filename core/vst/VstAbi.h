@@ -178,6 +178,15 @@ enum HostOpcode : VstInt32 {
     audioMasterCloseFileSelector = 46,
 };
 
+// Answers to audioMasterGetCurrentProcessLevel: what drives the processing calls.
+enum VstProcessLevels : VstInt32 {
+    kVstProcessLevelUnknown = 0,
+    kVstProcessLevelUser = 1,
+    kVstProcessLevelRealtime = 2,
+    kVstProcessLevelPrefetch = 3,
+    kVstProcessLevelOffline = 4,
+};
+
 // String sizes the interface guarantees for dispatcher text buffers.
 constexpr int kVstMaxProgNameLen = 24;
 constexpr int kVstMaxParamStrLen = 8;

@@ -18,8 +18,14 @@ struct RecordedCall {
 inline std::mutex gFakeHostMutex;
 inline std::vector<RecordedCall> gFakeHostCalls;
 
+// What the host answers to audioMasterGetCurrentProcessLevel (4: rendering offline).
+inline std::atomic<int> gFakeHostProcessLevel{0};
+
 inline vst::VstIntPtr fakeHost(vst::AEffect* effect, vst::VstInt32 opcode, vst::VstInt32 index, vst::VstIntPtr,
                                void*, float opt) {
+    // Asked at the start of every processing call: answered as a real-time host
+    // does, without a lock or a record.
+    if (opcode == vst::audioMasterGetCurrentProcessLevel) return gFakeHostProcessLevel.load();
     std::lock_guard lock(gFakeHostMutex);
     const bool ioChanged = opcode == vst::audioMasterIOChanged && effect;
     gFakeHostCalls.push_back({opcode, index, opt, ioChanged ? std::atomic_ref(effect->initialDelay).load() : 0});

@@ -24,9 +24,13 @@ public:
         clock_ += ms;
         setManualClock(clock_);
     }
-    // Completes whatever update is outstanding: a new throttle bucket, then a timer tick.
+    // Completes whatever update is outstanding: a new throttle bucket, then two timer
+    // ticks (the timer leaves pending changes to processing calls while they keep
+    // coming: the first tick notes the calls made since the last, the second finds
+    // the host idle).
     void settle() {
         advanceMs(1000.0);
+        onTimer();
         onTimer();
     }
     // Sets a parameter by its displayed real value (band gains in dB, frequencies in Hz).

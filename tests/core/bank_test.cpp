@@ -227,8 +227,13 @@ TEST(Bank, NewTargetInMidGlideRestartsFromWhereTheGlideStands) {
     std::vector<double> buf(300, 0.0);
     double* p[2] = {buf.data(), buf.data()};
     bank.process(300, p, 1);
+    // Fresh filter memories start at the design: nothing to glide from.
+    EXPECT_LE(bank.audioGlideRemaining(0, 0), 0);
+    bank.setGain(0.0f, 0, -1);
+    bank.setMode(0);
+    bank.process(300, p, 1);
     EXPECT_EQ(bank.audioGlideRemaining(0, 0), 1000 - 300);
-    // A second design arrives mid-glide: a fresh 1000-sample glide, no jump, and it
+    // A third design arrives mid-glide: a fresh 1000-sample glide, no jump, and it
     // ends on the second design.
     bank.setGain(-12.0f, 0, -1);
     bank.setMode(0);

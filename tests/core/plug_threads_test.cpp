@@ -71,7 +71,13 @@ TEST(PlugThreads, NoAllocationOnTheAudioThreadAfterResume) {
         CountAllocations counter;
         plug.processReplacing(fp.data(), fp.data(), 1 + (k * 37) % 4096);
         plug.processDoubleReplacing(dp.data(), dp.data(), 8192);
-        plug.setParameter(bandParam(k % 32, kBandGain), 0.3f + 0.01f * static_cast<float>(k % 40));  // automation
+        // Automation the processing call designs before its first sample: gains,
+        // and types and subtypes (families, circuit models, fitted designs).
+        plug.setParameter(bandParam(k % 32, kBandGain), 0.3f + 0.01f * static_cast<float>(k % 40));
+        plug.setParameter(bandParam(k % 32, kBandState), 1.0f);
+        plug.setParameter(bandParam(k % 32, kBandType), static_cast<float>(k % 6) / 6.0f);
+        plug.setParameter(bandParam(k % 32, kBandSubtype), static_cast<float>((k * 7) % 29) / 29.0f);
+        plug.setParameter(bandParam(k % 32, kBandQ), static_cast<float>((k * 5) % 17) / 17.0f);
         plug.processEvents(note.events());
         audioAllocations += counter.count();
     };

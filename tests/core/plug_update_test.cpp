@@ -1,5 +1,5 @@
-// The update path: throttle buckets, the 4096-sample rule, loads, deferral from
-// the audio thread to the timer, and latency reports to the host.
+// The update path: throttle buckets, the 4096-sample rule, loads, changes the
+// processing call completes, and latency reports to the host.
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -51,22 +51,36 @@ TEST(PlugUpdate, ForcedUpdatesAndEnoughAudioSkipTheBucket) {
 
     processOnAudioThread(plug, 4095);
     plug.setReal(bandParam(0, kBandGain), 6.0);
-    EXPECT_EQ(plug.bankRecalcCount(), start + 1);  // one sample short of the rule
-    processOnAudioThread(plug, 1);
-    plug.setReal(bandParam(0, kBandGain), 7.0);
+    EXPECT_EQ(plug.bankRecalcCount(), start + 1);  // one sample short of the rule: pending
+    EXPECT_TRUE(plug.isUpdateDeferred());
+    processOnAudioThread(plug, 1);  // the processing call completes it before its first sample
     EXPECT_EQ(plug.bankRecalcCount(), start + 2);
+    EXPECT_FALSE(plug.isUpdateDeferred());
+    plug.setReal(bandParam(0, kBandGain), 7.0);  // 4096 samples went through: designed at once
+    EXPECT_EQ(plug.bankRecalcCount(), start + 3);
 }
 
-TEST(PlugUpdate, AudioThreadSetsAreDeferredToTheTimer) {
+TEST(PlugUpdate, AudioThreadSetsAreDesignedByTheNextCallOrAnIdleTimer) {
     ClockedPlug plug;
     plug.advanceMs(1000);
     const auto start = plug.bankRecalcCount();
     processOnAudioThread(plug, 64, bandParam(3, kBandGain));
-    EXPECT_EQ(plug.bankRecalcCount(), start);  // nothing designed on the audio thread
+    EXPECT_EQ(plug.bankRecalcCount(), start);  // the set after the call only marks the update
     EXPECT_TRUE(plug.isUpdateDeferred());
     EXPECT_EQ(plug.getParameter(bandParam(3, kBandGain)), 0.75f);  // but the value is stored
-    plug.settle();
+    // While calls keep coming the timer leaves the change to them.
+    plug.onTimer();
+    EXPECT_EQ(plug.bankRecalcCount(), start);
+    processOnAudioThread(plug, 64);
     EXPECT_EQ(plug.bankRecalcCount(), start + 1);
+    EXPECT_FALSE(plug.isUpdateDeferred());
+    // A host that stopped processing: the timer's second look completes the change.
+    processOnAudioThread(plug, 64, bandParam(4, kBandGain));
+    plug.onTimer();
+    EXPECT_EQ(plug.bankRecalcCount(), start + 1);
+    plug.advanceMs(25);  // the next throttle bucket
+    plug.onTimer();
+    EXPECT_EQ(plug.bankRecalcCount(), start + 2);
     EXPECT_FALSE(plug.isUpdateDeferred());
 }
 

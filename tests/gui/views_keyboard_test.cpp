@@ -136,6 +136,9 @@ TEST(KeyboardInEditorTest, ControlClickOnA4CreatesABandAtTheReferenceFrequency) 
         events.numEvents = 1;
         events.events[0] = reinterpret_cast<vst::VstEvent*>(&on);
         k.rig.plug->processEvents(&events);
+        float silence[16] = {};
+        float* io[2] = {silence, silence};
+        k.rig.plug->processReplacing(io, io, 16);  // the events' processing call
         const double factor = std::exp2((note - 60) / 12.0);
         ASSERT_DOUBLE_EQ(k.rig.plug->frequencyMultiplier(), factor);
 

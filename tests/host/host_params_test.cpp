@@ -1,6 +1,8 @@
 // Parameters, MIDI transposition and the shared timer, seen from a host.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <dirent.h>
 
 #include <chrono>
@@ -69,6 +71,15 @@ TEST(HostParams, SwitchParameterIsOnOnlyAtOne) {
     EXPECT_EQ(plug->parameterDisplay(15), "On");
 }
 
+// MIDI events belong to the processing call that follows them: a host sends them,
+// then processes a block.
+void deliverMidi(host::PluginInstance& plug, const std::vector<std::array<unsigned char, 3>>& messages) {
+    plug.sendMidi(messages);
+    std::vector<float> l(16, 0.0f), r(16, 0.0f);
+    float* io[2] = {l.data(), r.data()};
+    plug.processFloat(io, io, 16);
+}
+
 // Expected frequency multiplier from independent arithmetic on the MIDI message.
 double bandFrequencyOf(host::PluginInstance& plug) {
     return std::stod(plug.parameterDisplay(kBand1Frequency));  // "%.0f Hz"
@@ -81,7 +92,7 @@ TEST(HostParams, MidiNoteAndBendTransposeEveryBandFrequency) {
     ASSERT_DOUBLE_EQ(bandFrequencyOf(*plug), 22000.0);
 
     plug->clearCalls();
-    plug->sendMidi({{0x90, 72, 100}});  // an octave above middle C doubles every frequency
+    deliverMidi(*plug, {{0x90, 72, 100}});  // an octave above middle C doubles every frequency
     EXPECT_NEAR(bandFrequencyOf(*plug), 44000.0, 0.5);
     // The host's automation hears of the touch on the shift, but not from the thread
     // that delivered the MIDI (the audio thread): the plug-in's timer reports it.
@@ -94,18 +105,18 @@ TEST(HostParams, MidiNoteAndBendTransposeEveryBandFrequency) {
     }
 
     // Ignored: note-off, velocity 0, notes outside 12..108, other messages.
-    plug->sendMidi({{0x80, 60, 64}, {0x90, 60, 0}, {0x90, 11, 100}, {0x91, 109, 100}, {0xB0, 7, 100}});
+    deliverMidi(*plug, {{0x80, 60, 64}, {0x90, 60, 0}, {0x90, 11, 100}, {0x91, 109, 100}, {0xB0, 7, 100}});
     EXPECT_NEAR(bandFrequencyOf(*plug), 44000.0, 0.5);
 
     // Full bend up with the default range (item 2: three semitones).
-    plug->sendMidi({{0xE0, 0x7F, 0x7F}});
+    deliverMidi(*plug, {{0xE0, 0x7F, 0x7F}});
     const double bend = std::pow(2.0, (3.0 / 12.0) * 8191.0 / 8192.0);
     EXPECT_NEAR(bandFrequencyOf(*plug), 44000.0 * bend, 0.5);
 
     // A new note keeps the bend; the centre bend value removes it.
-    plug->sendMidi({{0x93, 48, 1}});
+    deliverMidi(*plug, {{0x93, 48, 1}});
     EXPECT_NEAR(bandFrequencyOf(*plug), 22000.0 * 0.5 * bend, 0.5);
-    plug->sendMidi({{0xE0, 0x00, 0x40}});
+    deliverMidi(*plug, {{0xE0, 0x00, 0x40}});
     EXPECT_NEAR(bandFrequencyOf(*plug), 11000.0, 0.5);
 }
 
@@ -131,7 +142,7 @@ TEST(HostParams, InstancesShareOneTimerThatStopsWithTheLast) {
     EXPECT_EQ(threadCount(), base + 1);
     // The timer keeps serving the survivor: it delivers the report of a MIDI touch.
     second->clearCalls();
-    second->sendMidi({{0x90, 60, 100}});
+    deliverMidi(*second, {{0x90, 60, 100}});
     EXPECT_TRUE(eventually([&] { return second->countCalls(vst::audioMasterEndEdit) == 1; }));
     second->setParameter(1, 0.75f);
     EXPECT_EQ(second->parameterDisplay(1), "18.00 dB");

@@ -28,6 +28,11 @@ void benchHelp(std::FILE* out) {
                  "  --set NAME=VALUE          a setting of PLUGIN.so (repeatable, applied in order)\n"
                  "  --compare OTHER.so        a second plug-in to run in turns with the first\n"
                  "  --compare-set NAME=VALUE  a setting of OTHER.so (repeatable)\n"
+                 "  --automate I=FROM..TO     host automation of PLUGIN.so: parameter I (its index, as\n"
+                 "                            'harmoniform info' lists them) set before every block,\n"
+                 "                            sweeping between the normalised values FROM and TO and back\n"
+                 "                            once a second\n"
+                 "  --compare-automate I=FROM..TO  the same for OTHER.so\n"
                  "  --block N                 frames per processing call (1..65536, default 512)\n"
                  "  --rate R                  sample rate in Hz (8000..384000, default 48000)\n"
                  "  --seconds S               audio per run in seconds (0.01..600, default 2)\n"
@@ -45,6 +50,7 @@ void benchHelp(std::FILE* out) {
 struct Options {
     std::string plugin, other;
     std::vector<std::string> sets, otherSets;
+    BenchSweep sweep, otherSweep;
     BenchSetup setup;
     double seconds = 2.0;
     int rounds = 7;
@@ -83,6 +89,12 @@ bool parse(const std::vector<std::string>& args, Options& o, std::string& error)
         if (a == "--set") o.sets.push_back(v);
         else if (a == "--compare") o.other = v;
         else if (a == "--compare-set") o.otherSets.push_back(v);
+        else if ((a == "--automate" && parseSweep(v, o.sweep)) || (a == "--compare-automate" && parseSweep(v, o.otherSweep)))
+            continue;
+        else if (a == "--automate" || a == "--compare-automate") {
+            error = a + " takes INDEX=FROM..TO with normalised values 0..1 (got '" + v + "')";
+            return false;
+        }
         else if (a == "--block" && number(v, 1, 65536, x) && x == static_cast<int>(x)) o.setup.block = static_cast<int>(x);
         else if (a == "--rate" && number(v, 8000, 384000, x)) o.setup.rate = static_cast<float>(x);
         else if (a == "--seconds" && number(v, 0.01, 600, x)) o.seconds = x;
@@ -97,6 +109,7 @@ bool parse(const std::vector<std::string>& args, Options& o, std::string& error)
     }
     if (o.plugin.empty()) error = "name the plug-in library to bench";
     else if (o.other.empty() && !o.otherSets.empty()) error = "--compare-set needs --compare";
+    else if (o.other.empty() && o.otherSweep.index >= 0) error = "--compare-automate needs --compare";
     return error.empty();
 }
 
@@ -111,12 +124,13 @@ std::string baseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-void printTarget(const char* tag, const BenchTarget& t, const std::vector<double>& cpu, double seconds,
-                 bool verbose) {
+void printTarget(const char* tag, const BenchTarget& t, const std::vector<double>& cpu,
+                 const std::vector<double>& worst, double seconds, bool verbose) {
     const auto [lo, hi] = std::minmax_element(cpu.begin(), cpu.end());
     const double scale = 100.0 / seconds;
-    std::printf("%s  %-40s %d ch  %8.4f %% of a core  (min %.4f, max %.4f)\n", tag, baseName(t.path()).c_str(),
-                t.channels(), median(cpu) * scale, *lo * scale, *hi * scale);
+    std::printf("%s  %-40s %d ch  %8.4f %% of a core  (min %.4f, max %.4f); worst call %.3f ms\n", tag,
+                baseName(t.path()).c_str(), t.channels(), median(cpu) * scale, *lo * scale, *hi * scale,
+                1000.0 * *std::max_element(worst.begin(), worst.end()));
     if (verbose)
         for (const std::string& s : t.applied()) std::printf("     %s\n", s.c_str());
 }
@@ -132,11 +146,11 @@ int runBench(const std::vector<std::string>& args) {
     std::string error;
     if (!parse(args, o, error)) return usageError("bench", error);
     BenchTarget a, b;
-    if (!a.open(o.plugin, o.sets, o.setup, error) ||
-        (!o.other.empty() && !b.open(o.other, o.otherSets, o.setup, error)))
+    if (!a.open(o.plugin, o.sets, o.setup, error, o.sweep) ||
+        (!o.other.empty() && !b.open(o.other, o.otherSets, o.setup, error, o.otherSweep)))
         return failure("bench", error);
     const bool compare = !o.other.empty();
-    std::vector<double> cpuA, cpuB, ratios;
+    std::vector<double> cpuA, cpuB, ratios, worstA, worstB;
     for (int r = 0; r < o.rounds; ++r) {
         // Alternate who goes first, so a trend in the machine's load favours neither.
         double ta = 0.0, tb = 0.0;
@@ -144,15 +158,17 @@ int runBench(const std::vector<std::string>& args) {
         ta = a.run(o.seconds);
         if (compare && !(r % 2)) tb = b.run(o.seconds);
         cpuA.push_back(ta);
+        worstA.push_back(a.worstCall());
         if (!compare) continue;
         cpuB.push_back(tb);
+        worstB.push_back(b.worstCall());
         ratios.push_back(tb > 0.0 ? ta / tb : 0.0);
     }
     std::printf("%g Hz, %d-frame blocks, %d round%s of %g s of audio; processing-thread CPU, medians\n",
                 static_cast<double>(o.setup.rate), o.setup.block, o.rounds, o.rounds == 1 ? "" : "s", o.seconds);
-    printTarget("A", a, cpuA, o.seconds, o.verbose);
+    printTarget("A", a, cpuA, worstA, o.seconds, o.verbose);
     if (!compare) return 0;
-    printTarget("B", b, cpuB, o.seconds, o.verbose);
+    printTarget("B", b, cpuB, worstB, o.seconds, o.verbose);
     const auto [lo, hi] = std::minmax_element(ratios.begin(), ratios.end());
     std::printf("A/B %8.3f  median of the per-round ratios (min %.3f, max %.3f)\n", median(ratios), *lo, *hi);
     return 0;

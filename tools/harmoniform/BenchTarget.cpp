@@ -1,5 +1,7 @@
 #include "tools/harmoniform/BenchTarget.h"
 
+#include <cstdio>
+
 #include <time.h>
 
 #include <algorithm>
@@ -28,14 +30,26 @@ double threadCpuSeconds() {
 
 }  // namespace
 
+bool parseSweep(const std::string& text, BenchSweep& sweep) {
+    int index = -1, used = 0;
+    float from = 0.0f, to = 0.0f;
+    if (std::sscanf(text.c_str(), "%d=%f..%f%n", &index, &from, &to, &used) != 3 ||
+        used != static_cast<int>(text.size()))
+        return false;
+    if (index < 0 || !(from >= 0.0f && from <= 1.0f) || !(to >= 0.0f && to <= 1.0f)) return false;
+    sweep = {index, from, to};
+    return true;
+}
+
 bool BenchTarget::isHarmoniform() const {
     return instance_ && instance_->effect()->uniqueID == vst::fourCC('H', 'r', 'm', 'f');
 }
 
 bool BenchTarget::open(const std::string& path, const std::vector<std::string>& assignments, const BenchSetup& setup,
-                       std::string& error) {
+                       std::string& error, BenchSweep sweep) {
     path_ = path;
     setup_ = setup;
+    sweep_ = sweep;
     library_ = host::PluginLibrary::open(path, error);
     if (!library_) return false;
     host::HostBehaviour behaviour;
@@ -47,6 +61,10 @@ bool BenchTarget::open(const std::string& path, const std::vector<std::string>& 
         return false;
     }
     const vst::AEffect* e = instance_->effect();
+    if (sweep_.index >= e->numParams) {
+        error = path + ": has no parameter " + std::to_string(sweep_.index) + " to automate";
+        return false;
+    }
     if (!(e->flags & vst::effFlagsCanReplacing) || e->numInputs < 1 || e->numOutputs < 1) {
         error = path + ": the plug-in offers no replacing float processing with audio inputs and outputs";
         return false;
@@ -86,14 +104,28 @@ void BenchTarget::process(int frames) {
     if (position_ + static_cast<std::size_t>(frames) > kNoiseFrames) position_ = 0;
     for (std::size_t c = 0; c < in_.size(); ++c) in_[c] = noise_[c].data() + position_;
     position_ += static_cast<std::size_t>(frames);
+    if (sweep_.index >= 0) {
+        // A triangle of one second: up for half, down for half.
+        const long period = std::max(2L, std::lround(setup_.rate));
+        const double phase = static_cast<double>(sweepFrame_ % period) / static_cast<double>(period);
+        const double x = phase < 0.5 ? 2.0 * phase : 2.0 - 2.0 * phase;
+        instance_->setParameter(sweep_.index, static_cast<float>(sweep_.from + (sweep_.to - sweep_.from) * x));
+        sweepFrame_ += frames;
+    }
     instance_->processFloat(in_.data(), outPtr_.data(), frames);
 }
 
 double BenchTarget::run(double seconds) {
     const long total = std::lround(seconds * setup_.rate);
     const double start = threadCpuSeconds();
-    for (long done = 0; done < total; done += setup_.block)
+    worstCall_ = 0.0;
+    double before = start;
+    for (long done = 0; done < total; done += setup_.block) {
         process(static_cast<int>(std::min<long>(setup_.block, total - done)));
+        const double now = threadCpuSeconds();
+        worstCall_ = std::max(worstCall_, now - before);
+        before = now;
+    }
     return threadCpuSeconds() - start;
 }
 

@@ -83,6 +83,8 @@ std::intptr_t PluginInstance::answer(vst::VstInt32 opcode, vst::VstInt32 index, 
                                      float opt) {
     const HostCall call{opcode, index, value, opt, std::this_thread::get_id()};
     if (behaviour_.observe) behaviour_.observe(call);
+    // Asked at every processing call: answered, not kept in the call log.
+    if (opcode == vst::audioMasterGetCurrentProcessLevel) return behaviour_.processLevel;
     {
         std::lock_guard lock(callsMutex_);
         calls_.push_back(call);
