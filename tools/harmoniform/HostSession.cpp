@@ -118,6 +118,9 @@ bool HostSession::open(const SessionOptions& options, float sampleRate, std::str
     host::HostBehaviour behaviour;
     behaviour.sampleRate = sampleRate;
     behaviour.blockSize = options_.blockSize;
+    // Every command with a session processes audio offline (renders, measurements,
+    // the settling silence): the instance may take its time and stay exact.
+    behaviour.processLevel = vst::kVstProcessLevelOffline;
     instance_ = host::PluginInstance::create(*library_, behaviour);
     if (!instance_) {
         error = path + ": the plug-in refused to start";

@@ -8,7 +8,8 @@
 //     effect record's initial delay is read (as a host re-reads it);
 //   - a stretch of silence is processed so that new recursive coefficients have
 //     glided in and output gains have reached their targets before the audio.
-// Audio goes only through the effect record's processing callbacks.
+// Audio goes only through the effect record's processing callbacks, and the
+// host says it is working offline (audioMasterGetCurrentProcessLevel).
 #include <cstdint>
 #include <memory>
 #include <string>

@@ -97,6 +97,7 @@ std::intptr_t PluginInstance::answer(vst::VstInt32 opcode, vst::VstInt32 index, 
             return ptr ? 1 : 0;
         case vst::audioMasterGetSampleRate: return static_cast<std::intptr_t>(behaviour_.sampleRate);
         case vst::audioMasterGetBlockSize: return behaviour_.blockSize;
+        case vst::audioMasterGetCurrentProcessLevel: return behaviour_.processLevel;
         case vst::audioMasterIOChanged: return 1;
         case vst::audioMasterSizeWindow:
             return behaviour_.sizeWindow && behaviour_.sizeWindow(index, static_cast<int>(value)) ? 1 : 0;
