@@ -226,15 +226,19 @@ bool HostSession::selectProgram(std::string& error) {
     return true;
 }
 
-bool applyAssignment(host::PluginInstance& instance, const std::string& text, std::string& error) {
-    // Band gains, frequencies and groups are read at the Scale, Shift and
-    // mid/side state in force now, including changes by earlier assignments.
+ParameterContext parameterContextOf(host::PluginInstance& instance) {
     ParameterContext context;
     context.scaleDb = realOf(instance, kScale);
     context.shiftFactor = realOf(instance, kFShift) * 0.01;
     context.firstPairMidSide = (std::lround(realOf(instance, kMsState)) & 8) != 0;
+    return context;
+}
+
+bool applyAssignment(host::PluginInstance& instance, const std::string& text, std::string& error) {
+    // Band gains, frequencies and groups are read at the Scale, Shift and
+    // mid/side state in force now, including changes by earlier assignments.
     Assignment a;
-    if (!parseAssignment(text, context, a, error)) return false;
+    if (!parseAssignment(text, parameterContextOf(instance), a, error)) return false;
     instance.setParameter(a.index, a.normalised);
     return true;
 }

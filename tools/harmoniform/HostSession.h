@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/harmoniform/ParameterAssignment.h"
 #include "tools/harmoniform/PluginHost.h"
 
 namespace hm::tool {
@@ -39,6 +40,10 @@ bool takeSessionOption(const std::vector<std::string>& args, std::size_t& i, Ses
 
 // The --help lines of the session options.
 const char* sessionOptionsHelp();
+
+// The settings host-facing values are read in (Scale, Shift, the first pair's
+// mid/side state), as the instance has them now.
+ParameterContext parameterContextOf(host::PluginInstance& instance);
 
 // Applies one NAME=VALUE of the equaliser's own parameters (ParameterAssignment.h)
 // to a running instance. False with a message when it does not parse.
