@@ -3,7 +3,7 @@
 # what the tool says.
 #   harmoniform.1      every --help text: the tool's, then each command's
 #   harmoniform.bash   commands, each command's options, --format names and the
-#                      parameter names for --set (from --list-parameters)
+#                      parameter names for --set and --automate (from --list-parameters)
 # Inputs: TOOL (the built executable), OUT_DIR, VERSION.
 
 function(hm_run out)
@@ -130,7 +130,7 @@ ${subcommand_cases}        esac
         preset) key=\"preset/\${COMP_WORDS[2]}\" ;;
     esac
     case $prev in
-        --set)
+        --set|--automate)
             compopt -o nospace 2>/dev/null
             COMPREPLY=($(compgen -W \"$parameters\" -S = -- \"$cur\"))
             return ;;

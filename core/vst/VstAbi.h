@@ -178,13 +178,15 @@ enum HostOpcode : VstInt32 {
     audioMasterCloseFileSelector = 46,
 };
 
-// Answers to audioMasterGetCurrentProcessLevel: what drives the processing calls.
-enum VstProcessLevels : VstInt32 {
-    kVstProcessLevelUnknown = 0,
-    kVstProcessLevelUser = 1,
-    kVstProcessLevelRealtime = 2,
-    kVstProcessLevelPrefetch = 3,
-    kVstProcessLevelOffline = 4,
+// What a host answers to audioMasterGetCurrentProcessLevel: the kind of work the
+// current call belongs to. Offline work need not keep time, so an instance may
+// wait there for what it would otherwise let catch up later.
+enum VstProcessLevel : VstInt32 {
+    kVstProcessLevelUnknown = 0,   // a host that does not say
+    kVstProcessLevelUser = 1,      // the host's UI thread
+    kVstProcessLevelRealtime = 2,  // live audio, against the clock
+    kVstProcessLevelPrefetch = 3,  // audio processed ahead of playback
+    kVstProcessLevelOffline = 4,   // a render that takes as long as it takes
 };
 
 // String sizes the interface guarantees for dispatcher text buffers.

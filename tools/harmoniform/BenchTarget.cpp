@@ -55,6 +55,8 @@ bool BenchTarget::open(const std::string& path, const std::vector<std::string>& 
     host::HostBehaviour behaviour;
     behaviour.sampleRate = setup.rate;
     behaviour.blockSize = setup.block;
+    // Timing models live use: the instance must behave as it does against the clock.
+    behaviour.processLevel = vst::kVstProcessLevelRealtime;
     instance_ = host::PluginInstance::create(*library_, behaviour);
     if (!instance_) {
         error = path + ": the plug-in refused to start";

@@ -118,6 +118,9 @@ bool HostSession::open(const SessionOptions& options, float sampleRate, std::str
     host::HostBehaviour behaviour;
     behaviour.sampleRate = sampleRate;
     behaviour.blockSize = options_.blockSize;
+    // Every command with a session processes audio offline (renders, measurements,
+    // the settling silence): the instance may take its time and stay exact.
+    behaviour.processLevel = vst::kVstProcessLevelOffline;
     instance_ = host::PluginInstance::create(*library_, behaviour);
     if (!instance_) {
         error = path + ": the plug-in refused to start";
@@ -223,15 +226,19 @@ bool HostSession::selectProgram(std::string& error) {
     return true;
 }
 
-bool applyAssignment(host::PluginInstance& instance, const std::string& text, std::string& error) {
-    // Band gains, frequencies and groups are read at the Scale, Shift and
-    // mid/side state in force now, including changes by earlier assignments.
+ParameterContext parameterContextOf(host::PluginInstance& instance) {
     ParameterContext context;
     context.scaleDb = realOf(instance, kScale);
     context.shiftFactor = realOf(instance, kFShift) * 0.01;
     context.firstPairMidSide = (std::lround(realOf(instance, kMsState)) & 8) != 0;
+    return context;
+}
+
+bool applyAssignment(host::PluginInstance& instance, const std::string& text, std::string& error) {
+    // Band gains, frequencies and groups are read at the Scale, Shift and
+    // mid/side state in force now, including changes by earlier assignments.
     Assignment a;
-    if (!parseAssignment(text, context, a, error)) return false;
+    if (!parseAssignment(text, parameterContextOf(instance), a, error)) return false;
     instance.setParameter(a.index, a.normalised);
     return true;
 }

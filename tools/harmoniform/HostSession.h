@@ -8,12 +8,14 @@
 //     effect record's initial delay is read (as a host re-reads it);
 //   - a stretch of silence is processed so that new recursive coefficients have
 //     glided in and output gains have reached their targets before the audio.
-// Audio goes only through the effect record's processing callbacks.
+// Audio goes only through the effect record's processing callbacks, and the
+// host says it is working offline (audioMasterGetCurrentProcessLevel).
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "tools/harmoniform/ParameterAssignment.h"
 #include "tools/harmoniform/PluginHost.h"
 
 namespace hm::tool {
@@ -38,6 +40,10 @@ bool takeSessionOption(const std::vector<std::string>& args, std::size_t& i, Ses
 
 // The --help lines of the session options.
 const char* sessionOptionsHelp();
+
+// The settings host-facing values are read in (Scale, Shift, the first pair's
+// mid/side state), as the instance has them now.
+ParameterContext parameterContextOf(host::PluginInstance& instance);
 
 // Applies one NAME=VALUE of the equaliser's own parameters (ParameterAssignment.h)
 // to a running instance. False with a message when it does not parse.

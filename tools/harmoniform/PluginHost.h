@@ -31,9 +31,9 @@ struct HostBehaviour {
     std::string product = "harmoniform";
     float sampleRate = 44100.0f;
     int blockSize = 1024;
-    // audioMasterGetCurrentProcessLevel: kVstProcessLevelOffline (4) tells the plug-in
-    // that the host renders faster or slower than real time; 0 "not supported".
-    int processLevel = 0;
+    // audioMasterGetCurrentProcessLevel (a vst::VstProcessLevel): what kind of work
+    // processing calls belong to. Unknown unless the host's user says.
+    std::intptr_t processLevel = vst::kVstProcessLevelUnknown;
     // The editor asks for a new window size (audioMasterSizeWindow); a host
     // with this set also answers canDo "sizeWindow". Called on the thread the
     // plug-in calls from.

@@ -8,6 +8,7 @@
 
 #include "core/params/ParamIds.h"
 #include "tools/harmoniform/AudioFile.h"
+#include "tools/harmoniform/Automation.h"
 #include "tools/harmoniform/ClippingReport.h"
 #include "tools/harmoniform/Commands.h"
 #include "tools/harmoniform/HostSession.h"
@@ -37,13 +38,30 @@ void renderHelp() {
                 "--in-place is given. After the render the output peak is printed in dBFS; samples\n"
                 "clipped by an integer format are counted, with the output Gain that avoids them.\n\n"
                 "options:\n%s"
+                "  --automate LANE      change a parameter during the render, as a host plays back\n"
+                "                       automation; repeatable, one lane per parameter:\n"
+                "                       \"NAME=VALUE@TIME,VALUE@TIME,...\" with NAME and VALUE as for\n"
+                "                       --set and TIME in seconds (2s, 2.5s, 250ms; to the nearest\n"
+                "                       sample) or samples (48000smp), counted from the start of IN,\n"
+                "                       never going back. The processing call that starts at a point's\n"
+                "                       sample is the first to see its value (calls are split there).\n"
+                "                       Until the first point the parameter keeps its --preset/--set\n"
+                "                       value; points after the end are ignored. ~VALUE@TIME ramps from\n"
+                "                       the point before, evenly in the host's normalised value (in dB\n"
+                "                       for Gain and band gains, in octaves for frequencies), set anew\n"
+                "                       at the start of every call (at most --block frames apart);\n"
+                "                       parameters that take steps (State, Type, ...) do not ramp. Band\n"
+                "                       gains and frequencies are read at the Scale and Shift the render\n"
+                "                       starts with\n"
                 "  --format NAME        the format when OUT's extension does not say it, or a\n"
                 "                       sample width: %s\n"
                 "  --in-place           allow OUT to be IN (replaced once the render is complete)\n"
                 "  --quiet              no progress bar and no summary (warnings still show)\n\n"
-                "example:\n"
+                "examples:\n"
                 "  harmoniform render take.wav take-eq.wav --set \"Band1 State=On\" --set \"Band1 Gain=6\" \\\n"
-                "      --set \"Band1 Frequency=1k\" --set \"Band1 Q=1.5\"\n",
+                "      --set \"Band1 Frequency=1k\" --set \"Band1 Q=1.5\"\n"
+                "  harmoniform render take.wav take-eq.wav --set \"Band1 State=On\" \\\n"
+                "      --automate \"Band1 Gain=0dB@0s,+6dB@2s,-3dB@2.5s\" --automate \"Gain=0dB@0s,~-12dB@10s\"\n",
                 formatExtensions(), sessionOptionsHelp(), formatNames());
 }
 
@@ -89,6 +107,7 @@ int runRender(const std::vector<std::string>& args) {
     const std::string command = "render";
     SessionOptions options;
     std::vector<std::string> files;
+    std::vector<LaneText> lanes;
     std::string formatName, error;
     bool quiet = false, inPlace = false;
     for (std::size_t i = 0; i < args.size();) {
@@ -104,6 +123,16 @@ int runRender(const std::vector<std::string>& args) {
         if (a == "--format") {
             if (i + 1 >= args.size()) return usageError(command, "--format needs a value");
             formatName = args[i + 1];
+            i += 2;
+        } else if (a == "--automate") {
+            if (i + 1 >= args.size()) return usageError(command, "--automate needs a lane (NAME=VALUE@TIME,...)");
+            LaneText lane;
+            if (!parseLane(args[i + 1], lane, error)) return usageError(command, error);
+            for (const LaneText& other : lanes)
+                if (other.index == lane.index)
+                    return usageError(command, "--automate: two lanes for " + describeParameter(lane.index) +
+                                                   "; give all its points in one");
+            lanes.push_back(std::move(lane));
             i += 2;
         } else if (a == "--quiet") {
             quiet = true;
@@ -135,6 +164,12 @@ int runRender(const std::vector<std::string>& args) {
 
     HostSession session;
     if (!session.open(options, static_cast<float>(reader.format().rate), error)) return failure(command, error);
+    // Lane values read as --set values do: in the settings the render starts with.
+    std::vector<AutomationLane> placed(lanes.size());
+    const ParameterContext context = parameterContextOf(session.instance());
+    for (std::size_t k = 0; k < lanes.size(); ++k)
+        if (!resolveLane(lanes[k], context, reader.format().rate, placed[k], error)) return usageError(command, error);
+    Automation automation(std::move(placed));
     for (const std::string& w : session.warnings()) warning(command, w);
     for (const std::string& n : session.notes()) note(command, n);
     const int channels = reader.format().channels;
@@ -152,7 +187,7 @@ int runRender(const std::vector<std::string>& args) {
     const bool ok = renderStream(
         session, channels, [&](double* buffer, std::int64_t n) { return reader.read(buffer, n); },
         [&](const double* buffer, std::int64_t n) { return writer.write(buffer, n); }, stats,
-        [&](std::int64_t done) { bar.update(done); });
+        [&](std::int64_t done) { bar.update(done); }, lanes.empty() ? nullptr : &automation);
     bar.finish();
     if (!ok || !writer.commit(error)) return failure(command, ok ? error : "cannot write " + outPath);
 

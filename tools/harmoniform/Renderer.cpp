@@ -18,7 +18,7 @@ double threadCpuSeconds() {
 }  // namespace
 
 bool renderStream(HostSession& session, int channels, const FrameSource& source, const FrameSink& sink,
-                  RenderStats& stats, const ProgressFn& progress) {
+                  RenderStats& stats, const ProgressFn& progress, Automation* automation) {
     const int block = session.blockSize();
     const int instanceChannels = session.channels();
     const std::size_t frames = static_cast<std::size_t>(block);
@@ -38,8 +38,10 @@ bool renderStream(HostSession& session, int channels, const FrameSource& source,
     bool inputDone = false;
     while (true) {
         std::int64_t n = 0;
+        const std::int64_t position = stats.frames;  // the input frame this call starts with
         if (!inputDone) {
-            n = source(interleavedIn.data(), block);
+            n = source(interleavedIn.data(),
+                       automation ? automation->framesUntilNextPoint(position, block) : block);
             if (n <= 0) {
                 inputDone = true;
                 n = 0;
@@ -47,6 +49,8 @@ bool renderStream(HostSession& session, int channels, const FrameSource& source,
                 stats.frames += n;
             }
         }
+        if (automation && !inputDone)
+            automation->apply(position, [&](int index, float value) { session.instance().setParameter(index, value); });
         if (inputDone) {
             if (flushLeft <= 0) break;
             n = std::min<std::int64_t>(flushLeft, block);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "tools/harmoniform/Automation.h"
 #include "tools/harmoniform/HostSession.h"
 
 namespace hm::tool {
@@ -29,7 +30,12 @@ struct RenderStats {
 // channels than the instance takes, the instance's extra inputs repeat the
 // stream's channels (a mono file feeds both sides of a stereo instance the same
 // signal) and its extra outputs are not used.
+//
+// With `automation`, processing calls also end where a lane has a point, and
+// before each call that starts within the input the lanes' values at its first
+// frame are set (input frame numbers: the latency does not shift them). No
+// changes are made while the tail is flushed.
 bool renderStream(HostSession& session, int channels, const FrameSource& source, const FrameSink& sink,
-                  RenderStats& stats, const ProgressFn& progress = {});
+                  RenderStats& stats, const ProgressFn& progress = {}, Automation* automation = nullptr);
 
 }  // namespace hm::tool
