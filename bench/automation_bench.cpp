@@ -109,10 +109,10 @@ void BM_ThirtyTwoBandProgramChangeEveryBlock(benchmark::State& state) {
     report(state);
 }
 
-BENCHMARK(BM_EightPeaksStatic)->MeasureProcessCPUTime()->UseRealTime();
-BENCHMARK(BM_EightPeaksOneBandAutomatedEveryBlock)->MeasureProcessCPUTime()->UseRealTime();
-BENCHMARK(BM_ThirtyTwoBandsStatic)->MeasureProcessCPUTime()->UseRealTime();
-BENCHMARK(BM_ThirtyTwoBandProgramChangeEveryBlock)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_EightPeaksStatic)->MeasureProcessCPUTime();
+BENCHMARK(BM_EightPeaksOneBandAutomatedEveryBlock)->MeasureProcessCPUTime();
+BENCHMARK(BM_ThirtyTwoBandsStatic)->MeasureProcessCPUTime();
+BENCHMARK(BM_ThirtyTwoBandProgramChangeEveryBlock)->MeasureProcessCPUTime();
 
 }  // namespace
 }  // namespace hm

@@ -228,6 +228,15 @@ private:
     std::atomic<int> msMask_{-1};  // stored mid/side mask (bit-reversed kMsState)
     std::atomic<int> soloMask_{0};
     int lastBucket_ = -1;
+    // What the last update pushed into the bank (updateMutex_ held).
+    struct PushContext {
+        double scale, fshift;
+        int channels, audition, autoListenGain, autoListenQ;
+        unsigned char groups[kMaxChannels];
+    };
+    PushContext pushedContext_{};
+    double pushedFields_[kNumBands][kParamsPerBand] = {};
+    bool pushedValid_ = false;
     std::uint64_t samplesAtReset_ = 0;
     std::chrono::steady_clock::time_point clockStart_ = std::chrono::steady_clock::now();
 

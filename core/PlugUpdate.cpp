@@ -19,6 +19,7 @@
 // is the same.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "analysis/Meters.h"
 #include "core/BandMapping.h"
@@ -72,6 +73,7 @@ void Plug::resume() {
         d.channels = channels_;
         if (groupNameCount_ != channels_) rebuildGroupNames();
         bank_->setChannelCount(channels_);
+        pushedValid_ = false;  // a new channel count makes new filters: every band is pushed again
         channelOrderFor(channels_, d.order);
         d.bypassFadeFrames = std::max(1, toInt(kBypassFadeSeconds * getSampleRate()));
         bank_->setSampleRate(getSampleRate());
@@ -186,18 +188,27 @@ void Plug::pushBands(int channels, bool auditioning, int audition, int& audition
     const double scale = paramReal(kScale);
     const double fshift = paramReal(kFShift) * 0.01 * frequencyMultiplier();
     const int all = (1 << channels) - 1;
+    // A band whose values and surroundings are as last pushed is left alone: the
+    // processing call that completes one automated band then costs that band only.
+    PushContext context{scale, fshift, channels, audition, prefs_.autoListenGain, prefs_.autoListenQ, {}};
+    std::memcpy(context.groups, channelGroups_, sizeof context.groups);
+    const bool sameContext = pushedValid_ && std::memcmp(&context, &pushedContext_, sizeof context) == 0;
+    pushedContext_ = context;
+    pushedValid_ = true;
     for (int b = 0; b < kNumBands; ++b) {
         const auto real = [&](int field) { return paramReal(bandParam(b, field)); };
-        int groups = toInt(real(kBandGroups));
+        double fields[kParamsPerBand];
+        for (int f = 0; f < kParamsPerBand; ++f) fields[f] = real(f);
+        int groups = toInt(fields[kBandGroups]);
         if (groups == (1 << channels)) groups = all;
         int mask = 0;
         for (int k = 0; k < channels; ++k)
             if ((groups >> (7 - k)) & 1) mask |= channelGroups_[k];
         mask &= all;
         if (b == audition) auditionMask = mask;
+        if (sameContext && std::memcmp(fields, pushedFields_[b], sizeof fields) == 0) continue;
+        std::memcpy(pushedFields_[b], fields, sizeof fields);
 
-        double fields[kParamsPerBand];
-        for (int f = 0; f < kParamsPerBand; ++f) fields[f] = real(f);
         dsp::BandSettings settings = engineBandSettings(fields, scale, fshift);
         int disabled = toInt(real(kBandState)) == 2 ? 0 : 1;
         if (auditioning) {

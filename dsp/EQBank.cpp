@@ -4,6 +4,7 @@
 #include "dsp/fir/Window.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <new>
 
@@ -235,7 +236,11 @@ void EQBank::publish() {
     p.firActive = firActive;
     p.linked = linked;
     p.serial++;
-    std::memcpy(static_cast<void*>(&handover.back()), &p, sizeof p);
+    // Only the rows of the channels in use travel: the audio side reads no others,
+    // and a channel-count change republishes every row with a new generation.
+    BankSnapshot& back = handover.back();
+    std::memcpy(static_cast<void*>(&back), &p, offsetof(BankSnapshot, entries));
+    std::memcpy(static_cast<void*>(back.entries), p.entries, sizeof p.entries[0] * static_cast<std::size_t>(channelCount));
     handover.publish();
     publishPending = false;
 }

@@ -29,7 +29,8 @@ void EQBank::adoptSnapshot() {
     }
     a.requiredLong = std::max(a.requiredLong, s.freshLong);
     a.requiredCompensation = std::max(a.requiredCompensation, s.freshCompensation);
-    for (int c = 0; c < kBankMaxChannels; ++c) {
+    const int rows = std::clamp(s.channels, 0, kBankMaxChannels);  // the rows the designer sent
+    for (int c = 0; c < rows; ++c) {
         for (int b = 0; b < kBankBands; ++b) {
             const BandCoefficients& e = s.entries[c][b];
             if (e.generation == a.adopted[c][b]) continue;
