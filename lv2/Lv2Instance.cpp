@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <iterator>
 #include <new>
 #include <thread>
 
@@ -172,11 +173,9 @@ float Lv2Instance::portValueNow(int index) const {
 }
 
 void Lv2Instance::applyChangedPorts() {
-    if (resyncPorts_.exchange(false, std::memory_order_acquire)) {
-        for (int i = 0; i < kNumParams; ++i)
-            if (controls_[i]) applied_[i] = bitsOf(*controls_[i]);
-        return;
-    }
+    // Only what the host wrote after the restore differs from the ports it saw.
+    if (resyncPorts_.exchange(false, std::memory_order_acquire))
+        std::copy(std::begin(restoredPorts_), std::end(restoredPorts_), std::begin(applied_));
     PortContext context;
     bool contextKnown = false;
     for (int i = 0; i < kNumParams; ++i) {
@@ -263,6 +262,9 @@ LV2_State_Status Lv2Instance::restore(LV2_State_Retrieve_Function retrieve, LV2_
     if (type != chunkType_) return LV2_STATE_ERR_BAD_TYPE;
     if (!dispatch(vst::effSetChunk, 0, static_cast<vst::VstIntPtr>(size), const_cast<void*>(data)))
         return LV2_STATE_ERR_UNKNOWN;
+    // Restores never overlap run() (the instantiation class), so the ports hold
+    // still here. One not connected yet compares with what was applied last.
+    for (int i = 0; i < kNumParams; ++i) restoredPorts_[i] = controls_[i] ? bitsOf(*controls_[i]) : applied_[i];
     resyncPorts_.store(true, std::memory_order_release);
     return LV2_STATE_SUCCESS;
 }

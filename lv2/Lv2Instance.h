@@ -70,7 +70,10 @@ private:
 
     const float* controls_[kNumParams] = {};
     std::uint32_t applied_[kNumParams] = {};  // bits of the port value last applied
-    std::atomic<bool> resyncPorts_{false};    // a restore: what the ports hold now counts as applied
+    // A restore: the ports as they stood then count as applied, so values the host
+    // set before it do not undo it, while any it writes afterwards still change.
+    std::uint32_t restoredPorts_[kNumParams] = {};
+    std::atomic<bool> resyncPorts_{false};
     float* latency_ = nullptr;
     const LV2_Atom_Sequence* midiIn_ = nullptr;
     const float* audioIn_[kMaxChannels] = {};
