@@ -1,11 +1,16 @@
-// When the plug-ins hear their ports: a render (a bare host, or the freewheel
-// port on) waits for FIR rebuilds so that it comes out the same every time,
-// while live hosts never wait for one.
+// When the plug-ins hear their ports: a port the host changes is heard from the
+// run in which it changed, values set before the first run are in place from its
+// first samples, and a render (a bare host, or the freewheel port on) waits for
+// FIR rebuilds so that it comes out the same every time, while live hosts never
+// wait for one.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <numbers>
 #include <string>
 #include <vector>
 
+#include "core/params/ParamIds.h"
 #include "tests/lv2/VstReference.h"
 
 namespace hm::test {
@@ -18,6 +23,27 @@ using lv2host::Plugin;
 constexpr const char* kStereo = "urn:corvanta:harmoniform:stereo";
 constexpr float kRate = 48000.0f;
 constexpr double kTone = 1000.0;
+// Whole periods of the tone: every run gets the same block and the tone runs on
+// without a seam.
+constexpr int kBlock = 1920;
+constexpr int kPeriod = 48;
+
+Channels tone(int frames) {
+    Channels out(2, std::vector<float>(frames));
+    for (auto& channel : out)
+        for (int i = 0; i < frames; ++i) channel[i] = float(0.25 * std::sin(2.0 * std::numbers::pi * kTone * i / kRate));
+    return out;
+}
+
+// RMS level of channel 0 over [from, from + count), in dB.
+double levelDb(const Channels& audio, int from, int count) {
+    double sum = 0.0;
+    for (int i = from; i < from + count; ++i) sum += double(audio[0][i]) * audio[0][i];
+    return 10.0 * std::log10(sum / count);
+}
+
+// The level once the tone has run long enough for any glide to be over.
+double lastLevelDb(const Channels& audio) { return levelDb(audio, kBlock - 10 * kPeriod, 10 * kPeriod); }
 
 // Band 1 a peak at the tone's frequency: its gain moves the tone's level by as much.
 void setPeakAtTone(Plugin& plugin, float gainDb) {
@@ -25,6 +51,54 @@ void setPeakAtTone(Plugin& plugin, float gainDb) {
     plugin.set("band1_type", 1);
     plugin.set("band1_frequency", float(kTone));
     plugin.set("band1_gain", gainDb);
+}
+
+TEST(Lv2Timing, APortChangedBetweenRunsIsHeardInTheNextRun) {
+    auto plugin = Plugin::create(kStereo, kRate, kBlock);
+    ASSERT_TRUE(plugin);
+    setPeakAtTone(*plugin, 0.0f);
+    plugin->activate();
+    const Channels in = tone(kBlock);
+    Channels out;
+    for (int run = 0; run < 5; ++run) out = plugin->run(in, kBlock);
+    const double before = lastLevelDb(out);
+
+    auto reference = makeVstReference(2, kRate, kBlock,
+                                      {{bandParam(0, kBandState), lv2host::toolNormalised("Band1 State", "On")},
+                                       {bandParam(0, kBandFrequency), lv2host::toolNormalised("Band1 Frequency", "1000")},
+                                       {bandParam(0, kBandGain), lv2host::toolNormalised("Band1 Gain", "12")}});
+    ASSERT_TRUE(reference);
+    Channels steady;
+    for (int run = 0; run < 5; ++run) steady = renderVst(*reference, in, kBlock);
+    const double boosted = lastLevelDb(steady);
+    ASSERT_NEAR(boosted - before, 12.0, 0.5);  // what the setting does to the tone
+
+    plugin->set("band1_gain", 12.0f);
+    const Channels next = plugin->run(in, kBlock);
+    // The glide starts with the run: by its end the tone is at the new level.
+    EXPECT_NEAR(lastLevelDb(next), boosted, 0.5);
+    EXPECT_GT(lastLevelDb(next), before + 9.0);
+}
+
+// Whether set before activation or between activation and the first run, the
+// values are in place when the first run starts: no glide from flat.
+TEST(Lv2Timing, TheFirstRunIsEqualisedFromItsFirstSamples) {
+    for (const bool beforeActivation : {true, false}) {
+        SCOPED_TRACE(beforeActivation ? "set before activation" : "set after activation, before the first run");
+        auto plugin = Plugin::create(kStereo, kRate, kBlock);
+        ASSERT_TRUE(plugin);
+        if (beforeActivation) setPeakAtTone(*plugin, 12.0f);
+        plugin->activate();
+        if (!beforeActivation) setPeakAtTone(*plugin, 12.0f);
+        const Channels in = tone(kBlock);
+        const Channels first = plugin->run(in, kBlock);
+        Channels later;
+        for (int run = 0; run < 5; ++run) later = plugin->run(in, kBlock);
+        const double steady = lastLevelDb(later);
+        ASSERT_NEAR(steady - lastLevelDb(in), 12.0, 0.5);
+        // Past the filter's own start from silence (a couple of periods), ten periods.
+        EXPECT_NEAR(levelDb(first, 2 * kPeriod, 10 * kPeriod), steady, 0.5);
+    }
 }
 
 // FIR mode, band 1 a peak at 1 kHz, the same noise block every run.
