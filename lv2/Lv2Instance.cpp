@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <iterator>
 #include <new>
 #include <thread>
 
@@ -40,6 +41,14 @@ vst::VstIntPtr hostCallback(vst::AEffect* effect, vst::VstInt32 opcode, vst::Vst
             gLinkedCalls.fetch_sub(1);
             return opcode == vst::audioMasterAutomate ? 0 : 1;
         }
+        case vst::audioMasterGetCurrentProcessLevel: {
+            // The instance asks at the start of each processing call: during run().
+            gLinkedCalls.fetch_add(1);
+            const Lv2Instance* wrapper = linkedWrapper(effect);
+            const vst::VstIntPtr level = wrapper ? wrapper->processLevel() : 0;
+            gLinkedCalls.fetch_sub(1);
+            return level;
+        }
         case vst::audioMasterVersion: return 2400;
         case vst::audioMasterGetVendorString:
             if (ptr) std::strcpy(static_cast<char*>(ptr), "Harmoniform LV2");
@@ -64,6 +73,8 @@ Lv2Instance* Lv2Instance::create(const Variant& variant, double sampleRate, cons
     std::unique_ptr<Lv2Instance> self(new (std::nothrow) Lv2Instance);
     if (!self || !(sampleRate > 0.0)) return nullptr;
     self->channels_ = variant.channels;
+    self->bareHost_ = !features || !features[0];
+    self->offline_.store(self->bareHost_, std::memory_order_relaxed);
     self->map_ = static_cast<LV2_URID_Map*>(const_cast<void*>(findFeature(features, LV2_URID__map)));
     if (self->map_) {
         self->midiEvent_ = self->map_->map(self->map_->handle, LV2_MIDI__MidiEvent);
@@ -123,6 +134,8 @@ void Lv2Instance::connectPort(std::uint32_t port, void* data) {
         latency_ = static_cast<float*>(data);
     } else if (port == kMidiPort) {
         midiIn_ = static_cast<const LV2_Atom_Sequence*>(data);
+    } else if (port == static_cast<std::uint32_t>(freewheelPort(channels_))) {
+        freewheel_ = static_cast<const float*>(data);
     } else if (port >= static_cast<std::uint32_t>(kFirstAudioPort)) {
         const std::uint32_t audio = port - kFirstAudioPort;
         if (audio < static_cast<std::uint32_t>(channels_))
@@ -135,6 +148,7 @@ void Lv2Instance::connectPort(std::uint32_t port, void* data) {
 void Lv2Instance::activate() {
     // Values set before activation are designed here, off the audio thread, and
     // the resume starts the processing with them in place.
+    readProcessLevel();
     applyChangedPorts();
     dispatch(vst::effMainsChanged, 0, 1);
 }
@@ -172,11 +186,9 @@ float Lv2Instance::portValueNow(int index) const {
 }
 
 void Lv2Instance::applyChangedPorts() {
-    if (resyncPorts_.exchange(false, std::memory_order_acquire)) {
-        for (int i = 0; i < kNumParams; ++i)
-            if (controls_[i]) applied_[i] = bitsOf(*controls_[i]);
-        return;
-    }
+    // Only what the host wrote after the restore differs from the ports it saw.
+    if (resyncPorts_.exchange(false, std::memory_order_acquire))
+        std::copy(std::begin(restoredPorts_), std::end(restoredPorts_), std::begin(applied_));
     PortContext context;
     bool contextKnown = false;
     for (int i = 0; i < kNumParams; ++i) {
@@ -235,7 +247,12 @@ void Lv2Instance::processChunk(std::uint32_t start, std::uint32_t frames) {
     effect_->processReplacing(effect_, scratchIn_, chunkOut_, static_cast<vst::VstInt32>(frames));
 }
 
+void Lv2Instance::readProcessLevel() {
+    offline_.store(bareHost_ || (freewheel_ && *freewheel_ > 0.5f), std::memory_order_relaxed);
+}
+
 void Lv2Instance::run(std::uint32_t frames) {
+    readProcessLevel();  // before the processing calls, which ask for it at their start
     applyChangedPorts();
     for (std::uint32_t done = 0; done < frames;) {
         const std::uint32_t n = std::min(maxBlock_, frames - done);
@@ -263,6 +280,9 @@ LV2_State_Status Lv2Instance::restore(LV2_State_Retrieve_Function retrieve, LV2_
     if (type != chunkType_) return LV2_STATE_ERR_BAD_TYPE;
     if (!dispatch(vst::effSetChunk, 0, static_cast<vst::VstIntPtr>(size), const_cast<void*>(data)))
         return LV2_STATE_ERR_UNKNOWN;
+    // Restores never overlap run() (the instantiation class), so the ports hold
+    // still here. One not connected yet compares with what was applied last.
+    for (int i = 0; i < kNumParams; ++i) restoredPorts_[i] = controls_[i] ? bitsOf(*controls_[i]) : applied_[i];
     resyncPorts_.store(true, std::memory_order_release);
     return LV2_STATE_SUCCESS;
 }

@@ -2,9 +2,11 @@
 // One LV2 plug-in instance: the equaliser created through its own VST entry
 // point and driven only through the effect record, as any VST host drives it.
 // Control ports reach the instance as parameter changes at the start of the
-// block in which they changed; MIDI events as VST events; the state extension
+// run in which they changed; MIDI events as VST events; the state extension
 // saves and restores the bank chunk. While an LV2 UI is attached, the editor's
 // gestures (reported through the instance's host callback) queue up for it.
+// Asked for its process level, the wrapper answers offline while the host
+// renders (freewheel port on, or a bare host that gives no features at all).
 #include <lv2/atom/atom.h>
 #include <lv2/core/lv2.h>
 #include <lv2/state/state.h>
@@ -50,11 +52,17 @@ public:
 
     // From the instance's host callback (UI or timer thread): queued for the UI, if any.
     void hostGesture(vst::VstInt32 opcode, vst::VstInt32 index);
+    // From the instance's host callback, any thread: kVstProcessLevelOffline or
+    // kVstProcessLevelRealtime, as the current run (or the last one) found the host.
+    vst::VstInt32 processLevel() const {
+        return offline_.load(std::memory_order_relaxed) ? vst::kVstProcessLevelOffline : vst::kVstProcessLevelRealtime;
+    }
 
 private:
     Lv2Instance() = default;
     vst::VstIntPtr dispatch(int opcode, int index = 0, vst::VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
     void applyChangedPorts();
+    void readProcessLevel();  // from the freewheel port, for the instance's next questions
     void sendMidi(std::uint32_t start, std::uint32_t frames);
     void processChunk(std::uint32_t start, std::uint32_t frames);
     PortContext portContextNow() const;
@@ -70,8 +78,16 @@ private:
 
     const float* controls_[kNumParams] = {};
     std::uint32_t applied_[kNumParams] = {};  // bits of the port value last applied
-    std::atomic<bool> resyncPorts_{false};    // a restore: what the ports hold now counts as applied
+    // A restore: the ports as they stood then count as applied, so values the host
+    // set before it do not undo it, while any it writes afterwards still change.
+    std::uint32_t restoredPorts_[kNumParams] = {};
+    std::atomic<bool> resyncPorts_{false};
     float* latency_ = nullptr;
+    const float* freewheel_ = nullptr;
+    // A host that gives no features at all is a bare file renderer; any other
+    // says by the freewheel port when it renders.
+    bool bareHost_ = false;
+    std::atomic<bool> offline_{false};
     const LV2_Atom_Sequence* midiIn_ = nullptr;
     const float* audioIn_[kMaxChannels] = {};
     float* audioOut_[kMaxChannels] = {};

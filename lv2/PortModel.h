@@ -30,10 +30,12 @@ struct ControlPort {
 };
 
 // Ports after the controls: the reported latency and the MIDI input; the audio
-// inputs follow, then the audio outputs.
+// inputs follow, then the audio outputs, then the host's freewheel flag. Stored
+// sessions name ports by index and symbol: new ports only ever go at the end.
 constexpr int kLatencyPort = kNumParams;
 constexpr int kMidiPort = kNumParams + 1;
 constexpr int kFirstAudioPort = kNumParams + 2;
+constexpr int freewheelPort(int channels) { return kFirstAudioPort + 2 * channels; }
 
 // A channel level at or below this port value is silence.
 constexpr float kSilentLevelDb = -90.0f;

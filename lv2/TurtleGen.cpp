@@ -111,6 +111,14 @@ void writePlugin(std::ostream& out, const Variant& v) {
                 << "        lv2:name \"" << (direction == 0 ? "In " : "Out ") << c + 1 << "\"\n    ]";
         }
     }
+    // Set by the host while it renders faster than real time: FIR changes are
+    // then waited for instead of handed over when ready.
+    out << " ,\n    [\n        a lv2:InputPort, lv2:ControlPort ;\n"
+        << "        lv2:index " << freewheelPort(v.channels) << " ;\n"
+        << "        lv2:symbol \"freewheel\" ;\n        lv2:name \"Freewheel\" ;\n"
+        << "        lv2:designation lv2:freeWheeling ;\n"
+        << "        lv2:portProperty lv2:toggled, pprops:notOnGUI ;\n"
+        << "        lv2:default 0 ;\n        lv2:minimum 0 ;\n        lv2:maximum 1\n    ]";
     out << " .\n\n";
 }
 

@@ -55,9 +55,11 @@ struct Features {
     LV2_Feature mapFeature{LV2_URID__map, nullptr};
     LV2_Feature unmapFeature{LV2_URID__unmap, nullptr};
     LV2_Feature optionsFeature{LV2_OPTIONS__options, nullptr};
-    const LV2_Feature* list[4] = {};
+    LV2_Feature liveFeature{LV2_CORE__isLive, nullptr};
+    const LV2_Feature* list[5] = {};
 
-    explicit Features(int block) : maxBlock(block) {
+    Features(int block, HostFeatures given) : maxBlock(block) {
+        if (given == HostFeatures::None) return;
         World& w = World::get();
         options[0] = {LV2_OPTIONS_INSTANCE, 0, w.urid(LV2_BUF_SIZE__maxBlockLength), sizeof(std::int32_t),
                       w.urid(LV2_ATOM__Int), &maxBlock};
@@ -67,7 +69,10 @@ struct Features {
         list[0] = &mapFeature;
         list[1] = &unmapFeature;
         list[2] = &optionsFeature;
+        if (given == HostFeatures::UsualAndLive) list[3] = &liveFeature;
     }
+    // Null for no features, as lilv's own file renderer passes them.
+    const LV2_Feature* const* given() const { return list[0] ? list : nullptr; }
 };
 
 int audioPorts(const LilvPlugin* plugin, const LilvNode* direction) {
@@ -100,19 +105,18 @@ const LilvPlugin* World::plugin(const std::string& uri) const {
     return p;
 }
 
-std::unique_ptr<Plugin> Plugin::create(const std::string& uri, double rate, int maxBlock) {
+std::unique_ptr<Plugin> Plugin::create(const std::string& uri, double rate, int maxBlock, HostFeatures given) {
     World& w = World::get();
     std::unique_ptr<Plugin> self(new Plugin);
     self->plugin_ = w.plugin(uri);
     if (!self->plugin_) return nullptr;
     static std::vector<std::unique_ptr<Features>> features;  // outlive every instance
-    features.push_back(std::make_unique<Features>(maxBlock));
-    self->instance_ = lilv_plugin_instantiate(self->plugin_, rate, features.back()->list);
+    features.push_back(std::make_unique<Features>(maxBlock, given));
+    self->instance_ = lilv_plugin_instantiate(self->plugin_, rate, features.back()->given());
     if (!self->instance_) return nullptr;
     self->maxBlock_ = maxBlock;
     LilvNode* input = lilv_new_uri(w.world, LV2_CORE__InputPort);
     self->channels_ = audioPorts(self->plugin_, input);
-    lilv_node_free(input);
 
     self->controls_.assign(lilv_plugin_get_num_ports(self->plugin_), 0.0f);  // defaults of every port
     lilv_plugin_get_port_ranges_float(self->plugin_, nullptr, nullptr, self->controls_.data());
@@ -120,6 +124,11 @@ std::unique_ptr<Plugin> Plugin::create(const std::string& uri, double rate, int 
     for (std::uint32_t i = 0; i < static_cast<std::uint32_t>(kNumParams); ++i)
         lilv_instance_connect_port(self->instance_, i, &self->controls_[i]);
     lilv_instance_connect_port(self->instance_, kLatencyPort, &self->latency_);
+    LilvNode* freewheeling = lilv_new_uri(w.world, LV2_CORE__freeWheeling);
+    if (const LilvPort* port = lilv_plugin_get_port_by_designation(self->plugin_, input, freewheeling))
+        lilv_instance_connect_port(self->instance_, lilv_port_get_index(self->plugin_, port), &self->freewheel_);
+    lilv_node_free(freewheeling);
+    lilv_node_free(input);
     auto* sequence = reinterpret_cast<LV2_Atom_Sequence*>(self->midi_.data());
     sequence->atom.type = w.urid(LV2_ATOM__Sequence);
     sequence->atom.size = sizeof(LV2_Atom_Sequence_Body);

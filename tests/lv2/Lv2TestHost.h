@@ -26,10 +26,16 @@ struct World {
     LV2_URID urid(const char* uri) const { return map->map(map->handle, uri); }
 };
 
+// What the host hands the instance: URID map and unmap with the block-length
+// option, as the usual live hosts give them; the same with lv2:isLive added; or
+// nothing at all, as a bare file renderer gives.
+enum class HostFeatures { Usual, UsualAndLive, None };
+
 class Plugin {
 public:
     // Null when the plug-in is missing or does not instantiate.
-    static std::unique_ptr<Plugin> create(const std::string& uri, double rate, int maxBlock);
+    static std::unique_ptr<Plugin> create(const std::string& uri, double rate, int maxBlock,
+                                          HostFeatures features = HostFeatures::Usual);
     ~Plugin();
 
     int channels() const { return channels_; }
@@ -41,6 +47,8 @@ public:
     // The plug-in instance, as instance access hands it to a UI.
     LV2_Handle handle() const { return lilv_instance_get_handle(instance_); }
     float latency() const { return latency_; }
+    // The freewheel port: the host renders faster than real time while it is on.
+    void setFreewheel(bool on) { freewheel_ = on ? 1.0f : 0.0f; }
     void activate();
     // Processes `in` (channels() channels) in blocks of `block` frames.
     Channels run(const Channels& in, int block);
@@ -65,6 +73,7 @@ private:
     int maxBlock_ = 0;
     std::vector<float> controls_;
     float latency_ = 0.0f;
+    float freewheel_ = 0.0f;
     alignas(16) std::array<std::uint8_t, 8192> midi_{};
     bool activated_ = false;
 };

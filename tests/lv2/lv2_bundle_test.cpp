@@ -56,7 +56,8 @@ TEST(Lv2Bundle, ThreePluginsEachWithEveryParameterAsAControlPort) {
         const LilvPlugin* plugin = w.plugin(uri);
         ASSERT_TRUE(plugin);
         EXPECT_TRUE(lilv_plugin_verify(plugin));
-        EXPECT_EQ(lilv_plugin_get_num_ports_of_class(plugin, control.node, input.node, nullptr), 366u);
+        // The parameters and the freewheel flag.
+        EXPECT_EQ(lilv_plugin_get_num_ports_of_class(plugin, control.node, input.node, nullptr), 367u);
         std::set<std::string> symbols;
         for (std::uint32_t i = 0; i < 366; ++i) {
             const std::string symbol = lilv_node_as_string(lilv_port_get_symbol(plugin, lilv_plugin_get_port_by_index(plugin, i)));
@@ -67,6 +68,32 @@ TEST(Lv2Bundle, ThreePluginsEachWithEveryParameterAsAControlPort) {
         const std::uint32_t latency = lilv_plugin_get_latency_port_index(plugin);
         EXPECT_TRUE(lilv_plugin_has_latency(plugin));
         EXPECT_EQ(latency, 366u);
+    }
+}
+
+// Sessions name ports by index and symbol, so the freewheel flag came in as the
+// last port, after the audio, where no earlier port moved for it.
+TEST(Lv2Bundle, TheFreewheelFlagIsTheLastPortOfEachPlugin) {
+    lv2host::World& w = lv2host::World::get();
+    Node input(lilv_new_uri(w.world, LV2_CORE__InputPort)), freewheeling(lilv_new_uri(w.world, LV2_CORE__freeWheeling));
+    Node audio(lilv_new_uri(w.world, LV2_CORE__AudioPort)), toggled(lilv_new_uri(w.world, LV2_CORE__toggled));
+    Node notOnGui(lilv_new_uri(w.world, LV2_PORT_PROPS__notOnGUI));
+    const std::uint32_t channels[] = {1, 2, 8};
+    for (int v = 0; v < 3; ++v) {
+        SCOPED_TRACE(kUris[v]);
+        const LilvPlugin* plugin = w.plugin(kUris[v]);
+        ASSERT_TRUE(plugin);
+        const std::uint32_t ports = lilv_plugin_get_num_ports(plugin);
+        EXPECT_EQ(ports, 368u + 2 * channels[v] + 1);
+        const LilvPort* port = lilv_plugin_get_port_by_designation(plugin, input, freewheeling);
+        ASSERT_TRUE(port);
+        EXPECT_EQ(lilv_port_get_index(plugin, port), ports - 1);
+        EXPECT_STREQ(lilv_node_as_string(lilv_port_get_symbol(plugin, port)), "freewheel");
+        EXPECT_TRUE(lilv_port_has_property(plugin, port, toggled));
+        EXPECT_TRUE(lilv_port_has_property(plugin, port, notOnGui));
+        // The audio ports keep the indices they had before it: right after the MIDI input.
+        EXPECT_TRUE(lilv_port_is_a(plugin, lilv_plugin_get_port_by_index(plugin, 368), audio));
+        EXPECT_TRUE(lilv_port_is_a(plugin, lilv_plugin_get_port_by_index(plugin, ports - 2), audio));
     }
 }
 
@@ -152,8 +179,8 @@ TEST(Lv2Bundle, TheLv2ToolsReadTheBundle) {
         SCOPED_TRACE(uri);
         EXPECT_NE(listed.find(uri), std::string::npos);
         const std::string info = commandOutput(env + "lv2info " + uri);
-        // 366 control inputs and the latency output.
-        EXPECT_EQ(countOf(info, "lv2core#ControlPort"), 367);
+        // 366 parameter inputs, the freewheel flag and the latency output.
+        EXPECT_EQ(countOf(info, "lv2core#ControlPort"), 368);
         EXPECT_NE(info.find("Symbol:      band32_phase"), std::string::npos);
         EXPECT_NE(info.find("Minimum:     10.000000\n\t\tMaximum:     22000.000000"), std::string::npos);
         EXPECT_NE(info.find("\t\turn:corvanta:harmoniform:ui\n\t\t\tClass:  http://lv2plug.in/ns/extensions/ui#X11UI"),
