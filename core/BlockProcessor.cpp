@@ -28,13 +28,13 @@ void BlockProcessor::publish() {
 
 // Subnormal tails of the filters and convolvers cost the floating-point unit many
 // times the normal price; the host's own control state comes back after the block.
-bool BlockProcessor::process(float** inputs, float** outputs, int frames) {
+bool BlockProcessor::process(float** inputs, float** outputs, int frames, int start) {
     dsp::DenormalGuard denormals;
-    return run(inputs, outputs, frames);
+    return run(inputs, outputs, frames, start);
 }
-bool BlockProcessor::process(double** inputs, double** outputs, int frames) {
+bool BlockProcessor::process(double** inputs, double** outputs, int frames, int start) {
     dsp::DenormalGuard denormals;
-    return run(inputs, outputs, frames);
+    return run(inputs, outputs, frames, start);
 }
 
 void BlockProcessor::adoptSettings() {
@@ -51,7 +51,7 @@ void BlockProcessor::adoptSettings() {
 }
 
 template <typename T>
-bool BlockProcessor::run(T** inputs, T** outputs, int frames) {
+bool BlockProcessor::run(T** inputs, T** outputs, int frames, int start) {
     adoptSettings();
     bank_.beginBlock();
     const ProcessSettings& s = handover_.front();
@@ -73,7 +73,7 @@ bool BlockProcessor::run(T** inputs, T** outputs, int frames) {
             // A channel the host gives no input for (fewer inputs than outputs, or a
             // null buffer) is silence, so that its output never replays a stale buffer.
             const int h = s.order[c];
-            const T* in = inputs && h < s.inputs && inputs[h] ? inputs[h] + offset : nullptr;
+            const T* in = inputs && h < s.inputs && inputs[h] ? inputs[h] + start + offset : nullptr;
             // Non-finite input would stay in the recursive filters for good: it
             // enters as silence instead.
             if (in)
@@ -84,7 +84,7 @@ bool BlockProcessor::run(T** inputs, T** outputs, int frames) {
         processChunk(s, n, metering, capturing);
         for (int c = 0; c < channels; ++c) {
             if (!outputs[s.order[c]]) continue;
-            T* out = outputs[s.order[c]] + offset;
+            T* out = outputs[s.order[c]] + start + offset;
             const double* w = channel_[c];
             for (int i = 0; i < n; ++i) out[i] = static_cast<T>(w[i]);
         }

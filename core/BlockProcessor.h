@@ -39,9 +39,10 @@ public:
 
     // Audio thread. Missing inputs (null, or fewer than the outputs) are silence;
     // null output buffers are not written. Returns false when there is nothing to
-    // write to (no output array, no frames).
-    bool process(float** inputs, float** outputs, int frames);
-    bool process(double** inputs, double** outputs, int frames);
+    // write to (no output array, no frames). `start`: the first frame of the host's
+    // buffers this stretch covers (a processing call cut into stretches).
+    bool process(float** inputs, float** outputs, int frames, int start = 0);
+    bool process(double** inputs, double** outputs, int frames, int start = 0);
 
     // Readers (any thread). Reading the meters keeps them measuring (ReaderLease.h).
     double channelLevel(int channel) const {
@@ -60,7 +61,7 @@ public:
 
 private:
     template <typename T>
-    bool run(T** inputs, T** outputs, int frames);
+    bool run(T** inputs, T** outputs, int frames, int start);
     void adoptSettings();
     void processChunk(const ProcessSettings& s, int n, bool metering, bool capturing);
     void applyGains(const ProcessSettings& s, int n);

@@ -258,7 +258,7 @@ private:
     // Processing calls so far: the timer leaves waiting changes to the audio thread
     // while calls keep coming.
     std::atomic<std::uint64_t> processCalls_{0};
-    std::uint64_t callsAtLastTick_ = 0;  // timer thread
+    std::atomic<std::uint64_t> callsAtLastTick_{0};  // the timer's (tests tick by hand too)
     // Work a live audio thread may not do (post a FIR build, allocate a FIR length):
     // the timer completes it.
     std::atomic<bool> timerOwed_{false};

@@ -11,8 +11,6 @@ void Plug::processCall(T** inputs, T** outputs, int frames) {
     const bool offline = hostRendersOffline();
     // The call is cut where queued MIDI events fall, so each transposition is heard
     // from its own frame; every stretch first takes over what changed before it.
-    const int ins = std::clamp<int>(cEffect_.numInputs, 0, kMaxChannels);
-    const int outs = std::clamp<int>(cEffect_.numOutputs, 0, kMaxChannels);
     int next = 0;
     for (int done = 0; done < frames;) {
         while (next < midiQueued_ && midiQueue_[next].frame <= done) {
@@ -21,15 +19,7 @@ void Plug::processCall(T** inputs, T** outputs, int frames) {
         }
         catchUp(offline);
         const int end = next < midiQueued_ ? std::min(frames, midiQueue_[next].frame) : frames;
-        if (done == 0 && end == frames) {
-            processor_->process(inputs, outputs, frames);
-        } else {
-            T* in[kMaxChannels] = {};
-            T* out[kMaxChannels] = {};
-            for (int c = 0; c < ins; ++c) in[c] = inputs && inputs[c] ? inputs[c] + done : nullptr;
-            for (int c = 0; c < outs; ++c) out[c] = outputs[c] ? outputs[c] + done : nullptr;
-            processor_->process(inputs ? in : nullptr, out, end - done);
-        }
+        processor_->process(inputs, outputs, end - done, done);
         done = end;
     }
     // Events beyond this call's frames move on to the next call.

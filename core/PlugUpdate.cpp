@@ -148,8 +148,7 @@ void Plug::onTimer() {
     // host has stopped processing (so the bank, its responses and the latency stay
     // current), and does the work a live audio thread may not do.
     const std::uint64_t calls = processCalls_.load(std::memory_order_relaxed);
-    const bool audioIdle = calls == callsAtLastTick_;
-    callsAtLastTick_ = calls;
+    const bool audioIdle = callsAtLastTick_.exchange(calls, std::memory_order_relaxed) == calls;
     const bool pending = audioIdle && updatePending_.load(std::memory_order_acquire);
     if (pending || timerOwed_.load(std::memory_order_acquire)) {
         std::lock_guard lock(updateMutex_);
