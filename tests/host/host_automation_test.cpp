@@ -127,6 +127,29 @@ TEST(HostAutomation, AChangeBetweenCallsIsHeardFromTheNextCallAndRendersRepeat) 
     EXPECT_EQ(automatedRender(vst::kVstProcessLevelRealtime, blockTime), offline);
 }
 
+TEST(HostAutomation, ProgramChangesBetweenCallsAreHeardFromTheNextCall) {
+    // Program 2 holds a +12 dB peak, program 1 is flat; the host switches programs
+    // between calls (on its processing thread), offline and not: heard at once,
+    // the same every time.
+    const auto renderWith = [](bool change, int processLevel) {
+        auto plug = instanceAt(processLevel);
+        if (!plug) return Output{};
+        plug->dispatch(vst::effSetProgram, 0, 1);
+        setPeak(*plug, 0, 1000.0, 12.0);
+        plug->dispatch(vst::effSetProgram, 0, 0);
+        setPeak(*plug, 0, 1000.0, 0.0);
+        return renderBlocks(*plug, kBlocks, [&](int k) {
+            if (change && k == kChangeBlock) plug->dispatch(vst::effSetProgram, 0, 1);
+        });
+    };
+    const Output flat = renderWith(false, vst::kVstProcessLevelOffline);
+    const Output switched = renderWith(true, vst::kVstProcessLevelOffline);
+    ASSERT_FALSE(switched.empty());
+    EXPECT_TRUE(startsAt(firstDifference(switched, flat), kChangeBlock * kBlock));
+    EXPECT_NEAR(levelDb(switched, kChangeBlock * kBlock + 1000, kBlocks * kBlock), 12.0, 0.2);
+    EXPECT_EQ(renderWith(true, 0), switched);
+}
+
 TEST(HostAutomation, AChangeFromTheHostsUiThreadIsHeardAtTheNextCall) {
     // Audio on a thread of its own; the host's UI thread changes the band between
     // two calls (each waits for the other), with the real-time level answered.
