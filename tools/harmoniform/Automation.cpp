@@ -8,23 +8,10 @@
 
 #include "core/params/Conversion.h"
 #include "core/params/ParamTable.h"
+#include "tools/harmoniform/Messages.h"
 
 namespace hm::tool {
 namespace {
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
-    return s;
-}
-
-// 'text', for messages (appended: GCC 12 warns falsely on "'" + std::string).
-std::string quoted(std::string_view text) {
-    std::string q(1, '\'');
-    q.append(text);
-    q += '\'';
-    return q;
-}
 
 constexpr const char* kTimeForms = "seconds as 2s, 2.5s or 250ms, samples as 48000smp";
 

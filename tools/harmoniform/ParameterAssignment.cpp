@@ -9,16 +9,11 @@
 #include "core/params/Conversion.h"
 #include "core/params/Enumeration.h"
 #include "core/params/ParamTable.h"
+#include "tools/harmoniform/Messages.h"
 #include "tools/harmoniform/ParameterChoices.h"
 
 namespace hm::tool {
 namespace {
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
-    return s;
-}
 
 std::string enumeratorOf(int index) {
     const char* name = enumNameOf(index);
@@ -86,14 +81,6 @@ bool parseNumber(std::string_view text, Number& n) {
     if (n.thousands) n.value *= 1000.0;
     n.unit = nameKey(text.substr(i));
     return true;
-}
-
-// 'text', for messages (built by appending: GCC 12 warns falsely on "'" + std::string).
-std::string quoted(std::string_view text) {
-    std::string q(1, '\'');
-    q.append(text);
-    q += '\'';
-    return q;
 }
 
 std::string formatNumber(double v) {
