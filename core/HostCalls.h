@@ -4,10 +4,13 @@
 // every update and every report to the host asks here.
 //
 //   Thread                                   May design, and host callbacks made there
-//   audio: inside process or processEvents   no design (updates wait for the timer); no
-//     of any instance, or a thread that has  host calls: gestures and automation it
-//     processed this instance                causes (MIDI transposition, A/B switching
-//                                            by host automation) are queued lock-free
+//   audio: inside process or processEvents   a set only marks the update; the next
+//     of any instance, or a thread that has  processing call designs it at its start
+//     processed this instance                (trying the design gate while the host is
+//                                            live). No host calls but the process-level
+//                                            query: gestures and automation it causes
+//                                            (MIDI transposition, A/B switching by host
+//                                            automation) are queued lock-free
 //   the instance's UI thread: one that       designs; all host calls, directly, with no
 //     constructed or resumed it (dispatcher, plug-in lock held; the editor's idle also
 //     editor) and does not process it        delivers what was queued
@@ -27,6 +30,8 @@
 //   audioMasterWantMidi                     resume
 //   audioMasterGetVendorString              construction, input pin properties
 //   audioMasterVersion                      the entry point, before an instance exists
+//   audioMasterGetCurrentProcessLevel       the start of every processing call (offline
+//                                           renders wait for FIR rebuilds)
 #include <atomic>
 #include <cstdint>
 #include <memory>
