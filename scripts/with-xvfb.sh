@@ -12,8 +12,9 @@ fi
 fifo_dir=$(mktemp -d)
 trap 'rm -rf "$fifo_dir"' EXIT
 mkfifo "$fifo_dir/display"
-# Large enough for the biggest editor window.
-Xvfb -displayfd 3 -screen 0 1920x1400x24 -nolisten tcp 3>"$fifo_dir/display" 2>"$fifo_dir/xvfb.log" &
+# Large enough for the biggest editor window; with the compositing extension, as
+# desktops have it, the server also offers the 32-bit visuals that hosts use.
+Xvfb -displayfd 3 -screen 0 1920x1400x24 +extension COMPOSITE -nolisten tcp 3>"$fifo_dir/display" 2>"$fifo_dir/xvfb.log" &
 xvfb_pid=$!
 trap 'kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; rm -rf "$fifo_dir"' EXIT
 if ! read -r -t 20 display <"$fifo_dir/display"; then

@@ -96,13 +96,28 @@ KeyEvent translateKey(XKeyEvent& e) {
 void putPixels(Display* d, Drawable target, GC gc, Visual* visual, int depth, const PixelSource& img,
                int x, int y, int w, int h, std::vector<std::uint32_t>& scratch) {
     if (w <= 0 || h <= 0 || !img.pixels) return;
-    const bool direct = visual->red_mask == 0xFF0000 && visual->green_mask == 0xFF00 &&
-                        visual->blue_mask == 0xFF && (depth == 24 || depth == 32);
+    // Bits of the pixel that are no colour: the alpha channel of a 32-bit visual
+    // (hosts that composite their windows), which must say opaque.
+    const unsigned long colour = visual->red_mask | visual->green_mask | visual->blue_mask;
+    const unsigned long alpha = (depth >= 32 ? 0xFFFFFFFFul : (1ul << depth) - 1) & ~colour;
+    const bool ourWords = visual->red_mask == 0xFF0000 && visual->green_mask == 0xFF00 && visual->blue_mask == 0xFF;
+    const bool direct = ourWords && depth == 24;
+    const bool withAlpha = ourWords && depth == 32;  // the same words, alpha set opaque
     XImage* image = nullptr;
     if (direct) {
         image = XCreateImage(d, visual, depth, ZPixmap, 0,
                              reinterpret_cast<char*>(const_cast<std::uint32_t*>(img.pixels)),
                              img.width, img.height, 32, img.strideBytes);
+    } else if (withAlpha) {
+        scratch.resize(static_cast<std::size_t>(img.width) * img.height);
+        for (int row = y; row < y + h; ++row) {
+            const auto* src = reinterpret_cast<const std::uint32_t*>(
+                reinterpret_cast<const unsigned char*>(img.pixels) + row * img.strideBytes);
+            std::uint32_t* dst = scratch.data() + static_cast<std::size_t>(row) * img.width;
+            for (int col = x; col < x + w; ++col) dst[col] = src[col] | 0xFF000000u;
+        }
+        image = XCreateImage(d, visual, depth, ZPixmap, 0, reinterpret_cast<char*>(scratch.data()), img.width,
+                             img.height, 32, img.width * 4);
     } else {
         scratch.assign(static_cast<std::size_t>(img.width) * img.height, 0);
         image = XCreateImage(d, visual, depth, ZPixmap, 0, reinterpret_cast<char*>(scratch.data()),
@@ -122,13 +137,13 @@ void putPixels(Display* d, Drawable target, GC gc, Visual* visual, int depth, co
                         return ((v * max + 127) / 255) << shift;
                     };
                     XPutPixel(image, col, row, scale(r, visual->red_mask) | scale(g, visual->green_mask) |
-                                                   scale(b, visual->blue_mask));
+                                                   scale(b, visual->blue_mask) | alpha);
                 }
             }
         }
     }
     if (!image) return;
-    if (direct) {
+    if (direct || withAlpha) {
         // Our words are in this machine's byte order; Xlib swaps for a server that differs.
         const std::uint32_t probe = 1;
         image->byte_order = *reinterpret_cast<const unsigned char*>(&probe) == 1 ? LSBFirst : MSBFirst;
@@ -172,20 +187,37 @@ public:
         const int screen = DefaultScreen(display_);
         visual_ = DefaultVisual(display_, screen);
         depth_ = DefaultDepth(display_, screen);
+        Colormap colormap = DefaultColormap(display_, screen);
         topLevel_ = parent == nullptr;
         parent_ = topLevel_ ? RootWindow(display_, screen)
                             : static_cast<Window>(reinterpret_cast<std::uintptr_t>(parent));
         width_ = std::max(width, 1);
         height_ = std::max(height, 1);
-        XSetWindowAttributes attrs{};
-        attrs.background_pixel = BlackPixel(display_, screen);
-        attrs.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                           KeyPressMask | KeyReleaseMask | StructureNotifyMask | FocusChangeMask;
         {
             ErrorTrap trap(display_);  // a bad parent id must not take the host down
+            if (!topLevel_) {
+                // Embedded: the host's window may use another visual than the screen's
+                // default (a 32-bit one for compositing, another 24-bit one); a child
+                // of another depth or visual without a colormap of its own is refused
+                // by the server. So the child takes the parent's visual, depth and
+                // colormap, and the pixels are drawn in that format.
+                XWindowAttributes pa{};
+                if (XGetWindowAttributes(display_, parent_, &pa) && pa.visual) {
+                    visual_ = pa.visual;
+                    depth_ = pa.depth;
+                    if (pa.colormap != None) colormap = pa.colormap;
+                }
+                if (trap.failed()) return false;
+            }
+            XSetWindowAttributes attrs{};
+            attrs.background_pixel = 0;
+            attrs.border_pixel = 0;
+            attrs.colormap = colormap;
+            attrs.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                               KeyPressMask | KeyReleaseMask | StructureNotifyMask | FocusChangeMask;
             window_ = XCreateWindow(display_, parent_, 0, 0, static_cast<unsigned>(width_),
                                     static_cast<unsigned>(height_), 0, depth_, InputOutput, visual_,
-                                    CWBackPixel | CWEventMask, &attrs);
+                                    CWBackPixel | CWBorderPixel | CWColormap | CWEventMask, &attrs);
             if (trap.failed()) window_ = 0;
         }
         if (!window_) return false;
@@ -435,8 +467,10 @@ X11Popup::X11Popup(X11EditorWindow* owner, int x, int y, int w, int h, WindowCli
     attrs.background_pixel = BlackPixel(d, screen);
     attrs.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                        KeyPressMask | KeyReleaseMask;
+    // A pop-up is a window of the screen's own (the root's visual), whatever visual
+    // the host gave the editor.
     window_ = XCreateWindow(d, root, rootX, rootY, static_cast<unsigned>(w_), static_cast<unsigned>(h_), 1,
-                            owner_->depth_, InputOutput, owner_->visual_,
+                            DefaultDepth(d, screen), InputOutput, DefaultVisual(d, screen),
                             CWOverrideRedirect | CWBackPixel | CWEventMask, &attrs);
     XMapRaised(d, window_);
     // Take the pointer and keyboard so that clicks anywhere reach the menu (a
@@ -476,9 +510,10 @@ X11Popup::~X11Popup() {
 
 void X11Popup::present(const PixelSource& image) {
     if (!owner_) return;
-    putPixels(owner_->display_, window_, DefaultGC(owner_->display_, DefaultScreen(owner_->display_)),
-              owner_->visual_, owner_->depth_, image, 0, 0, std::min(w_, image.width),
-              std::min(h_, image.height), owner_->scratch_);
+    Display* d = owner_->display_;
+    const int screen = DefaultScreen(d);
+    putPixels(d, window_, DefaultGC(d, screen), DefaultVisual(d, screen), DefaultDepth(d, screen), image, 0, 0,
+              std::min(w_, image.width), std::min(h_, image.height), owner_->scratch_);
     XFlush(owner_->display_);
 }
 

@@ -108,7 +108,9 @@ public:
         vst::ERect* rect = nullptr;
         if (plugin->dispatch(vst::effEditGetRect, 0, 0, &rect) != 1 || !rect) return false;
         std::string error;
-        if (!window) window = host::HostWindow::open(rect->right - rect->left, rect->bottom - rect->top, "test host", error);
+        if (!window)
+            window = host::HostWindow::open(rect->right - rect->left, rect->bottom - rect->top, "test host", error,
+                                            visual);
         if (!window) {
             ADD_FAILURE() << error;
             return false;
@@ -139,6 +141,7 @@ public:
 
     std::unique_ptr<host::PluginInstance> plugin;
     std::unique_ptr<host::HostWindow> window;
+    host::HostVisual visual = host::HostVisual::Default;  // of the host window open() makes
     std::vector<std::pair<int, int>> sizeRequests;
 
 private:

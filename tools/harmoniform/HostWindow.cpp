@@ -13,6 +13,7 @@ namespace hm::host {
 struct HostWindow::Impl {
     Display* display = nullptr;
     Window window = 0;
+    Colormap colormap = None;  // ours, for a visual other than the default
     Atom deleteAtom = 0;
     bool closeRequested = false;
 };
@@ -20,10 +21,34 @@ struct HostWindow::Impl {
 HostWindow::~HostWindow() {
     if (!impl_ || !impl_->display) return;
     if (impl_->window) XDestroyWindow(impl_->display, impl_->window);
+    if (impl_->colormap != None) XFreeColormap(impl_->display, impl_->colormap);
     XCloseDisplay(impl_->display);
 }
 
-std::unique_ptr<HostWindow> HostWindow::open(int width, int height, const std::string& title, std::string& error) {
+namespace {
+
+// A TrueColor visual of `depth` on the screen, other than `avoid`; null when none.
+Visual* findVisual(Display* d, int screen, int depth, Visual* avoid, int& foundDepth) {
+    XVisualInfo wanted{};
+    wanted.screen = screen;
+    wanted.depth = depth;
+    wanted.c_class = TrueColor;
+    int count = 0;
+    XVisualInfo* list = XGetVisualInfo(d, VisualScreenMask | VisualDepthMask | VisualClassMask, &wanted, &count);
+    Visual* found = nullptr;
+    for (int i = 0; i < count && !found; ++i)
+        if (list[i].visual != avoid) {
+            found = list[i].visual;
+            foundDepth = list[i].depth;
+        }
+    if (list) XFree(list);
+    return found;
+}
+
+}  // namespace
+
+std::unique_ptr<HostWindow> HostWindow::open(int width, int height, const std::string& title, std::string& error,
+                                             HostVisual kind) {
     std::unique_ptr<HostWindow> w(new HostWindow);
     w->impl_ = std::make_unique<Impl>();
     Impl& x = *w->impl_;
@@ -36,9 +61,28 @@ std::unique_ptr<HostWindow> HostWindow::open(int width, int height, const std::s
     XSetWindowAttributes attrs{};
     attrs.background_pixel = BlackPixel(x.display, screen);
     attrs.event_mask = StructureNotifyMask;
-    x.window = XCreateWindow(x.display, RootWindow(x.display, screen), 0, 0, static_cast<unsigned>(width),
-                             static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
-                             CWBackPixel | CWEventMask, &attrs);
+    if (kind == HostVisual::Default) {
+        x.window = XCreateWindow(x.display, RootWindow(x.display, screen), 0, 0, static_cast<unsigned>(width),
+                                 static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
+                                 CWBackPixel | CWEventMask, &attrs);
+    } else {
+        int depth = 0;
+        Visual* visual = findVisual(x.display, screen, kind == HostVisual::Argb32 ? 32 : 24,
+                                    DefaultVisual(x.display, screen), depth);
+        if (!visual) {
+            error = kind == HostVisual::Argb32 ? "the X server offers no 32-bit TrueColor visual"
+                                               : "the X server offers no second 24-bit TrueColor visual";
+            return nullptr;
+        }
+        // A visual of its own needs a colormap of its own (and a border pixel).
+        x.colormap = XCreateColormap(x.display, RootWindow(x.display, screen), visual, AllocNone);
+        attrs.colormap = x.colormap;
+        attrs.background_pixel = 0;
+        attrs.border_pixel = 0;
+        x.window = XCreateWindow(x.display, RootWindow(x.display, screen), 0, 0, static_cast<unsigned>(width),
+                                 static_cast<unsigned>(height), 0, depth, InputOutput, visual,
+                                 CWBackPixel | CWBorderPixel | CWColormap | CWEventMask, &attrs);
+    }
     XStoreName(x.display, x.window, title.c_str());
     x.deleteAtom = XInternAtom(x.display, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(x.display, x.window, &x.deleteAtom, 1);
@@ -99,6 +143,12 @@ int HostWindow::childCount() {
 }
 
 bool HostWindow::capture(std::vector<std::uint32_t>& pixels, int& width, int& height) {
+    if (!captureWords(pixels, width, height)) return false;
+    for (std::uint32_t& p : pixels) p &= 0xFFFFFFu;
+    return true;
+}
+
+bool HostWindow::captureWords(std::vector<std::uint32_t>& pixels, int& width, int& height) {
     Impl& x = *impl_;
     XSync(x.display, False);
     XImage* image = XGetImage(x.display, x.window, 0, 0, static_cast<unsigned>(width_), static_cast<unsigned>(height_),
@@ -109,8 +159,7 @@ bool HostWindow::capture(std::vector<std::uint32_t>& pixels, int& width, int& he
     pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     for (int yy = 0; yy < height; ++yy)
         for (int xx = 0; xx < width; ++xx)
-            pixels[static_cast<std::size_t>(yy) * width + xx] =
-                static_cast<std::uint32_t>(XGetPixel(image, xx, yy)) & 0xFFFFFFu;
+            pixels[static_cast<std::size_t>(yy) * width + xx] = static_cast<std::uint32_t>(XGetPixel(image, xx, yy));
     XDestroyImage(image);
     return true;
 }

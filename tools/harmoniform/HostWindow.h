@@ -9,11 +9,18 @@
 
 namespace hm::host {
 
+// The visual of the host's window: the screen's default, another 24-bit TrueColor
+// visual than the default, or a 32-bit TrueColor visual with alpha (hosts that
+// composite their windows).
+enum class HostVisual { Default, Other24, Argb32 };
+
 class HostWindow {
 public:
     ~HostWindow();
-    // Null (with a reason) when no X display can be opened.
-    static std::unique_ptr<HostWindow> open(int width, int height, const std::string& title, std::string& error);
+    // Null (with a reason) when no X display can be opened, or the server has no
+    // visual of the kind asked for.
+    static std::unique_ptr<HostWindow> open(int width, int height, const std::string& title, std::string& error,
+                                            HostVisual visual = HostVisual::Default);
 
     // The X11 window id, as effEditOpen takes it.
     void* handle() const;
@@ -27,6 +34,8 @@ public:
     // The pixels shown in the window's area (children included), 0x00RRGGBB
     // words, rows top-down; false when the server refuses.
     bool capture(std::vector<std::uint32_t>& pixels, int& width, int& height);
+    // The same, each word as the server holds it (with the alpha of a 32-bit visual).
+    bool captureWords(std::vector<std::uint32_t>& pixels, int& width, int& height);
     // Synthetic input through the XTEST extension at window coordinates:
     // false when the server has no XTEST.
     bool click(int x, int y, int button = 1);

@@ -55,7 +55,7 @@ public:
         if (uis_) lilv_uis_free(uis_);
     }
 
-    bool open(lv2host::Plugin& plugin) {
+    bool open(lv2host::Plugin& plugin, host::HostVisual visual = host::HostVisual::Default) {
         const LilvUI* ui = x11Ui(plugin.plugin());
         if (!ui) return false;
         char* path = lilv_file_uri_parse(lilv_node_as_uri(lilv_ui_get_binary_uri(ui)), nullptr);
@@ -67,7 +67,7 @@ public:
         if (!descriptor_) return false;
         idle_ = static_cast<const LV2UI_Idle_Interface*>(descriptor_->extension_data(LV2_UI__idleInterface));
         std::string error;
-        window = host::HostWindow::open(100, 100, "LV2 test host", error);
+        window = host::HostWindow::open(100, 100, "LV2 test host", error, visual);
         if (!window || !idle_) return false;
         window->waitMapped(2000);
         window->moveTo(1910, 1390);  // the pointer stays off the editor: hovering changes what controls show
@@ -238,6 +238,31 @@ TEST(Lv2UiWindow, TurningABandKnobWritesItsPortInsideATouchAndTheNextRunKeepsThe
     host.close();
     host.window->sync();
     EXPECT_EQ(host.window->childCount(), 0) << "the editor's window stays behind";
+    EXPECT_EQ(gXErrors, 0);
+}
+
+TEST(Lv2UiWindow, OpensInHostWindowsOfEveryVisual) {
+    // Hosts whose windows use another visual than the screen's default (another
+    // 24-bit one, the 32-bit one of compositing toolkits) embed the UI as well:
+    // it opens, shows the VST editor's picture and causes no X error.
+    XSetErrorHandler(&countXError);
+    gXErrors = 0;
+    const Picture expected = writeDefaultBankWithKnobStrip();
+    for (const host::HostVisual visual : {host::HostVisual::Default, host::HostVisual::Other24, host::HostVisual::Argb32}) {
+        SCOPED_TRACE("host visual " + std::to_string(static_cast<int>(visual)));
+        auto plugin = lv2host::Plugin::create(kStereo, 48000.0, 256);
+        ASSERT_TRUE(plugin);
+        plugin->activate();
+        UiHost host;
+        ASSERT_TRUE(host.open(*plugin, visual));
+        Picture shown;
+        EXPECT_TRUE(host.idleUntil([&] {
+            host.window->capture(shown.pixels, shown.width, shown.height);
+            return differences(shown, expected) == 0;
+        })) << differences(shown, expected) << " pixels differ";
+        host.close();
+        host.window->sync();
+    }
     EXPECT_EQ(gXErrors, 0);
 }
 
