@@ -9,6 +9,7 @@
 
 #include "core/InstanceRegistry.h"
 #include "gui/draw/PngIO.h"
+#include "gui/editor/GraphFlags.h"
 #include "gui/views/EQGraph.h"
 #include "gui/views/nAnalyserButton.h"
 #include "tests/gui/graph_Harness.h"
@@ -125,6 +126,13 @@ struct AnalyserScene : InstanceFixture {
         test::play(*plug, 20, signal);
         graph = new EQGraph(CRect(0, 0, 800, 420), editor.get(), kGUIEQGraph);
         frame.frame->addView(graph);
+        // The levels these tests read are the signal's own: no tilt, no smoothing
+        // (a new instance shows both).
+        prefs::EditorPreferences plain = prefs::EditorPreferences::fromResources();
+        plain.setUIPreference("Analyser", "Tilt", 0);
+        plain.setUIPreference("Analyser", "Smoothing", 0);
+        const GraphFlags flags = packGraphFlags(plain);
+        graph->setGraphFlags(flags.flags1, flags.flags2);
         dark->copyRect(*graph->compose(), CRect(0, 0, 800, 420), CPoint());
         graph->setAnalyserOn(true);
     }

@@ -8,7 +8,6 @@
 
 #include "core/params/Conversion.h"
 #include "core/params/ParamTable.h"
-#include "tools/harmoniform/Messages.h"
 
 namespace hm::tool {
 namespace {

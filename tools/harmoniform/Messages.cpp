@@ -1,6 +1,5 @@
 #include "tools/harmoniform/Messages.h"
 
-#include <cctype>
 #include <cstdio>
 
 namespace hm::tool {
@@ -11,20 +10,6 @@ std::string prefix(const std::string& command) {
 }
 
 }  // namespace
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
-    return s;
-}
-
-std::string quoted(std::string_view text) {
-    // Built by appending: GCC 12 warns falsely on "'" + std::string.
-    std::string q(1, '\'');
-    q.append(text);
-    q += '\'';
-    return q;
-}
 
 std::string countOf(std::int64_t n, const char* singular) {
     return std::to_string(n) + " " + singular + (n == 1 ? "" : "s");

@@ -4,17 +4,10 @@
 // slot, and usage errors (one line and where to read more).
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "platform/AtomicFile.h"
 
 namespace hm::tool {
-
-// The text without white space at either end.
-std::string_view trim(std::string_view s);
-
-// 'text', for naming what a user wrote in a message.
-std::string quoted(std::string_view text);
 
 // "1 channel", "2 channels", "0 samples".
 std::string countOf(std::int64_t n, const char* singular);

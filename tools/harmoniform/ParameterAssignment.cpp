@@ -9,10 +9,24 @@
 #include "core/params/Conversion.h"
 #include "core/params/Enumeration.h"
 #include "core/params/ParamTable.h"
-#include "tools/harmoniform/Messages.h"
 #include "tools/harmoniform/ParameterChoices.h"
 
 namespace hm::tool {
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
+    return s;
+}
+
+std::string quoted(std::string_view text) {
+    // Built by appending: GCC 12 warns falsely on "'" + std::string.
+    std::string q(1, '\'');
+    q.append(text);
+    q += '\'';
+    return q;
+}
+
 namespace {
 
 std::string enumeratorOf(int index) {

@@ -22,6 +22,11 @@
 
 namespace hm::tool {
 
+// Pieces the command-line parsers share: the text without white space at either
+// end, and 'text' for naming what a user wrote in a message.
+std::string_view trim(std::string_view s);
+std::string quoted(std::string_view text);
+
 // The instance's current global settings that host-facing band values depend on.
 struct ParameterContext {
     double scaleDb = 18.0;          // real kScale: the dB that a band Gain of +1 stands for
