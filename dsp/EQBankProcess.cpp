@@ -74,7 +74,7 @@ void EQBank::processChannel(int c, double* buffer, int count) {
         if (!a.parallelMode || !a.parallel[c][b]) a.runners[c][b].processDouble(buffer, count);
 }
 
-void EQBank::buildPipelines(unsigned present) {
+void EQBank::buildPipelines(unsigned present, int lanes) {
     AudioSide& a = *audio;
     for (int p = 0; p < kBankMaxChannels / 2; ++p) {
         PairPipeline& pipeline = a.pipelines[p];
@@ -92,18 +92,21 @@ void EQBank::buildPipelines(unsigned present) {
         }
         // A lone channel goes first, with shadow lanes for its partner.
         const int first = hasL ? 0 : 1;
-        pipeline.build(cascades[first], hasL && hasR ? cascades[1] : nullptr, series[first], series[1], kBankBands);
+        pipeline.build(cascades[first], hasL && hasR ? cascades[1] : nullptr, series[first], series[1], kBankBands,
+                       lanes);
     }
     a.pipelineChannels = present;
+    a.pipelineLanes = lanes;
     a.pipelinesStale = false;
 }
 
-void EQBank::processPipelines(double** pieces, int channels, int count, GroupRunner run) {
+void EQBank::processPipelines(double** pieces, int channels, int count, GroupRunner run, int lanes) {
     AudioSide& a = *audio;
     unsigned present = 0;
     for (int c = 0; c < channels; ++c)
         if (pieces[c]) present |= 1u << c;
-    if (a.pipelinesStale || present != a.pipelineChannels) buildPipelines(present);
+    // A path of another width (a forced switch) packs its groups differently.
+    if (a.pipelinesStale || present != a.pipelineChannels || lanes != a.pipelineLanes) buildPipelines(present, lanes);
     if (a.parallelMode)
         for (int c = 0; c < channels; ++c)
             if (pieces[c]) parallelSum(c, pieces[c], count);
@@ -135,8 +138,9 @@ void EQBank::processPiece(int count, double** buffers, int channels, double** dr
             if (piece[c] && dry[c])
                 std::memcpy(dry[c] + offset, piece[c], sizeof(double) * static_cast<std::size_t>(count));
     if (a.mode < 2) {
-        if (const GroupRunner run = groupRunner(activeCascadePath())) {
-            processPipelines(piece, channels, count, run);
+        const CascadePath path = activeCascadePath();
+        if (const GroupRunner run = groupRunner(path)) {
+            processPipelines(piece, channels, count, run, groupLanes(path));
         } else {
             releasePipelines();
             for (int c = 0; c < channels; ++c)

@@ -1,21 +1,24 @@
 #pragma once
 // The vectorised cascade's inner loop, written once over a set of vector
-// operations (Ops) and compiled per instruction set (KernelSse2.cpp, KernelAvx2.cpp).
-// Include it only there, after defining Ops in an anonymous namespace: everything
-// here is a template of Ops, so each instruction set gets code of its own.
+// operations (Ops) and compiled per instruction set (KernelSse2.cpp,
+// KernelAvx2.cpp, KernelAvx512.cpp). Include it only there, after defining Ops in
+// an anonymous namespace: everything here is a template of Ops, so each
+// instruction set gets code of its own.
 //
-// Ops provides V (four lanes as laid out in PackedGroup.h) and
-//   load(p) store(p, v)      four aligned doubles
+// Ops provides kLanes (4 or 8), V (a vector's lanes as laid out in PackedGroup.h),
+// M (a lane mask) and
+//   load(p) store(p, v)      kLanes aligned doubles
 //   set1(x) zero()
 //   add sub mul min          lane by lane; add/sub/mul never fused, so every lane
 //                            rounds exactly as the scalar cascade does
 //   lessEq(a, b) equal(a, b) lane masks
 //   select(mask, a, b)       mask ? a : b
 //   flushTiny(v)             |v| < 2^-1021 becomes +0
-//   input(lr)                [L, L, R, R] from the pair {L, R}
-//   feed(in, y2)             [in0, y2_0, in2, y2_2]: the group input and the low
-//                            lanes' section P-1 output, as vector 0's input
-//   output(lr, y)            stores {y1, y3}: the last section's two channels
+//   input(lr)                the pair {L, R} where feed takes it from
+//   feed(in, y2)             each half moved up a lane, the group input entering
+//                            at its lane 0: [L, y2_0, .., y2_S-2 | R, y2_S, ..];
+//                            with y2 of vector P-1, vector 0's input
+//   output(lr, y)            stores {y_S-1, y_2S-1}: the last section's two channels
 //
 // The recursion's latency (a multiplication and two subtractions from y1 to y)
 // bounds a step; the pipeline keeps P vectors in flight so that the processor
@@ -30,7 +33,28 @@ namespace hm::dsp::kernel {
 template <class Ops, int P>
 struct Group {
     using V = typename Ops::V;
-    static constexpr int kSkew = 2 * (2 * P - 1);  // steps until the last section sees sample 0
+    using M = typename Ops::M;
+    static constexpr int kLanes = Ops::kLanes;
+    static constexpr int S = kLanes / 2;  // sections per channel in a vector
+    static_assert(kLanes == 4 || kLanes == 8);
+    static constexpr int kSkew = 2 * (S * P - 1);  // steps until the last section sees sample 0
+
+    // Lane l of vector j runs section j + (l mod S)·P, skewed by twice that.
+    struct SkewRows {
+        alignas(64) double v[P][kMaxVectorLanes];
+    };
+    static constexpr SkewRows kLaneSkew = [] {
+        SkewRows r{};
+        for (int j = 0; j < P; ++j)
+            for (int l = 0; l < kLanes; ++l) r.v[j][l] = 2.0 * (j + (l % S) * P);
+        return r;
+    }();
+    // Step t is the last sample's for one of vector j's sections.
+    static constexpr bool lastOfSome(int j, int t, int n) {
+        for (int i = 0; i < S; ++i)
+            if (t == n - 1 + 2 * (j + i * P)) return true;
+        return false;
+    }
 
     // x1, y1 and y2 of every vector stay in registers (y1 closes the recursion;
     // y2 is the next vector's input). x2 is needed only two steps after it was an
@@ -75,13 +99,13 @@ struct Group {
     [[gnu::noinline]] static Regs plain(Regs r, PackedGroup& g, double* io, int t0, int t1, Coef coef) {
         for (int t = t0; t < t1; ++t) {
             const V tv = Ops::set1(static_cast<double>(t));
-            double* ring = g.ring[t & 1][0];
+            double(*ring)[kMaxVectorLanes] = g.ring[t & 1];
             const V x0 = Ops::feed(Ops::input(io + 2 * t), r.y2[P - 1]);
 #pragma GCC unroll 4
             for (int j = P - 1; j >= 0; --j) {
                 const V x = j == 0 ? x0 : r.y2[j - 1];
-                const V y = section(r, j, x, Ops::load(ring + 4 * j), coef, tv);
-                Ops::store(ring + 4 * j, x);
+                const V y = section(r, j, x, Ops::load(ring[j]), coef, tv);
+                Ops::store(ring[j], x);
                 r.x1[j] = x;
                 r.y2[j] = r.y1[j];
                 r.y1[j] = y;
@@ -100,30 +124,29 @@ struct Group {
         for (int t = t0; t < t1; ++t) {
             const V tv = Ops::set1(static_cast<double>(t));
             const V lastv = Ops::set1(static_cast<double>(t - (n - 1)));
-            double* ring = g.ring[t & 1][0];
+            double(*ring)[kMaxVectorLanes] = g.ring[t & 1];
             const V x0 = Ops::feed(t < n ? Ops::input(io + 2 * t) : Ops::zero(), r.y2[P - 1]);
             for (int j = P - 1; j >= 0; --j) {
                 const V x = j == 0 ? x0 : r.y2[j - 1];
-                const V x2 = Ops::load(ring + 4 * j);
+                const V x2 = Ops::load(ring[j]);
                 const V y = section(r, j, x, x2, coef, tv);
-                alignas(32) const double lanes[4] = {2.0 * j, 2.0 * (j + P), 2.0 * j, 2.0 * (j + P)};
-                const V skew = Ops::load(lanes);
-                // Only the vector's two sections' last steps save memories, and only the
+                const V skew = Ops::load(kLaneSkew.v[j]);
+                // Only the vector's sections' last steps save memories, and only the
                 // fill has lanes still waiting for sample 0.
-                if (t == n - 1 + 2 * j || t == n - 1 + 2 * (j + P)) {
-                    const V last = Ops::equal(skew, lastv);
+                if (lastOfSome(j, t, n)) {
+                    const M last = Ops::equal(skew, lastv);
                     const V memories[4] = {x, r.x1[j], y, r.y1[j]};  // x1, x2, y1, y2 after this sample
                     for (int m = 0; m < 4; ++m)
                         Ops::store(g.state[j][m], Ops::select(last, memories[m], Ops::load(g.state[j][m])));
                 }
-                if (t < 2 * (j + P)) {
-                    const V started = Ops::lessEq(skew, tv);
-                    Ops::store(ring + 4 * j, Ops::select(started, x, x2));
+                if (t < 2 * (j + (S - 1) * P)) {
+                    const M started = Ops::lessEq(skew, tv);
+                    Ops::store(ring[j], Ops::select(started, x, x2));
                     r.x1[j] = Ops::select(started, x, r.x1[j]);
                     r.y2[j] = Ops::select(started, r.y1[j], r.y2[j]);
                     r.y1[j] = Ops::select(started, y, r.y1[j]);
                 } else {
-                    Ops::store(ring + 4 * j, x);
+                    Ops::store(ring[j], x);
                     r.x1[j] = x;
                     r.y2[j] = r.y1[j];
                     r.y1[j] = y;

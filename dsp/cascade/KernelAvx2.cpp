@@ -12,7 +12,9 @@ namespace hm::dsp {
 namespace {
 
 struct Avx2 {
+    static constexpr int kLanes = 4;
     using V = __m256d;
+    using M = V;
     static V load(const double* p) { return _mm256_load_pd(p); }
     static void store(double* p, V v) { _mm256_store_pd(p, v); }
     static V set1(double x) { return _mm256_set1_pd(x); }

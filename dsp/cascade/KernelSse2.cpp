@@ -9,9 +9,11 @@ namespace hm::dsp {
 namespace {
 
 struct Sse2 {
+    static constexpr int kLanes = 4;
     struct V {
         __m128d l, r;  // lanes 0, 1 and 2, 3
     };
+    using M = V;
     static V load(const double* p) { return {_mm_load_pd(p), _mm_load_pd(p + 2)}; }
     static void store(double* p, V v) {
         _mm_store_pd(p, v.l);

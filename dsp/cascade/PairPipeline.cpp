@@ -33,10 +33,11 @@ bool PairPipeline::finishBlock(int n) {
         PackedGroup& group = groups_[g];
         if (!group.gliding) continue;
         bool still = false;
+        const int S = lanes_ / 2;
         for (int j = 0; j < group.vectors; ++j) {
-            for (int lane = 0; lane < kGroupLanes; ++lane) {
+            for (int lane = 0; lane < lanes_; ++lane) {
                 group.base[j][lane] -= n;
-                const double skew = 2.0 * (j + (lane & 1) * group.vectors);
+                const double skew = 2.0 * (j + (lane % S) * group.vectors);
                 still = still || group.base[j][lane] - skew >= 0.0;
             }
         }

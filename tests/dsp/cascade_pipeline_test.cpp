@@ -25,7 +25,7 @@ struct PathGuard {
 
 std::vector<CascadePath> vectorPaths() {
     std::vector<CascadePath> paths;
-    for (CascadePath p : {CascadePath::Sse2, CascadePath::Avx2})
+    for (CascadePath p : {CascadePath::Sse2, CascadePath::Avx2, CascadePath::Avx512})
         if (cascadePathAvailable(p)) paths.push_back(p);
     return paths;
 }
