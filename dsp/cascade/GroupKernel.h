@@ -12,6 +12,7 @@
 //   add sub mul min          lane by lane; add/sub/mul never fused, so every lane
 //                            rounds exactly as the scalar cascade does
 //   lessEq(a, b) equal(a, b) lane masks
+//   pair(i)                  the mask of lanes i and i + kLanes/2 (0 <= i < kLanes/2)
 //   select(mask, a, b)       mask ? a : b
 //   flushTiny(v)             |v| < 2^-1021 becomes +0
 //   input(lr)                the pair {L, R} where feed takes it from
@@ -25,10 +26,20 @@
 // has the other vectors' work to do meanwhile. What a step keeps in registers
 // (3 per vector) is what limits P.
 #include <type_traits>
+#include <utility>
 
 #include "dsp/cascade/PackedGroup.h"
 
 namespace hm::dsp::kernel {
+
+// f(std::integral_constant<int, K>{}) for K = 0 .. N-1, written out: the vectors'
+// registers are indexed by constants, so they stay registers.
+template <int N, class F>
+[[gnu::always_inline]] inline void unroll(F&& f) {
+    [&]<int... K>(std::integer_sequence<int, K...>) __attribute__((always_inline)) {
+        (f(std::integral_constant<int, K>{}), ...);
+    }(std::make_integer_sequence<int, N>{});
+}
 
 template <class Ops, int P>
 struct Group {
@@ -91,34 +102,113 @@ struct Group {
         return Ops::sub(y, Ops::mul(coef.at(j, 4, m), r.y2[j]));
     }
 
-    // Steps [t0, t1) in which every lane works on a sample of the block (t0 >=
-    // kSkew, t1 <= n - 1). Descending j: vector j reads vector j-1's y2 as its input
-    // before vector j-1 moves on. The registers come in by value and go back as the
-    // result: a local whose address never leaves the function stays in registers.
+    // What a step does besides advancing every section: nothing; first take the
+    // lanes of vector J back to the block-start memories (a section's first step,
+    // in the fill); or afterwards save their memories (its last, in the drain).
+    enum Touch { kNone, kStart, kSave };
+
+    // Step t, `in` the group's input pair (Ops::input) and `lanes` the lanes a
+    // touch concerns. Descending j: vector j reads vector j-1's y2 as its input
+    // before vector j-1 moves on. kParity is t & 1 where the caller knows it.
+    template <int kTouch, int J, int kParity, bool kOutput, class Coef>
+    [[gnu::always_inline]] static inline void step(Regs& r, PackedGroup& g, V in, int t, double* out, M lanes,
+                                                   const Coef& coef) {
+        const V tv = Ops::set1(static_cast<double>(t));
+        const int parity = kParity >= 0 ? kParity : t & 1;
+        double(*ring)[kMaxVectorLanes] = g.ring[parity];
+        const V x0 = Ops::feed(in, r.y2[P - 1]);
+        unroll<P>([&](auto k) __attribute__((always_inline)) {
+            constexpr int j = P - 1 - decltype(k)::value;
+            V x;
+            if constexpr (j == 0) x = x0;
+            else x = r.y2[j - 1];
+            V x2 = Ops::load(ring[j]);
+            if constexpr (kTouch == kStart && j == J) {
+                // The slot of the other parity holds what the next step takes as x2.
+                const V x1 = Ops::load(g.state[j][0]);
+                double* next = g.ring[parity ^ 1][j];
+                Ops::store(next, Ops::select(lanes, x1, Ops::load(next)));
+                r.x1[j] = Ops::select(lanes, x1, r.x1[j]);
+                x2 = Ops::select(lanes, Ops::load(g.state[j][1]), x2);
+                r.y1[j] = Ops::select(lanes, Ops::load(g.state[j][2]), r.y1[j]);
+                r.y2[j] = Ops::select(lanes, Ops::load(g.state[j][3]), r.y2[j]);
+            }
+            const V y = section(r, j, x, x2, coef, tv);
+            if constexpr (kTouch == kSave && j == J) {
+                const V memories[4] = {x, r.x1[j], y, r.y1[j]};  // x1, x2, y1, y2 after this sample
+                for (int m = 0; m < 4; ++m)
+                    Ops::store(g.state[j][m], Ops::select(lanes, memories[m], Ops::load(g.state[j][m])));
+            }
+            Ops::store(ring[j], x);
+            r.x1[j] = x;
+            r.y2[j] = r.y1[j];
+            r.y1[j] = y;
+        });
+        if constexpr (kOutput) Ops::output(out, r.y1[P - 1]);
+    }
+
+    // Steps [t0, t1) in which every lane works on a sample of the block (t0 even,
+    // t0 >= kSkew, t1 <= n - 1), two at a time so that the ring's slots are known.
+    // The registers come in by value and go back as the result: a local whose
+    // address never leaves the function stays in registers.
     template <class Coef>
     [[gnu::noinline]] static Regs plain(Regs r, PackedGroup& g, double* io, int t0, int t1, Coef coef) {
-        for (int t = t0; t < t1; ++t) {
-            const V tv = Ops::set1(static_cast<double>(t));
-            double(*ring)[kMaxVectorLanes] = g.ring[t & 1];
-            const V x0 = Ops::feed(Ops::input(io + 2 * t), r.y2[P - 1]);
-#pragma GCC unroll 4
-            for (int j = P - 1; j >= 0; --j) {
-                const V x = j == 0 ? x0 : r.y2[j - 1];
-                const V y = section(r, j, x, Ops::load(ring[j]), coef, tv);
-                Ops::store(ring[j], x);
-                r.x1[j] = x;
-                r.y2[j] = r.y1[j];
-                r.y1[j] = y;
-            }
-            Ops::output(io + 2 * (t - kSkew), r.y1[P - 1]);
+        int t = t0;
+        for (; t + 2 <= t1; t += 2) {
+            step<kNone, 0, 0, true>(r, g, Ops::input(io + 2 * t), t, io + 2 * (t - kSkew), M{}, coef);
+            step<kNone, 0, 1, true>(r, g, Ops::input(io + 2 * t + 2), t + 1, io + 2 * (t + 1 - kSkew), M{}, coef);
+        }
+        if (t < t1) step<kNone, 0, 0, true>(r, g, Ops::input(io + 2 * t), t, io + 2 * (t - kSkew), M{}, coef);
+        return r;
+    }
+
+    // Steps 0 .. 2SP-1 of a block longer than that. Section k = j + iP (lanes i
+    // and i + S of vector j) starts at step 2k, where it first takes its block-start
+    // memories back: before that it computed on whatever reached it, which no
+    // section that has started reads. The last section starts at kSkew, with the
+    // first output.
+    template <class Coef>
+    [[gnu::noinline]] static Regs fill(Regs r, PackedGroup& g, double* io, Coef coef) {
+        for (int i = 0; i < S; ++i) {
+            const M lanes = Ops::pair(i);
+            unroll<P>([&](auto k) __attribute__((always_inline)) {
+                constexpr int j = decltype(k)::value;
+                const int t = 2 * (j + i * P);
+                if (j == P - 1 && i == S - 1) {
+                    step<kStart, j, 0, true>(r, g, Ops::input(io + 2 * t), t, io, lanes, coef);
+                    step<kNone, 0, 1, true>(r, g, Ops::input(io + 2 * t + 2), t + 1, io + 2, lanes, coef);
+                } else {
+                    step<kStart, j, 0, false>(r, g, Ops::input(io + 2 * t), t, nullptr, lanes, coef);
+                    step<kNone, 0, 1, false>(r, g, Ops::input(io + 2 * t + 2), t + 1, nullptr, lanes, coef);
+                }
+            });
         }
         return r;
     }
 
-    // The pipeline's fill and drain and the block's last sample: lanes that have not
-    // reached sample 0 keep their block-start memories, and each lane's memories
-    // are saved into the group at its last sample (lane k at step n - 1 + 2k). Past
-    // that a lane runs on: the section after it still reads its last two outputs.
+    // Steps n-1 .. n-1+kSkew of a block longer than 2SP: section k = j + iP takes
+    // the block's last sample at step n-1+2k and saves its memories there. Past
+    // that it runs on: the section after it still reads its last two outputs.
+    template <class Coef>
+    [[gnu::noinline]] static void drain(Regs r, PackedGroup& g, double* io, int n, Coef coef) {
+        const int last = n - 1;
+        for (int i = 0; i < S; ++i) {
+            const M lanes = Ops::pair(i);
+            unroll<P>([&](auto k) __attribute__((always_inline)) {
+                constexpr int j = decltype(k)::value;
+                const int t = last + 2 * (j + i * P);
+                const V in = t == last ? Ops::input(io + 2 * t) : Ops::zero();
+                step<kSave, j, -1, true>(r, g, in, t, io + 2 * (t - kSkew), lanes, coef);
+                if (j < P - 1 || i < S - 1)
+                    step<kNone, 0, -1, true>(r, g, Ops::zero(), t + 1, io + 2 * (t + 1 - kSkew), lanes, coef);
+            });
+        }
+    }
+
+    // Any steps of any block, for blocks too short for fill and drain of their own
+    // (whose ranges would overlap): lanes that have not reached sample 0 keep their
+    // block-start memories, and each lane's memories are saved into the group at
+    // its last sample (lane k at step n - 1 + 2k). Past that a lane runs on.
     template <class Coef>
     [[gnu::noinline]] static Regs masked(Regs r, PackedGroup& g, double* io, int n, int t0, int t1, Coef coef) {
         for (int t = t0; t < t1; ++t) {
@@ -159,12 +249,14 @@ struct Group {
 
     template <class Coef>
     static void steps(Regs r, PackedGroup& g, double* io, int n, Coef coef) {
-        const int total = n + kSkew;
-        const int plainFrom = kSkew < n - 1 ? kSkew : n - 1;
-        const int plainTo = n - 1;
-        r = masked(r, g, io, n, 0, plainFrom, coef);
-        if (plainTo > plainFrom) r = plain(r, g, io, plainFrom, plainTo, coef);
-        masked(r, g, io, n, plainTo > plainFrom ? plainTo : plainFrom, total, coef);
+        constexpr int kFill = 2 * S * P;
+        if (n - 1 < kFill) {
+            masked(r, g, io, n, 0, n + kSkew, coef);
+            return;
+        }
+        r = fill(r, g, io, coef);
+        r = plain(r, g, io, kFill, n - 1, coef);
+        drain(r, g, io, n, coef);
     }
 
     // Runs the group over a block of n samples (interleaved L, R in io, in place);
@@ -172,11 +264,13 @@ struct Group {
     static void run(PackedGroup& g, double* io, int n) {
         Regs r;
         for (int j = 0; j < P; ++j) {
-            r.x1[j] = Ops::flushTiny(Ops::load(g.state[j][0]));
-            r.y1[j] = Ops::flushTiny(Ops::load(g.state[j][2]));
-            r.y2[j] = Ops::flushTiny(Ops::load(g.state[j][3]));
+            // The fill goes back to these: flushed where they are kept.
+            for (int m = 0; m < 4; ++m) Ops::store(g.state[j][m], Ops::flushTiny(Ops::load(g.state[j][m])));
+            r.x1[j] = Ops::load(g.state[j][0]);
+            r.y1[j] = Ops::load(g.state[j][2]);
+            r.y2[j] = Ops::load(g.state[j][3]);
             // Step 0 finds x(-2) in the even slot, step 1 finds x(-1) in the odd one.
-            Ops::store(g.ring[0][j], Ops::flushTiny(Ops::load(g.state[j][1])));
+            Ops::store(g.ring[0][j], Ops::load(g.state[j][1]));
             Ops::store(g.ring[1][j], r.x1[j]);
         }
         if (g.gliding) steps(r, g, io, n, Glide{g});

@@ -5,6 +5,8 @@
 // as the scalar cascade does.
 #include <immintrin.h>
 
+#include <cstdint>
+
 #include "dsp/cascade/CascadePath.h"
 #include "dsp/cascade/GroupKernel.h"
 
@@ -26,6 +28,10 @@ struct Avx2 {
     static V lessEq(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_LE_OQ); }
     static V equal(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_EQ_OQ); }
     static V select(V mask, V a, V b) { return _mm256_blendv_pd(b, a, mask); }
+    static M pair(int i) {
+        alignas(32) static constexpr std::uint64_t kPairs[2][4] = {{~0ull, 0, ~0ull, 0}, {0, ~0ull, 0, ~0ull}};
+        return _mm256_load_pd(reinterpret_cast<const double*>(kPairs[i]));
+    }
     static V flushTiny(V v) {
         const V magnitude = _mm256_andnot_pd(_mm256_set1_pd(-0.0), v);
         return _mm256_andnot_pd(_mm256_cmp_pd(magnitude, _mm256_set1_pd(0x1p-1021), _CMP_LT_OQ), v);

@@ -8,6 +8,7 @@
 // operand, which its flow analysis takes for a read of an uninitialised value.
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
 #endif
 #include <immintrin.h>
 
@@ -32,6 +33,7 @@ struct Avx512 {
     static M lessEq(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_LE_OQ); }
     static M equal(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_EQ_OQ); }
     static V select(M mask, V a, V b) { return _mm512_mask_blend_pd(mask, b, a); }
+    static M pair(int i) { return static_cast<M>(0x11u << i); }
     static V flushTiny(V v) {
         const M tiny = _mm512_cmp_pd_mask(_mm512_abs_pd(v), _mm512_set1_pd(0x1p-1021), _CMP_LT_OQ);
         return _mm512_mask_mov_pd(v, tiny, _mm512_setzero_pd());
