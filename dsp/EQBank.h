@@ -144,7 +144,7 @@ private:
     void parallelSum(int c, double* buffer, int count);
     void releasePipelines();
     void buildPipelines(unsigned present, int lanes);
-    void processPipelines(double** pieces, int channels, int count, GroupRunner run, int lanes);
+    void processPipelines(double** pieces, int channels, int count, const CascadeKernel& kernel);
     void processPiece(int count, double** buffers, int channels, double** dry, int offset);
     void requireFreshStages();
 

@@ -100,13 +100,14 @@ void EQBank::buildPipelines(unsigned present, int lanes) {
     a.pipelinesStale = false;
 }
 
-void EQBank::processPipelines(double** pieces, int channels, int count, GroupRunner run, int lanes) {
+void EQBank::processPipelines(double** pieces, int channels, int count, const CascadeKernel& kernel) {
     AudioSide& a = *audio;
     unsigned present = 0;
     for (int c = 0; c < channels; ++c)
         if (pieces[c]) present |= 1u << c;
     // A path of another width (a forced switch) packs its groups differently.
-    if (a.pipelinesStale || present != a.pipelineChannels || lanes != a.pipelineLanes) buildPipelines(present, lanes);
+    if (a.pipelinesStale || present != a.pipelineChannels || kernel.lanes != a.pipelineLanes)
+        buildPipelines(present, kernel.lanes);
     if (a.parallelMode)
         for (int c = 0; c < channels; ++c)
             if (pieces[c]) parallelSum(c, pieces[c], count);
@@ -114,7 +115,7 @@ void EQBank::processPipelines(double** pieces, int channels, int count, GroupRun
         double* l = pieces[2 * p];
         double* r = 2 * p + 1 < channels ? pieces[2 * p + 1] : nullptr;
         if (!l && !r) continue;
-        if (!a.pipelines[p].process(l ? l : r, l ? r : nullptr, count, run)) a.pipelinesStale = true;
+        if (!a.pipelines[p].process(l ? l : r, l ? r : nullptr, count, kernel)) a.pipelinesStale = true;
     }
 }
 
@@ -138,9 +139,8 @@ void EQBank::processPiece(int count, double** buffers, int channels, double** dr
             if (piece[c] && dry[c])
                 std::memcpy(dry[c] + offset, piece[c], sizeof(double) * static_cast<std::size_t>(count));
     if (a.mode < 2) {
-        const CascadePath path = activeCascadePath();
-        if (const GroupRunner run = groupRunner(path)) {
-            processPipelines(piece, channels, count, run, groupLanes(path));
+        if (const CascadeKernel* kernel = cascadeKernel(activeCascadePath())) {
+            processPipelines(piece, channels, count, *kernel);
         } else {
             releasePipelines();
             for (int c = 0; c < channels; ++c)

@@ -75,18 +75,13 @@ void forceCascadePath(CascadePath path) { gForced.store(static_cast<int>(path), 
 
 void clearForcedCascadePath() { gForced.store(kNotForced, std::memory_order_relaxed); }
 
-GroupRunner groupRunner(CascadePath path) {
+const CascadeKernel* cascadeKernel(CascadePath path) {
 #if defined(__x86_64__) || defined(__i386__)
-    if (path == CascadePath::Avx512) return runGroupAvx512;
-    if (path == CascadePath::Avx2) return runGroupAvx2;
-    if (path == CascadePath::Sse2) return runGroupSse2;
+    if (path == CascadePath::Avx512) return &kCascadeAvx512;
+    if (path == CascadePath::Avx2) return &kCascadeAvx2;
+    if (path == CascadePath::Sse2) return &kCascadeSse2;
 #endif
     return nullptr;
-}
-
-int groupLanes(CascadePath path) {
-    if (!groupRunner(path)) return 0;
-    return path == CascadePath::Avx512 ? 8 : 4;
 }
 
 }  // namespace hm::dsp

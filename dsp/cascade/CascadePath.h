@@ -34,17 +34,23 @@ const char* cascadePathName(CascadePath path);
 // stands for; false for any other text or null.
 bool cascadePathNamed(const char* text, CascadePath& path);
 
-// Runs one packed group over a block of interleaved (L, R) samples in place.
+// What a vector path runs: its group kernel, the copies of a channel pair into
+// and out of the interleaved (L, R) block the groups work on, and the lanes a
+// vector of its groups holds (the groups are packed for that width).
+struct CascadeKernel {
+    // One packed group over a block of n interleaved (L, R) samples, in place.
+    void (*run)(PackedGroup& group, double* io, int n);
+    // io[2i] = left[i], io[2i + 1] = right[i].
+    void (*interleave)(const double* left, const double* right, double* io, int n);
+    // left[i] = io[2i], and right[i] = io[2i + 1] unless right is null.
+    void (*deinterleave)(const double* io, double* left, double* right, int n);
+    int lanes;
+};
+
 // Null for the scalar path.
-using GroupRunner = void (*)(PackedGroup& group, double* io, int n);
-GroupRunner groupRunner(CascadePath path);
-// Lanes a vector of the path's groups holds (4 or 8; 0 for the scalar path): the
-// groups must be packed for the runner that runs them.
-int groupLanes(CascadePath path);
+const CascadeKernel* cascadeKernel(CascadePath path);
 
 // The per-instruction-set kernels (KernelSse2.cpp, KernelAvx2.cpp, KernelAvx512.cpp).
-void runGroupSse2(PackedGroup& group, double* io, int n);
-void runGroupAvx2(PackedGroup& group, double* io, int n);
-void runGroupAvx512(PackedGroup& group, double* io, int n);
+extern const CascadeKernel kCascadeSse2, kCascadeAvx2, kCascadeAvx512;
 
 }  // namespace hm::dsp

@@ -278,7 +278,23 @@ struct Group {
     }
 };
 
-// The entry point each instruction set exports: dispatches on the group's size.
+// The pair's copies, plain loops the compiler vectorises for the file's
+// instruction set (templates of Ops, like everything here, for code of its own).
+template <class Ops>
+void interleave(const double* __restrict left, const double* __restrict right, double* __restrict io, int n) {
+    for (int i = 0; i < n; ++i) {
+        io[2 * i] = left[i];
+        io[2 * i + 1] = right[i];
+    }
+}
+template <class Ops>
+void deinterleave(const double* __restrict io, double* __restrict left, double* __restrict right, int n) {
+    for (int i = 0; i < n; ++i) left[i] = io[2 * i];
+    if (right)
+        for (int i = 0; i < n; ++i) right[i] = io[2 * i + 1];
+}
+
+// The group kernel each instruction set exports: dispatches on the group's size.
 template <class Ops>
 void runGroup(PackedGroup& g, double* io, int n) {
     static_assert(kMaxGroupVectors >= 1 && kMaxGroupVectors <= 4);

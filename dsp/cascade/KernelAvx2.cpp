@@ -47,6 +47,7 @@ struct Avx2 {
 
 }  // namespace
 
-void runGroupAvx2(PackedGroup& g, double* io, int n) { kernel::runGroup<Avx2>(g, io, n); }
+const CascadeKernel kCascadeAvx2 = {kernel::runGroup<Avx2>, kernel::interleave<Avx2>, kernel::deinterleave<Avx2>,
+                                    Avx2::kLanes};
 
 }  // namespace hm::dsp

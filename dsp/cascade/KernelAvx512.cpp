@@ -50,6 +50,7 @@ struct Avx512 {
 
 }  // namespace
 
-void runGroupAvx512(PackedGroup& g, double* io, int n) { kernel::runGroup<Avx512>(g, io, n); }
+const CascadeKernel kCascadeAvx512 = {kernel::runGroup<Avx512>, kernel::interleave<Avx512>, kernel::deinterleave<Avx512>,
+                                    Avx512::kLanes};
 
 }  // namespace hm::dsp

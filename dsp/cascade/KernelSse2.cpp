@@ -48,6 +48,7 @@ struct Sse2 {
 
 }  // namespace
 
-void runGroupSse2(PackedGroup& g, double* io, int n) { kernel::runGroup<Sse2>(g, io, n); }
+const CascadeKernel kCascadeSse2 = {kernel::runGroup<Sse2>, kernel::interleave<Sse2>, kernel::deinterleave<Sse2>,
+                                    Sse2::kLanes};
 
 }  // namespace hm::dsp

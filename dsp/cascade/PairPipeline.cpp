@@ -5,19 +5,13 @@
 
 namespace hm::dsp {
 
-bool PairPipeline::process(double* left, double* right, int n, GroupRunner run) {
+bool PairPipeline::process(double* left, double* right, int n, const CascadeKernel& kernel) {
     if (!built_ || n <= 0 || n > kPipelineBlock || !left) return true;
     if (groupCount_ == 0) return finishBlock(n);
     // One channel: the shadow lanes compute the same signal and are dropped.
-    const double* r = right ? right : left;
-    for (int i = 0; i < n; ++i) {
-        io_[2 * i] = left[i];
-        io_[2 * i + 1] = r[i];
-    }
-    for (int g = 0; g < groupCount_; ++g) run(groups_[g], io_, n);
-    for (int i = 0; i < n; ++i) left[i] = io_[2 * i];
-    if (right)
-        for (int i = 0; i < n; ++i) right[i] = io_[2 * i + 1];
+    kernel.interleave(left, right ? right : left, io_, n);
+    for (int g = 0; g < groupCount_; ++g) kernel.run(groups_[g], io_, n);
+    kernel.deinterleave(io_, left, right, n);
     return finishBlock(n);
 }
 

@@ -36,7 +36,7 @@ class PairPipeline {
 public:
     // Packs the chain of `bands` cascades per channel (right null: one channel,
     // whose partner lanes compute a shadow copy) into groups of `lanes` (4 or 8,
-    // groupLanes) lanes a vector. A band takes part on a channel where include[b]
+    // CascadeKernel::lanes) lanes a vector. A band takes part on a channel where include[b]
     // is set and its cascade is not idle. Reads the cascades' coefficients, glides
     // and memories.
     void build(DF1Cascade* const* left, DF1Cascade* const* right, const bool* includeLeft, const bool* includeRight,
@@ -48,10 +48,10 @@ public:
     int lanes() const { return lanes_; }
 
     // Filters n (1..kPipelineBlock) samples in place; right null for one channel.
-    // `run` must be a runner for the lanes the chain was built with. False when
+    // `kernel` must be one for the lanes the chain was built with. False when
     // the chain must be built afresh before the next block (a glide ended, or a
     // cascade fell idle).
-    bool process(double* left, double* right, int n, GroupRunner run);
+    bool process(double* left, double* right, int n, const CascadeKernel& kernel);
 
 private:
     struct Lane {

@@ -58,10 +58,10 @@ TEST(CascadeDispatch, ForcedPathsFallBackToWhatTheProcessorHas) {
         forceCascadePath(forced);
         const CascadePath active = activeCascadePath();
         EXPECT_EQ(active, atMostBest(forced)) << cascadePathName(forced);
-        EXPECT_EQ(groupRunner(active) == nullptr, active == CascadePath::Scalar) << cascadePathName(forced);
-        // The groups are packed for the runner's width.
-        EXPECT_EQ(groupLanes(active), active == CascadePath::Scalar ? 0 : active == CascadePath::Avx512 ? 8 : 4)
-            << cascadePathName(forced);
+        const CascadeKernel* kernel = cascadeKernel(active);
+        ASSERT_EQ(kernel == nullptr, active == CascadePath::Scalar) << cascadePathName(forced);
+        // The groups are packed for the kernel's width.
+        if (kernel) EXPECT_EQ(kernel->lanes, active == CascadePath::Avx512 ? 8 : 4) << cascadePathName(forced);
     }
     clearForcedCascadePath();
     EXPECT_EQ(activeCascadePath(), best);
