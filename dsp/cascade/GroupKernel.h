@@ -5,8 +5,9 @@
 // an anonymous namespace: everything here is a template of Ops, so each
 // instruction set gets code of its own.
 //
-// Ops provides kLanes (4 or 8), V (a vector's lanes as laid out in PackedGroup.h),
-// M (a lane mask) and
+// Ops provides kLanes (4 or 8), kX2InRegisters (whether the instruction set has
+// registers enough for the sections' x2 too), V (a vector's lanes as laid out in
+// PackedGroup.h), M (a lane mask) and
 //   load(p) store(p, v)      kLanes aligned doubles
 //   set1(x) zero()
 //   add sub mul min          lane by lane; add/sub/mul never fused, so every lane
@@ -69,10 +70,12 @@ struct Group {
 
     // x1, y1 and y2 of every vector stay in registers (y1 closes the recursion;
     // y2 is the next vector's input). x2 is needed only two steps after it was an
-    // input, so it lives in the group's ring: by the step's parity, the slot holds
-    // the input of two steps ago and takes the new one.
+    // input: with 16 registers it lives in the group's ring, where by the step's
+    // parity the slot holds the input of two steps ago and takes the new one; with
+    // 32 (kX2InRegisters) in registers too. The masked steps always use the ring.
     struct Regs {
         V x1[P], y1[P], y2[P];
+        V x2[Ops::kX2InRegisters ? P : 1];
     };
 
     // Coefficients of vector j at step t: the static rows, or the glide rule of
@@ -122,12 +125,16 @@ struct Group {
             V x;
             if constexpr (j == 0) x = x0;
             else x = r.y2[j - 1];
-            V x2 = Ops::load(ring[j]);
+            V x2;
+            if constexpr (Ops::kX2InRegisters) x2 = r.x2[j];
+            else x2 = Ops::load(ring[j]);
             if constexpr (kTouch == kStart && j == J) {
                 // The slot of the other parity holds what the next step takes as x2.
                 const V x1 = Ops::load(g.state[j][0]);
-                double* next = g.ring[parity ^ 1][j];
-                Ops::store(next, Ops::select(lanes, x1, Ops::load(next)));
+                if constexpr (!Ops::kX2InRegisters) {
+                    double* next = g.ring[parity ^ 1][j];
+                    Ops::store(next, Ops::select(lanes, x1, Ops::load(next)));
+                }
                 r.x1[j] = Ops::select(lanes, x1, r.x1[j]);
                 x2 = Ops::select(lanes, Ops::load(g.state[j][1]), x2);
                 r.y1[j] = Ops::select(lanes, Ops::load(g.state[j][2]), r.y1[j]);
@@ -139,7 +146,8 @@ struct Group {
                 for (int m = 0; m < 4; ++m)
                     Ops::store(g.state[j][m], Ops::select(lanes, memories[m], Ops::load(g.state[j][m])));
             }
-            Ops::store(ring[j], x);
+            if constexpr (Ops::kX2InRegisters) r.x2[j] = r.x1[j];
+            else Ops::store(ring[j], x);
             r.x1[j] = x;
             r.y2[j] = r.y1[j];
             r.y1[j] = y;
@@ -272,6 +280,7 @@ struct Group {
             // Step 0 finds x(-2) in the even slot, step 1 finds x(-1) in the odd one.
             Ops::store(g.ring[0][j], Ops::load(g.state[j][1]));
             Ops::store(g.ring[1][j], r.x1[j]);
+            if constexpr (Ops::kX2InRegisters) r.x2[j] = Ops::load(g.state[j][1]);
         }
         if (g.gliding) steps(r, g, io, n, Glide{g});
         else steps(r, g, io, n, Static{g});

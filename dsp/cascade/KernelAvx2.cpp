@@ -14,6 +14,7 @@ namespace hm::dsp {
 namespace {
 
 struct Avx2 {
+    static constexpr bool kX2InRegisters = false;
     static constexpr int kLanes = 4;
     using V = __m256d;
     using M = V;

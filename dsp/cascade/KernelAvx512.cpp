@@ -19,6 +19,7 @@ namespace hm::dsp {
 namespace {
 
 struct Avx512 {
+    static constexpr bool kX2InRegisters = true;
     static constexpr int kLanes = 8;
     using V = __m512d;
     using M = __mmask8;

@@ -11,6 +11,7 @@ namespace hm::dsp {
 namespace {
 
 struct Sse2 {
+    static constexpr bool kX2InRegisters = false;
     static constexpr int kLanes = 4;
     struct V {
         __m128d l, r;  // lanes 0, 1 and 2, 3
