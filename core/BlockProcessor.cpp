@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
-#include "core/SampleBlocks.h"
+#include "core/SampleLoops.h"
 #include "dsp/DenormalGuard.h"
 
 namespace hm {
@@ -66,6 +67,7 @@ bool BlockProcessor::run(T** inputs, T** outputs, int frames) {
         outputMeters_.clear();
     }
     const bool capturing = rings_.capture(frames);
+    const SampleLoops& loops = sampleLoops();
 
     for (int offset = 0; offset < frames; offset += kChunkFrames) {
         const int n = std::min(kChunkFrames, frames - offset);
@@ -76,17 +78,21 @@ bool BlockProcessor::run(T** inputs, T** outputs, int frames) {
             const T* in = inputs && h < s.inputs && inputs[h] ? inputs[h] + offset : nullptr;
             // Non-finite input would stay in the recursive filters for good: it
             // enters as silence instead.
-            if (in)
-                loadFinite(in, channel_[c], n);
-            else
+            if (!in)
                 std::memset(channel_[c], 0, sizeof(double) * static_cast<std::size_t>(n));
+            else if constexpr (std::is_same_v<T, float>)
+                loops.loadFiniteFloat(in, channel_[c], n);
+            else
+                loops.loadFiniteDouble(in, channel_[c], n);
         }
         processChunk(s, n, metering, capturing);
         for (int c = 0; c < channels; ++c) {
             if (!outputs[s.order[c]]) continue;
             T* out = outputs[s.order[c]] + offset;
-            const double* w = channel_[c];
-            for (int i = 0; i < n; ++i) out[i] = static_cast<T>(w[i]);
+            if constexpr (std::is_same_v<T, float>)
+                loops.storeFloat(channel_[c], out, n);
+            else
+                std::memcpy(out, channel_[c], sizeof(double) * static_cast<std::size_t>(n));
         }
     }
     return true;
@@ -99,16 +105,9 @@ void BlockProcessor::processChunk(const ProcessSettings& s, int n, bool metering
     const bool meterIn = metering && s.meterInput, meterOut = metering && !s.meterInput;
     if (meterIn) copyForMeters(host_, channels, n);
 
-    for (int k = 0; 2 * k + 1 < channels; ++k) {
-        if (!((s.msMask >> k) & 1)) continue;
-        double* a = channel_[2 * k];
-        double* b = channel_[2 * k + 1];
-        for (int i = 0; i < n; ++i) {
-            const double mid = a[i] + b[i];
-            b[i] = a[i] - b[i];
-            a[i] = mid;
-        }
-    }
+    const SampleLoops& loops = sampleLoops();
+    for (int k = 0; 2 * k + 1 < channels; ++k)
+        if ((s.msMask >> k) & 1) loops.midSideEncode(channel_[2 * k], channel_[2 * k + 1], n);
 
     if (meterIn)
         analysis::updateMeterSets(outputMeters_, meterSource_, processingMeters_, channel_, channels, n, s.attack, s.release);
@@ -121,7 +120,7 @@ void BlockProcessor::processChunk(const ProcessSettings& s, int n, bool metering
     for (int c = 0; c < channels; ++c) {
         // A filter that went non-finite (a pathological design) is restarted
         // rather than left silent or screaming until the next resume.
-        if (!allFinite(channel_[c], n)) {
+        if (!loops.allFinite(channel_[c], n)) {
             bank_.resetChannel(c);
             std::memset(channel_[c], 0, sizeof(double) * static_cast<std::size_t>(n));
         }
@@ -203,16 +202,9 @@ void BlockProcessor::listen(const ProcessSettings& s, int n) {
         if (channels > 1) std::memcpy(channel_[1], out, sizeof(double) * static_cast<std::size_t>(n));
         return;
     }
-    for (int k = 0; 2 * k + 1 < channels; ++k) {
-        if (!((s.msMask >> k) & 1)) continue;
-        double* a = channel_[2 * k];
-        double* b = channel_[2 * k + 1];
-        for (int i = 0; i < n; ++i) {
-            const double mid = a[i], side = b[i];
-            a[i] = (mid + side) * 0.5;
-            b[i] = (mid - side) * 0.5;
-        }
-    }
+    const SampleLoops& loops = sampleLoops();
+    for (int k = 0; 2 * k + 1 < channels; ++k)
+        if ((s.msMask >> k) & 1) loops.midSideDecode(channel_[2 * k], channel_[2 * k + 1], n);
 }
 
 }  // namespace hm
