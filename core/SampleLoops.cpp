@@ -6,7 +6,8 @@
 namespace hm {
 
 #if defined(__x86_64__) || defined(__i386__)
-extern const SampleLoops kSampleLoopsAvx2;  // SampleLoopsAvx2.cpp
+extern const SampleLoops kSampleLoopsAvx2;    // SampleLoopsAvx2.cpp
+extern const SampleLoops kSampleLoopsAvx512;  // SampleLoopsAvx512.cpp
 #endif
 
 namespace {
@@ -28,7 +29,16 @@ const SampleLoops* avx2SampleLoops() {
 #endif
 }
 
+const SampleLoops* avx512SampleLoops() {
+#if defined(__x86_64__) || defined(__i386__)
+    return dsp::processorHasAvx512() ? &kSampleLoopsAvx512 : nullptr;
+#else
+    return nullptr;
+#endif
+}
+
 const SampleLoops& sampleLoops() {
+    if (const SampleLoops* widest = avx512SampleLoops()) return *widest;
     const SampleLoops* wide = avx2SampleLoops();
     return wide ? *wide : kBaseline;
 }

@@ -1,8 +1,9 @@
 #pragma once
 // The block processor's loops over every sample, chosen for the processor: the
 // baseline ones (SampleBlocks.h, SSE2 at most) or the same loops on 256-bit
-// vectors (SampleLoopsAvx2.cpp) where it has AVX2. Both give exactly the same
-// samples: each output is its own sample's, with the same operations.
+// (SampleLoopsAvx2.cpp) or 512-bit vectors (SampleLoopsAvx512.cpp) where it has
+// AVX2 or AVX-512F. All give exactly the same samples: each output is its own
+// sample's, with the same operations.
 namespace hm {
 
 struct SampleLoops {
@@ -19,8 +20,9 @@ struct SampleLoops {
 };
 
 const SampleLoops& baselineSampleLoops();
-// Null where the processor (or the build) has no AVX2.
+// Null where the processor (or the build) has no AVX2, or no AVX-512F.
 const SampleLoops* avx2SampleLoops();
+const SampleLoops* avx512SampleLoops();
 // The widest of those. Any thread.
 const SampleLoops& sampleLoops();
 

@@ -1,7 +1,7 @@
 // The block processor's sample loops: the baseline ones against their definitions
-// one sample at a time, and the AVX2 copies against the baseline bit for bit, on
-// samples that include every kind of double (NaN, infinities, subnormals, -0)
-// and on every length and offset around the vector widths.
+// one sample at a time, and the AVX2 and AVX-512 copies against the baseline bit
+// for bit, on samples that include every kind of double (NaN, infinities,
+// subnormals, -0) and on every length and offset around the vector widths.
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -95,32 +95,37 @@ TEST(SampleLoops, BaselineDoesWhatEachLoopSays) {
 }
 
 TEST(SampleLoops, WideCopiesEqualTheBaselineBitForBit) {
-    // Present exactly where the processor has AVX2 (the build is x86-64 here).
+    // Each copy is there exactly where the processor has its instruction set (the
+    // build is x86-64 here), and the widest one is chosen.
 #if defined(__x86_64__)
     ASSERT_EQ(avx2SampleLoops() != nullptr, dsp::processorHasAvx2());
+    ASSERT_EQ(avx512SampleLoops() != nullptr, dsp::processorHasAvx512());
 #endif
-    const SampleLoops* wide = avx2SampleLoops();
-    EXPECT_EQ(&sampleLoops(), wide ? wide : &baselineSampleLoops());
-    if (!wide) return;  // nothing wider to compare on this processor
-    for (unsigned seed = 0; seed < 6; ++seed) {
-        auto x = awkwardSamples(80, 10 + seed), y = awkwardSamples(80, 20 + seed);
-        if (seed % 2) {
-            // All finite, so that the verdict depends on every sample being looked at.
-            for (double& v : x) v = std::isfinite(v) ? v : 0.25;
-            x[static_cast<std::size_t>(70 - seed)] = std::numeric_limits<double>::quiet_NaN();
-        }
-        for (int offset : {0, 1, 3}) {
-            for (int n = 0; n + offset <= 76; n += n < 12 ? 1 : 7) {
-                SCOPED_TRACE(testing::Message() << "seed " << seed << ", offset " << offset << ", " << n << " samples");
-                const Results a = runAll(baselineSampleLoops(), x, y, offset, n), b = runAll(*wide, x, y, offset, n);
-                ASSERT_TRUE(sameBits(a.fromFloat, b.fromFloat));
-                ASSERT_TRUE(sameBits(a.fromDouble, b.fromDouble));
-                ASSERT_TRUE(sameBits(a.stored, b.stored));
-                ASSERT_EQ(a.finite, b.finite);
-                ASSERT_TRUE(sameBits(a.encodedA, b.encodedA));
-                ASSERT_TRUE(sameBits(a.encodedB, b.encodedB));
-                ASSERT_TRUE(sameBits(a.decodedA, b.decodedA));
-                ASSERT_TRUE(sameBits(a.decodedB, b.decodedB));
+    const SampleLoops* widest = avx512SampleLoops() ? avx512SampleLoops() : avx2SampleLoops();
+    EXPECT_EQ(&sampleLoops(), widest ? widest : &baselineSampleLoops());
+    for (const SampleLoops* wide : {avx2SampleLoops(), avx512SampleLoops()}) {
+        if (!wide) continue;  // not on this processor
+        SCOPED_TRACE(wide == avx512SampleLoops() ? "AVX-512" : "AVX2");
+        for (unsigned seed = 0; seed < 6; ++seed) {
+            auto x = awkwardSamples(80, 10 + seed), y = awkwardSamples(80, 20 + seed);
+            if (seed % 2) {
+                // All finite but one, so that the verdict depends on every sample being looked at.
+                for (double& v : x) v = std::isfinite(v) ? v : 0.25;
+                x[static_cast<std::size_t>(70 - seed)] = std::numeric_limits<double>::quiet_NaN();
+            }
+            for (int offset : {0, 1, 3}) {
+                for (int n = 0; n + offset <= 76; n += n < 20 ? 1 : 7) {
+                    SCOPED_TRACE(testing::Message() << "seed " << seed << ", offset " << offset << ", " << n << " samples");
+                    const Results a = runAll(baselineSampleLoops(), x, y, offset, n), b = runAll(*wide, x, y, offset, n);
+                    ASSERT_TRUE(sameBits(a.fromFloat, b.fromFloat));
+                    ASSERT_TRUE(sameBits(a.fromDouble, b.fromDouble));
+                    ASSERT_TRUE(sameBits(a.stored, b.stored));
+                    ASSERT_EQ(a.finite, b.finite);
+                    ASSERT_TRUE(sameBits(a.encodedA, b.encodedA));
+                    ASSERT_TRUE(sameBits(a.encodedB, b.encodedB));
+                    ASSERT_TRUE(sameBits(a.decodedA, b.decodedA));
+                    ASSERT_TRUE(sameBits(a.decodedB, b.decodedB));
+                }
             }
         }
     }
