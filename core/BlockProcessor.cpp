@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <type_traits>
 
@@ -10,15 +11,29 @@
 
 namespace hm {
 
-BlockProcessor::BlockProcessor(dsp::EQBank& bank)
-    : bank_(bank),
-      work_(std::make_unique<double[]>(8u * kChunkFrames)),
-      dryWork_(std::make_unique<double[]>(8u * kChunkFrames)),
-      meterCopy_(std::make_unique<double[]>(8u * kChunkFrames)) {
-    for (int c = 0; c < 8; ++c) {
-        channel_[c] = work_.get() + static_cast<std::size_t>(c) * kChunkFrames;
-        dry_[c] = dryWork_.get() + static_cast<std::size_t>(c) * kChunkFrames;
-        meterSource_[c] = meterCopy_.get() + static_cast<std::size_t>(c) * kChunkFrames;
+namespace {
+
+// Eight channel buffers that start on cache lines (whole lines for the vector
+// loops) and lie a line more than a multiple of 4 KiB apart, so that a loop over
+// two channels does not take one's stores for the other's loads.
+constexpr std::size_t kChannelStride = kChunkFrames + 8;  // doubles
+
+double* channelBuffers(std::unique_ptr<double[]>& storage) {
+    storage = std::make_unique<double[]>(8 * kChannelStride + 8);
+    const auto at = reinterpret_cast<std::uintptr_t>(storage.get());
+    return storage.get() + ((64 - at % 64) % 64) / sizeof(double);
+}
+
+}  // namespace
+
+BlockProcessor::BlockProcessor(dsp::EQBank& bank) : bank_(bank) {
+    double* work = channelBuffers(work_);
+    double* dry = channelBuffers(dryWork_);
+    double* meter = channelBuffers(meterCopy_);
+    for (std::size_t c = 0; c < 8; ++c) {
+        channel_[c] = work + c * kChannelStride;
+        dry_[c] = dry + c * kChannelStride;
+        meterSource_[c] = meter + c * kChannelStride;
     }
 }
 

@@ -70,7 +70,7 @@ private:
     int memberCount_ = 0;
     int lanes_ = 4;
     bool built_ = false;
-    alignas(32) double io_[2 * kPipelineBlock];
+    alignas(64) double io_[2 * kPipelineBlock];
 };
 
 }  // namespace hm::dsp
