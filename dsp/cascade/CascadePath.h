@@ -38,8 +38,9 @@ bool cascadePathNamed(const char* text, CascadePath& path);
 // and out of the interleaved (L, R) block the groups work on, and the lanes a
 // vector of its groups holds (the groups are packed for that width).
 struct CascadeKernel {
-    // One packed group over a block of n interleaved (L, R) samples, in place.
-    void (*run)(PackedGroup& group, double* io, int n);
+    // The packed groups in order over a block of n interleaved (L, R) samples,
+    // in place.
+    void (*run)(PackedGroup* groups, int count, double* io, int n);
     // io[2i] = left[i], io[2i + 1] = right[i].
     void (*interleave)(const double* left, const double* right, double* io, int n);
     // left[i] = io[2i], and right[i] = io[2i + 1] unless right is null.

@@ -14,7 +14,9 @@
 //                            rounds exactly as the scalar cascade does
 //   lessEq(a, b) equal(a, b) lane masks
 //   pair(i)                  the mask of lanes i and i + kLanes/2 (0 <= i < kLanes/2)
+//   columns(v)               with kX2InRegisters: the lanes of pair(0) .. pair(v-1)
 //   select(mask, a, b)       mask ? a : b
+//   storeLanes(p, mask, v)   store(p, select(mask, v, load(p)))
 //   flushTiny(v)             |v| < 2^-1021 becomes +0
 //   input(lr)                the pair {L, R} where feed takes it from
 //   feed(in, y2)             each half moved up a lane, the group input entering
@@ -105,17 +107,15 @@ struct Group {
         return Ops::sub(y, Ops::mul(coef.at(j, 4, m), r.y2[j]));
     }
 
-    // What a step does besides advancing every section: nothing; first take the
-    // lanes of vector J back to the block-start memories (a section's first step,
-    // in the fill); or afterwards save their memories (its last, in the drain).
-    enum Touch { kNone, kStart, kSave };
-
-    // Step t, `in` the group's input pair (Ops::input) and `lanes` the lanes a
-    // touch concerns. Descending j: vector j reads vector j-1's y2 as its input
-    // before vector j-1 moves on. kParity is t & 1 where the caller knows it.
-    template <int kTouch, int J, int kParity, bool kOutput, class Coef>
-    [[gnu::always_inline]] static inline void step(Regs& r, PackedGroup& g, V in, int t, double* out, M lanes,
-                                                   const Coef& coef) {
+    // Step t, `in` the group's input pair (Ops::input). Besides advancing every
+    // section it may first take the `start` lanes of vector kStartJ back to g's
+    // block-start memories (a section's first step), and afterwards save the
+    // memories of the `save` lanes of vector kSaveJ into saveTo (a section's last
+    // step); -1 for none. Descending j: vector j reads vector j-1's y2 as its
+    // input before vector j-1 moves on. kParity is t & 1 where the caller knows it.
+    template <int kStartJ, int kSaveJ, int kParity, bool kOutput, class Coef>
+    [[gnu::always_inline]] static inline void step(Regs& r, PackedGroup& g, PackedGroup& saveTo, V in, int t,
+                                                   double* out, M start, M save, const Coef& coef) {
         const V tv = Ops::set1(static_cast<double>(t));
         const int parity = kParity >= 0 ? kParity : t & 1;
         double(*ring)[kMaxVectorLanes] = g.ring[parity];
@@ -128,7 +128,8 @@ struct Group {
             V x2;
             if constexpr (Ops::kX2InRegisters) x2 = r.x2[j];
             else x2 = Ops::load(ring[j]);
-            if constexpr (kTouch == kStart && j == J) {
+            if constexpr (j == kStartJ) {
+                const M lanes = start;
                 // The slot of the other parity holds what the next step takes as x2.
                 const V x1 = Ops::load(g.state[j][0]);
                 if constexpr (!Ops::kX2InRegisters) {
@@ -141,10 +142,9 @@ struct Group {
                 r.y2[j] = Ops::select(lanes, Ops::load(g.state[j][3]), r.y2[j]);
             }
             const V y = section(r, j, x, x2, coef, tv);
-            if constexpr (kTouch == kSave && j == J) {
+            if constexpr (j == kSaveJ) {
                 const V memories[4] = {x, r.x1[j], y, r.y1[j]};  // x1, x2, y1, y2 after this sample
-                for (int m = 0; m < 4; ++m)
-                    Ops::store(g.state[j][m], Ops::select(lanes, memories[m], Ops::load(g.state[j][m])));
+                for (int m = 0; m < 4; ++m) Ops::storeLanes(saveTo.state[j][m], save, memories[m]);
             }
             if constexpr (Ops::kX2InRegisters) r.x2[j] = r.x1[j];
             else Ops::store(ring[j], x);
@@ -163,10 +163,10 @@ struct Group {
     [[gnu::noinline]] static Regs plain(Regs r, PackedGroup& g, double* io, int t0, int t1, Coef coef) {
         int t = t0;
         for (; t + 2 <= t1; t += 2) {
-            step<kNone, 0, 0, true>(r, g, Ops::input(io + 2 * t), t, io + 2 * (t - kSkew), M{}, coef);
-            step<kNone, 0, 1, true>(r, g, Ops::input(io + 2 * t + 2), t + 1, io + 2 * (t + 1 - kSkew), M{}, coef);
+            step<-1, -1, 0, true>(r, g, g, Ops::input(io + 2 * t), t, io + 2 * (t - kSkew), M{}, M{}, coef);
+            step<-1, -1, 1, true>(r, g, g, Ops::input(io + 2 * t + 2), t + 1, io + 2 * (t + 1 - kSkew), M{}, M{}, coef);
         }
-        if (t < t1) step<kNone, 0, 0, true>(r, g, Ops::input(io + 2 * t), t, io + 2 * (t - kSkew), M{}, coef);
+        if (t < t1) step<-1, -1, 0, true>(r, g, g, Ops::input(io + 2 * t), t, io + 2 * (t - kSkew), M{}, M{}, coef);
         return r;
     }
 
@@ -183,11 +183,11 @@ struct Group {
                 constexpr int j = decltype(k)::value;
                 const int t = 2 * (j + i * P);
                 if (j == P - 1 && i == S - 1) {
-                    step<kStart, j, 0, true>(r, g, Ops::input(io + 2 * t), t, io, lanes, coef);
-                    step<kNone, 0, 1, true>(r, g, Ops::input(io + 2 * t + 2), t + 1, io + 2, lanes, coef);
+                    step<j, -1, 0, true>(r, g, g, Ops::input(io + 2 * t), t, io, lanes, M{}, coef);
+                    step<-1, -1, 1, true>(r, g, g, Ops::input(io + 2 * t + 2), t + 1, io + 2, M{}, M{}, coef);
                 } else {
-                    step<kStart, j, 0, false>(r, g, Ops::input(io + 2 * t), t, nullptr, lanes, coef);
-                    step<kNone, 0, 1, false>(r, g, Ops::input(io + 2 * t + 2), t + 1, nullptr, lanes, coef);
+                    step<j, -1, 0, false>(r, g, g, Ops::input(io + 2 * t), t, nullptr, lanes, M{}, coef);
+                    step<-1, -1, 1, false>(r, g, g, Ops::input(io + 2 * t + 2), t + 1, nullptr, M{}, M{}, coef);
                 }
             });
         }
@@ -206,9 +206,9 @@ struct Group {
                 constexpr int j = decltype(k)::value;
                 const int t = last + 2 * (j + i * P);
                 const V in = t == last ? Ops::input(io + 2 * t) : Ops::zero();
-                step<kSave, j, -1, true>(r, g, in, t, io + 2 * (t - kSkew), lanes, coef);
+                step<-1, j, -1, true>(r, g, g, in, t, io + 2 * (t - kSkew), M{}, lanes, coef);
                 if (j < P - 1 || i < S - 1)
-                    step<kNone, 0, -1, true>(r, g, Ops::zero(), t + 1, io + 2 * (t + 1 - kSkew), lanes, coef);
+                    step<-1, -1, -1, true>(r, g, g, Ops::zero(), t + 1, io + 2 * (t + 1 - kSkew), M{}, M{}, coef);
             });
         }
     }
@@ -267,12 +267,11 @@ struct Group {
         drain(r, g, io, n, coef);
     }
 
-    // Runs the group over a block of n samples (interleaved L, R in io, in place);
-    // every lane's memories end up saved in the group.
-    static void run(PackedGroup& g, double* io, int n) {
+    // The group's memories, flushed where they are kept (the fill and a hand-over
+    // go back to them), as the registers of its step 0.
+    static Regs begin(PackedGroup& g) {
         Regs r;
         for (int j = 0; j < P; ++j) {
-            // The fill goes back to these: flushed where they are kept.
             for (int m = 0; m < 4; ++m) Ops::store(g.state[j][m], Ops::flushTiny(Ops::load(g.state[j][m])));
             r.x1[j] = Ops::load(g.state[j][0]);
             r.y1[j] = Ops::load(g.state[j][2]);
@@ -282,8 +281,95 @@ struct Group {
             Ops::store(g.ring[1][j], r.x1[j]);
             if constexpr (Ops::kX2InRegisters) r.x2[j] = Ops::load(g.state[j][1]);
         }
+        return r;
+    }
+
+    // Runs the group over a block of n samples (interleaved L, R in io, in place);
+    // every lane's memories end up saved in the group.
+    static void run(PackedGroup& g, double* io, int n) {
+        const Regs r = begin(g);
         if (g.gliding) steps(r, g, io, n, Glide{g});
         else steps(r, g, io, n, Static{g});
+    }
+
+    // Coefficients while one group hands over to the next: vector j's rows where
+    // row[j] points (kCoefficientRows rows of lanes), the lanes of sections handed
+    // over taking the next group's.
+    struct Mixed {
+        const double* row[P];
+        V distance(int, V) const { return V{}; }
+        V at(int j, int c, V) const { return Ops::load(row[j] + c * kMaxVectorLanes); }
+    };
+
+    // The drain of `from` and the fill of `to` (both static, of P vectors) in the
+    // same steps d, after from's steps up to n-2. Section k's lanes are from's
+    // until its last sample at d = 2k, where its memories are saved, and to's from
+    // d = 2k + 2 (to's step d - 2), where they take to's block-start memories: the
+    // section after it still reads its output of d = 2k at d = 2k + 2, before it
+    // moves on. The lanes one group leaves are the lanes the next needs, so the
+    // steps the two would spend half idle are spent once. Section 0 takes from's
+    // last sample at d = 0 and to's sample d - 2 (from's output, written long
+    // before) from d = 2; the output is from's until its last section's last
+    // sample (d = kSkew), then to's from d = kSkew + 2. Ends where to's fill would.
+    [[gnu::noinline]] static Regs handOver(Regs r, PackedGroup& from, PackedGroup& to, double* io, int n) {
+        static_assert(Ops::kX2InRegisters, "the hand-over keeps no ring");
+        for (int j = 0; j < P; ++j)
+            for (int m = 0; m < 4; ++m) Ops::store(to.state[j][m], Ops::flushTiny(Ops::load(to.state[j][m])));
+        // rows[j][v]: vector j with the lanes of its first v columns handed over.
+        alignas(64) double mixed[P][S - 1][kCoefficientRows][kMaxVectorLanes];
+        const double* rows[P][S + 1];
+        for (int j = 0; j < P; ++j) {
+            rows[j][0] = from.coef[j][0];
+            rows[j][S] = to.coef[j][0];
+            for (int v = 1; v < S; ++v) {
+                const M handed = Ops::columns(v);
+                for (int c = 0; c < kCoefficientRows; ++c)
+                    Ops::store(mixed[j][v - 1][c], Ops::select(handed, Ops::load(to.coef[j][c]), Ops::load(from.coef[j][c])));
+                rows[j][v] = mixed[j][v - 1][0];
+            }
+        }
+        const int last = n - 1;
+        for (int i = 0; i < S; ++i) {
+            const M lanes = Ops::pair(i), before = Ops::pair(i == 0 ? 0 : i - 1);
+            unroll<P>([&](auto k) __attribute__((always_inline)) {
+                constexpr int J = decltype(k)::value;
+                const int m = J + i * P, d = 2 * m;
+                // Steps d and d + 1: sections before m are to's, from's section m
+                // takes its last sample, and to's section m - 1 starts.
+                Mixed coef;
+                for (int j = 0; j < P; ++j) coef.row[j] = rows[j][i + (j < J ? 1 : 0)];
+                const V in = Ops::input(io + 2 * (m == 0 ? last : d - 2));
+                double* out = io + 2 * (last + d - kSkew);
+                if constexpr (J > 0) {
+                    step<J - 1, J, -1, true>(r, to, from, in, d, out, lanes, lanes, coef);
+                } else if (i > 0) {
+                    step<P - 1, 0, -1, true>(r, to, from, in, d, out, before, lanes, coef);
+                } else {
+                    step<-1, 0, -1, true>(r, to, from, in, d, out, M{}, lanes, coef);
+                }
+                // d + 1: from's last section has its last sample at d = kSkew at most.
+                const V next = m == 0 ? Ops::zero() : Ops::input(io + 2 * (d - 1));
+                if (m < S * P - 1) step<-1, -1, -1, true>(r, to, from, next, d + 1, out + 2, M{}, M{}, coef);
+                else step<-1, -1, -1, false>(r, to, from, next, d + 1, nullptr, M{}, M{}, coef);
+            });
+        }
+        // d = 2SP, 2SP + 1: to's last section starts, at to's steps kSkew and kSkew + 1.
+        const int d = 2 * S * P;
+        step<P - 1, -1, -1, true>(r, to, to, Ops::input(io + 2 * (d - 2)), d, io, Ops::pair(S - 1), M{}, Static{to});
+        step<-1, -1, -1, true>(r, to, to, Ops::input(io + 2 * (d - 1)), d + 1, io + 2, M{}, M{}, Static{to});
+        return r;
+    }
+
+    // Consecutive static groups of P vectors over a block longer than their fill,
+    // each handing over to the next.
+    static void runHandingOver(PackedGroup* groups, int count, double* io, int n) {
+        Regs r = fill(begin(groups[0]), groups[0], io, Static{groups[0]});
+        for (int c = 0;; ++c) {
+            r = plain(r, groups[c], io, 2 * S * P, n - 1, Static{groups[c]});
+            if (c + 1 == count) break;
+            r = handOver(r, groups[c], groups[c + 1], io, n);
+        }
+        drain(r, groups[count - 1], io, n, Static{groups[count - 1]});
     }
 };
 
@@ -303,7 +389,7 @@ void deinterleave(const double* __restrict io, double* __restrict left, double* 
         for (int i = 0; i < n; ++i) right[i] = io[2 * i + 1];
 }
 
-// The group kernel each instruction set exports: dispatches on the group's size.
+// One group, dispatched on its size.
 template <class Ops>
 void runGroup(PackedGroup& g, double* io, int n) {
     static_assert(kMaxGroupVectors >= 1 && kMaxGroupVectors <= 4);
@@ -312,6 +398,27 @@ void runGroup(PackedGroup& g, double* io, int n) {
         case 2: if constexpr (kMaxGroupVectors >= 2) Group<Ops, 2>::run(g, io, n); break;
         case 3: if constexpr (kMaxGroupVectors >= 3) Group<Ops, 3>::run(g, io, n); break;
         default: if constexpr (kMaxGroupVectors >= 4) Group<Ops, 4>::run(g, io, n); break;
+    }
+}
+
+// The chain each instruction set exports: the groups in order over the block.
+// With registers enough for the hand-over, consecutive static full groups hand
+// over from one to the next (Group::handOver); only a chain's last group can be
+// smaller than full.
+template <class Ops>
+void runChain(PackedGroup* groups, int count, double* io, int n) {
+    constexpr int P = kMaxGroupVectors;
+    for (int g = 0; g < count;) {
+        int end = g + 1;
+        if constexpr (Ops::kX2InRegisters) {
+            if (n - 1 >= Ops::kLanes * P)  // longer than the fill (2SP steps)
+                while (end < count && groups[end - 1].vectors == P && groups[end].vectors == P &&
+                       !groups[end - 1].gliding && !groups[end].gliding)
+                    ++end;
+        }
+        if (end - g == 1) runGroup<Ops>(groups[g], io, n);
+        else if constexpr (Ops::kX2InRegisters) Group<Ops, P>::runHandingOver(groups + g, end - g, io, n);
+        g = end;
     }
 }
 

@@ -29,6 +29,7 @@ struct Avx2 {
     static V lessEq(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_LE_OQ); }
     static V equal(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_EQ_OQ); }
     static V select(V mask, V a, V b) { return _mm256_blendv_pd(b, a, mask); }
+    static void storeLanes(double* p, M mask, V v) { store(p, select(mask, v, load(p))); }
     static M pair(int i) {
         alignas(32) static constexpr std::uint64_t kPairs[2][4] = {{~0ull, 0, ~0ull, 0}, {0, ~0ull, 0, ~0ull}};
         return _mm256_load_pd(reinterpret_cast<const double*>(kPairs[i]));
@@ -48,7 +49,7 @@ struct Avx2 {
 
 }  // namespace
 
-const CascadeKernel kCascadeAvx2 = {kernel::runGroup<Avx2>, kernel::interleave<Avx2>, kernel::deinterleave<Avx2>,
+const CascadeKernel kCascadeAvx2 = {kernel::runChain<Avx2>, kernel::interleave<Avx2>, kernel::deinterleave<Avx2>,
                                     Avx2::kLanes};
 
 }  // namespace hm::dsp

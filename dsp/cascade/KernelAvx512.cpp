@@ -34,7 +34,9 @@ struct Avx512 {
     static M lessEq(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_LE_OQ); }
     static M equal(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_EQ_OQ); }
     static V select(M mask, V a, V b) { return _mm512_mask_blend_pd(mask, b, a); }
+    static void storeLanes(double* p, M mask, V v) { _mm512_mask_store_pd(p, mask, v); }
     static M pair(int i) { return static_cast<M>(0x11u << i); }
+    static M columns(int v) { return static_cast<M>(((1u << v) - 1) * 0x11u); }
     static V flushTiny(V v) {
         const M tiny = _mm512_cmp_pd_mask(_mm512_abs_pd(v), _mm512_set1_pd(0x1p-1021), _CMP_LT_OQ);
         return _mm512_mask_mov_pd(v, tiny, _mm512_setzero_pd());
@@ -51,7 +53,7 @@ struct Avx512 {
 
 }  // namespace
 
-const CascadeKernel kCascadeAvx512 = {kernel::runGroup<Avx512>, kernel::interleave<Avx512>, kernel::deinterleave<Avx512>,
+const CascadeKernel kCascadeAvx512 = {kernel::runChain<Avx512>, kernel::interleave<Avx512>, kernel::deinterleave<Avx512>,
                                     Avx512::kLanes};
 
 }  // namespace hm::dsp

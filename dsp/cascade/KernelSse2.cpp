@@ -32,6 +32,7 @@ struct Sse2 {
     static V equal(V a, V b) { return {_mm_cmpeq_pd(a.l, b.l), _mm_cmpeq_pd(a.r, b.r)}; }
     static __m128d select1(__m128d m, __m128d a, __m128d b) { return _mm_or_pd(_mm_and_pd(m, a), _mm_andnot_pd(m, b)); }
     static V select(V m, V a, V b) { return {select1(m.l, a.l, b.l), select1(m.r, a.r, b.r)}; }
+    static void storeLanes(double* p, M mask, V v) { store(p, select(mask, v, load(p))); }
     static M pair(int i) {
         alignas(16) static constexpr std::uint64_t kHalf[2][2] = {{~0ull, 0}, {0, ~0ull}};
         const __m128d half = _mm_load_pd(reinterpret_cast<const double*>(kHalf[i]));
@@ -49,7 +50,7 @@ struct Sse2 {
 
 }  // namespace
 
-const CascadeKernel kCascadeSse2 = {kernel::runGroup<Sse2>, kernel::interleave<Sse2>, kernel::deinterleave<Sse2>,
+const CascadeKernel kCascadeSse2 = {kernel::runChain<Sse2>, kernel::interleave<Sse2>, kernel::deinterleave<Sse2>,
                                     Sse2::kLanes};
 
 }  // namespace hm::dsp

@@ -10,7 +10,7 @@ bool PairPipeline::process(double* left, double* right, int n, const CascadeKern
     if (groupCount_ == 0) return finishBlock(n);
     // One channel: the shadow lanes compute the same signal and are dropped.
     kernel.interleave(left, right ? right : left, io_, n);
-    for (int g = 0; g < groupCount_; ++g) kernel.run(groups_[g], io_, n);
+    kernel.run(groups_, groupCount_, io_, n);
     kernel.deinterleave(io_, left, right, n);
     return finishBlock(n);
 }
