@@ -83,12 +83,21 @@ struct Group {
     // Coefficients of vector j at step t: the static rows, or the glide rule of
     // each lane's own cascade at the lane's own sample: target - step * d with
     // d = max(base - t, 0), computed as target + step * m with m = -d = min(t -
-    // base, 0), which rounds identically (the product only changes sign) and lets
-    // every operand but m come straight from memory.
-    struct Static {
-        const PackedGroup& g;
+    // base, 0), which rounds identically (the product only changes sign).
+    //
+    // The static rows are a copy in locals: a store to the block might, for all
+    // the compiler knows, write the group's rows, so rows read through the group
+    // would be read again at every step; a copy it sees whole it keeps in
+    // registers as far as they go, the rest in the stack frame. (The glide's
+    // three rows a coefficient cost the same from the group or from a copy.)
+    struct Held {
+        V c[P][kCoefficientRows];
+        explicit Held(const PackedGroup& g) {
+            for (int j = 0; j < P; ++j)
+                for (int k = 0; k < kCoefficientRows; ++k) c[j][k] = Ops::load(g.coef[j][k]);
+        }
         V distance(int, V) const { return V{}; }
-        V at(int j, int c, V) const { return Ops::load(g.coef[j][c]); }
+        V at(int j, int k, V) const { return c[j][k]; }
     };
     struct Glide {
         const PackedGroup& g;
@@ -289,7 +298,7 @@ struct Group {
     static void run(PackedGroup& g, double* io, int n) {
         const Regs r = begin(g);
         if (g.gliding) steps(r, g, io, n, Glide{g});
-        else steps(r, g, io, n, Static{g});
+        else steps(r, g, io, n, Held{g});
     }
 
     // Coefficients while one group hands over to the next: vector j's rows where
@@ -355,21 +364,21 @@ struct Group {
         }
         // d = 2SP, 2SP + 1: to's last section starts, at to's steps kSkew and kSkew + 1.
         const int d = 2 * S * P;
-        step<P - 1, -1, -1, true>(r, to, to, Ops::input(io + 2 * (d - 2)), d, io, Ops::pair(S - 1), M{}, Static{to});
-        step<-1, -1, -1, true>(r, to, to, Ops::input(io + 2 * (d - 1)), d + 1, io + 2, M{}, M{}, Static{to});
+        step<P - 1, -1, -1, true>(r, to, to, Ops::input(io + 2 * (d - 2)), d, io, Ops::pair(S - 1), M{}, Held{to});
+        step<-1, -1, -1, true>(r, to, to, Ops::input(io + 2 * (d - 1)), d + 1, io + 2, M{}, M{}, Held{to});
         return r;
     }
 
     // Consecutive static groups of P vectors over a block longer than their fill,
     // each handing over to the next.
     static void runHandingOver(PackedGroup* groups, int count, double* io, int n) {
-        Regs r = fill(begin(groups[0]), groups[0], io, Static{groups[0]});
+        Regs r = fill(begin(groups[0]), groups[0], io, Held{groups[0]});
         for (int c = 0;; ++c) {
-            r = plain(r, groups[c], io, 2 * S * P, n - 1, Static{groups[c]});
+            r = plain(r, groups[c], io, 2 * S * P, n - 1, Held{groups[c]});
             if (c + 1 == count) break;
             r = handOver(r, groups[c], groups[c + 1], io, n);
         }
-        drain(r, groups[count - 1], io, n, Static{groups[count - 1]});
+        drain(r, groups[count - 1], io, n, Held{groups[count - 1]});
     }
 };
 
