@@ -61,7 +61,9 @@ TEST(CascadeDispatch, ForcedPathsFallBackToWhatTheProcessorHas) {
         const CascadeKernel* kernel = cascadeKernel(active);
         ASSERT_EQ(kernel == nullptr, active == CascadePath::Scalar) << cascadePathName(forced);
         // The groups are packed for the kernel's width.
-        if (kernel) EXPECT_EQ(kernel->lanes, active == CascadePath::Avx512 ? 8 : 4) << cascadePathName(forced);
+        if (kernel) {
+            EXPECT_EQ(kernel->lanes, active == CascadePath::Avx512 ? 8 : 4) << cascadePathName(forced);
+        }
     }
     clearForcedCascadePath();
     EXPECT_EQ(activeCascadePath(), best);
