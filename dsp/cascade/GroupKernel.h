@@ -138,17 +138,16 @@ struct Group {
             if constexpr (Ops::kX2InRegisters) x2 = r.x2[j];
             else x2 = Ops::load(ring[j]);
             if constexpr (j == kStartJ) {
-                const M lanes = start;
-                // The slot of the other parity holds what the next step takes as x2.
                 const V x1 = Ops::load(g.state[j][0]);
                 if constexpr (!Ops::kX2InRegisters) {
+                    // The ring's other slot holds what the next step takes as x2.
                     double* next = g.ring[parity ^ 1][j];
-                    Ops::store(next, Ops::select(lanes, x1, Ops::load(next)));
+                    Ops::store(next, Ops::select(start, x1, Ops::load(next)));
                 }
-                r.x1[j] = Ops::select(lanes, x1, r.x1[j]);
-                x2 = Ops::select(lanes, Ops::load(g.state[j][1]), x2);
-                r.y1[j] = Ops::select(lanes, Ops::load(g.state[j][2]), r.y1[j]);
-                r.y2[j] = Ops::select(lanes, Ops::load(g.state[j][3]), r.y2[j]);
+                r.x1[j] = Ops::select(start, x1, r.x1[j]);
+                x2 = Ops::select(start, Ops::load(g.state[j][1]), x2);
+                r.y1[j] = Ops::select(start, Ops::load(g.state[j][2]), r.y1[j]);
+                r.y2[j] = Ops::select(start, Ops::load(g.state[j][3]), r.y2[j]);
             }
             const V y = section(r, j, x, x2, coef, tv);
             if constexpr (j == kSaveJ) {
