@@ -65,11 +65,11 @@ void run(benchmark::State& state, dsp::CascadePath path, bool passes, bool glidi
 void BM_Cascade(benchmark::State& s) {
     run(s, static_cast<dsp::CascadePath>(s.range(0)), s.range(1) != 0, s.range(2) != 0);
 }
-// Arguments: path (0 scalar, 1 SSE2, 2 AVX2), passes, gliding. A gliding run
+// Arguments: path (0 scalar, 1 SSE2, 2 AVX2, 3 AVX-512), passes, gliding. A gliding run
 // redesigns every block off the clock, which takes far longer than the block:
 // a fixed number of blocks keeps its wall time short.
-BENCHMARK(BM_Cascade)->ArgNames({"path", "passes", "glide"})->ArgsProduct({{0, 1, 2}, {0, 1}, {0}});
-BENCHMARK(BM_Cascade)->ArgNames({"path", "passes", "glide"})->ArgsProduct({{0, 1, 2}, {0, 1}, {1}})->Iterations(60);
+BENCHMARK(BM_Cascade)->ArgNames({"path", "passes", "glide"})->ArgsProduct({{0, 1, 2, 3}, {0, 1}, {0}});
+BENCHMARK(BM_Cascade)->ArgNames({"path", "passes", "glide"})->ArgsProduct({{0, 1, 2, 3}, {0, 1}, {1}})->Iterations(60);
 
 }  // namespace
 }  // namespace hm

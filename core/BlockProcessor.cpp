@@ -2,22 +2,38 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <type_traits>
 
-#include "core/SampleBlocks.h"
+#include "core/SampleLoops.h"
 #include "dsp/DenormalGuard.h"
 
 namespace hm {
 
-BlockProcessor::BlockProcessor(dsp::EQBank& bank)
-    : bank_(bank),
-      work_(std::make_unique<double[]>(8u * kChunkFrames)),
-      dryWork_(std::make_unique<double[]>(8u * kChunkFrames)),
-      meterCopy_(std::make_unique<double[]>(8u * kChunkFrames)) {
-    for (int c = 0; c < 8; ++c) {
-        channel_[c] = work_.get() + static_cast<std::size_t>(c) * kChunkFrames;
-        dry_[c] = dryWork_.get() + static_cast<std::size_t>(c) * kChunkFrames;
-        meterSource_[c] = meterCopy_.get() + static_cast<std::size_t>(c) * kChunkFrames;
+namespace {
+
+// Eight channel buffers that start on cache lines (whole lines for the vector
+// loops) and lie a line more than a multiple of 4 KiB apart, so that a loop over
+// two channels does not take one's stores for the other's loads.
+constexpr std::size_t kChannelStride = kChunkFrames + 8;  // doubles
+
+double* channelBuffers(std::unique_ptr<double[]>& storage) {
+    storage = std::make_unique<double[]>(8 * kChannelStride + 8);
+    const auto at = reinterpret_cast<std::uintptr_t>(storage.get());
+    return storage.get() + ((64 - at % 64) % 64) / sizeof(double);
+}
+
+}  // namespace
+
+BlockProcessor::BlockProcessor(dsp::EQBank& bank) : bank_(bank) {
+    double* work = channelBuffers(work_);
+    double* dry = channelBuffers(dryWork_);
+    double* meter = channelBuffers(meterCopy_);
+    for (std::size_t c = 0; c < 8; ++c) {
+        channel_[c] = work + c * kChannelStride;
+        dry_[c] = dry + c * kChannelStride;
+        meterSource_[c] = meter + c * kChannelStride;
     }
 }
 
@@ -66,6 +82,7 @@ bool BlockProcessor::run(T** inputs, T** outputs, int frames, int start) {
         outputMeters_.clear();
     }
     const bool capturing = rings_.capture(frames);
+    const SampleLoops& loops = sampleLoops();
 
     for (int offset = 0; offset < frames; offset += kChunkFrames) {
         const int n = std::min(kChunkFrames, frames - offset);
@@ -76,17 +93,21 @@ bool BlockProcessor::run(T** inputs, T** outputs, int frames, int start) {
             const T* in = inputs && h < s.inputs && inputs[h] ? inputs[h] + start + offset : nullptr;
             // Non-finite input would stay in the recursive filters for good: it
             // enters as silence instead.
-            if (in)
-                loadFinite(in, channel_[c], n);
-            else
+            if (!in)
                 std::memset(channel_[c], 0, sizeof(double) * static_cast<std::size_t>(n));
+            else if constexpr (std::is_same_v<T, float>)
+                loops.loadFiniteFloat(in, channel_[c], n);
+            else
+                loops.loadFiniteDouble(in, channel_[c], n);
         }
         processChunk(s, n, metering, capturing);
         for (int c = 0; c < channels; ++c) {
             if (!outputs[s.order[c]]) continue;
             T* out = outputs[s.order[c]] + start + offset;
-            const double* w = channel_[c];
-            for (int i = 0; i < n; ++i) out[i] = static_cast<T>(w[i]);
+            if constexpr (std::is_same_v<T, float>)
+                loops.storeFloat(channel_[c], out, n);
+            else
+                std::memcpy(out, channel_[c], sizeof(double) * static_cast<std::size_t>(n));
         }
     }
     return true;
@@ -99,16 +120,9 @@ void BlockProcessor::processChunk(const ProcessSettings& s, int n, bool metering
     const bool meterIn = metering && s.meterInput, meterOut = metering && !s.meterInput;
     if (meterIn) copyForMeters(host_, channels, n);
 
-    for (int k = 0; 2 * k + 1 < channels; ++k) {
-        if (!((s.msMask >> k) & 1)) continue;
-        double* a = channel_[2 * k];
-        double* b = channel_[2 * k + 1];
-        for (int i = 0; i < n; ++i) {
-            const double mid = a[i] + b[i];
-            b[i] = a[i] - b[i];
-            a[i] = mid;
-        }
-    }
+    const SampleLoops& loops = sampleLoops();
+    for (int k = 0; 2 * k + 1 < channels; ++k)
+        if ((s.msMask >> k) & 1) loops.midSideEncode(channel_[2 * k], channel_[2 * k + 1], n);
 
     if (meterIn)
         analysis::updateMeterSets(outputMeters_, meterSource_, processingMeters_, channel_, channels, n, s.attack, s.release);
@@ -121,7 +135,7 @@ void BlockProcessor::processChunk(const ProcessSettings& s, int n, bool metering
     for (int c = 0; c < channels; ++c) {
         // A filter that went non-finite (a pathological design) is restarted
         // rather than left silent or screaming until the next resume.
-        if (!allFinite(channel_[c], n)) {
+        if (!loops.allFinite(channel_[c], n)) {
             bank_.resetChannel(c);
             std::memset(channel_[c], 0, sizeof(double) * static_cast<std::size_t>(n));
         }
@@ -203,16 +217,9 @@ void BlockProcessor::listen(const ProcessSettings& s, int n) {
         if (channels > 1) std::memcpy(channel_[1], out, sizeof(double) * static_cast<std::size_t>(n));
         return;
     }
-    for (int k = 0; 2 * k + 1 < channels; ++k) {
-        if (!((s.msMask >> k) & 1)) continue;
-        double* a = channel_[2 * k];
-        double* b = channel_[2 * k + 1];
-        for (int i = 0; i < n; ++i) {
-            const double mid = a[i], side = b[i];
-            a[i] = (mid + side) * 0.5;
-            b[i] = (mid - side) * 0.5;
-        }
-    }
+    const SampleLoops& loops = sampleLoops();
+    for (int k = 0; 2 * k + 1 < channels; ++k)
+        if ((s.msMask >> k) & 1) loops.midSideDecode(channel_[2 * k], channel_[2 * k + 1], n);
 }
 
 }  // namespace hm

@@ -62,4 +62,27 @@ inline bool allFinite(const double* x, int n) {
     return (any & kCarry) == 0;
 }
 
+// a, b <- a + b, a - b: mid and side from left and right (the decoder halves).
+inline void midSideEncode(double* a, double* b, int n) {
+    for (int i = 0; i < n; ++i) {
+        const double mid = a[i] + b[i];
+        b[i] = a[i] - b[i];
+        a[i] = mid;
+    }
+}
+
+// a, b <- (a + b) * 0.5, (a - b) * 0.5: left and right from mid and side.
+inline void midSideDecode(double* a, double* b, int n) {
+    for (int i = 0; i < n; ++i) {
+        const double mid = a[i], side = b[i];
+        a[i] = (mid + side) * 0.5;
+        b[i] = (mid - side) * 0.5;
+    }
+}
+
+// out[i] = in[i] rounded to float.
+inline void storeFloat(const double* in, float* out, int n) {
+    for (int i = 0; i < n; ++i) out[i] = static_cast<float>(in[i]);
+}
+
 }  // namespace hm

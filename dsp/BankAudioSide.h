@@ -56,6 +56,7 @@ struct EQBank::AudioSide {
     PairPipeline pipelines[kBankMaxChannels / 2];
     bool pipelinesStale = true;
     unsigned pipelineChannels = 0;  // the channels that had buffers when they were built
+    int pipelineLanes = 0;          // and the lanes a vector of their groups holds
 };
 
 static_assert(kBankScratch == kPipelineBlock && kBankBands == kPipelineBands);

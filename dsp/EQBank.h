@@ -151,8 +151,8 @@ private:
     void processChannel(int c, double* buffer, int count);
     void parallelSum(int c, double* buffer, int count);
     void releasePipelines();
-    void buildPipelines(unsigned present);
-    void processPipelines(double** pieces, int channels, int count, GroupRunner run);
+    void buildPipelines(unsigned present, int lanes);
+    void processPipelines(double** pieces, int channels, int count, const CascadeKernel& kernel);
     void processPiece(int count, double** buffers, int channels, double** dry, int offset);
     void requireFreshStages();
 

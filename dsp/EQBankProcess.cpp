@@ -81,7 +81,7 @@ void EQBank::processChannel(int c, double* buffer, int count) {
         if (!a.parallelMode || !a.parallel[c][b]) a.runners[c][b].processDouble(buffer, count);
 }
 
-void EQBank::buildPipelines(unsigned present) {
+void EQBank::buildPipelines(unsigned present, int lanes) {
     AudioSide& a = *audio;
     for (int p = 0; p < kBankMaxChannels / 2; ++p) {
         PairPipeline& pipeline = a.pipelines[p];
@@ -99,18 +99,22 @@ void EQBank::buildPipelines(unsigned present) {
         }
         // A lone channel goes first, with shadow lanes for its partner.
         const int first = hasL ? 0 : 1;
-        pipeline.build(cascades[first], hasL && hasR ? cascades[1] : nullptr, series[first], series[1], kBankBands);
+        pipeline.build(cascades[first], hasL && hasR ? cascades[1] : nullptr, series[first], series[1], kBankBands,
+                       lanes);
     }
     a.pipelineChannels = present;
+    a.pipelineLanes = lanes;
     a.pipelinesStale = false;
 }
 
-void EQBank::processPipelines(double** pieces, int channels, int count, GroupRunner run) {
+void EQBank::processPipelines(double** pieces, int channels, int count, const CascadeKernel& kernel) {
     AudioSide& a = *audio;
     unsigned present = 0;
     for (int c = 0; c < channels; ++c)
         if (pieces[c]) present |= 1u << c;
-    if (a.pipelinesStale || present != a.pipelineChannels) buildPipelines(present);
+    // A path of another width (a forced switch) packs its groups differently.
+    if (a.pipelinesStale || present != a.pipelineChannels || kernel.lanes != a.pipelineLanes)
+        buildPipelines(present, kernel.lanes);
     if (a.parallelMode)
         for (int c = 0; c < channels; ++c)
             if (pieces[c]) parallelSum(c, pieces[c], count);
@@ -118,7 +122,7 @@ void EQBank::processPipelines(double** pieces, int channels, int count, GroupRun
         double* l = pieces[2 * p];
         double* r = 2 * p + 1 < channels ? pieces[2 * p + 1] : nullptr;
         if (!l && !r) continue;
-        if (!a.pipelines[p].process(l ? l : r, l ? r : nullptr, count, run)) a.pipelinesStale = true;
+        if (!a.pipelines[p].process(l ? l : r, l ? r : nullptr, count, kernel)) a.pipelinesStale = true;
     }
 }
 
@@ -142,8 +146,8 @@ void EQBank::processPiece(int count, double** buffers, int channels, double** dr
             if (piece[c] && dry[c])
                 std::memcpy(dry[c] + offset, piece[c], sizeof(double) * static_cast<std::size_t>(count));
     if (a.mode < 2) {
-        if (const GroupRunner run = groupRunner(activeCascadePath())) {
-            processPipelines(piece, channels, count, run);
+        if (const CascadeKernel* kernel = cascadeKernel(activeCascadePath())) {
+            processPipelines(piece, channels, count, *kernel);
         } else {
             releasePipelines();
             for (int c = 0; c < channels; ++c)

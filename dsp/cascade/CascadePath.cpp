@@ -13,19 +13,27 @@ constexpr int kNotForced = -1;
 std::atomic<int> gForced{kNotForced};
 
 int requestedByEnvironment() {
-    const char* text = std::getenv("HARMONIFORM_CASCADE");
-    if (!text) return kNotForced;
-    for (CascadePath p : {CascadePath::Scalar, CascadePath::Sse2, CascadePath::Avx2})
-        if (std::strcmp(text, cascadePathName(p)) == 0) return static_cast<int>(p);
-    return kNotForced;
+    CascadePath path;
+    return cascadePathNamed(std::getenv("HARMONIFORM_CASCADE"), path) ? static_cast<int>(path) : kNotForced;
 }
 
 }  // namespace
+
+bool cascadePathNamed(const char* text, CascadePath& path) {
+    if (!text) return false;
+    for (CascadePath p : {CascadePath::Scalar, CascadePath::Sse2, CascadePath::Avx2, CascadePath::Avx512})
+        if (std::strcmp(text, cascadePathName(p)) == 0) {
+            path = p;
+            return true;
+        }
+    return false;
+}
 
 const char* cascadePathName(CascadePath path) {
     switch (path) {
         case CascadePath::Sse2: return "sse2";
         case CascadePath::Avx2: return "avx2";
+        case CascadePath::Avx512: return "avx512";
         default: return "scalar";
     }
 }
@@ -34,6 +42,7 @@ bool cascadePathAvailable(CascadePath path) {
 #if defined(__x86_64__) || defined(__i386__)
     switch (path) {
         case CascadePath::Avx2: return processorHasAvx2();
+        case CascadePath::Avx512: return processorHasAvx512();
         default: return true;  // SSE2 is part of x86-64
     }
 #else
@@ -46,6 +55,7 @@ const int gRequested = requestedByEnvironment();
 
 CascadePath detectCascadePath() {
 #if defined(__x86_64__) || defined(__i386__)
+    if (processorHasAvx512()) return CascadePath::Avx512;
     return processorHasAvx2() ? CascadePath::Avx2 : CascadePath::Sse2;
 #else
     return CascadePath::Scalar;
@@ -65,10 +75,11 @@ void forceCascadePath(CascadePath path) { gForced.store(static_cast<int>(path), 
 
 void clearForcedCascadePath() { gForced.store(kNotForced, std::memory_order_relaxed); }
 
-GroupRunner groupRunner(CascadePath path) {
+const CascadeKernel* cascadeKernel(CascadePath path) {
 #if defined(__x86_64__) || defined(__i386__)
-    if (path == CascadePath::Avx2) return runGroupAvx2;
-    if (path == CascadePath::Sse2) return runGroupSse2;
+    if (path == CascadePath::Avx512) return &kCascadeAvx512;
+    if (path == CascadePath::Avx2) return &kCascadeAvx2;
+    if (path == CascadePath::Sse2) return &kCascadeSse2;
 #endif
     return nullptr;
 }

@@ -5,6 +5,8 @@
 // as the scalar cascade does.
 #include <immintrin.h>
 
+#include <cstdint>
+
 #include "dsp/cascade/CascadePath.h"
 #include "dsp/cascade/GroupKernel.h"
 
@@ -12,7 +14,10 @@ namespace hm::dsp {
 namespace {
 
 struct Avx2 {
+    static constexpr bool kX2InRegisters = false;
+    static constexpr int kLanes = 4;
     using V = __m256d;
+    using M = V;
     static V load(const double* p) { return _mm256_load_pd(p); }
     static void store(double* p, V v) { _mm256_store_pd(p, v); }
     static V set1(double x) { return _mm256_set1_pd(x); }
@@ -24,6 +29,11 @@ struct Avx2 {
     static V lessEq(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_LE_OQ); }
     static V equal(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_EQ_OQ); }
     static V select(V mask, V a, V b) { return _mm256_blendv_pd(b, a, mask); }
+    static void storeLanes(double* p, M mask, V v) { store(p, select(mask, v, load(p))); }
+    static M pair(int i) {
+        alignas(32) static constexpr std::uint64_t kPairs[2][4] = {{~0ull, 0, ~0ull, 0}, {0, ~0ull, 0, ~0ull}};
+        return _mm256_load_pd(reinterpret_cast<const double*>(kPairs[i]));
+    }
     static V flushTiny(V v) {
         const V magnitude = _mm256_andnot_pd(_mm256_set1_pd(-0.0), v);
         return _mm256_andnot_pd(_mm256_cmp_pd(magnitude, _mm256_set1_pd(0x1p-1021), _CMP_LT_OQ), v);
@@ -39,6 +49,7 @@ struct Avx2 {
 
 }  // namespace
 
-void runGroupAvx2(PackedGroup& g, double* io, int n) { kernel::runGroup<Avx2>(g, io, n); }
+const CascadeKernel kCascadeAvx2 = {kernel::runChain<Avx2>, kernel::interleave<Avx2>, kernel::deinterleave<Avx2>,
+                                    Avx2::kLanes};
 
 }  // namespace hm::dsp

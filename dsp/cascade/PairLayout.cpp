@@ -12,15 +12,16 @@ constexpr double kUnity[kCoefficientRows] = {1.0, 0.0, 0.0, 0.0, 0.0};
 constexpr double kNoStep[kCoefficientRows] = {};
 constexpr double kNoGlide = -1e9;  // a glide base no block reaches
 
-// Lane of a section within its group: slot k of a group of P vectors sits in
-// vector k mod P, in the low lane of each channel half for k < P, else the high.
-int laneOf(int k, int P, bool right) { return (k < P ? 0 : 1) + (right ? 2 : 0); }
+// Lane of a section within its group: slot k of a group of P vectors of S
+// sections per channel sits in vector k mod P, at lane k / P of each channel half.
+int laneOf(int k, int P, int S, bool right) { return k / P + (right ? S : 0); }
 
 }  // namespace
 
 void PairPipeline::build(DF1Cascade* const* left, DF1Cascade* const* right, const bool* includeLeft,
-                         const bool* includeRight, int bands) {
+                         const bool* includeRight, int bands, int lanes) {
     if (built_) flush();
+    lanes_ = lanes == kMaxVectorLanes ? kMaxVectorLanes : 4;
     Lane slots[kPipelineBands * kMaxSections][2];
     int count = 0;
     memberCount_ = 0;
@@ -54,20 +55,21 @@ void PairPipeline::build(DF1Cascade* const* left, DF1Cascade* const* right, cons
 }
 
 void PairPipeline::pack(const Lane (*slots)[2], int count) {
-    const int perGroup = 2 * kMaxGroupVectors;
+    const int S = lanes_ / 2;
+    const int perGroup = S * kMaxGroupVectors;
     groupCount_ = (count + perGroup - 1) / perGroup;
     for (int g = 0; g < groupCount_; ++g) {
         PackedGroup& group = groups_[g];
         const int first = g * perGroup;
         const int here = count - first < perGroup ? count - first : perGroup;
-        const int P = (here + 1) / 2;
+        const int P = (here + S - 1) / S;
         group.vectors = P;
         group.gliding = false;
-        for (int k = 0; k < 2 * P; ++k) {
+        for (int k = 0; k < S * P; ++k) {
             for (int side = 0; side < 2; ++side) {
                 const Lane none{{}, nullptr, nullptr, nullptr, -1};
-                const Lane& src = k < here ? slots[first + k][side] : none;  // an odd group ends in a pass-through
-                const int j = k % P, lane = laneOf(k, P, side == 1);
+                const Lane& src = k < here ? slots[first + k][side] : none;  // a short group ends in pass-throughs
+                const int j = k % P, lane = laneOf(k, P, S, side == 1);
                 const bool gliding = src.coef && src.ramp >= 0;
                 for (int c = 0; c < kCoefficientRows; ++c) {
                     group.coef[j][c][lane] = src.coef ? src.coef[c] : kUnity[c];
@@ -88,7 +90,7 @@ void PairPipeline::flush() {
     for (int g = 0; g < groupCount_; ++g) {
         const PackedGroup& group = groups_[g];
         for (int j = 0; j < group.vectors; ++j) {
-            for (int lane = 0; lane < kGroupLanes; ++lane) {
+            for (int lane = 0; lane < lanes_; ++lane) {
                 const LaneSource& src = group.lanes[j][lane];
                 if (!src.cascade || src.ghost) continue;
                 double* memory = src.cascade->sectionState(src.section);

@@ -5,19 +5,13 @@
 
 namespace hm::dsp {
 
-bool PairPipeline::process(double* left, double* right, int n, GroupRunner run) {
+bool PairPipeline::process(double* left, double* right, int n, const CascadeKernel& kernel) {
     if (!built_ || n <= 0 || n > kPipelineBlock || !left) return true;
     if (groupCount_ == 0) return finishBlock(n);
     // One channel: the shadow lanes compute the same signal and are dropped.
-    const double* r = right ? right : left;
-    for (int i = 0; i < n; ++i) {
-        io_[2 * i] = left[i];
-        io_[2 * i + 1] = r[i];
-    }
-    for (int g = 0; g < groupCount_; ++g) run(groups_[g], io_, n);
-    for (int i = 0; i < n; ++i) left[i] = io_[2 * i];
-    if (right)
-        for (int i = 0; i < n; ++i) right[i] = io_[2 * i + 1];
+    kernel.interleave(left, right ? right : left, io_, n);
+    kernel.run(groups_, groupCount_, io_, n);
+    kernel.deinterleave(io_, left, right, n);
     return finishBlock(n);
 }
 
@@ -33,10 +27,11 @@ bool PairPipeline::finishBlock(int n) {
         PackedGroup& group = groups_[g];
         if (!group.gliding) continue;
         bool still = false;
+        const int S = lanes_ / 2;
         for (int j = 0; j < group.vectors; ++j) {
-            for (int lane = 0; lane < kGroupLanes; ++lane) {
+            for (int lane = 0; lane < lanes_; ++lane) {
                 group.base[j][lane] -= n;
-                const double skew = 2.0 * (j + (lane & 1) * group.vectors);
+                const double skew = 2.0 * (j + (lane % S) * group.vectors);
                 still = still || group.base[j][lane] - skew >= 0.0;
             }
         }

@@ -29,25 +29,29 @@ class DF1Cascade;
 
 constexpr int kPipelineBands = 32;
 constexpr int kPipelineBlock = 1024;  // samples per process call at most
+// The four-lane paths' groups hold the fewest sections: two a vector per channel.
 constexpr int kPipelineMaxGroups = (kPipelineBands * kMaxSections + 2 * kMaxGroupVectors - 1) / (2 * kMaxGroupVectors);
 
 class PairPipeline {
 public:
     // Packs the chain of `bands` cascades per channel (right null: one channel,
-    // whose partner lanes compute a shadow copy). A band takes part on a channel
-    // where include[b] is set and its cascade is not idle. Reads the cascades'
-    // coefficients, glides and memories.
+    // whose partner lanes compute a shadow copy) into groups of `lanes` (4 or 8,
+    // CascadeKernel::lanes) lanes a vector. A band takes part on a channel where include[b]
+    // is set and its cascade is not idle. Reads the cascades' coefficients, glides
+    // and memories.
     void build(DF1Cascade* const* left, DF1Cascade* const* right, const bool* includeLeft, const bool* includeRight,
-               int bands);
+               int bands, int lanes);
     // Hands the memories back to the cascades and forgets the chain.
     void flush();
     bool built() const { return built_; }
     bool empty() const { return groupCount_ == 0; }
+    int lanes() const { return lanes_; }
 
     // Filters n (1..kPipelineBlock) samples in place; right null for one channel.
-    // False when the chain must be built afresh before the next block (a glide
-    // ended, or a cascade fell idle).
-    bool process(double* left, double* right, int n, GroupRunner run);
+    // `kernel` must be one for the lanes the chain was built with. False when
+    // the chain must be built afresh before the next block (a glide ended, or a
+    // cascade fell idle).
+    bool process(double* left, double* right, int n, const CascadeKernel& kernel);
 
 private:
     struct Lane {
@@ -64,8 +68,9 @@ private:
     int groupCount_ = 0;
     DF1Cascade* members_[2 * kPipelineBands] = {};
     int memberCount_ = 0;
+    int lanes_ = 4;
     bool built_ = false;
-    alignas(32) double io_[2 * kPipelineBlock];
+    alignas(64) double io_[2 * kPipelineBlock];
 };
 
 }  // namespace hm::dsp

@@ -75,7 +75,7 @@ void compareWithScalar(dsp::CascadePath path) {
 }
 
 TEST(PlugCascadePaths, EveryPathEqualsTheScalarCascadeInFloatAndDouble) {
-    for (dsp::CascadePath path : {dsp::CascadePath::Sse2, dsp::CascadePath::Avx2}) {
+    for (dsp::CascadePath path : {dsp::CascadePath::Sse2, dsp::CascadePath::Avx2, dsp::CascadePath::Avx512}) {
         if (!dsp::cascadePathAvailable(path)) continue;  // the other path still runs
         SCOPED_TRACE(dsp::cascadePathName(path));
         compareWithScalar<float>(path);
