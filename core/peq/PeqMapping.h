@@ -39,6 +39,9 @@ struct Import {
     double preampDb = 0.0;           // as applied (0 when the preamp was refused)
     bool tooManyFilters = false;     // refused whole: more filters than bands
     bool refused = false;            // refused whole: no filter list (see Text::refused)
+    // The rate the bands were fitted for (fitToTextbook), 0 while they are the
+    // filters' analogue prototypes.
+    double playRate = 0.0;
 
     // Whether the preset may be applied: no errors, or lenient (errors skip
     // their lines) unless the file is refused whole.
