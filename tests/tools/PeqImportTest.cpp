@@ -1,7 +1,9 @@
-// Parametric EQ text through the built tool: a correction rendered through the
-// plug-in against its analogue response computed independently (SciPy, see
-// reference/gen_peq_reference.py), the fidelity figure against the same, files
-// with bad lines, and import -> export end to end.
+// Parametric EQ text through the built tool: filter lists rendered through the
+// plug-in at 44.1 and 48 kHz against their textbook digital response computed
+// independently (SciPy, reference/gen_textbook_reference.py); with --analogue, a
+// correction against its analogue response (reference/gen_peq_reference.py)
+// and the fidelity figure against the same; files with bad lines; import ->
+// export end to end.
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
@@ -12,6 +14,7 @@
 #include "core/peq/PeqText.h"
 #include "tests/tools/ToolTestSupport.h"
 #include "tests/tools/reference/PeqReference.h"
+#include "tests/tools/reference/TextbookReference.h"
 #include "tools/harmoniform/Response.h"
 
 namespace hm::test {
@@ -25,9 +28,10 @@ TEST(PeqImport, RenderedCorrectionMatchesItsAnalogueResponse) {
     std::vector<double> impulse(kFrames, 0.0);
     impulse[0] = 1.0;
     writeAudio(folder.file("impulse.wav"), impulse, 1, kRate, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
-    const RunResult r = runTool({"render", "--import", kCorrection, folder.file("impulse.wav"), folder.file("out.wav")});
+    const RunResult r = runTool(
+        {"render", "--import", kCorrection, "--analogue", folder.file("impulse.wav"), folder.file("out.wav")});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.err.find("10 filters imported"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("10 filters imported as analogue filters"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("at 48 kHz: largest difference"), std::string::npos) << r.err;
 
     const Audio out = readAudio(folder.file("out.wav"));
@@ -46,6 +50,35 @@ TEST(PeqImport, RenderedCorrectionMatchesItsAnalogueResponse) {
     EXPECT_LT(worstHigh, 0.1);
 }
 
+// The default import: every list, played at the rate it was fitted for (the
+// render's), sounds as its textbook biquads from 20 Hz to 16 kHz. Levels below
+// -40 dB (the bottom of a notch) count as -40 dB.
+TEST(PeqImport, RenderedListsFollowTheirTextbookCurveAtTheRateTheyPlayAt) {
+    ScratchFolder folder;
+    constexpr int kFrames = 1 << 16;
+    const std::vector<double> hz(std::begin(textbookref::kHz), std::end(textbookref::kHz));
+    for (const textbookref::Curve& curve : textbookref::kCurves) {
+        SCOPED_TRACE(std::string(curve.list) + " at " + std::to_string(curve.rate));
+        const int rate = static_cast<int>(curve.rate);
+        std::vector<double> impulse(kFrames, 0.0);
+        impulse[0] = 1.0;
+        writeAudio(folder.file("impulse.wav"), impulse, 1, rate, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+        const std::string list = std::string(HM_SOURCE_DIR) + "/tests/tools/reference/lists/" + curve.list;
+        const RunResult r = runTool({"render", "--import", list, folder.file("impulse.wav"), folder.file("out.wav")});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_NE(r.err.find("fitted for " + peq::formatNumber(curve.rate / 1000.0, 4) + " kHz"), std::string::npos) << r.err;
+
+        const Audio out = readAudio(folder.file("out.wav"));
+        const std::vector<tool::ResponsePoint> measured = tool::frequencyResponse(out.samples, rate, hz);
+        double worst = 0.0, at = 0.0;
+        for (std::size_t i = 0; i < hz.size(); ++i) {
+            const double d = std::fabs(std::max(measured[i].magnitudeDb, -40.0) - std::max(curve.db[i], -40.0));
+            if (d > worst) worst = d, at = hz[i];
+        }
+        EXPECT_LT(worst, 0.1) << "at " << at << " Hz";
+    }
+}
+
 TEST(PeqImport, FidelityFigureMatchesTheIndependentComputation) {
     const peq::Import im = peq::importText("Filter 1: ON PK Fc 10000 Hz Gain 6 dB Q 2\n");
     ASSERT_TRUE(im.errors.empty());
@@ -58,7 +91,7 @@ TEST(PeqImport, FidelityFigureMatchesTheIndependentComputation) {
     // The import command prints it, rounded to hundredths of a dB and three digits of frequency.
     ScratchFolder folder;
     writeBytes(folder.file("peak.txt"), "Filter 1: ON PK Fc 10000 Hz Gain 6 dB Q 2\n");
-    const RunResult r = runTool({"import", folder.file("peak.txt"), "-o", folder.file("peak.hmp")});
+    const RunResult r = runTool({"import", folder.file("peak.txt"), "-o", folder.file("peak.hmp"), "--analogue"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const std::string expected = "at 44.1 kHz: largest difference +" +
                                  peq::formatNumber(std::round(peqref::kPeak10kDifferenceDb * 100) / 100, 4) + " dB at " +
@@ -109,7 +142,7 @@ TEST(PeqImport, FilesWithBadLinesApplyNothingUnlessLenient) {
 
 TEST(PeqImport, ImportThenExportThroughThePluginGivesTheSameFilters) {
     ScratchFolder folder;
-    const RunResult in = runTool({"import", kCorrection, "-o", folder.file("c.hmp")});
+    const RunResult in = runTool({"import", kCorrection, "-o", folder.file("c.hmp"), "--analogue"});
     ASSERT_EQ(in.exitCode, 0) << in.err;
     const RunResult out = runTool({"export", folder.file("c.hmp"), "-o", folder.file("c.txt")});
     ASSERT_EQ(out.exitCode, 0) << out.err;
