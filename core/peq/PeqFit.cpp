@@ -20,6 +20,8 @@ constexpr int kStateOn = 2;
 constexpr int kPeakType = 1, kHighPassType = 2, kLowShelfType = 3, kHighShelfType = 4, kLowPassType = 5, kNotchType = 6;
 constexpr int kKes = 1, kFirstOrderShelf = 7, kAllpassFamily = 9;
 constexpr double kDefaultScaleDb = 18.0;
+constexpr double kLowestRate = 8000.0;
+constexpr double kPull = 1.5;
 
 // The fit's grid: 1/96 octave up to kFitUpToHz, where the promise holds, and a
 // little beyond at a low weight, so that no band does something wild above it.
@@ -28,9 +30,9 @@ constexpr double kBeyondWeight = 0.25;
 constexpr double kBeyondFraction = 0.45;  // of the rate
 constexpr double kSharpQ = 5.0;
 constexpr double kDesignSlopeFraction = 0.2;  // of the rate
-constexpr double kGainRoom = 1.5, kGainSlackDb = 3.0, kQRoom = 4.0;
-constexpr double kHighestFraction = 0.46;  // of the rate: the highest band frequency
-constexpr int kSharpPoints = 16;  // each side of a sharp filter's Fc
+constexpr double kGainRoom = 1.5, kGainSlackDb = 3.0, kQRoom = 8.0;
+constexpr double kHighestFraction = 0.499;  // of the rate: the highest band frequency
+constexpr int kSharpPoints = 32;  // each side of a sharp filter's Fc
 
 // Fit rounds: each fits on the prototypes and then measures the digital designs.
 constexpr int kRounds = 12;
@@ -40,6 +42,7 @@ constexpr int kRoundIterations = 5;
 constexpr double kGoodEnoughDb = 0.01;
 // A band that a peak leaves this far off is tried as a high shelf.
 constexpr double kReshapeAboveDb = 0.1;
+constexpr double kRetryAboveDb = 0.05;
 constexpr double kReshapeFromFraction = 0.3;  // of the rate: only filters this close to Nyquist
 
 double realOf(const Import& im, int index) { return staticRealOf(index, im.values[index]); }
@@ -119,7 +122,20 @@ struct FitBand {
     double lowestGain = -35.0, highestGain = 35.0;
     double lowestQ = 0.1, highestQ = 50.0;  // likewise for a peak's, a notch's, a pass filter's
 
+    // Where the band started (its filter's prototype), which it is pulled back
+    // to a little: without a pull, bands near Nyquist, where the 16 kHz limit
+    // sees only their skirts, wander off to settings that cancel one another.
+    double start[3] = {};
+    double pullScale = kPull;
+
     int count() const { return 1 + (hasGain ? 1 : 0) + (hasQ ? 1 : 0); }
+    // The pull's weight on parameter j: an octave, 3 dB or a doubled Q cost
+    // about as much as a difference of 0.03 dB over the whole range.
+    double pull(int j) const {
+        const bool gain = hasGain && j == 1;
+        return pullScale / (gain ? 3.0 : std::log(2.0));
+    }
+    void anchor() { get(start); }
     void get(double* x) const {
         int k = 0;
         x[k++] = std::log(fields[kBandFrequency]);
@@ -175,6 +191,16 @@ double residuals(const Problem& p, const Model& m, std::vector<double>& r) {
                 if (actsOn(p.bands[b].groups, p.channels[c])) sum += m.bandDb[b][i];
             const double e = std::sqrt(p.weight[i]) * (floored(sum) - p.target[c][i]);
             r[c * n + i] = e;
+            cost += e * e;
+        }
+    }
+    // The pull toward each filter's own settings.
+    for (const FitBand& b : p.bands) {
+        double x[3];
+        b.get(x);
+        for (int j = 0; j < b.count(); ++j) {
+            const double e = b.pull(j) * (x[j] - b.start[j]);
+            r.push_back(e);
             cost += e * e;
         }
     }
@@ -259,8 +285,14 @@ void solve(Problem& p, int maxIterations) {
                                              : 0.0;
             }
         }
+        for (std::size_t b = 0, k = 0; b < p.bands.size(); k += p.bands[b].count(), ++b)
+            for (int j = 0; j < p.bands[b].count(); ++j) {
+                double* col = &jac[(k + j) * rows];
+                std::fill(col + n * p.channels.size(), col + rows, 0.0);
+                col[n * p.channels.size() + k + j] = p.bands[b].pull(j);
+            }
         // Rows whose model sits on the floor have no slope.
-        for (std::size_t row = 0; row < rows; ++row) {
+        for (std::size_t row = 0; row < n * p.channels.size(); ++row) {
             const double target = p.target[row / n][row % n];
             if (target <= kFloorDb && r[row] <= 0.0)
                 for (int j = 0; j < count; ++j) jac[j * rows + row] = 0.0;
@@ -357,8 +389,11 @@ double fitRounds(Problem& p, DigitalDesigner& designer) {
             best = p.bands;
         }
         // The aim is the largest difference: weigh the worst places more.
-        if (worst > 0.0)
-            for (int i = 0; i < p.inRange; ++i) p.weight[i] *= 0.5 + error[i] / worst;
+        if (worst > 0.0) {
+            double total = 0.0;
+            for (int i = 0; i < p.inRange; ++i) total += p.weight[i] *= 0.5 + error[i] / worst;
+            for (int i = 0; i < p.inRange; ++i) p.weight[i] *= p.inRange / total;
+        }
     }
     p.designer = nullptr;
     p.bands = best;
@@ -432,6 +467,7 @@ std::vector<double> bandsDigitalDb(const Import& import, double sampleRate, int 
 }
 
 void fitToTextbook(Import& import, double sampleRate) {
+    if (!(sampleRate >= kLowestRate)) return;  // no rate a correction plays at: the prototypes stay
     import.playRate = sampleRate;
     Problem p;
     p.fs = sampleRate;
@@ -455,6 +491,7 @@ void fitToTextbook(Import& import, double sampleRate) {
         band.fields[kBandGain] *= oldScale;
         band.groups = static_cast<int>(std::lround(band.fields[kBandGroups]));
         band.shape();
+        band.anchor();
         const double g = import.mapped[b].gainDb;
         band.lowestGain = std::max(std::min(0.0, kGainRoom * g) - kGainSlackDb, -35.0);
         band.highestGain = std::min(std::max(0.0, kGainRoom * g) + kGainSlackDb, 35.0);
@@ -493,7 +530,20 @@ void fitToTextbook(Import& import, double sampleRate) {
     }
 
     DigitalDesigner designer(sampleRate);
+    const Problem start = p;
     double worst = fitRounds(p, designer);
+    // Not close yet: the fit may have settled where it could not get out; a
+    // weaker or a stronger pull toward the filters starts it on other ways.
+    for (double factor : {0.5, 2.0}) {
+        if (worst <= kRetryAboveDb) break;
+        Problem trial = start;
+        for (FitBand& b : trial.bands) b.pullScale = kPull * factor;
+        const double w = fitRounds(trial, designer);
+        if (w < worst) {
+            worst = w;
+            p = std::move(trial);
+        }
+    }
 
     // A peak close to Nyquist that the bands cannot follow closely enough: its
     // textbook curve, cramped, may be nearer a high shelf's skirt.
@@ -510,6 +560,7 @@ void fitToTextbook(Import& import, double sampleRate) {
         shelf.lowestQ = 0.1;
         shelf.highestQ = 50.0;
         shelf.shape();
+        shelf.anchor();
         const double reshaped = fitRounds(trial, designer);
         if (reshaped < worst) {
             worst = reshaped;
@@ -517,9 +568,14 @@ void fitToTextbook(Import& import, double sampleRate) {
         }
     }
 
-    // Scale: the largest gain, as the mapping chose it, now for the fitted gains.
+    // Scale: the largest gain, as the mapping chose it, now for the fitted gains
+    // and those of the bands the fit left alone.
+    std::vector<bool> fittedBand(kNumBands, false);
+    for (const FitBand& b : p.bands) fittedBand[b.band] = true;
     double scale = kDefaultScaleDb;
     for (const FitBand& b : p.bands) scale = std::max(scale, std::ceil(std::fabs(b.fields[kBandGain])));
+    for (int b = 0; b < kNumBands; ++b)
+        if (!fittedBand[b]) scale = std::max(scale, std::fabs(realOf(import, bandParam(b, kBandGain)) * oldScale));
     scale = std::min(scale, 36.0);
     for (int b = 0; b < kNumBands; ++b) {
         const int gi = bandParam(b, kBandGain);
