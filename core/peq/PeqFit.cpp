@@ -28,7 +28,7 @@ constexpr double kPull = 1.5;
 constexpr double kPointsPerOctave = 48.0;
 constexpr double kBeyondWeight = 0.25;
 constexpr double kBeyondFraction = 0.45;  // of the rate
-constexpr double kSharpQ = 5.0;
+constexpr double kSharpQ = 10.0;
 constexpr double kDesignSlopeFraction = 0.2;  // of the rate
 constexpr double kGainRoom = 1.5, kGainSlackDb = 3.0, kQRoom = 8.0;
 constexpr double kHighestFraction = 0.499;  // of the rate: the highest band frequency
@@ -39,10 +39,11 @@ constexpr int kRounds = 12;
 constexpr int kMaxIterations = 20;
 constexpr int kStartIterations = 12;
 constexpr int kRoundIterations = 5;
+constexpr int kStalledRounds = 3;  // passes without a real gain before the fit stops
 constexpr double kGoodEnoughDb = 0.01;
 // A band that a peak leaves this far off is tried as a high shelf.
 constexpr double kReshapeAboveDb = 0.1;
-constexpr double kRetryAboveDb = 0.05;
+constexpr double kRetryAboveDb = 0.07;
 constexpr double kReshapeFromFraction = 0.3;  // of the rate: only filters this close to Nyquist
 
 double realOf(const Import& im, int index) { return staticRealOf(index, im.values[index]); }
@@ -251,8 +252,11 @@ void solve(Problem& p, int maxIterations) {
     for (std::size_t b = 0; b < p.bands.size(); ++b) bandModel(p, p.bands[b], m.bandDb[b]);
     std::vector<double> r;
     double cost = residuals(p, m, r);
-    const std::size_t rows = r.size();
-    std::vector<double> jac(static_cast<std::size_t>(count) * rows);  // column-major
+    const std::size_t dataRows = n * p.channels.size();  // then one row per parameter: the pull
+    std::vector<double> jac(static_cast<std::size_t>(count) * dataRows);  // column-major
+    std::vector<double> pullOf(count);
+    for (std::size_t b = 0, k = 0; b < p.bands.size(); k += p.bands[b].count(), ++b)
+        for (int j = 0; j < p.bands[b].count(); ++j) pullOf[k + j] = p.bands[b].pull(j);
     std::vector<double> moved, base;
     double lambda = 1e-3;
     for (int iteration = 0; iteration < maxIterations; ++iteration) {
@@ -277,7 +281,7 @@ void solve(Problem& p, int maxIterations) {
                 xt[j] += h;
                 trial.set(xt.data(), p.topHz);
                 response(moved);
-                double* col = &jac[(k + j) * rows];
+                double* col = &jac[(k + j) * dataRows];
                 for (std::size_t c = 0; c < p.channels.size(); ++c)
                     for (std::size_t i = 0; i < n; ++i)
                         col[c * n + i] = actsOn(p.bands[b].groups, p.channels[c])
@@ -285,30 +289,42 @@ void solve(Problem& p, int maxIterations) {
                                              : 0.0;
             }
         }
-        for (std::size_t b = 0, k = 0; b < p.bands.size(); k += p.bands[b].count(), ++b)
-            for (int j = 0; j < p.bands[b].count(); ++j) {
-                double* col = &jac[(k + j) * rows];
-                std::fill(col + n * p.channels.size(), col + rows, 0.0);
-                col[n * p.channels.size() + k + j] = p.bands[b].pull(j);
-            }
         // Rows whose model sits on the floor have no slope.
-        for (std::size_t row = 0; row < n * p.channels.size(); ++row) {
+        for (std::size_t row = 0; row < dataRows; ++row) {
             const double target = p.target[row / n][row % n];
             if (target <= kFloorDb && r[row] <= 0.0)
-                for (int j = 0; j < count; ++j) jac[j * rows + row] = 0.0;
+                for (int j = 0; j < count; ++j) jac[j * dataRows + row] = 0.0;
+        }
+        // The normal equations. A peak's column is nothing far from its
+        // frequency: each column's products run over the rows where it is not.
+        std::vector<std::size_t> first(count), last(count);
+        for (int i = 0; i < count; ++i) {
+            const double* ci = &jac[i * dataRows];
+            double largest = 0.0;
+            for (std::size_t row = 0; row < dataRows; ++row) largest = std::max(largest, std::fabs(ci[row]));
+            const double negligible = largest * 1e-3;
+            std::size_t lo = 0, hi = dataRows;
+            while (lo < hi && std::fabs(ci[lo]) <= negligible) ++lo;
+            while (hi > lo && std::fabs(ci[hi - 1]) <= negligible) --hi;
+            first[i] = lo;
+            last[i] = hi;
         }
         std::vector<double> a(static_cast<std::size_t>(count) * count), g(count);
         for (int i = 0; i < count; ++i) {
-            const double* ci = &jac[i * rows];
+            const double* ci = &jac[i * dataRows];
             double gi = 0.0;
-            for (std::size_t row = 0; row < rows; ++row) gi += ci[row] * r[row];
-            g[i] = -gi;
+            for (std::size_t row = first[i]; row < last[i]; ++row) gi += ci[row] * r[row];
+            // The pull: one row of its own per parameter.
+            const double pull = pullOf[i];
+            g[i] = -(gi + pull * r[dataRows + i]);
             for (int j = 0; j <= i; ++j) {
-                const double* cj = &jac[j * rows];
-                double s = 0.0;
-                for (std::size_t row = 0; row < rows; ++row) s += ci[row] * cj[row];
-                a[i * count + j] = a[j * count + i] = s;
+                const double* cj = &jac[j * dataRows];
+                const std::size_t lo = std::max(first[i], first[j]), hi = std::min(last[i], last[j]);
+                double sum = 0.0;
+                for (std::size_t row = lo; row < hi; ++row) sum += ci[row] * cj[row];
+                a[i * count + j] = a[j * count + i] = sum;
             }
+            a[i * count + i] += pull * pull;
         }
         bool improved = false;
         for (int attempt = 0; attempt < 8 && !improved; ++attempt) {
@@ -381,10 +397,12 @@ double fitRounds(Problem& p, DigitalDesigner& designer) {
     std::vector<FitBand> best = p.bands;
     double bestWorst = measure(p, designer, digital, error);
     p.designer = &designer;
-    for (int round = 0; round < kRounds && bestWorst > kGoodEnoughDb; ++round) {
+    for (int round = 0, stalled = 0; round < kRounds && bestWorst > kGoodEnoughDb && stalled < kStalledRounds; ++round) {
         solve(p, kRoundIterations);
         const double worst = measure(p, designer, digital, error);
+        ++stalled;
         if (worst < bestWorst) {
+            if (worst < bestWorst * 0.97) stalled = 0;
             bestWorst = worst;
             best = p.bands;
         }
