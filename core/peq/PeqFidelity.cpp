@@ -60,7 +60,8 @@ Fidelity compare(const Import& import, const std::vector<double>& hz, double rat
     for (std::size_t i = 0; i < hz.size(); ++i) {
         double magnitude = 1.0;
         for (const dsp::Biquad& b : biquads) magnitude *= dsp::biquadMagnitude(b, 2.0 * kPi * hz[i] / rate);
-        const double textbookDb = 20.0 * std::log10(std::max(magnitude, 1e-15)) + import.preampDb;
+        const double textbookDb =
+            20.0 * std::log10(std::max(magnitude, 1e-15)) + import.channelPreampDb[channel < 0 ? 0 : channel];
         const double difference = bandsDb[i] - textbookDb;
         if (std::fabs(difference) > worst) {
             worst = std::fabs(difference);
@@ -76,6 +77,7 @@ Fidelity compare(const Import& import, const std::vector<double>& hz, double rat
 std::vector<Fidelity> fidelityReport(const Import& import) {
     bool sided = false;
     for (const Filter& f : import.mapped) sided = sided || actsOn(f, 0) != actsOn(f, 1);
+    sided = sided || import.channelPreampDb[0] != import.channelPreampDb[1];
     std::vector<Fidelity> out;
     if (import.playRate > 0.0) {
         // 1/400 octave, as below.

@@ -176,13 +176,25 @@ Import importText(std::string_view text) {
         ++band;
     }
     out.values[kScale] = staticNormalisedOf(kScale, scaleDb);
+    oneSided = oneSided || read.channelPreampDb[0] != read.channelPreampDb[1];
     if (oneSided) out.values[kMsState] = staticNormalisedOf(kMsState, 0.0);  // left/right: the groups are sides
 
-    if (!(std::fabs(read.preampDb) <= rangeOf(kGain, true)))  // the sum of many Preamp lines may be no number
-        out.errors.push_back({read.preampLine, "a preamp of " + formatNumber(read.preampDb) +
-                                                   " dB is beyond the output gain's " + formatNumber(rangeOf(kGain, true)) + " dB"});
-    else
-        out.preampDb = read.preampDb;
+    const auto& channel = read.channelPreampDb;
+    const double loudest = *std::max_element(channel.begin(), channel.end());
+    // The sum of many Preamp lines may be no number.
+    const auto beyond = std::find_if(channel.begin(), channel.end(),
+                                     [](double db) { return !(std::fabs(db) <= rangeOf(kGain, true)); });
+    if (beyond != channel.end()) {
+        out.errors.push_back({read.preampLine, "a preamp of " + formatNumber(*beyond) + " dB is beyond the output gain's " +
+                                                   formatNumber(rangeOf(kGain, true)) + " dB"});
+    } else {
+        out.preampDb = loudest;
+        out.channelPreampDb = channel;
+        for (int c = 0; c < 8; ++c)
+            if (channel[c] != loudest)
+                out.values[channelParam(c, kChannelLevel)] =
+                    staticNormalisedOf(channelParam(c, kChannelLevel), std::pow(10.0, (channel[c] - loudest) / 20.0));
+    }
     out.values[kGain] = staticNormalisedOf(kGain, out.preampDb);
     std::stable_sort(out.errors.begin(), out.errors.end(),
                      [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });

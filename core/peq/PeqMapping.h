@@ -12,7 +12,9 @@
 //   NO          Notch;  AP: low-pass "Allpass" at 12 dB per octave
 //   BP          none (no band passes a band at unity gain)
 //
-// OFF filters become bypassed bands; Preamp becomes the output Gain; channel
+// OFF filters become bypassed bands; Preamp becomes the output Gain, and where
+// the channels' preamps differ, the largest does and the channel Levels take the
+// rest; channel
 // selections become band groups (and the first channel pair left/right when a
 // filter acts on one side only). Scale stays at its default unless a gain needs
 // more. Everything else keeps a new instance's default. Pure functions; any thread.
@@ -36,7 +38,11 @@ struct Import {
     PresetValues values{};
     std::vector<Filter> mapped;      // the filters that became bands, in band order
     std::vector<Diagnostic> errors;  // the reader's and the mapper's, in line order
-    double preampDb = 0.0;           // as applied (0 when the preamp was refused)
+    double preampDb = 0.0;           // as applied to the output Gain (0 when the preamp was refused)
+    // Each channel's preamp as applied: the output Gain, and a channel Level for
+    // a channel whose Preamp lines differ (a file with Channel: L, Preamp: -6 dB,
+    // Channel: R, Preamp: -2 dB).
+    std::array<double, 8> channelPreampDb{};
     bool tooManyFilters = false;     // refused whole: more filters than bands
     bool refused = false;            // refused whole: no filter list (see Text::refused)
     // The rate the bands were fitted for (fitToTextbook), 0 while they are the

@@ -263,6 +263,8 @@ void readLine(std::string_view line, int number, int& groups, Text& out) {
         if (error.empty()) {
             out.preampDb += db;
             out.preampLine = number;
+            for (int c = 0; c < 8; ++c)
+                if ((groups >> (7 - c)) & 1) out.channelPreampDb[c] += db;
         }
     } else if (key == "channel") {
         readChannel(rest, groups, error);

@@ -14,6 +14,7 @@
 // filters as the text describes them, before any mapping onto bands. Pure
 // functions; any thread; numbers are read and written independently of the
 // process's locale (a host may have set one with decimal commas).
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -50,6 +51,9 @@ struct Diagnostic {
 
 struct Text {
     double preampDb = 0.0;  // all Preamp lines added
+    // Each channel's preamp (channel c, group c + 1): the Preamp lines added
+    // under the Channel selections that held it.
+    std::array<double, 8> channelPreampDb{};
     int preampLine = 0;     // the last Preamp line, 0 without one
     std::vector<Filter> filters;
     std::vector<Diagnostic> errors;  // in line order

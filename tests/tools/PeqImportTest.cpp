@@ -79,6 +79,35 @@ TEST(PeqImport, RenderedListsFollowTheirTextbookCurveAtTheRateTheyPlayAt) {
     }
 }
 
+// Preamp lines under a Channel selection belong to those channels: the left
+// plays -6 dB + 3 dB at the peak's centre, the right -2 dB + 3 dB.
+TEST(PeqImport, PerChannelPreampsAreHeardOnTheirChannels) {
+    ScratchFolder folder;
+    writeBytes(folder.file("sides.txt"), "Channel: L\nPreamp: -6 dB\nFilter 1: ON PK Fc 1000 Hz Gain 3 dB Q 1\n"
+                                         "Channel: R\nPreamp: -2 dB\nFilter 2: ON PK Fc 1000 Hz Gain 3 dB Q 1\n");
+    constexpr int kRate = 48000, kFrames = 1 << 15;
+    std::vector<double> impulse(2 * kFrames, 0.0);
+    impulse[0] = impulse[1] = 1.0;
+    writeAudio(folder.file("impulse.wav"), impulse, 2, kRate, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    for (const char* mode : {"--analogue", "--lenient"}) {  // the prototypes and the fit alike
+        SCOPED_TRACE(mode);
+        const RunResult r = runTool({"render", "--import", folder.file("sides.txt"), mode, folder.file("impulse.wav"),
+                                     folder.file("out.wav")});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        const Audio out = readAudio(folder.file("out.wav"));
+        ASSERT_EQ(out.channels, 2);
+        for (int channel : {0, 1}) {
+            std::vector<double> h(kFrames);
+            for (int i = 0; i < kFrames; ++i) h[i] = out.samples[2 * i + channel];
+            const double db = tool::frequencyResponse(h, kRate, {1000.0})[0].magnitudeDb;
+            EXPECT_NEAR(db, channel == 0 ? -3.0 : 1.0, 0.01) << "channel " << channel;
+        }
+    }
+    const RunResult r = runTool({"import", folder.file("sides.txt"), "-o", folder.file("sides.hmp")});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("preamp 0 dB (channel L -6 dB, R -2 dB)"), std::string::npos) << r.err;
+}
+
 TEST(PeqImport, FidelityFigureMatchesTheIndependentComputation) {
     const peq::Import im = peq::importText("Filter 1: ON PK Fc 10000 Hz Gain 6 dB Q 2\n");
     ASSERT_TRUE(im.errors.empty());

@@ -147,9 +147,17 @@ int runImport(const std::vector<std::string>& args) {
     if (!writeAtomically(out, in, false, std::string_view(reinterpret_cast<const char*>(chunk.data()), chunk.size()), error))
         return failure(command, error);
     for (const std::string& line : text.lines) note(command, line);
-    std::fprintf(stderr, "harmoniform import: wrote %s: program \"%s\", %s, preamp %s dB\n", out.c_str(),
-                 text.name.c_str(), countOf(static_cast<std::int64_t>(text.import.mapped.size()), "band").c_str(),
-                 peq::formatNumber(text.import.preampDb).c_str());
+    // The output Gain, then each channel whose preamp differs from it.
+    const peq::Import& im = text.import;
+    std::string preamp = "preamp " + peq::formatNumber(im.preampDb) + " dB";
+    std::string channels;
+    for (int c = 0; c < 8; ++c)
+        if (im.channelPreampDb[c] != im.preampDb)
+            channels += std::string(channels.empty() ? "" : ", ") + (c == 0 ? "L" : c == 1 ? "R" : std::to_string(c + 1)) +
+                        " " + peq::formatNumber(im.channelPreampDb[c]) + " dB";
+    if (!channels.empty()) preamp += " (channel " + channels + ")";
+    std::fprintf(stderr, "harmoniform import: wrote %s: program \"%s\", %s, %s\n", out.c_str(), text.name.c_str(),
+                 countOf(static_cast<std::int64_t>(im.mapped.size()), "band").c_str(), preamp.c_str());
     return 0;
 }
 
