@@ -21,30 +21,40 @@ constexpr int kPeakType = 1, kHighPassType = 2, kLowShelfType = 3, kHighShelfTyp
 constexpr int kKes = 1, kFirstOrderShelf = 7, kAllpassFamily = 9;
 constexpr double kDefaultScaleDb = 18.0;
 constexpr double kLowestRate = 8000.0;
-constexpr double kPull = 1.5;
 
-// The fit's grid: 1/96 octave up to kFitUpToHz, where the promise holds, and a
-// little beyond at a low weight, so that no band does something wild above it.
+// The grid: 1/48 octave up to kFitUpToHz, denser around notches and very sharp
+// filters, and beyond it up to 0.45 of the rate at a low weight, so that no
+// band does something wild above the range the fit answers for.
 constexpr double kPointsPerOctave = 48.0;
+constexpr double kSharpQ = 10.0;
+constexpr int kSharpPoints = 32;  // each side of a sharp filter's Fc, over 1/Q octave
 constexpr double kBeyondWeight = 0.25;
 constexpr double kBeyondFraction = 0.45;  // of the rate
-constexpr double kSharpQ = 10.0;
-constexpr double kDesignSlopeFraction = 0.2;  // of the rate
-constexpr double kGainRoom = 1.5, kGainSlackDb = 3.0, kQRoom = 8.0;
-constexpr double kHighestFraction = 0.499;  // of the rate: the highest band frequency
-constexpr int kSharpPoints = 32;  // each side of a sharp filter's Fc
 
-// Fit rounds: each fits on the prototypes and then measures the digital designs.
-constexpr int kRounds = 12;
-constexpr int kMaxIterations = 20;
-constexpr int kStartIterations = 12;
+// Where a band may go: its filter's gain sign with some room (times kGainRoom,
+// plus kGainSlackDb either way), its Q within a factor kQRoom of its own (not
+// for shelves, whose band Q is no textbook Q), and up to just below Nyquist.
+constexpr double kGainRoom = 1.5, kGainSlackDb = 3.0, kQRoom = 8.0;
+constexpr double kHighestFraction = 0.499;  // of the rate
+// The pull toward each filter's own settings (see FitBand::pull).
+constexpr double kPull = 1.5;
+
+// The passes. Bands above this fraction of the rate get their slopes from
+// their digital designs in the passes on the designs.
+constexpr double kDesignSlopeFraction = 0.2;
+constexpr int kStartIterations = 12;  // each band alone, for a start
+constexpr int kMaxIterations = 20;    // all bands on the prototypes
+constexpr int kRounds = 12;           // passes on the digital designs at most
 constexpr int kRoundIterations = 5;
-constexpr int kStalledRounds = 3;  // passes without a real gain before the fit stops
+constexpr int kStalledRounds = 3;     // passes without a real gain before the fit stops
 constexpr double kGoodEnoughDb = 0.01;
-// A band that a peak leaves this far off is tried as a high shelf.
-constexpr double kReshapeAboveDb = 0.1;
+
+// Further attempts when the first leaves the largest difference above
+// kRetryAboveDb: other pulls; then, above kReshapeAboveDb, a peak above
+// kReshapeFromFraction of the rate as a high shelf.
 constexpr double kRetryAboveDb = 0.07;
-constexpr double kReshapeFromFraction = 0.3;  // of the rate: only filters this close to Nyquist
+constexpr double kReshapeAboveDb = 0.1;
+constexpr double kReshapeFromFraction = 0.3;
 
 double realOf(const Import& im, int index) { return staticRealOf(index, im.values[index]); }
 

@@ -9,14 +9,19 @@
 // pass filter's too; a first-order shelf has no Q, a notch and a pass filter no
 // gain) so that the bands, as the bank designs them at the playing rate, sum to
 // the filters' textbook response from 20 Hz to 16 kHz. It is a damped
-// Gauss-Newton fit of all bands at once on the analogue prototypes, with the
-// difference between each band's digital design and its prototype measured and
-// carried into the next round, then a few rounds that weigh the worst places
-// more (the aim is the largest difference, not the mean). A band that a peak
-// cannot bring close enough near Nyquist is tried as a high shelf.
+// Gauss-Newton (Levenberg-Marquardt) fit of all bands at once: each band first
+// alone against its own filter, then all together on the analogue prototypes,
+// then passes whose residuals are the bank's digital designs (the slopes stay
+// the prototypes', except near Nyquist), with weights that grow where the
+// difference is largest (the aim is the largest difference, not the mean).
+// Each band is pulled gently toward its filter's own settings and kept near its
+// gain and Q, so that bands whose filters lie near Nyquist, of which the range
+// sees only a skirt, do not wander off to settings that cancel one another.
+// When that leaves the bands off, the fit starts again with other pulls, and
+// tries a peak close to Nyquist as a high shelf.
 //
 // Levels below kFloorDb (the bottom of a notch) are compared as kFloorDb.
-// Pure functions; any thread; some milliseconds for twenty filters.
+// Pure functions; any thread; 40 to 70 ms for ten to twenty filters.
 #include <vector>
 
 #include "core/params/ParamIds.h"
