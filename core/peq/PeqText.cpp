@@ -57,6 +57,11 @@ std::string quoted(std::string_view word) {
 
 bool startsNumber(char c) { return (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.'; }
 bool numberChar(char c) { return startsNumber(c) || c == ','; }
+// Whether w[i] starts an exponent's digits: a digit, or a sign and a digit.
+bool exponentAt(std::string_view w, std::size_t i) {
+    const auto digit = [&](std::size_t k) { return k < w.size() && w[k] >= '0' && w[k] <= '9'; };
+    return digit(i) || (i < w.size() && (w[i] == '+' || w[i] == '-') && digit(i + 1));
+}
 
 // Words of a line; a number written together with its unit ("105Hz", "-6dB")
 // becomes two words.
@@ -71,7 +76,15 @@ std::vector<std::string> words(std::string_view s) {
         std::string_view w = s.substr(i, j - i);
         std::size_t n = 0;
         if (startsNumber(w[0]))
-            while (n < w.size() && numberChar(w[n])) ++n;
+            while (n < w.size()) {
+                if (numberChar(w[n])) {
+                    ++n;
+                } else if ((w[n] == 'e' || w[n] == 'E') && exponentAt(w, n + 1)) {
+                    n += 2;  // "1e3", "2.5E-1": the exponent and its sign or first digit
+                } else {
+                    break;
+                }
+            }
         if (n > 0 && n < w.size()) {
             out.emplace_back(w.substr(0, n));
             out.emplace_back(w.substr(n));
@@ -291,7 +304,7 @@ std::optional<double> parseNumber(std::string_view token) {
     if (token.empty() || !startsNumber(token.front()) || token.front() == '+' || (plus && token.front() == '-'))
         return std::nullopt;
     double v = 0.0;
-    const auto [end, ec] = std::from_chars(token.data(), token.data() + token.size(), v, std::chars_format::fixed);
+    const auto [end, ec] = std::from_chars(token.data(), token.data() + token.size(), v, std::chars_format::general);
     if (ec != std::errc() || end != token.data() + token.size() || !std::isfinite(v)) return std::nullopt;
     return v;
 }

@@ -76,7 +76,8 @@ bool stopForDiagnostics(std::vector<Diagnostic>& errors, int line);
 // a decimal point whatever the locale ("105", "4.5", "-0.25").
 std::string formatNumber(double value, int digits = 6);
 
-// A whole decimal number with a point, nothing else; none for anything else
+// A decimal number with a point and perhaps an exponent ("1e3"), nothing
+// else; none for anything else
 // (a decimal comma included). Locale-independent.
 std::optional<double> parseNumber(std::string_view token);
 

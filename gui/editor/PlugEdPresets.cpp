@@ -242,6 +242,10 @@ void PlugEd::loadTextFile(const std::string& path) {
         showNotice(text + "\nNothing was changed.");
         return;
     }
+    if (import.mapped.empty()) {
+        showNotice("\"" + path + "\" holds no filter to import.\nNothing was changed.");
+        return;
+    }
     peq::fitToTextbook(import, plug_->getSampleRate());
     std::vector<unsigned char> chunk = peq::presetChunk(import.values, peq::presetNameFor(path));
     plug_->setChunk(chunk.data(), static_cast<vst::VstInt32>(chunk.size()), true);

@@ -44,6 +44,8 @@ const GoodLine kGoodLines[] = {
     {"Filter 19: ON NO Fc 60 Hz Q 30", FilterType::Notch, true, 60, 0, 30, 0, 0},
     {"Filter 20: ON AP Fc 500 Hz Q 0.8", FilterType::AllPass, true, 500, 0, 0.8, 0, 0},
     {"Filter 21: ON PK Fc 100 Hz Gain 2 dB Q 1 # trailing comment", FilterType::Peak, true, 100, 2, 1, 0, 0},
+    {"Filter 22: ON PK Fc 1e3 Hz Gain -2.5E-1 dB Q 1.5e+0", FilterType::Peak, true, 1000, -0.25, 1.5, 0, 0},
+    {"Filter 23: ON PK Fc 2.5e3Hz Gain 3e0dB Q 2", FilterType::Peak, true, 2500, 3, 2, 0, 0},
 };
 
 TEST(PeqText, RealWorldLineShapesReadAsTheirFilters) {
@@ -98,7 +100,9 @@ const BadLine kBadLines[] = {
     {"Filter 1: ON LSC 30dB Fc 100 Hz Gain 24 dB", "too steep"},
     {"Preamp: -40 dB", "beyond the output gain's 36 dB"},
     // Numbers as other programs write them, and ones no filter has:
-    {"Filter 1: ON PK Fc 1e308 Hz Gain 1 dB", "unexpected 'e308'"},
+    {"Filter 1: ON PK Fc 1e308 Hz Gain 1 dB", "outside the bands' range"},
+    {"Filter 1: ON PK Fc 1e999 Hz Gain 1 dB", "Fc needs a number, not '1e999'"},
+    {"Filter 1: ON PK Fc 1e Hz Gain 1 dB", "unexpected 'e'"},
     {"Filter 1: ON PK Fc 100 Hz Gain 0x1p3 dB", "unexpected 'x1p3'"},
     {"Filter 1: ON PK Fc inf Hz Gain 1 dB", "Fc needs a number, not 'inf'"},
     {"Filter 1: ON PK Fc -inf Hz Gain 1 dB", "Fc needs a number, not '-'"},

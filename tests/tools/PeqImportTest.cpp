@@ -6,6 +6,7 @@
 // export end to end.
 #include <gtest/gtest.h>
 #include <sndfile.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <string>
@@ -157,6 +158,7 @@ TEST(PeqImport, FilesWithBadLinesApplyNothingUnlessLenient) {
     writeBytes(text, many);
     r = runTool({"import", text, "-o", folder.file("many.hmp"), "--lenient"});
     EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("more filters than Harmoniform's 32 bands"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("32 bands; this file has 33 filters"), std::string::npos) << r.err;
     EXPECT_FALSE(fileExists(folder.file("many.hmp")));
 
@@ -167,6 +169,40 @@ TEST(PeqImport, FilesWithBadLinesApplyNothingUnlessLenient) {
     EXPECT_NE(r.err.find(text + ":1: the text is UTF-16"), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find("--lenient skips"), std::string::npos) << r.err;
     EXPECT_FALSE(fileExists(folder.file("utf16.hmp")));
+}
+
+// Files that hold no filter to import fail, leniently or not; a pipe is refused
+// before it is read (reading it would wait for a writer for ever).
+TEST(PeqImport, FilesWithNoFilterAndPipesAreRefused) {
+    ScratchFolder folder;
+    const std::string text = folder.file("none.txt");
+    for (const char* bytes : {"", "# only a comment\n\n", "Preamp: -3 dB\n"}) {
+        SCOPED_TRACE(bytes);
+        writeBytes(text, bytes);
+        for (bool lenient : {false, true}) {
+            std::vector<std::string> args = {"import", text, "-o", folder.file("none.hmp")};
+            if (lenient) args.push_back("--lenient");
+            const RunResult r = runTool(args);
+            EXPECT_EQ(r.exitCode, 1);
+            EXPECT_NE(r.err.find("no filter to import"), std::string::npos) << r.err;
+        }
+    }
+    writeBytes(text, "Filter 1: ON ZZ Fc 100 Hz\n");
+    RunResult r = runTool({"import", text, "-o", folder.file("none.hmp"), "--lenient"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("every Filter line was skipped"), std::string::npos) << r.err;
+    EXPECT_FALSE(fileExists(folder.file("none.hmp")));
+
+    const std::string pipe = folder.file("pipe.txt");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    r = runTool({"import", pipe, "-o", folder.file("pipe.hmp")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("is not a regular file"), std::string::npos) << r.err;
+
+    // --plugin is accepted as by every command.
+    writeBytes(text, "Filter 1: ON PK Fc 100 Hz Gain 1 dB Q 1\n");
+    r = runTool({"import", text, "-o", folder.file("one.hmp"), "--plugin", "/nonexistent/plugin.so"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
 }
 
 TEST(PeqImport, ImportThenExportThroughThePluginGivesTheSameFilters) {

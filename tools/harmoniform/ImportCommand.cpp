@@ -49,7 +49,8 @@ void importHelp() {
                 "  --rate HZ            the rate to fit for: 48000 (default), 44100, or any of 22050 to\n"
                 "                       192000 (44.1k and 48k are read too)\n"
                 "  --analogue           the filters' analogue prototypes, unfitted\n"
-                "  --lenient            skip the lines that cannot be imported\n");
+                "  --lenient            skip the lines that cannot be imported\n"
+                "  --plugin FILE.so     accepted as by the other commands; the import needs no plug-in\n");
 }
 
 void exportHelp() {
@@ -118,6 +119,10 @@ int runImport(const std::vector<std::string>& args) {
         } else if (a == "--lenient" || a == "--analogue") {
             (a == "--lenient" ? lenient : analogue) = true;
             ++i;
+        } else if (a == "--plugin") {
+            // Accepted as every command accepts it; the import maps the text itself.
+            if (i + 1 >= args.size()) return usageError(command, "--plugin needs a value");
+            i += 2;
         } else if (a == "--rate") {
             if (i + 1 >= args.size()) return usageError(command, "--rate needs a sample rate in Hz");
             const std::optional<double> r = parseRate(args[i + 1]);

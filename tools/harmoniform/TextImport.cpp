@@ -1,5 +1,8 @@
 #include "tools/harmoniform/TextImport.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "core/peq/PeqDocument.h"
 #include "core/peq/PeqFidelity.h"
 #include "core/peq/PeqFit.h"
@@ -8,15 +11,35 @@
 namespace hm::tool {
 
 bool readTextImport(const std::string& path, bool lenient, double playRate, TextImport& out, std::string& error) {
+    // A pipe or a device would be read until its writer stops, maybe never.
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    if (!ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        error = path + " is not a regular file: a filter list is read from a file";
+        return false;
+    }
     std::string bytes;
     if (!readInputFile(path, peq::kMaxTextBytes, "a filter list", bytes, error)) return false;
     out.import = peq::importText(bytes);
     out.name = peq::presetNameFor(path);
     peq::Import& im = out.import;
+    const auto listed = [&](std::string text) {
+        for (const peq::Diagnostic& d : im.errors) text += "\n  " + path + ":" + std::to_string(d.line) + ": " + d.message;
+        return text;
+    };
+    if (im.tooManyFilters) {
+        error = listed(path + ": more filters than Harmoniform's " + std::to_string(kNumBands) +
+                       " bands (one band a filter); nothing was applied:");
+        return false;
+    }
     if (!im.usable(lenient)) {
-        error = path + ": " + countOf(static_cast<std::int64_t>(im.errors.size()), "line") + " cannot be imported" +
-                (im.tooManyFilters || im.refused ? "" : "; nothing was applied (--lenient skips such lines)") + ":";
-        for (const peq::Diagnostic& d : im.errors) error += "\n  " + path + ":" + std::to_string(d.line) + ": " + d.message;
+        error = listed(path + ": " + countOf(static_cast<std::int64_t>(im.errors.size()), "line") + " cannot be imported" +
+                       (im.refused ? "" : "; nothing was applied (--lenient skips such lines)") + ":");
+        return false;
+    }
+    if (im.mapped.empty()) {
+        error = im.errors.empty() ? path + ": no filter to import (the file has no Filter line)"
+                                  : listed(path + ": no filter to import; every Filter line was skipped:");
         return false;
     }
     if (playRate > 0.0) peq::fitToTextbook(im, playRate);
