@@ -226,6 +226,17 @@ bool readFilter(std::string_view rest, Filter& f, std::string& error) {
             }
         }
     }
+    if (!q && !bw && f.slopeDb == 0.0) {
+        // The format's own defaults where a line gives no width: a notch is
+        // narrow, a shelf a little gentler than the steepest slope without
+        // overshoot; a peak has no default.
+        if (f.type == FilterType::Notch) f.q = kDefaultNotchQ;
+        if (isShelf(f.type)) f.slopeDb = kDefaultShelfSlope * 12.0;
+        if (f.type == FilterType::Peak && fc) {
+            error = "PK needs a width (Q ... or BW Oct ...)";
+            return false;
+        }
+    }
     if (!fc) error = "missing frequency (Fc)";
     else if (hasGain(f.type) && !gain) error = std::string(typeName(f.type)) + " needs a gain (Gain ... dB)";
     else if (!hasGain(f.type) && f.gainDb != 0.0) error = std::string(typeName(f.type)) + " takes no gain";
@@ -261,6 +272,10 @@ bool readChannel(std::string_view rest, int& groups, std::string& error) {
     return true;
 }
 
+std::string unknownChannels(int channelLine) {
+    return "skipped with the Channel line " + std::to_string(channelLine) + " above it, which cannot be read";
+}
+
 void readLine(std::string_view line, int number, int& groups, Text& out) {
     if (const std::size_t hash = line.find('#'); hash != std::string_view::npos) line = line.substr(0, hash);
     line = trim(line);
@@ -273,6 +288,7 @@ void readLine(std::string_view line, int number, int& groups, Text& out) {
         LineReader r(words(rest));
         double db = 0.0;
         if (r.number("Preamp", db, {"db"}, error) && !r.atEnd()) error = "unexpected " + quoted(r.take()) + " after the preamp";
+        if (error.empty() && groups < 0) error = unknownChannels(-groups);
         if (error.empty()) {
             out.preampDb += db;
             out.preampLine = number;
@@ -280,13 +296,16 @@ void readLine(std::string_view line, int number, int& groups, Text& out) {
                 if ((groups >> (7 - c)) & 1) out.channelPreampDb[c] += db;
         }
     } else if (key == "channel") {
-        readChannel(rest, groups, error);
+        // The lines below an unreadable selection belong to channels nobody
+        // knows: they are dropped with it (as -its line number) until the next.
+        if (!readChannel(rest, groups, error)) groups = -number;
     } else if (key.rfind("filter", 0) == 0 && trim(std::string_view(key).substr(6)).find_first_not_of("0123456789") ==
                                                     std::string_view::npos) {
         Filter f;
         f.line = number;
         f.groups = groups;
-        if (readFilter(rest, f, error)) out.filters.push_back(f);
+        if (groups < 0) error = unknownChannels(-groups);
+        else if (readFilter(rest, f, error)) out.filters.push_back(f);
     } else if (!key.empty()) {
         const std::string command = quoted(std::string(trim(line.substr(0, colon))) + ":");
         error = command + " is not imported (only Preamp, Channel and Filter lines are)";
@@ -359,7 +378,7 @@ Text readText(std::string_view text) {
     int number = 0;
     while (!text.empty() || number == 0) {
         ++number;
-        const std::size_t end = text.find('\n');
+        const std::size_t end = text.find_first_of("\r\n");  // LF, CRLF or CR alone
         const std::string_view line = text.substr(0, end);
         if (line.find('\0') != std::string_view::npos) {
             out.errors.push_back({number, "the line holds a zero byte: this is no text file"});
@@ -372,7 +391,7 @@ Text readText(std::string_view text) {
             break;
         }
         if (end == std::string_view::npos) break;
-        text.remove_prefix(end + 1);
+        text.remove_prefix(end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1));
     }
     return out;
 }

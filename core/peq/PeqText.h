@@ -24,8 +24,13 @@ namespace hm::peq {
 
 enum class FilterType { Peak, LowShelf, HighShelf, LowPass, HighPass, Notch, AllPass, BandPass };
 
-// The Q a filter gets when its line gives neither Q nor bandwidth.
+// The Q a filter gets when its line gives neither Q nor bandwidth; a notch
+// gets kDefaultNotchQ, and a shelf with neither Q nor slope the textbook shelf
+// slope kDefaultShelfSlope (S, 1 being 12 dB per octave at the midpoint). A
+// peak must give its width.
 inline constexpr double kDefaultQ = 0.70710678118654752;
+inline constexpr double kDefaultNotchQ = 30.0;
+inline constexpr double kDefaultShelfSlope = 0.9;
 
 // Channel selections as a band's group set: group g (1..8) is bit 8 - g.
 inline constexpr int kAllGroups = 255;
@@ -65,7 +70,8 @@ struct Text {
 // stay bounded whatever file was handed over.
 inline constexpr std::size_t kMaxDiagnostics = 100;
 
-// Reads a whole text (UTF-8 with or without a byte-order mark, LF or CRLF).
+// Reads a whole text (UTF-8 with or without a byte-order mark; LF, CRLF or CR
+// line ends).
 Text readText(std::string_view text);
 
 // When `errors` has reached kMaxDiagnostics: adds the diagnostic that stops the

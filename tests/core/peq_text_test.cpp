@@ -29,9 +29,9 @@ const GoodLine kGoodLines[] = {
     {"filter 4: on pk fc 1000 hz gain 1 db q 1", FilterType::Peak, true, 1000, 1, 1, 0, 0},
     {"Filter 5: ON PK Fc 1.5 kHz Gain 1 dB Q 1", FilterType::Peak, true, 1500, 1, 1, 0, 0},
     {"Filter 6: ON PK Fc 1000 Hz Gain 6 dB BW Oct 1.0", FilterType::Peak, true, 1000, 6, kDefaultQ, 1.0, 0},
-    {"Filter 7: ON PK Fc 1000 Hz Gain 6 dB", FilterType::Peak, true, 1000, 6, kDefaultQ, 0, 0},  // Q defaults
+    {"Filter 7: ON NO Fc 4000 Hz", FilterType::Notch, true, 4000, 0, kDefaultNotchQ, 0, 0},  // a narrow notch
     {"Filter 8: OFF PK Fc 1000 Hz Gain 6 dB Q 3", FilterType::Peak, false, 1000, 6, 3, 0, 0},
-    {"Filter 9: ON LS Fc 100 Hz Gain 5 dB", FilterType::LowShelf, true, 100, 5, kDefaultQ, 0, 0},
+    {"Filter 9: ON LS Fc 100 Hz Gain 5 dB", FilterType::LowShelf, true, 100, 5, kDefaultQ, 0, kDefaultShelfSlope * 12},
     {"Filter 10: ON LSC Fc 100 Hz Gain 5 dB Q 0.9", FilterType::LowShelf, true, 100, 5, 0.9, 0, 0},
     {"Filter 11: ON LSC 12dB Fc 100 Hz Gain 5 dB", FilterType::LowShelf, true, 100, 5, kDefaultQ, 0, 12},
     {"Filter 12: ON LS 6 dB Fc 100 Hz Gain -5 dB", FilterType::LowShelf, true, 100, -5, kDefaultQ, 0, 6},
@@ -86,6 +86,7 @@ const BadLine kBadLines[] = {
     {"Filter 1: ON PK Fc 100 Hz Gain 1 dB Q 1 BW Oct 1", "either Q or BW"},
     {"Filter 1: ON LSC 12dB Fc 100 Hz Gain 1 dB Q 1", "either a slope"},
     {"Filter 1: ON PK 12dB Fc 100 Hz Gain 1 dB", "PK takes no slope"},
+    {"Filter 1: ON PK Fc 1000 Hz Gain 6 dB", "PK needs a width (Q ... or BW Oct ...)"},
     {"Filter 1: ON PK Fc abc Hz Gain 1 dB", "Fc needs a number"},
     {"Filter 1: ON PK Fc nan Hz Gain 1 dB", "Fc needs a number"},
     {"Filter 1: ON PK Fc 100 Hz Gain 1 dB Slope 3", "unexpected 'Slope'"},
@@ -100,7 +101,7 @@ const BadLine kBadLines[] = {
     {"Filter 1: ON LSC 30dB Fc 100 Hz Gain 24 dB", "too steep"},
     {"Preamp: -40 dB", "beyond the output gain's 36 dB"},
     // Numbers as other programs write them, and ones no filter has:
-    {"Filter 1: ON PK Fc 1e308 Hz Gain 1 dB", "outside the bands' range"},
+    {"Filter 1: ON PK Fc 1e308 Hz Gain 1 dB Q 1", "outside the bands' range"},
     {"Filter 1: ON PK Fc 1e999 Hz Gain 1 dB", "Fc needs a number, not '1e999'"},
     {"Filter 1: ON PK Fc 1e Hz Gain 1 dB", "unexpected 'e'"},
     {"Filter 1: ON PK Fc 100 Hz Gain 0x1p3 dB", "unexpected 'x1p3'"},
@@ -111,7 +112,7 @@ const BadLine kBadLines[] = {
     {"Filter 1: ON PK Fc -0 Hz Gain 1 dB", "Fc must be a positive frequency"},
     {"Filter 1: ON PK Fc -100 Hz Gain 1 dB", "Fc must be a positive frequency"},
     {"Filter 1: ON PK Fc 100 Hz Gain 1 dB Q -0", "Q must be positive"},
-    {"Filter 1: ON PK Fc 30000 Hz Gain 1 dB", "Fc 30000 Hz is outside the bands' range"},
+    {"Filter 1: ON PK Fc 30000 Hz Gain 1 dB Q 1", "Fc 30000 Hz is outside the bands' range"},
     // The corner is in range, the midpoint (where the textbook shelf is built) is not.
     {"Filter 1: ON LSC Fc 30000 Hz Gain 12 dB Q 0.7", "Fc 30000 Hz is outside the bands' range"},
     {"Filter 1: ON HS 6dB Fc 9 Hz Gain -12 dB", "Fc 9 Hz is outside the bands' range"},
@@ -144,9 +145,9 @@ TEST(PeqText, HugeNumbersAndLongWordsGiveExactBoundedMessages) {
         std::string text, message;
     } cases[] = {
         // (printed as the double nearest 1e300, exactly: 1.000000000000000052...e300)
-        {"Filter 1: ON PK Fc " + huge + " Hz Gain 1 dB", "Fc 1000000000000000052"},
-        {"Filter 1: ON PK Fc 100 Hz Gain " + huge + " dB", "a gain of 1000000000000000052"},
-        {"Filter 1: ON PK Fc " + tiny + " Hz Gain 1 dB", "Fc 0.0000000000"},
+        {"Filter 1: ON PK Fc " + huge + " Hz Gain 1 dB Q 1", "Fc 1000000000000000052"},
+        {"Filter 1: ON PK Fc 100 Hz Gain " + huge + " dB Q 1", "a gain of 1000000000000000052"},
+        {"Filter 1: ON PK Fc " + tiny + " Hz Gain 1 dB Q 1", "Fc 0.0000000000"},
         {"Filter 1: ON " + veryLong + " Fc 100 Hz", "unknown filter type '" + veryLong.substr(0, 32) + "...'"},
         {"Preamp: " + huge + "\nPreamp: -1.5", "a preamp of 1000000000000000052"},
         // Each line's number is finite, their sum is not.
@@ -173,6 +174,13 @@ TEST(PeqText, ByteOrderMarkCrlfCommentsAndPreampsAreHandled) {
     EXPECT_EQ(t.filters[0].line, 5);
     EXPECT_DOUBLE_EQ(t.filters[0].q, 0.70);
 
+    // Old Mac line ends: CR alone, mixed with CRLF.
+    const Text cr = readText("Preamp: -3 dB\rFilter 1: ON PK Fc 105 Hz Gain 4.5 dB Q 0.70\r\n\rFilter 2: ON NO Fc 60 Hz\r");
+    EXPECT_TRUE(cr.errors.empty()) << cr.errors[0].message;
+    ASSERT_EQ(cr.filters.size(), 2u);
+    EXPECT_EQ(cr.filters[0].line, 2);
+    EXPECT_EQ(cr.filters[1].line, 4);
+
     const Text utf16 = readText(std::string("\xFF\xFEP\0r\0", 6));
     ASSERT_EQ(utf16.errors.size(), 1u);
     EXPECT_NE(utf16.errors[0].message.find("UTF-16"), std::string::npos);
@@ -188,6 +196,18 @@ TEST(PeqText, ChannelSelectionsBecomeGroupsAndTheFirstPairLeftRight) {
     for (int b = 0; b < 4; ++b)
         EXPECT_EQ(std::lround(staticRealOf(bandParam(b, kBandGroups), im.values[bandParam(b, kBandGroups)])), expected[b]);
     EXPECT_EQ(std::lround(staticRealOf(kMsState, im.values[kMsState])), 0);  // left/right
+
+    // A selection that cannot be read takes its lines with it, up to the next.
+    const Text dropped = readText("Channel: C\nPreamp: -3 dB\nFilter 1: ON PK Fc 100 Hz Gain 1 dB Q 1\n"
+                                  "Channel: R\nFilter 2: ON PK Fc 200 Hz Gain 1 dB Q 1\n");
+    ASSERT_EQ(dropped.errors.size(), 3u);
+    EXPECT_EQ(dropped.errors[1].line, 2);
+    EXPECT_EQ(dropped.errors[2].line, 3);
+    EXPECT_NE(dropped.errors[2].message.find("skipped with the Channel line 1"), std::string::npos)
+        << dropped.errors[2].message;
+    ASSERT_EQ(dropped.filters.size(), 1u);
+    EXPECT_EQ(dropped.filters[0].groups, kRightGroup);
+    EXPECT_EQ(dropped.preampDb, 0.0);
 
     const Import both = importText("Filter 1: ON PK Fc 100 Hz Gain 1 dB Q 1\n");
     EXPECT_EQ(both.values[kMsState], defaultValues()[kMsState]);  // nothing one-sided: left as a new instance has it
@@ -215,7 +235,7 @@ std::string repeated(const std::string& line, std::size_t times) {
 }
 
 TEST(PeqText, TextsThatAreNoFilterListAreRefusedWholeEvenLeniently) {
-    const std::string pk = "Filter: ON PK Fc 100 Hz Gain 1 dB\n";
+    const std::string pk = "Filter: ON PK Fc 100 Hz Gain 1 dB Q 1\n";
     const std::size_t megabyteOfFilters = (1u << 20) / pk.size();
     const struct {
         std::string text;
