@@ -54,8 +54,12 @@ struct Import {
     bool usable(bool lenient) const { return !tooManyFilters && !refused && (lenient || errors.empty()); }
 };
 
-// Reads and maps a whole text.
-Import importText(std::string_view text);
+// Reads and maps a whole text. Leniently, a filter whose frequency, Q or gain
+// lies beyond the bands' ranges is applied with the nearest setting the bands
+// have (a diagnostic marked applied says what changed), while `mapped` keeps
+// the filter as written, so that the fidelity report shows what the clamping
+// cost against the file's curve and a fit aims at that curve.
+Import importText(std::string_view text, bool lenient = false);
 
 // The analogue Q the filter stands for: its Q, the Q of its bandwidth in
 // octaves (between the half-gain points of a peak, the -3 dB points of a notch),

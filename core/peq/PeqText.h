@@ -52,6 +52,7 @@ struct Filter {
 struct Diagnostic {
     int line = 0;
     std::string message;
+    bool applied = false;  // the line was applied changed (a lenient import's clamped value), not skipped
 };
 
 struct Text {

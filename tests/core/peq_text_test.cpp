@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/params/ParamTable.h"
+#include "core/peq/PeqFidelity.h"
 #include "core/peq/PeqMapping.h"
 #include "core/peq/PeqText.h"
 
@@ -211,6 +212,41 @@ TEST(PeqText, ChannelSelectionsBecomeGroupsAndTheFirstPairLeftRight) {
 
     const Import both = importText("Filter 1: ON PK Fc 100 Hz Gain 1 dB Q 1\n");
     EXPECT_EQ(both.values[kMsState], defaultValues()[kMsState]);  // nothing one-sided: left as a new instance has it
+}
+
+// Leniently, a value beyond the bands' ranges is clamped to the nearest one and
+// the report shows what that cost against the file's own curve: here a Q 0.07
+// peak played with Q 0.1, which at 20 Hz the analogue peaks alone put apart by
+// the difference computed below.
+TEST(PeqText, LenientImportsClampAndReportTheCost) {
+    const char* text = "Filter 1: ON PK Fc 100 Hz Gain 6 dB Q 0.07\n";
+    EXPECT_FALSE(importText(text).usable(false));
+    const Import im = importText(text, true);
+    ASSERT_EQ(im.errors.size(), 1u);
+    EXPECT_TRUE(im.errors[0].applied);
+    EXPECT_NE(im.errors[0].message.find("Q 0.07 to 0.1"), std::string::npos) << im.errors[0].message;
+    ASSERT_EQ(im.mapped.size(), 1u);
+    EXPECT_DOUBLE_EQ(im.mapped[0].q, 0.07);  // the file's filter, for its curve
+    EXPECT_NEAR(staticRealOf(bandParam(0, kBandQ), im.values[bandParam(0, kBandQ)]), 0.1, 1e-6);
+
+    // |H|^2 of the analogue peak at x = f / Fc: ((1 - x^2)^2 + (A x / Q)^2) / ((1 - x^2)^2 + (x / (A Q))^2).
+    const auto peakDb = [](double x, double gainDb, double q) {
+        const double a = std::pow(10.0, gainDb / 40.0), d = 1.0 - x * x;
+        return 10.0 * std::log10((d * d + std::pow(a * x / q, 2)) / (d * d + std::pow(x / (a * q), 2)));
+    };
+    const double cost = peakDb(0.2, 6.0, 0.1) - peakDb(0.2, 6.0, 0.07);
+    ASSERT_LT(cost, -0.3);
+    for (const Fidelity& f : fidelityReport(im)) EXPECT_LE(f.differenceDb, cost + 0.02) << describe(f);
+
+    // Fc to the top of the range, a shelf's corner kept in range too, the gain to the largest Scale.
+    const Import more = importText("Filter 1: ON PK Fc 30000 Hz Gain 2 dB Q 1\n"
+                                   "Filter 2: ON HSC Fc 21000 Hz Gain 12 dB Q 0.7\n"
+                                   "Filter 3: ON PK Fc 1000 Hz Gain 40 dB Q 2\n", true);
+    ASSERT_EQ(more.mapped.size(), 3u);
+    const auto real = [&](int band, int field) { return staticRealOf(bandParam(band, field), more.values[bandParam(band, field)]); };
+    EXPECT_NEAR(real(0, kBandFrequency), 22000.0, 0.1);
+    EXPECT_LE(real(1, kBandFrequency), 22000.0 * 1.0001);
+    EXPECT_NEAR(real(2, kBandGain) * staticRealOf(kScale, more.values[kScale]), 36.0, 1e-3);
 }
 
 TEST(PeqText, MoreFiltersThanBandsAreRefusedEvenLeniently) {

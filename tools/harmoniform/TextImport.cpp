@@ -20,7 +20,7 @@ bool readTextImport(const std::string& path, bool lenient, double playRate, Text
     }
     std::string bytes;
     if (!readInputFile(path, peq::kMaxTextBytes, "a filter list", bytes, error)) return false;
-    out.import = peq::importText(bytes);
+    out.import = peq::importText(bytes, lenient);
     out.name = peq::presetNameFor(path);
     peq::Import& im = out.import;
     const auto listed = [&](std::string text) {
@@ -44,7 +44,7 @@ bool readTextImport(const std::string& path, bool lenient, double playRate, Text
     }
     if (playRate > 0.0) peq::fitToTextbook(im, playRate);
     for (const peq::Diagnostic& d : im.errors)
-        out.lines.push_back(path + ":" + std::to_string(d.line) + ": skipped: " + d.message);
+        out.lines.push_back(path + ":" + std::to_string(d.line) + (d.applied ? ": " : ": skipped: ") + d.message);
     out.lines.push_back(path + ": " + countOf(static_cast<std::int64_t>(im.mapped.size()), "filter") +
                         (playRate > 0.0 ? " imported, fitted for " + peq::formatNumber(playRate / 1000.0, 4) +
                                               " kHz; against the textbook biquads there (Harmoniform minus textbook):"
