@@ -105,6 +105,7 @@ constexpr TypeWord kTypes[] = {
     {"hs", FilterType::HighShelf},  {"hsc", FilterType::HighShelf}, {"lp", FilterType::LowPass},
     {"lpq", FilterType::LowPass},   {"hp", FilterType::HighPass},   {"hpq", FilterType::HighPass},
     {"no", FilterType::Notch},      {"ap", FilterType::AllPass},    {"bp", FilterType::BandPass},
+    {"peq", FilterType::Peak},  // as room-correction exports write a peak
 };
 
 bool isShelf(FilterType t) { return t == FilterType::LowShelf || t == FilterType::HighShelf; }
@@ -166,6 +167,12 @@ bool readFilter(std::string_view rest, Filter& f, std::string& error) {
     }
     r.take();
     f.on = state == "on";
+    if (r.peek() == "none") {
+        // A room-correction export's unused slot: no filter, and nothing wrong.
+        r.take();
+        if (!r.atEnd()) error = "a filter of type None takes nothing after it";
+        return false;
+    }
     const std::string typeWord = r.take();
     const TypeWord* type = nullptr;
     for (const TypeWord& t : kTypes)
@@ -272,6 +279,17 @@ bool readChannel(std::string_view rest, int& groups, std::string& error) {
     return true;
 }
 
+// The lines a room-correction program writes above its filters ("Filter
+// Settings file", "Room EQ V5.31", "Dated: ...", "Notes: ...", "Equaliser:
+// Generic", "Average 1"): what they say is for people, not for the filters.
+bool exportHeader(std::string_view line, const std::string& key) {
+    if (key == "dated" || key == "notes" || key == "equaliser" || key == "equalizer") return true;
+    if (!key.empty()) return false;
+    const std::string lower = platform::asciiLower(line);
+    return lower == "filter settings file" || lower.rfind("room eq v", 0) == 0 || lower.rfind("average ", 0) == 0 ||
+           lower == "average";
+}
+
 std::string unknownChannels(int channelLine) {
     return "skipped with the Channel line " + std::to_string(channelLine) + " above it, which cannot be read";
 }
@@ -284,6 +302,7 @@ void readLine(std::string_view line, int number, int& groups, Text& out) {
     const std::size_t colon = line.find(':');
     const std::string key = colon == std::string_view::npos ? std::string() : platform::asciiLower(trim(line.substr(0, colon)));
     const std::string_view rest = colon == std::string_view::npos ? std::string_view() : line.substr(colon + 1);
+    if (exportHeader(line, key)) return;
     if (key == "preamp") {
         LineReader r(words(rest));
         double db = 0.0;

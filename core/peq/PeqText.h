@@ -9,6 +9,10 @@
 //   Filter 3: ON HPQ Fc 20 Hz Q 0.5
 //   # a comment
 //
+// Room-correction exports are read as well: their header lines ("Filter
+// Settings file", "Room EQ V5.31", "Dated:", "Notes:", "Equaliser:", "Average
+// 1") and unused slots ("Filter 5: ON None") are passed over, and PEQ is a peak.
+//
 // The reader turns such a text into plain records, with one diagnostic (line
 // number and message) for every line it cannot read; the records hold the
 // filters as the text describes them, before any mapping onto bands. Pure

@@ -249,6 +249,25 @@ TEST(PeqText, LenientImportsClampAndReportTheCost) {
     EXPECT_NEAR(real(2, kBandGain) * staticRealOf(kScale, more.values[kScale]), 36.0, 1e-3);
 }
 
+TEST(PeqText, RoomCorrectionExportsReadAsTheirFilters) {
+    const Text t = readText(
+        "Filter Settings file\r\n\r\nRoom EQ V5.31\r\nDated: 3 Mar 2026 21:04:11\r\n\r\n"
+        "Notes: living room, left speaker\r\n\r\nEqualiser: Generic\r\nAverage 1\r\n"
+        "Filter  1: ON  PK       Fc   43.5 Hz  Gain  -7.2 dB  Q  5.10\r\n"
+        "Filter  2: ON  PEQ      Fc    118 Hz  Gain  -3.0 dB  Q  2.40\r\n"
+        "Filter  3: ON  None\r\n"
+        "Filter  4: OFF None\r\n");
+    EXPECT_TRUE(t.errors.empty()) << t.errors[0].line << ": " << t.errors[0].message;
+    ASSERT_EQ(t.filters.size(), 2u);
+    EXPECT_EQ(t.filters[1].type, FilterType::Peak);
+    EXPECT_DOUBLE_EQ(t.filters[1].frequency, 118.0);
+    EXPECT_DOUBLE_EQ(t.filters[1].q, 2.4);
+
+    const Text bad = readText("Filter 3: ON None Fc 100 Hz\n");
+    ASSERT_EQ(bad.errors.size(), 1u);
+    EXPECT_NE(bad.errors[0].message.find("None takes nothing"), std::string::npos);
+}
+
 TEST(PeqText, MoreFiltersThanBandsAreRefusedEvenLeniently) {
     std::string text;
     for (int i = 1; i <= 33; ++i) text += "Filter " + std::to_string(i) + ": ON PK Fc 1000 Hz Gain 1 dB Q 1\n";
