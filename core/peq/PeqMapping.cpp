@@ -208,7 +208,9 @@ Import importText(std::string_view text, bool lenient) {
         if (!clamped.empty()) out.errors.push_back({f.line, clamped, true});
         for (int field = 0; field < kParamsPerBand; ++field)
             out.values[bandParam(band, field)] = staticNormalisedOf(bandParam(band, field), b.fields[field]);
-        oneSided = oneSided || (f.groups != kAllGroups && (f.groups & (kLeftGroup | kRightGroup)) != (kLeftGroup | kRightGroup));
+        // Any Channel selection names channels: the first pair then runs as left
+        // and right (as mid and side, "Channel: 1 2" would read as both of those).
+        oneSided = oneSided || f.groups != kAllGroups;
         out.mapped.push_back(f);
         ++band;
     }

@@ -15,8 +15,8 @@
 // OFF filters become bypassed bands; Preamp becomes the output Gain, and where
 // the channels' preamps differ, the largest does and the channel Levels take the
 // rest; channel
-// selections become band groups (and the first channel pair left/right when a
-// filter acts on one side only). Scale stays at its default unless a gain needs
+// selections become band groups (and the first channel pair left/right when the
+// text selects channels, or the channels' preamps differ). Scale stays at its default unless a gain needs
 // more. Everything else keeps a new instance's default. Pure functions; any thread.
 #include <array>
 #include <string>

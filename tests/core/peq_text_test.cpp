@@ -210,6 +210,9 @@ TEST(PeqText, ChannelSelectionsBecomeGroupsAndTheFirstPairLeftRight) {
     EXPECT_EQ(dropped.filters[0].groups, kRightGroup);
     EXPECT_EQ(dropped.preampDb, 0.0);
 
+    const Import pair = importText("Channel: 1 2\nFilter 1: ON PK Fc 100 Hz Gain 1 dB Q 1\n");
+    EXPECT_EQ(std::lround(staticRealOf(kMsState, pair.values[kMsState])), 0);  // channels, not mid and side
+
     const Import both = importText("Filter 1: ON PK Fc 100 Hz Gain 1 dB Q 1\n");
     EXPECT_EQ(both.values[kMsState], defaultValues()[kMsState]);  // nothing one-sided: left as a new instance has it
 }
