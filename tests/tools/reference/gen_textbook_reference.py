@@ -20,7 +20,7 @@ import numpy as np
 from scipy import signal
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-LISTS = ["overear_treble_cut.txt", "inear_high_q.txt", "speaker_room.txt", "twenty_peaks.txt"]
+LISTS = ["overear_treble_cut.txt", "inear_high_q.txt", "speaker_room.txt", "twenty_peaks.txt", "air_band.txt"]
 RATES = [44100.0, 48000.0]
 
 
