@@ -20,7 +20,7 @@ std::string list(const char* name) {
     return s.str();
 }
 
-const char* const kLists[] = {"speaker_room.txt", "overear_treble_cut.txt", "twenty_peaks.txt"};
+const char* const kLists[] = {"speaker_room.txt", "overear_treble_cut.txt", "inear_high_q.txt", "twenty_peaks.txt"};
 
 void BM_FitToTextbook(benchmark::State& state) {
     const peq::Import mapped = peq::importText(list(kLists[state.range(0)]));
@@ -33,7 +33,7 @@ void BM_FitToTextbook(benchmark::State& state) {
     state.SetLabel(std::string(kLists[state.range(0)]) + ", " + std::to_string(mapped.mapped.size()) + " filters");
 }
 BENCHMARK(BM_FitToTextbook)
-    ->ArgsProduct({{0, 1, 2}, {44100, 48000}})
+    ->ArgsProduct({{0, 1, 2, 3}, {44100, 48000}})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

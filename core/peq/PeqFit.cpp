@@ -26,7 +26,7 @@ constexpr double kLowestRate = 8000.0;
 // filters, and beyond it up to 0.45 of the rate at a low weight, so that no
 // band does something wild above the range the fit answers for.
 constexpr double kPointsPerOctave = 48.0;
-constexpr double kSharpQ = 10.0;
+constexpr double kSharpQ = 5.0;
 constexpr int kSharpPoints = 32;  // each side of a sharp filter's Fc, over 1/Q octave
 constexpr double kBeyondWeight = 0.25;
 constexpr double kBeyondFraction = 0.45;  // of the rate
@@ -177,6 +177,7 @@ struct Problem {
     std::vector<FitBand> bands;
     int inRange = 0;  // grid points up to kFitUpToHz (the first ones)
     DigitalDesigner* designer = nullptr;  // residuals of the digital designs, else of the prototypes
+    double designSlopeFraction = kDesignSlopeFraction;
 };
 
 // Each band's response in dB on the grid, as the residuals read it.
@@ -277,7 +278,7 @@ void solve(Problem& p, int maxIterations) {
         // prototype, is differenced on its design, with a wider step (the
         // design's own fit is not smooth at the finest scale).
         for (std::size_t b = 0, k = 0; b < p.bands.size(); k += p.bands[b].count(), ++b) {
-            const bool onDesign = p.designer != nullptr && p.bands[b].fields[kBandFrequency] > kDesignSlopeFraction * p.fs;
+            const bool onDesign = p.designer != nullptr && p.bands[b].fields[kBandFrequency] > p.designSlopeFraction * p.fs;
             if (iteration > 0 && p.designer != nullptr && !onDesign) continue;
             FitBand trial = p.bands[b];
             const auto response = [&](std::vector<double>& out) {
@@ -399,11 +400,11 @@ double measure(Problem& p, DigitalDesigner& designer, std::vector<std::vector<do
 // residuals, the prototypes' slopes), each followed by weights that grow where
 // the difference is largest. Keeps the best pass; returns its largest
 // difference.
-double fitRounds(Problem& p, DigitalDesigner& designer) {
+double fitRounds(Problem& p, DigitalDesigner& designer, bool onPrototypesFirst = true) {
     std::vector<std::vector<double>> digital;
     std::vector<double> error;
     p.designer = nullptr;
-    solve(p, kMaxIterations);
+    if (onPrototypesFirst) solve(p, kMaxIterations);
     std::vector<FitBand> best = p.bands;
     double bestWorst = measure(p, designer, digital, error);
     p.designer = &designer;
@@ -562,11 +563,23 @@ void fitToTextbook(Import& import, double sampleRate) {
     double worst = fitRounds(p, designer);
     // Not close yet: the fit may have settled where it could not get out; a
     // weaker or a stronger pull toward the filters starts it on other ways.
-    for (double factor : {0.5, 2.0}) {
+    for (double factor : {0.5, 2.0, 0.2}) {
         if (worst <= kRetryAboveDb) break;
         Problem trial = start;
         for (FitBand& b : trial.bands) b.pullScale = kPull * factor;
         const double w = fitRounds(trial, designer);
+        if (w < worst) {
+            worst = w;
+            p = std::move(trial);
+        }
+    }
+
+    // Still off: every band's slopes from its digital design, from where the
+    // fit stands (costlier, and steadier where many sharp bands meet).
+    if (worst > kRetryAboveDb) {
+        Problem trial = p;
+        trial.designSlopeFraction = 0.0;
+        const double w = fitRounds(trial, designer, false);
         if (w < worst) {
             worst = w;
             p = std::move(trial);

@@ -17,11 +17,12 @@
 // Each band is pulled gently toward its filter's own settings and kept near its
 // gain and Q, so that bands whose filters lie near Nyquist, of which the range
 // sees only a skirt, do not wander off to settings that cancel one another.
-// When that leaves the bands off, the fit starts again with other pulls, and
-// tries a peak close to Nyquist as a high shelf.
+// When that leaves the bands off, the fit starts again with other pulls, then
+// takes every band's slopes from its design, and tries a peak close to Nyquist
+// as a high shelf.
 //
 // Levels below kFloorDb (the bottom of a notch) are compared as kFloorDb.
-// Pure functions; any thread; 40 to 70 ms for ten to twenty filters.
+// Pure functions; any thread; 50 to 250 ms for ten to twenty filters.
 #include <vector>
 
 #include "core/params/ParamIds.h"
