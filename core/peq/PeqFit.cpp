@@ -30,6 +30,7 @@ constexpr double kSharpQ = 5.0;
 constexpr int kSharpPoints = 32;  // each side of a sharp filter's Fc, over 1/Q octave
 constexpr double kBeyondWeight = 0.25;
 constexpr double kBeyondFraction = 0.45;  // of the rate
+constexpr double kBeyondHighestHz = 21600.0;  // 0.45 of 48 kHz: higher rates have no more to follow
 
 // Where a band may go: its filter's gain sign with some room (times kGainRoom,
 // plus kGainSlackDb either way), its Q within a factor kQRoom of its own (not
@@ -446,7 +447,7 @@ std::vector<double> fitGrid(double fs, const std::vector<Filter>& filters, int& 
     }
     std::sort(hz.begin(), hz.end());
     inRange = static_cast<int>(hz.size());
-    const double top = kBeyondFraction * fs;
+    const double top = std::min(kBeyondFraction * fs, kBeyondHighestHz);
     for (double f = kFitUpToHz * std::pow(2.0, 1.0 / kPointsPerOctave * 4.0); f < top;
          f *= std::pow(2.0, 4.0 / kPointsPerOctave))
         hz.push_back(f);
@@ -497,6 +498,9 @@ std::vector<double> bandsDigitalDb(const Import& import, double sampleRate, int 
 
 void fitToTextbook(Import& import, double sampleRate) {
     if (!(sampleRate >= kLowestRate)) return;  // no rate a correction plays at: the prototypes stay
+    // A filter at or above Nyquist has no textbook biquad at this rate.
+    for (const Filter& f : import.mapped)
+        if (f.on && f.frequency >= kHighestFraction * sampleRate) return;
     import.playRate = sampleRate;
     Problem p;
     p.fs = sampleRate;

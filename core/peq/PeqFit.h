@@ -48,7 +48,9 @@ std::vector<double> textbookDb(const Import& import, double sampleRate, int chan
 std::vector<double> bandsDigitalDb(const Import& import, double sampleRate, int channel, const std::vector<double>& hz);
 
 // Re-tunes the bands of `import` (which importText mapped to the analogue
-// prototypes) for playing at `sampleRate`; sets import.playRate.
+// prototypes) for playing at `sampleRate`; sets import.playRate. Leaves them
+// as they are (playRate 0) when a filter lies at or above the Nyquist frequency
+// of that rate, where it has no textbook biquad.
 void fitToTextbook(Import& import, double sampleRate);
 
 }  // namespace hm::peq

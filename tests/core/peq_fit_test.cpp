@@ -109,5 +109,13 @@ TEST(PeqFit, BypassedBandsKeepTheirSettingsAndFittedGainsTheirSign) {
               1e-3);
 }
 
+TEST(PeqFit, FiltersAtOrAboveNyquistLeaveTheBandsAsPrototypes) {
+    const Import im = importText("Filter 1: ON PK Fc 1000 Hz Gain 3 dB Q 1\nFilter 2: ON PK Fc 12000 Hz Gain -4 dB Q 2\n");
+    Import low = im;
+    fitToTextbook(low, 22050.0);  // 12 kHz is above its Nyquist frequency
+    EXPECT_EQ(low.playRate, 0.0);
+    EXPECT_EQ(low.values, im.values);
+}
+
 }  // namespace
 }  // namespace hm::peq

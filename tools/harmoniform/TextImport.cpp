@@ -43,10 +43,13 @@ bool readTextImport(const std::string& path, bool lenient, double playRate, Text
         return false;
     }
     if (playRate > 0.0) peq::fitToTextbook(im, playRate);
+    if (playRate > 0.0 && im.playRate == 0.0)
+        out.lines.push_back(path + ": a filter lies at or above the Nyquist frequency of " +
+                            peq::formatNumber(playRate / 1000.0, 4) + " kHz: the filters are kept as analogue filters");
     for (const peq::Diagnostic& d : im.errors)
         out.lines.push_back(path + ":" + std::to_string(d.line) + (d.applied ? ": " : ": skipped: ") + d.message);
     out.lines.push_back(path + ": " + countOf(static_cast<std::int64_t>(im.mapped.size()), "filter") +
-                        (playRate > 0.0 ? " imported, fitted for " + peq::formatNumber(playRate / 1000.0, 4) +
+                        (im.playRate > 0.0 ? " imported, fitted for " + peq::formatNumber(im.playRate / 1000.0, 4) +
                                               " kHz; against the textbook biquads there (Harmoniform minus textbook):"
                                         : " imported as analogue filters; against the textbook biquads (Harmoniform "
                                           "minus textbook, below 20 kHz):"));
