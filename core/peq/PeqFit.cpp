@@ -81,11 +81,13 @@ public:
         const dsp::CascadeDesign d = dsp::mapCascade(s, radians, n, fs_, *ws_);
         out.assign(hz.size(), 0.0);
         if (d.unity) return;
-        if (hz.size() != points_.size() || hz.data() != pointsFor_ || (!hz.empty() && hz[0] != firstHz_)) {
+        if (hz.size() != points_.size() || hz.data() != pointsFor_ ||
+            (!hz.empty() && (hz.front() != firstHz_ || hz.back() != lastHz_))) {
             points_.resize(hz.size());
             for (std::size_t i = 0; i < hz.size(); ++i) points_[i] = dsp::circlePoint(2.0 * kPi * hz[i] / fs_);
             pointsFor_ = hz.data();
-            firstHz_ = hz.empty() ? 0.0 : hz[0];
+            firstHz_ = hz.empty() ? 0.0 : hz.front();
+            lastHz_ = hz.empty() ? 0.0 : hz.back();
         }
         double coeffs[dsp::kMaxSections][dsp::kBiquadCoefficients];
         for (int k = 0; k < d.count; ++k) {
@@ -110,7 +112,7 @@ private:
     // The unit-circle points of the last grid asked for.
     std::vector<dsp::CirclePoint> points_;
     const double* pointsFor_ = nullptr;
-    double firstHz_ = 0.0;
+    double firstHz_ = 0.0, lastHz_ = 0.0;
 };
 
 void analogueDb(const dsp::BandSettings& s, const std::vector<double>& hz, std::vector<double>& out) {
@@ -142,7 +144,7 @@ struct FitBand {
 
     int count() const { return 1 + (hasGain ? 1 : 0) + (hasQ ? 1 : 0); }
     // The pull's weight on parameter j: an octave, 3 dB or a doubled Q cost
-    // about as much as a difference of 0.03 dB over the whole range.
+    // about as much as a difference of 0.06 dB over the whole range.
     double pull(int j) const {
         const bool gain = hasGain && j == 1;
         return pullScale / (gain ? 3.0 : std::log(2.0));
@@ -165,7 +167,7 @@ struct FitBand {
         const int type = static_cast<int>(std::lround(fields[kBandType]));
         const int subtype = static_cast<int>(std::lround(fields[kBandSubtype]));
         hasGain = type != kHighPassType && type != kLowPassType && type != kNotchType;
-        hasQ = !(subtype == kFirstOrderShelf && !(type == kHighPassType || type == kLowPassType));
+        hasQ = subtype != kFirstOrderShelf || type == kHighPassType || type == kLowPassType;
     }
 };
 
