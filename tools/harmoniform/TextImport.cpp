@@ -1,5 +1,6 @@
 #include "tools/harmoniform/TextImport.h"
 
+#include <cmath>
 #include <filesystem>
 #include <system_error>
 
@@ -9,6 +10,10 @@
 #include "tools/harmoniform/Messages.h"
 
 namespace hm::tool {
+
+namespace {
+constexpr double kFitAimDb = 0.1;  // what the fit aims for up to 16 kHz
+}  // namespace
 
 bool readTextImport(const std::string& path, bool lenient, double playRate, TextImport& out, std::string& error) {
     // A pipe or a device would be read until its writer stops, maybe never.
@@ -53,7 +58,14 @@ bool readTextImport(const std::string& path, bool lenient, double playRate, Text
                                               " kHz; against the textbook biquads there (Harmoniform minus textbook):"
                                         : " imported as analogue filters; against the textbook biquads (Harmoniform "
                                           "minus textbook, below 20 kHz):"));
-    for (const peq::Fidelity& f : peq::fidelityReport(im)) out.lines.push_back("  " + peq::describe(f));
+    bool beyondAim = false;
+    for (const peq::Fidelity& f : peq::fidelityReport(im)) {
+        out.lines.push_back("  " + peq::describe(f));
+        beyondAim = beyondAim || (f.fitted && f.toHz <= peq::kFitUpToHz && std::fabs(f.differenceDb) > kFitAimDb);
+    }
+    if (beyondAim)
+        out.lines.push_back(path + ": the bands could not follow the textbook curve within " +
+                            peq::formatNumber(kFitAimDb) + " dB up to 16 kHz");
     return true;
 }
 
