@@ -11,6 +11,7 @@ packages=(
   libfftw3-dev  # benchmarks only: the yardstick for the FFT, never linked into the plug-in
   xvfb xauth binutils
   python3  # tests: the layout texts are what tools/layoutgen writes
+  python3-numpy python3-scipy  # the reference-data scripts under tests/ (run with /usr/bin/python3)
   libxtst-dev  # the real-window tests click with the XTEST extension
   lv2-dev liblilv-dev lilv-utils serdi  # the LV2 bundle: headers, the lilv test host, lv2info/lv2apply, serdi
 )

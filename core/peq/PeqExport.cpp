@@ -106,6 +106,23 @@ Export exportText(const PresetValues& values, const std::string& name) {
     Export out;
     if (!name.empty()) out.text += "# " + name + "\n";
     out.text += "Preamp: " + formatNumber(real(kGain)) + " dB\n";
+    // A channel's Level is the rest of its preamp, on that channel alone.
+    bool channelPreamps = false;
+    for (int c = 0; c < kMaxChannels; ++c) {
+        const double level = real(channelParam(c, kChannelLevel));
+        if (level == 1.0) continue;
+        const std::string channel = channelsOf(1 << (7 - c));
+        if (!(level > 0.0)) {
+            out.leftOut.push_back("Channel " + channel + " Level: the channel is silent; a preamp cannot say so");
+        } else if (midSide && c < 2) {
+            out.leftOut.push_back("Channel " + channel + " Level: acts on the " + (c == 0 ? "mid" : "side") +
+                                  " signal; the text's channels are left and right");
+        } else {
+            out.text += "Channel: " + channel + "\nPreamp: " + formatNumber(20.0 * std::log10(level)) + " dB\n";
+            channelPreamps = true;
+        }
+    }
+    if (channelPreamps) out.text += "Channel: ALL\n";
     int groupsInForce = kAllGroups;
     for (int b = 0; b < kNumBands; ++b) {
         const int state = static_cast<int>(std::lround(real(bandParam(b, kBandState))));

@@ -1,5 +1,6 @@
 #pragma once
-// The bands of a preset as parametric EQ text. Every band in use (on, or
+// The bands of a preset as parametric EQ text: the output Gain as Preamp, a
+// channel's Level as a Preamp under a Channel line of its own. Every band in use (on, or
 // bypassed: written OFF) is taken apart into its analogue sections, exactly as
 // the filter engine builds them, and each section becomes the textbook filter
 // with the same analogue response: a peaking section a PK, a second-order shelf

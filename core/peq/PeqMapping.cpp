@@ -112,6 +112,38 @@ bool mapFilter(const Filter& f, double scaleDb, Band& band, std::string& error) 
     return true;
 }
 
+// Moves a filter to the nearest settings the bands have: Fc (and a shelf's
+// corner) into the frequency range, its Q into the Q range, its gain within
+// the largest Scale. Says what moved; false when nothing had to.
+bool clampToBands(Filter& f, std::string& moved) {
+    const int fi = bandParam(0, kBandFrequency), qi = bandParam(0, kBandQ);
+    const double lowest = rangeOf(fi, false), highest = rangeOf(fi, true);
+    const Filter before = f;
+    double low = lowest, high = highest;
+    if (isShelf(f.type)) {  // the corner, at Fc times or over this factor, must be in range too
+        const double factor = std::pow(10.0, std::fabs(std::clamp(f.gainDb, -36.0, 36.0)) / (isFirstOrderShelf(f) ? 40.0 : 80.0));
+        (f.type == FilterType::LowShelf ? low : high) = f.type == FilterType::LowShelf ? lowest * factor : highest / factor;
+    }
+    f.frequency = std::clamp(f.frequency, low, high);
+    const double q = analogueQ(f);
+    if (std::isfinite(q) && !isFirstOrderShelf(f) && (q < rangeOf(qi, false) || q > rangeOf(qi, true))) {
+        f.q = std::clamp(q, static_cast<double>(rangeOf(qi, false)), static_cast<double>(rangeOf(qi, true)));
+        f.bandwidth = 0.0;
+        f.slopeDb = 0.0;
+    }
+    f.gainDb = std::clamp(f.gainDb, -rangeOf(kScale, true), rangeOf(kScale, true));
+    std::string text;
+    const auto add = [&](const std::string& what) { text += (text.empty() ? "" : ", ") + what; };
+    if (f.frequency != before.frequency)
+        add("Fc " + formatNumber(before.frequency) + " Hz to " + formatNumber(f.frequency, 5) + " Hz");
+    if (f.q != before.q || f.bandwidth != before.bandwidth)
+        add("Q " + formatNumber(analogueQ(before), 4) + " to " + formatNumber(f.q, 4));
+    if (f.gainDb != before.gainDb) add("gain " + formatNumber(before.gainDb) + " dB to " + formatNumber(f.gainDb) + " dB");
+    if (text.empty()) return false;
+    moved = "clamped to the bands' ranges: " + text;
+    return true;
+}
+
 }  // namespace
 
 PresetValues defaultValues() {
@@ -133,7 +165,7 @@ double analogueQ(const Filter& f) {
     return f.q;
 }
 
-Import importText(std::string_view text) {
+Import importText(std::string_view text, bool lenient) {
     Text read = readText(text);
     Import out;
     out.values = defaultValues();
@@ -144,21 +176,25 @@ Import importText(std::string_view text) {
     const double maxScale = rangeOf(kScale, true);
     double scaleDb = kDefaultScaleDb;
     for (const Filter& f : read.filters)
-        if (std::fabs(f.gainDb) <= maxScale) scaleDb = std::max(scaleDb, std::fabs(f.gainDb));
+        if (std::fabs(f.gainDb) <= maxScale || lenient) scaleDb = std::max(scaleDb, std::min(std::fabs(f.gainDb), maxScale));
 
     bool oneSided = false;
     int band = 0;
     for (const Filter& f : read.filters) {
-        std::string error;
+        std::string error, clamped;
         Band b;
         if (band >= kNumBands) {
             error = "Harmoniform has " + std::to_string(kNumBands) + " bands; this file has " +
                     std::to_string(read.filters.size()) + " filters";
             out.tooManyFilters = true;
-        } else if (std::fabs(f.gainDb) > maxScale) {
-            error = "a gain of " + formatNumber(f.gainDb) + " dB is beyond the bands' " + formatNumber(maxScale) + " dB";
         } else {
-            mapFilter(f, scaleDb, b, error);
+            Filter applied = f;
+            std::string moved;
+            if (lenient && clampToBands(applied, moved)) clamped = moved;
+            if (std::fabs(applied.gainDb) > maxScale)
+                error = "a gain of " + formatNumber(f.gainDb) + " dB is beyond the bands' " + formatNumber(maxScale) + " dB";
+            else
+                mapFilter(applied, scaleDb, b, error);
         }
         if (!error.empty()) {
             out.errors.push_back({f.line, error});
@@ -169,20 +205,35 @@ Import importText(std::string_view text) {
             }
             continue;
         }
+        if (!clamped.empty()) out.errors.push_back({f.line, clamped, true});
         for (int field = 0; field < kParamsPerBand; ++field)
             out.values[bandParam(band, field)] = staticNormalisedOf(bandParam(band, field), b.fields[field]);
-        oneSided = oneSided || (f.groups != kAllGroups && (f.groups & (kLeftGroup | kRightGroup)) != (kLeftGroup | kRightGroup));
+        // Any Channel selection names channels: the first pair then runs as left
+        // and right (as mid and side, "Channel: 1 2" would read as both of those).
+        oneSided = oneSided || f.groups != kAllGroups;
         out.mapped.push_back(f);
         ++band;
     }
     out.values[kScale] = staticNormalisedOf(kScale, scaleDb);
+    oneSided = oneSided || read.channelPreampDb[0] != read.channelPreampDb[1];
     if (oneSided) out.values[kMsState] = staticNormalisedOf(kMsState, 0.0);  // left/right: the groups are sides
 
-    if (!(std::fabs(read.preampDb) <= rangeOf(kGain, true)))  // the sum of many Preamp lines may be no number
-        out.errors.push_back({read.preampLine, "a preamp of " + formatNumber(read.preampDb) +
-                                                   " dB is beyond the output gain's " + formatNumber(rangeOf(kGain, true)) + " dB"});
-    else
-        out.preampDb = read.preampDb;
+    const auto& channel = read.channelPreampDb;
+    const double loudest = *std::max_element(channel.begin(), channel.end());
+    // The sum of many Preamp lines may be no number.
+    const auto beyond = std::find_if(channel.begin(), channel.end(),
+                                     [](double db) { return !(std::fabs(db) <= rangeOf(kGain, true)); });
+    if (beyond != channel.end()) {
+        out.errors.push_back({read.preampLine, "a preamp of " + formatNumber(*beyond) + " dB is beyond the output gain's " +
+                                                   formatNumber(rangeOf(kGain, true)) + " dB"});
+    } else {
+        out.preampDb = loudest;
+        out.channelPreampDb = channel;
+        for (int c = 0; c < 8; ++c)
+            if (channel[c] != loudest)
+                out.values[channelParam(c, kChannelLevel)] =
+                    staticNormalisedOf(channelParam(c, kChannelLevel), std::pow(10.0, (channel[c] - loudest) / 20.0));
+    }
     out.values[kGain] = staticNormalisedOf(kGain, out.preampDb);
     std::stable_sort(out.errors.begin(), out.errors.end(),
                      [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });

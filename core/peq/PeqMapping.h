@@ -12,9 +12,11 @@
 //   NO          Notch;  AP: low-pass "Allpass" at 12 dB per octave
 //   BP          none (no band passes a band at unity gain)
 //
-// OFF filters become bypassed bands; Preamp becomes the output Gain; channel
-// selections become band groups (and the first channel pair left/right when a
-// filter acts on one side only). Scale stays at its default unless a gain needs
+// OFF filters become bypassed bands; Preamp becomes the output Gain, and where
+// the channels' preamps differ, the largest does and the channel Levels take the
+// rest; channel
+// selections become band groups (and the first channel pair left/right when the
+// text selects channels, or the channels' preamps differ). Scale stays at its default unless a gain needs
 // more. Everything else keeps a new instance's default. Pure functions; any thread.
 #include <array>
 #include <string>
@@ -36,17 +38,28 @@ struct Import {
     PresetValues values{};
     std::vector<Filter> mapped;      // the filters that became bands, in band order
     std::vector<Diagnostic> errors;  // the reader's and the mapper's, in line order
-    double preampDb = 0.0;           // as applied (0 when the preamp was refused)
+    double preampDb = 0.0;           // as applied to the output Gain (0 when the preamp was refused)
+    // Each channel's preamp as applied: the output Gain, and a channel Level for
+    // a channel whose Preamp lines differ (a file with Channel: L, Preamp: -6 dB,
+    // Channel: R, Preamp: -2 dB).
+    std::array<double, 8> channelPreampDb{};
     bool tooManyFilters = false;     // refused whole: more filters than bands
     bool refused = false;            // refused whole: no filter list (see Text::refused)
+    // The rate the bands were fitted for (fitToTextbook), 0 while they are the
+    // filters' analogue prototypes.
+    double playRate = 0.0;
 
     // Whether the preset may be applied: no errors, or lenient (errors skip
     // their lines) unless the file is refused whole.
     bool usable(bool lenient) const { return !tooManyFilters && !refused && (lenient || errors.empty()); }
 };
 
-// Reads and maps a whole text.
-Import importText(std::string_view text);
+// Reads and maps a whole text. Leniently, a filter whose frequency, Q or gain
+// lies beyond the bands' ranges is applied with the nearest setting the bands
+// have (a diagnostic marked applied says what changed), while `mapped` keeps
+// the filter as written, so that the fidelity report shows what the clamping
+// cost against the file's curve and a fit aims at that curve.
+Import importText(std::string_view text, bool lenient = false);
 
 // The analogue Q the filter stands for: its Q, the Q of its bandwidth in
 // octaves (between the half-gain points of a peak, the -3 dB points of a notch),

@@ -57,6 +57,11 @@ std::string quoted(std::string_view word) {
 
 bool startsNumber(char c) { return (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.'; }
 bool numberChar(char c) { return startsNumber(c) || c == ','; }
+// Whether w[i] starts an exponent's digits: a digit, or a sign and a digit.
+bool exponentAt(std::string_view w, std::size_t i) {
+    const auto digit = [&](std::size_t k) { return k < w.size() && w[k] >= '0' && w[k] <= '9'; };
+    return digit(i) || (i < w.size() && (w[i] == '+' || w[i] == '-') && digit(i + 1));
+}
 
 // Words of a line; a number written together with its unit ("105Hz", "-6dB")
 // becomes two words.
@@ -71,7 +76,15 @@ std::vector<std::string> words(std::string_view s) {
         std::string_view w = s.substr(i, j - i);
         std::size_t n = 0;
         if (startsNumber(w[0]))
-            while (n < w.size() && numberChar(w[n])) ++n;
+            while (n < w.size()) {
+                if (numberChar(w[n])) {
+                    ++n;
+                } else if ((w[n] == 'e' || w[n] == 'E') && exponentAt(w, n + 1)) {
+                    n += 2;  // "1e3", "2.5E-1": the exponent and its sign or first digit
+                } else {
+                    break;
+                }
+            }
         if (n > 0 && n < w.size()) {
             out.emplace_back(w.substr(0, n));
             out.emplace_back(w.substr(n));
@@ -92,6 +105,7 @@ constexpr TypeWord kTypes[] = {
     {"hs", FilterType::HighShelf},  {"hsc", FilterType::HighShelf}, {"lp", FilterType::LowPass},
     {"lpq", FilterType::LowPass},   {"hp", FilterType::HighPass},   {"hpq", FilterType::HighPass},
     {"no", FilterType::Notch},      {"ap", FilterType::AllPass},    {"bp", FilterType::BandPass},
+    {"peq", FilterType::Peak},  // as room-correction exports write a peak
 };
 
 bool isShelf(FilterType t) { return t == FilterType::LowShelf || t == FilterType::HighShelf; }
@@ -153,6 +167,12 @@ bool readFilter(std::string_view rest, Filter& f, std::string& error) {
     }
     r.take();
     f.on = state == "on";
+    if (r.peek() == "none") {
+        // A room-correction export's unused slot: no filter, and nothing wrong.
+        r.take();
+        if (!r.atEnd()) error = "a filter of type None takes nothing after it";
+        return false;
+    }
     const std::string typeWord = r.take();
     const TypeWord* type = nullptr;
     for (const TypeWord& t : kTypes)
@@ -213,6 +233,17 @@ bool readFilter(std::string_view rest, Filter& f, std::string& error) {
             }
         }
     }
+    if (!q && !bw && f.slopeDb == 0.0) {
+        // The format's own defaults where a line gives no width: a notch is
+        // narrow, a shelf a little gentler than the steepest slope without
+        // overshoot; a peak has no default.
+        if (f.type == FilterType::Notch) f.q = kDefaultNotchQ;
+        if (isShelf(f.type)) f.slopeDb = kDefaultShelfSlope * 12.0;
+        if (f.type == FilterType::Peak && fc) {
+            error = "PK needs a width (Q ... or BW Oct ...)";
+            return false;
+        }
+    }
     if (!fc) error = "missing frequency (Fc)";
     else if (hasGain(f.type) && !gain) error = std::string(typeName(f.type)) + " needs a gain (Gain ... dB)";
     else if (!hasGain(f.type) && f.gainDb != 0.0) error = std::string(typeName(f.type)) + " takes no gain";
@@ -248,6 +279,21 @@ bool readChannel(std::string_view rest, int& groups, std::string& error) {
     return true;
 }
 
+// The lines a room-correction program writes above its filters ("Filter
+// Settings file", "Room EQ V5.31", "Dated: ...", "Notes: ...", "Equaliser:
+// Generic", "Average 1"): what they say is for people, not for the filters.
+bool exportHeader(std::string_view line, const std::string& key) {
+    if (key == "dated" || key == "notes" || key == "equaliser" || key == "equalizer") return true;
+    if (!key.empty()) return false;
+    const std::string lower = platform::asciiLower(line);
+    return lower == "filter settings file" || lower.rfind("room eq v", 0) == 0 || lower.rfind("average ", 0) == 0 ||
+           lower == "average";
+}
+
+std::string unknownChannels(int channelLine) {
+    return "skipped with the Channel line " + std::to_string(channelLine) + " above it, which cannot be read";
+}
+
 void readLine(std::string_view line, int number, int& groups, Text& out) {
     if (const std::size_t hash = line.find('#'); hash != std::string_view::npos) line = line.substr(0, hash);
     line = trim(line);
@@ -256,22 +302,29 @@ void readLine(std::string_view line, int number, int& groups, Text& out) {
     const std::size_t colon = line.find(':');
     const std::string key = colon == std::string_view::npos ? std::string() : platform::asciiLower(trim(line.substr(0, colon)));
     const std::string_view rest = colon == std::string_view::npos ? std::string_view() : line.substr(colon + 1);
+    if (exportHeader(line, key)) return;
     if (key == "preamp") {
         LineReader r(words(rest));
         double db = 0.0;
         if (r.number("Preamp", db, {"db"}, error) && !r.atEnd()) error = "unexpected " + quoted(r.take()) + " after the preamp";
+        if (error.empty() && groups < 0) error = unknownChannels(-groups);
         if (error.empty()) {
             out.preampDb += db;
             out.preampLine = number;
+            for (int c = 0; c < 8; ++c)
+                if ((groups >> (7 - c)) & 1) out.channelPreampDb[c] += db;
         }
     } else if (key == "channel") {
-        readChannel(rest, groups, error);
+        // The lines below an unreadable selection belong to channels nobody
+        // knows: they are dropped with it (as -its line number) until the next.
+        if (!readChannel(rest, groups, error)) groups = -number;
     } else if (key.rfind("filter", 0) == 0 && trim(std::string_view(key).substr(6)).find_first_not_of("0123456789") ==
                                                     std::string_view::npos) {
         Filter f;
         f.line = number;
         f.groups = groups;
-        if (readFilter(rest, f, error)) out.filters.push_back(f);
+        if (groups < 0) error = unknownChannels(-groups);
+        else if (readFilter(rest, f, error)) out.filters.push_back(f);
     } else if (!key.empty()) {
         const std::string command = quoted(std::string(trim(line.substr(0, colon))) + ":");
         error = command + " is not imported (only Preamp, Channel and Filter lines are)";
@@ -289,7 +342,7 @@ std::optional<double> parseNumber(std::string_view token) {
     if (token.empty() || !startsNumber(token.front()) || token.front() == '+' || (plus && token.front() == '-'))
         return std::nullopt;
     double v = 0.0;
-    const auto [end, ec] = std::from_chars(token.data(), token.data() + token.size(), v, std::chars_format::fixed);
+    const auto [end, ec] = std::from_chars(token.data(), token.data() + token.size(), v, std::chars_format::general);
     if (ec != std::errc() || end != token.data() + token.size() || !std::isfinite(v)) return std::nullopt;
     return v;
 }
@@ -344,7 +397,7 @@ Text readText(std::string_view text) {
     int number = 0;
     while (!text.empty() || number == 0) {
         ++number;
-        const std::size_t end = text.find('\n');
+        const std::size_t end = text.find_first_of("\r\n");  // LF, CRLF or CR alone
         const std::string_view line = text.substr(0, end);
         if (line.find('\0') != std::string_view::npos) {
             out.errors.push_back({number, "the line holds a zero byte: this is no text file"});
@@ -357,7 +410,7 @@ Text readText(std::string_view text) {
             break;
         }
         if (end == std::string_view::npos) break;
-        text.remove_prefix(end + 1);
+        text.remove_prefix(end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1));
     }
     return out;
 }

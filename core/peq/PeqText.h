@@ -9,11 +9,16 @@
 //   Filter 3: ON HPQ Fc 20 Hz Q 0.5
 //   # a comment
 //
+// Room-correction exports are read as well: their header lines ("Filter
+// Settings file", "Room EQ V5.31", "Dated:", "Notes:", "Equaliser:", "Average
+// 1") and unused slots ("Filter 5: ON None") are passed over, and PEQ is a peak.
+//
 // The reader turns such a text into plain records, with one diagnostic (line
 // number and message) for every line it cannot read; the records hold the
 // filters as the text describes them, before any mapping onto bands. Pure
 // functions; any thread; numbers are read and written independently of the
 // process's locale (a host may have set one with decimal commas).
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,8 +28,13 @@ namespace hm::peq {
 
 enum class FilterType { Peak, LowShelf, HighShelf, LowPass, HighPass, Notch, AllPass, BandPass };
 
-// The Q a filter gets when its line gives neither Q nor bandwidth.
+// The Q a filter gets when its line gives neither Q nor bandwidth; a notch
+// gets kDefaultNotchQ, and a shelf with neither Q nor slope the textbook shelf
+// slope kDefaultShelfSlope (S, 1 being 12 dB per octave at the midpoint). A
+// peak must give its width.
 inline constexpr double kDefaultQ = 0.70710678118654752;
+inline constexpr double kDefaultNotchQ = 30.0;
+inline constexpr double kDefaultShelfSlope = 0.9;
 
 // Channel selections as a band's group set: group g (1..8) is bit 8 - g.
 inline constexpr int kAllGroups = 255;
@@ -46,10 +56,14 @@ struct Filter {
 struct Diagnostic {
     int line = 0;
     std::string message;
+    bool applied = false;  // the line was applied changed (a lenient import's clamped value), not skipped
 };
 
 struct Text {
     double preampDb = 0.0;  // all Preamp lines added
+    // Each channel's preamp (channel c, group c + 1): the Preamp lines added
+    // under the Channel selections that held it.
+    std::array<double, 8> channelPreampDb{};
     int preampLine = 0;     // the last Preamp line, 0 without one
     std::vector<Filter> filters;
     std::vector<Diagnostic> errors;  // in line order
@@ -61,7 +75,8 @@ struct Text {
 // stay bounded whatever file was handed over.
 inline constexpr std::size_t kMaxDiagnostics = 100;
 
-// Reads a whole text (UTF-8 with or without a byte-order mark, LF or CRLF).
+// Reads a whole text (UTF-8 with or without a byte-order mark; LF, CRLF or CR
+// line ends).
 Text readText(std::string_view text);
 
 // When `errors` has reached kMaxDiagnostics: adds the diagnostic that stops the
@@ -72,7 +87,8 @@ bool stopForDiagnostics(std::vector<Diagnostic>& errors, int line);
 // a decimal point whatever the locale ("105", "4.5", "-0.25").
 std::string formatNumber(double value, int digits = 6);
 
-// A whole decimal number with a point, nothing else; none for anything else
+// A decimal number with a point and perhaps an exponent ("1e3"), nothing
+// else; none for anything else
 // (a decimal comma included). Locale-independent.
 std::optional<double> parseNumber(std::string_view token);
 

@@ -6,6 +6,7 @@
 
 #include "core/Plug.h"
 #include "core/peq/PeqDocument.h"
+#include "core/peq/PeqFit.h"
 #include "gui/controls/COptionMenu.h"
 #include "gui/editor/EditorPanel.h"
 #include "gui/editor/PlugEd.h"
@@ -222,15 +223,17 @@ void PlugEd::loadPresetFile(const std::string& path) {
 }
 
 // Parametric EQ text becomes a preset chunk and is loaded as one, into the
-// current program: undo, A/B and state treat it like any preset. A text with
-// lines that cannot be imported changes nothing; the notice lists them.
+// current program: undo, A/B and state treat it like any preset. Its bands are
+// fitted to the filters' textbook curve at the rate the instance runs at now.
+// A text with lines that cannot be imported changes nothing; the notice lists
+// them.
 void PlugEd::loadTextFile(const std::string& path) {
     const platform::FileRead file = platform::readWholeFile(path, peq::kMaxTextBytes);
     if (file.status != platform::ReadStatus::Ok) {
         showNotice(readProblem(path, PresetFileStatus::Unreadable, "preset"));
         return;
     }
-    const peq::Import import = peq::importText(file.bytes);
+    peq::Import import = peq::importText(file.bytes);
     if (!import.usable(false)) {
         std::string text = "\"" + path + "\" cannot be imported:";
         for (std::size_t i = 0; i < import.errors.size() && i < kNoticeLines; ++i)
@@ -239,6 +242,11 @@ void PlugEd::loadTextFile(const std::string& path) {
         showNotice(text + "\nNothing was changed.");
         return;
     }
+    if (import.mapped.empty()) {
+        showNotice("\"" + path + "\" holds no filter to import.\nNothing was changed.");
+        return;
+    }
+    peq::fitToTextbook(import, plug_->getSampleRate());
     std::vector<unsigned char> chunk = peq::presetChunk(import.values, peq::presetNameFor(path));
     plug_->setChunk(chunk.data(), static_cast<vst::VstInt32>(chunk.size()), true);
     shownList_.reset();

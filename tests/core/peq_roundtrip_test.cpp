@@ -122,6 +122,23 @@ TEST(PeqRoundTrip, PresetToTextToPresetKeepsTheBands) {
     EXPECT_EQ(std::lround(realOf(back.values, bandParam(7, kBandState))), 0);  // nothing beyond
 }
 
+TEST(PeqRoundTrip, PerChannelPreampsComeBackOnTheirChannels) {
+    const Import in = importText("Preamp: -1 dB\nChannel: L\nPreamp: -6 dB\nFilter 1: ON PK Fc 1000 Hz Gain 3 dB Q 1\n"
+                                 "Channel: R\nPreamp: -2 dB\nFilter 2: ON PK Fc 2000 Hz Gain 3 dB Q 1\n");
+    ASSERT_TRUE(in.errors.empty());
+    EXPECT_DOUBLE_EQ(in.channelPreampDb[0], -7.0);
+    EXPECT_DOUBLE_EQ(in.channelPreampDb[1], -3.0);
+    EXPECT_DOUBLE_EQ(in.channelPreampDb[2], -1.0);
+    const Export text = exportText(in.values, "");
+    ASSERT_TRUE(text.leftOut.empty()) << text.leftOut[0];
+    const Import back = importText(text.text);
+    ASSERT_TRUE(back.errors.empty()) << back.errors[0].message << "\n" << text.text;
+    for (int c = 0; c < kMaxChannels; ++c) EXPECT_NEAR(back.channelPreampDb[c], in.channelPreampDb[c], 1e-4) << c;
+    ASSERT_EQ(back.mapped.size(), 2u);
+    EXPECT_EQ(back.mapped[0].groups, kLeftGroup);
+    EXPECT_EQ(back.mapped[1].groups, kRightGroup);
+}
+
 TEST(PeqRoundTrip, BandsWithoutATextbookFilterAreLeftOutAndNamed) {
     struct Case {
         BandSpec band;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/params/ParamTable.h"
+#include "core/peq/PeqFidelity.h"
 #include "core/peq/PeqMapping.h"
 #include "core/peq/PeqText.h"
 
@@ -29,9 +30,9 @@ const GoodLine kGoodLines[] = {
     {"filter 4: on pk fc 1000 hz gain 1 db q 1", FilterType::Peak, true, 1000, 1, 1, 0, 0},
     {"Filter 5: ON PK Fc 1.5 kHz Gain 1 dB Q 1", FilterType::Peak, true, 1500, 1, 1, 0, 0},
     {"Filter 6: ON PK Fc 1000 Hz Gain 6 dB BW Oct 1.0", FilterType::Peak, true, 1000, 6, kDefaultQ, 1.0, 0},
-    {"Filter 7: ON PK Fc 1000 Hz Gain 6 dB", FilterType::Peak, true, 1000, 6, kDefaultQ, 0, 0},  // Q defaults
+    {"Filter 7: ON NO Fc 4000 Hz", FilterType::Notch, true, 4000, 0, kDefaultNotchQ, 0, 0},  // a narrow notch
     {"Filter 8: OFF PK Fc 1000 Hz Gain 6 dB Q 3", FilterType::Peak, false, 1000, 6, 3, 0, 0},
-    {"Filter 9: ON LS Fc 100 Hz Gain 5 dB", FilterType::LowShelf, true, 100, 5, kDefaultQ, 0, 0},
+    {"Filter 9: ON LS Fc 100 Hz Gain 5 dB", FilterType::LowShelf, true, 100, 5, kDefaultQ, 0, kDefaultShelfSlope * 12},
     {"Filter 10: ON LSC Fc 100 Hz Gain 5 dB Q 0.9", FilterType::LowShelf, true, 100, 5, 0.9, 0, 0},
     {"Filter 11: ON LSC 12dB Fc 100 Hz Gain 5 dB", FilterType::LowShelf, true, 100, 5, kDefaultQ, 0, 12},
     {"Filter 12: ON LS 6 dB Fc 100 Hz Gain -5 dB", FilterType::LowShelf, true, 100, -5, kDefaultQ, 0, 6},
@@ -44,6 +45,8 @@ const GoodLine kGoodLines[] = {
     {"Filter 19: ON NO Fc 60 Hz Q 30", FilterType::Notch, true, 60, 0, 30, 0, 0},
     {"Filter 20: ON AP Fc 500 Hz Q 0.8", FilterType::AllPass, true, 500, 0, 0.8, 0, 0},
     {"Filter 21: ON PK Fc 100 Hz Gain 2 dB Q 1 # trailing comment", FilterType::Peak, true, 100, 2, 1, 0, 0},
+    {"Filter 22: ON PK Fc 1e3 Hz Gain -2.5E-1 dB Q 1.5e+0", FilterType::Peak, true, 1000, -0.25, 1.5, 0, 0},
+    {"Filter 23: ON PK Fc 2.5e3Hz Gain 3e0dB Q 2", FilterType::Peak, true, 2500, 3, 2, 0, 0},
 };
 
 TEST(PeqText, RealWorldLineShapesReadAsTheirFilters) {
@@ -84,6 +87,7 @@ const BadLine kBadLines[] = {
     {"Filter 1: ON PK Fc 100 Hz Gain 1 dB Q 1 BW Oct 1", "either Q or BW"},
     {"Filter 1: ON LSC 12dB Fc 100 Hz Gain 1 dB Q 1", "either a slope"},
     {"Filter 1: ON PK 12dB Fc 100 Hz Gain 1 dB", "PK takes no slope"},
+    {"Filter 1: ON PK Fc 1000 Hz Gain 6 dB", "PK needs a width (Q ... or BW Oct ...)"},
     {"Filter 1: ON PK Fc abc Hz Gain 1 dB", "Fc needs a number"},
     {"Filter 1: ON PK Fc nan Hz Gain 1 dB", "Fc needs a number"},
     {"Filter 1: ON PK Fc 100 Hz Gain 1 dB Slope 3", "unexpected 'Slope'"},
@@ -98,7 +102,9 @@ const BadLine kBadLines[] = {
     {"Filter 1: ON LSC 30dB Fc 100 Hz Gain 24 dB", "too steep"},
     {"Preamp: -40 dB", "beyond the output gain's 36 dB"},
     // Numbers as other programs write them, and ones no filter has:
-    {"Filter 1: ON PK Fc 1e308 Hz Gain 1 dB", "unexpected 'e308'"},
+    {"Filter 1: ON PK Fc 1e308 Hz Gain 1 dB Q 1", "outside the bands' range"},
+    {"Filter 1: ON PK Fc 1e999 Hz Gain 1 dB", "Fc needs a number, not '1e999'"},
+    {"Filter 1: ON PK Fc 1e Hz Gain 1 dB", "unexpected 'e'"},
     {"Filter 1: ON PK Fc 100 Hz Gain 0x1p3 dB", "unexpected 'x1p3'"},
     {"Filter 1: ON PK Fc inf Hz Gain 1 dB", "Fc needs a number, not 'inf'"},
     {"Filter 1: ON PK Fc -inf Hz Gain 1 dB", "Fc needs a number, not '-'"},
@@ -107,7 +113,7 @@ const BadLine kBadLines[] = {
     {"Filter 1: ON PK Fc -0 Hz Gain 1 dB", "Fc must be a positive frequency"},
     {"Filter 1: ON PK Fc -100 Hz Gain 1 dB", "Fc must be a positive frequency"},
     {"Filter 1: ON PK Fc 100 Hz Gain 1 dB Q -0", "Q must be positive"},
-    {"Filter 1: ON PK Fc 30000 Hz Gain 1 dB", "Fc 30000 Hz is outside the bands' range"},
+    {"Filter 1: ON PK Fc 30000 Hz Gain 1 dB Q 1", "Fc 30000 Hz is outside the bands' range"},
     // The corner is in range, the midpoint (where the textbook shelf is built) is not.
     {"Filter 1: ON LSC Fc 30000 Hz Gain 12 dB Q 0.7", "Fc 30000 Hz is outside the bands' range"},
     {"Filter 1: ON HS 6dB Fc 9 Hz Gain -12 dB", "Fc 9 Hz is outside the bands' range"},
@@ -140,9 +146,9 @@ TEST(PeqText, HugeNumbersAndLongWordsGiveExactBoundedMessages) {
         std::string text, message;
     } cases[] = {
         // (printed as the double nearest 1e300, exactly: 1.000000000000000052...e300)
-        {"Filter 1: ON PK Fc " + huge + " Hz Gain 1 dB", "Fc 1000000000000000052"},
-        {"Filter 1: ON PK Fc 100 Hz Gain " + huge + " dB", "a gain of 1000000000000000052"},
-        {"Filter 1: ON PK Fc " + tiny + " Hz Gain 1 dB", "Fc 0.0000000000"},
+        {"Filter 1: ON PK Fc " + huge + " Hz Gain 1 dB Q 1", "Fc 1000000000000000052"},
+        {"Filter 1: ON PK Fc 100 Hz Gain " + huge + " dB Q 1", "a gain of 1000000000000000052"},
+        {"Filter 1: ON PK Fc " + tiny + " Hz Gain 1 dB Q 1", "Fc 0.0000000000"},
         {"Filter 1: ON " + veryLong + " Fc 100 Hz", "unknown filter type '" + veryLong.substr(0, 32) + "...'"},
         {"Preamp: " + huge + "\nPreamp: -1.5", "a preamp of 1000000000000000052"},
         // Each line's number is finite, their sum is not.
@@ -169,6 +175,13 @@ TEST(PeqText, ByteOrderMarkCrlfCommentsAndPreampsAreHandled) {
     EXPECT_EQ(t.filters[0].line, 5);
     EXPECT_DOUBLE_EQ(t.filters[0].q, 0.70);
 
+    // Old Mac line ends: CR alone, mixed with CRLF.
+    const Text cr = readText("Preamp: -3 dB\rFilter 1: ON PK Fc 105 Hz Gain 4.5 dB Q 0.70\r\n\rFilter 2: ON NO Fc 60 Hz\r");
+    EXPECT_TRUE(cr.errors.empty()) << cr.errors[0].message;
+    ASSERT_EQ(cr.filters.size(), 2u);
+    EXPECT_EQ(cr.filters[0].line, 2);
+    EXPECT_EQ(cr.filters[1].line, 4);
+
     const Text utf16 = readText(std::string("\xFF\xFEP\0r\0", 6));
     ASSERT_EQ(utf16.errors.size(), 1u);
     EXPECT_NE(utf16.errors[0].message.find("UTF-16"), std::string::npos);
@@ -185,8 +198,77 @@ TEST(PeqText, ChannelSelectionsBecomeGroupsAndTheFirstPairLeftRight) {
         EXPECT_EQ(std::lround(staticRealOf(bandParam(b, kBandGroups), im.values[bandParam(b, kBandGroups)])), expected[b]);
     EXPECT_EQ(std::lround(staticRealOf(kMsState, im.values[kMsState])), 0);  // left/right
 
+    // A selection that cannot be read takes its lines with it, up to the next.
+    const Text dropped = readText("Channel: C\nPreamp: -3 dB\nFilter 1: ON PK Fc 100 Hz Gain 1 dB Q 1\n"
+                                  "Channel: R\nFilter 2: ON PK Fc 200 Hz Gain 1 dB Q 1\n");
+    ASSERT_EQ(dropped.errors.size(), 3u);
+    EXPECT_EQ(dropped.errors[1].line, 2);
+    EXPECT_EQ(dropped.errors[2].line, 3);
+    EXPECT_NE(dropped.errors[2].message.find("skipped with the Channel line 1"), std::string::npos)
+        << dropped.errors[2].message;
+    ASSERT_EQ(dropped.filters.size(), 1u);
+    EXPECT_EQ(dropped.filters[0].groups, kRightGroup);
+    EXPECT_EQ(dropped.preampDb, 0.0);
+
+    const Import pair = importText("Channel: 1 2\nFilter 1: ON PK Fc 100 Hz Gain 1 dB Q 1\n");
+    EXPECT_EQ(std::lround(staticRealOf(kMsState, pair.values[kMsState])), 0);  // channels, not mid and side
+
     const Import both = importText("Filter 1: ON PK Fc 100 Hz Gain 1 dB Q 1\n");
     EXPECT_EQ(both.values[kMsState], defaultValues()[kMsState]);  // nothing one-sided: left as a new instance has it
+}
+
+// Leniently, a value beyond the bands' ranges is clamped to the nearest one and
+// the report shows what that cost against the file's own curve: here a Q 0.07
+// peak played with Q 0.1, which at 20 Hz the analogue peaks alone put apart by
+// the difference computed below.
+TEST(PeqText, LenientImportsClampAndReportTheCost) {
+    const char* text = "Filter 1: ON PK Fc 100 Hz Gain 6 dB Q 0.07\n";
+    EXPECT_FALSE(importText(text).usable(false));
+    const Import im = importText(text, true);
+    ASSERT_EQ(im.errors.size(), 1u);
+    EXPECT_TRUE(im.errors[0].applied);
+    EXPECT_NE(im.errors[0].message.find("Q 0.07 to 0.1"), std::string::npos) << im.errors[0].message;
+    ASSERT_EQ(im.mapped.size(), 1u);
+    EXPECT_DOUBLE_EQ(im.mapped[0].q, 0.07);  // the file's filter, for its curve
+    EXPECT_NEAR(staticRealOf(bandParam(0, kBandQ), im.values[bandParam(0, kBandQ)]), 0.1, 1e-6);
+
+    // |H|^2 of the analogue peak at x = f / Fc: ((1 - x^2)^2 + (A x / Q)^2) / ((1 - x^2)^2 + (x / (A Q))^2).
+    const auto peakDb = [](double x, double gainDb, double q) {
+        const double a = std::pow(10.0, gainDb / 40.0), d = 1.0 - x * x;
+        return 10.0 * std::log10((d * d + std::pow(a * x / q, 2)) / (d * d + std::pow(x / (a * q), 2)));
+    };
+    const double cost = peakDb(0.2, 6.0, 0.1) - peakDb(0.2, 6.0, 0.07);
+    ASSERT_LT(cost, -0.3);
+    for (const Fidelity& f : fidelityReport(im)) EXPECT_LE(f.differenceDb, cost + 0.02) << describe(f);
+
+    // Fc to the top of the range, a shelf's corner kept in range too, the gain to the largest Scale.
+    const Import more = importText("Filter 1: ON PK Fc 30000 Hz Gain 2 dB Q 1\n"
+                                   "Filter 2: ON HSC Fc 21000 Hz Gain 12 dB Q 0.7\n"
+                                   "Filter 3: ON PK Fc 1000 Hz Gain 40 dB Q 2\n", true);
+    ASSERT_EQ(more.mapped.size(), 3u);
+    const auto real = [&](int band, int field) { return staticRealOf(bandParam(band, field), more.values[bandParam(band, field)]); };
+    EXPECT_NEAR(real(0, kBandFrequency), 22000.0, 0.1);
+    EXPECT_LE(real(1, kBandFrequency), 22000.0 * 1.0001);
+    EXPECT_NEAR(real(2, kBandGain) * staticRealOf(kScale, more.values[kScale]), 36.0, 1e-3);
+}
+
+TEST(PeqText, RoomCorrectionExportsReadAsTheirFilters) {
+    const Text t = readText(
+        "Filter Settings file\r\n\r\nRoom EQ V5.31\r\nDated: 3 Mar 2026 21:04:11\r\n\r\n"
+        "Notes: living room, left speaker\r\n\r\nEqualiser: Generic\r\nAverage 1\r\n"
+        "Filter  1: ON  PK       Fc   43.5 Hz  Gain  -7.2 dB  Q  5.10\r\n"
+        "Filter  2: ON  PEQ      Fc    118 Hz  Gain  -3.0 dB  Q  2.40\r\n"
+        "Filter  3: ON  None\r\n"
+        "Filter  4: OFF None\r\n");
+    EXPECT_TRUE(t.errors.empty()) << t.errors[0].line << ": " << t.errors[0].message;
+    ASSERT_EQ(t.filters.size(), 2u);
+    EXPECT_EQ(t.filters[1].type, FilterType::Peak);
+    EXPECT_DOUBLE_EQ(t.filters[1].frequency, 118.0);
+    EXPECT_DOUBLE_EQ(t.filters[1].q, 2.4);
+
+    const Text bad = readText("Filter 3: ON None Fc 100 Hz\n");
+    ASSERT_EQ(bad.errors.size(), 1u);
+    EXPECT_NE(bad.errors[0].message.find("None takes nothing"), std::string::npos);
 }
 
 TEST(PeqText, MoreFiltersThanBandsAreRefusedEvenLeniently) {
@@ -211,7 +293,7 @@ std::string repeated(const std::string& line, std::size_t times) {
 }
 
 TEST(PeqText, TextsThatAreNoFilterListAreRefusedWholeEvenLeniently) {
-    const std::string pk = "Filter: ON PK Fc 100 Hz Gain 1 dB\n";
+    const std::string pk = "Filter: ON PK Fc 100 Hz Gain 1 dB Q 1\n";
     const std::size_t megabyteOfFilters = (1u << 20) / pk.size();
     const struct {
         std::string text;

@@ -190,8 +190,10 @@ TEST(EditorFiles, LoadPresetOpensParametricEqTextAsAPreset) {
     EXPECT_TRUE(rig.editor->noticeText().empty()) << rig.editor->noticeText();
     EXPECT_NEAR(rig.real(kGain), -4.5, 1e-3);
     EXPECT_EQ(std::lround(rig.real(bandParam(0, kBandState))), 2);
-    EXPECT_NEAR(rig.real(bandParam(0, kBandFrequency)), 3000.0, 0.5);
-    EXPECT_NEAR(rig.real(bandParam(0, kBandGain)), 4.0, 1e-3);
+    // Fitted to the textbook curve at the instance's rate: at 3 kHz, close to the
+    // filter's own settings.
+    EXPECT_NEAR(rig.real(bandParam(0, kBandFrequency)), 3000.0, 30.0);
+    EXPECT_NEAR(rig.real(bandParam(0, kBandGain)), 4.0, 0.05);
     EXPECT_EQ(std::lround(rig.real(bandParam(1, kBandState))), 1);  // OFF: bypassed
     EXPECT_STREQ(rig.plug->program(rig.plug->getProgram()).name, "Headphone Correction");
 

@@ -1,9 +1,12 @@
-// Parametric EQ text through the built tool: a correction rendered through the
-// plug-in against its analogue response computed independently (SciPy, see
-// reference/gen_peq_reference.py), the fidelity figure against the same, files
-// with bad lines, and import -> export end to end.
+// Parametric EQ text through the built tool: filter lists rendered through the
+// plug-in at 44.1 and 48 kHz against their textbook digital response computed
+// independently (SciPy, reference/gen_textbook_reference.py); with --analogue, a
+// correction against its analogue response (reference/gen_peq_reference.py)
+// and the fidelity figure against the same; files with bad lines; import ->
+// export end to end.
 #include <gtest/gtest.h>
 #include <sndfile.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <string>
@@ -12,6 +15,7 @@
 #include "core/peq/PeqText.h"
 #include "tests/tools/ToolTestSupport.h"
 #include "tests/tools/reference/PeqReference.h"
+#include "tests/tools/reference/TextbookReference.h"
 #include "tools/harmoniform/Response.h"
 
 namespace hm::test {
@@ -25,9 +29,10 @@ TEST(PeqImport, RenderedCorrectionMatchesItsAnalogueResponse) {
     std::vector<double> impulse(kFrames, 0.0);
     impulse[0] = 1.0;
     writeAudio(folder.file("impulse.wav"), impulse, 1, kRate, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
-    const RunResult r = runTool({"render", "--import", kCorrection, folder.file("impulse.wav"), folder.file("out.wav")});
+    const RunResult r = runTool(
+        {"render", "--import", kCorrection, "--analogue", folder.file("impulse.wav"), folder.file("out.wav")});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.err.find("10 filters imported"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("10 filters imported as analogue filters"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("at 48 kHz: largest difference"), std::string::npos) << r.err;
 
     const Audio out = readAudio(folder.file("out.wav"));
@@ -46,6 +51,64 @@ TEST(PeqImport, RenderedCorrectionMatchesItsAnalogueResponse) {
     EXPECT_LT(worstHigh, 0.1);
 }
 
+// The default import: every list, played at the rate it was fitted for (the
+// render's), sounds as its textbook biquads from 20 Hz to 16 kHz. Levels below
+// -40 dB (the bottom of a notch) count as -40 dB.
+TEST(PeqImport, RenderedListsFollowTheirTextbookCurveAtTheRateTheyPlayAt) {
+    ScratchFolder folder;
+    constexpr int kFrames = 1 << 16;
+    const std::vector<double> hz(std::begin(textbookref::kHz), std::end(textbookref::kHz));
+    for (const textbookref::Curve& curve : textbookref::kCurves) {
+        SCOPED_TRACE(std::string(curve.list) + " at " + std::to_string(curve.rate));
+        const int rate = static_cast<int>(curve.rate);
+        std::vector<double> impulse(kFrames, 0.0);
+        impulse[0] = 1.0;
+        writeAudio(folder.file("impulse.wav"), impulse, 1, rate, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+        const std::string list = std::string(HM_SOURCE_DIR) + "/tests/tools/reference/lists/" + curve.list;
+        const RunResult r = runTool({"render", "--import", list, folder.file("impulse.wav"), folder.file("out.wav")});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_NE(r.err.find("fitted for " + peq::formatNumber(curve.rate / 1000.0, 4) + " kHz"), std::string::npos) << r.err;
+
+        const Audio out = readAudio(folder.file("out.wav"));
+        const std::vector<tool::ResponsePoint> measured = tool::frequencyResponse(out.samples, rate, hz);
+        double worst = 0.0, at = 0.0;
+        for (std::size_t i = 0; i < hz.size(); ++i) {
+            const double d = std::fabs(std::max(measured[i].magnitudeDb, -40.0) - std::max(curve.db[i], -40.0));
+            if (d > worst) worst = d, at = hz[i];
+        }
+        EXPECT_LT(worst, 0.1) << "at " << at << " Hz";
+    }
+}
+
+// Preamp lines under a Channel selection belong to those channels: the left
+// plays -6 dB + 3 dB at the peak's centre, the right -2 dB + 3 dB.
+TEST(PeqImport, PerChannelPreampsAreHeardOnTheirChannels) {
+    ScratchFolder folder;
+    writeBytes(folder.file("sides.txt"), "Channel: L\nPreamp: -6 dB\nFilter 1: ON PK Fc 1000 Hz Gain 3 dB Q 1\n"
+                                         "Channel: R\nPreamp: -2 dB\nFilter 2: ON PK Fc 1000 Hz Gain 3 dB Q 1\n");
+    constexpr int kRate = 48000, kFrames = 1 << 15;
+    std::vector<double> impulse(2 * kFrames, 0.0);
+    impulse[0] = impulse[1] = 1.0;
+    writeAudio(folder.file("impulse.wav"), impulse, 2, kRate, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    for (const char* mode : {"--analogue", "--lenient"}) {  // the prototypes and the fit alike
+        SCOPED_TRACE(mode);
+        const RunResult r = runTool({"render", "--import", folder.file("sides.txt"), mode, folder.file("impulse.wav"),
+                                     folder.file("out.wav")});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        const Audio out = readAudio(folder.file("out.wav"));
+        ASSERT_EQ(out.channels, 2);
+        for (int channel : {0, 1}) {
+            std::vector<double> h(kFrames);
+            for (int i = 0; i < kFrames; ++i) h[i] = out.samples[2 * i + channel];
+            const double db = tool::frequencyResponse(h, kRate, {1000.0})[0].magnitudeDb;
+            EXPECT_NEAR(db, channel == 0 ? -3.0 : 1.0, 0.01) << "channel " << channel;
+        }
+    }
+    const RunResult r = runTool({"import", folder.file("sides.txt"), "-o", folder.file("sides.hmp")});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("preamp 0 dB (channel L -6 dB, R -2 dB)"), std::string::npos) << r.err;
+}
+
 TEST(PeqImport, FidelityFigureMatchesTheIndependentComputation) {
     const peq::Import im = peq::importText("Filter 1: ON PK Fc 10000 Hz Gain 6 dB Q 2\n");
     ASSERT_TRUE(im.errors.empty());
@@ -58,7 +121,7 @@ TEST(PeqImport, FidelityFigureMatchesTheIndependentComputation) {
     // The import command prints it, rounded to hundredths of a dB and three digits of frequency.
     ScratchFolder folder;
     writeBytes(folder.file("peak.txt"), "Filter 1: ON PK Fc 10000 Hz Gain 6 dB Q 2\n");
-    const RunResult r = runTool({"import", folder.file("peak.txt"), "-o", folder.file("peak.hmp")});
+    const RunResult r = runTool({"import", folder.file("peak.txt"), "-o", folder.file("peak.hmp"), "--analogue"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const std::string expected = "at 44.1 kHz: largest difference +" +
                                  peq::formatNumber(std::round(peqref::kPeak10kDifferenceDb * 100) / 100, 4) + " dB at " +
@@ -95,6 +158,7 @@ TEST(PeqImport, FilesWithBadLinesApplyNothingUnlessLenient) {
     writeBytes(text, many);
     r = runTool({"import", text, "-o", folder.file("many.hmp"), "--lenient"});
     EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("more filters than Harmoniform's 32 bands"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("32 bands; this file has 33 filters"), std::string::npos) << r.err;
     EXPECT_FALSE(fileExists(folder.file("many.hmp")));
 
@@ -107,9 +171,43 @@ TEST(PeqImport, FilesWithBadLinesApplyNothingUnlessLenient) {
     EXPECT_FALSE(fileExists(folder.file("utf16.hmp")));
 }
 
+// Files that hold no filter to import fail, leniently or not; a pipe is refused
+// before it is read (reading it would wait for a writer for ever).
+TEST(PeqImport, FilesWithNoFilterAndPipesAreRefused) {
+    ScratchFolder folder;
+    const std::string text = folder.file("none.txt");
+    for (const char* bytes : {"", "# only a comment\n\n", "Preamp: -3 dB\n"}) {
+        SCOPED_TRACE(bytes);
+        writeBytes(text, bytes);
+        for (bool lenient : {false, true}) {
+            std::vector<std::string> args = {"import", text, "-o", folder.file("none.hmp")};
+            if (lenient) args.push_back("--lenient");
+            const RunResult r = runTool(args);
+            EXPECT_EQ(r.exitCode, 1);
+            EXPECT_NE(r.err.find("no filter to import"), std::string::npos) << r.err;
+        }
+    }
+    writeBytes(text, "Filter 1: ON ZZ Fc 100 Hz\n");
+    RunResult r = runTool({"import", text, "-o", folder.file("none.hmp"), "--lenient"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("every Filter line was skipped"), std::string::npos) << r.err;
+    EXPECT_FALSE(fileExists(folder.file("none.hmp")));
+
+    const std::string pipe = folder.file("pipe.txt");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    r = runTool({"import", pipe, "-o", folder.file("pipe.hmp")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("is not a regular file"), std::string::npos) << r.err;
+
+    // --plugin is accepted as by every command.
+    writeBytes(text, "Filter 1: ON PK Fc 100 Hz Gain 1 dB Q 1\n");
+    r = runTool({"import", text, "-o", folder.file("one.hmp"), "--plugin", "/nonexistent/plugin.so"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+}
+
 TEST(PeqImport, ImportThenExportThroughThePluginGivesTheSameFilters) {
     ScratchFolder folder;
-    const RunResult in = runTool({"import", kCorrection, "-o", folder.file("c.hmp")});
+    const RunResult in = runTool({"import", kCorrection, "-o", folder.file("c.hmp"), "--analogue"});
     ASSERT_EQ(in.exitCode, 0) << in.err;
     const RunResult out = runTool({"export", folder.file("c.hmp"), "-o", folder.file("c.txt")});
     ASSERT_EQ(out.exitCode, 0) << out.err;

@@ -75,7 +75,7 @@ TEST(ToolLookup, NotFoundListsEveryFolderSearchedInOrder) {
     RunOptions options;
     options.exe = scratch.file("tool/bin/harmoniform");
     options.env = {"HARMONIFORM_PLUGIN=", "HOME=" + scratch.file("home"), "VST_PATH=" + scratch.file("a") + ":" + scratch.file("b")};
-    const std::vector<std::string> searched = {"$HARMONIFORM_PLUGIN (not set)", scratch.file("tool"),
+    const std::vector<std::string> searched = {"$HARMONIFORM_PLUGIN (not set)", scratch.file("tool/bin"), scratch.file("tool"),
                                                scratch.file("tool/lib/vst"), scratch.file("home/.vst"),
                                                scratch.file("a"), scratch.file("b"), "/usr/local/lib/vst", "/usr/lib/vst"};
     for (const std::vector<std::string>& args : {std::vector<std::string>{"info"}, {"response", "--csv", scratch.file("r.csv")},
@@ -96,6 +96,21 @@ TEST(ToolLookup, NotFoundListsEveryFolderSearchedInOrder) {
     const RunResult named = runTool({"info"}, options);
     EXPECT_EQ(named.exitCode, 1);
     EXPECT_NE(named.err.find("HARMONIFORM_PLUGIN names " + scratch.file("none.so")), std::string::npos) << named.err;
+}
+
+TEST(ToolLookup, APluginBesideTheToolIsFound) {
+    ScratchFolder scratch;
+    std::filesystem::create_directories(scratch.file("one"));
+    std::filesystem::copy_file(HM_TOOL_EXE, scratch.file("one/harmoniform"));
+    std::filesystem::copy_file(HM_TEST_PLUGIN, scratch.file("one") + "/" + std::filesystem::path(HM_TEST_PLUGIN).filename().string());
+    RunOptions options;
+    options.exe = scratch.file("one/harmoniform");
+    options.env = {"HARMONIFORM_PLUGIN=", "HOME=" + scratch.file(""), "VST_PATH="};
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"info"}, {"preset", "show", kFactoryBank}}) {
+        SCOPED_TRACE(args[0]);
+        const RunResult r = runTool(args, options);
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+    }
 }
 
 TEST(ToolLookup, ProgramWithoutABankNamesWhereItLooked) {

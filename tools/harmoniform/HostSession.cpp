@@ -44,9 +44,11 @@ const char* sessionOptionsHelp() {
     return "  --preset FILE.hmp    apply a preset file (as a host applies a preset chunk)\n"
            "  --bank FILE.hmb      apply a bank file (as a host restores a project)\n"
            "  --import FILE.txt    apply a parametric EQ text (Preamp and Filter lines) as a preset;\n"
-           "                       prints how far the bands are from the textbook biquads\n"
+           "                       fitted to the textbook digital biquads at the rate of the run;\n"
+           "                       prints how far the bands are from them\n"
            "  --lenient            with --import: skip the lines that cannot be imported (otherwise\n"
            "                       any such line stops the command)\n"
+           "  --analogue           with --import: the filters' analogue prototypes, unfitted\n"
            "  --program N          use program N (1..20) of the bank, or of the bank a new instance\n"
            "                       loads (Default Bank.hmp, else Factory Bank.hmp; an error when\n"
            "                       there is none); a preset is then applied to that program\n"
@@ -69,8 +71,8 @@ bool takeSessionOption(const std::vector<std::string>& args, std::size_t& i, Ses
     const std::string& a = args[i];
     const bool hasValue = i + 1 < args.size();
     const auto value = [&]() -> const std::string& { return args[++i]; };
-    if (a == "--double" || a == "--lenient") {
-        (a == "--double" ? options.useDouble : options.lenient) = true;
+    if (a == "--double" || a == "--lenient" || a == "--analogue") {
+        (a == "--double" ? options.useDouble : a == "--lenient" ? options.lenient : options.analogue) = true;
         ++i;
         return true;
     }
@@ -192,7 +194,8 @@ bool HostSession::applyStateFile(const std::string& path, bool bank, std::string
 
 bool HostSession::applyTextImport(std::string& error) {
     TextImport text;
-    if (!readTextImport(options_.importFile, options_.lenient, text, error)) return false;
+    const double rate = options_.analogue ? 0.0 : static_cast<double>(sampleRate_);
+    if (!readTextImport(options_.importFile, options_.lenient, rate, text, error)) return false;
     std::vector<unsigned char> chunk = peq::presetChunk(text.import.values, text.name);
     instance_->dispatch(vst::effSetChunk, 1, static_cast<std::intptr_t>(chunk.size()), chunk.data());
     notes_ = text.lines;

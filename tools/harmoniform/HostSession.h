@@ -26,6 +26,7 @@ struct SessionOptions {
     std::string bankFile;    // .hmb applied as a bank chunk
     std::string importFile;  // parametric EQ text, mapped and applied as a preset chunk
     bool lenient = false;    // skip the text's lines that cannot be imported
+    bool analogue = false;   // the text's filters as their analogue prototypes, not fitted to the rate
     int program = 0;         // 1..20 selects a program (of the bank, else of the bank a new
                              // instance loads; an error when there is none); 0 keeps
     std::vector<std::string> assignments;  // NAME=VALUE, applied in order

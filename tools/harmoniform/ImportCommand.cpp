@@ -6,6 +6,7 @@
 // document the plug-in reads; the export asks a new instance for the bands, as
 // a render does, so it sees what any host would load from the preset.
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,23 +23,34 @@
 namespace hm::tool {
 namespace {
 
+constexpr double kDefaultRate = 48000.0, kLowestRate = 22050.0, kHighestRate = 192000.0;
+
 void importHelp() {
-    std::printf("usage: harmoniform import FILE.txt -o PRESET.hmp [--lenient]\n\n"
+    std::printf("usage: harmoniform import FILE.txt -o PRESET.hmp [--rate HZ | --analogue] [--lenient]\n\n"
                 "Reads a parametric EQ text (as headphone and room correction tools write: 'Preamp: -6.2 dB',\n"
                 "'Filter 1: ON PK Fc 105 Hz Gain 4.5 dB Q 0.70', 'Channel: L') and writes it as a preset:\n"
-                "one band per filter, in order (at most 32), each as the band type whose analogue response\n"
-                "is the filter's (PK: Peak; LS/LSC, HS/HSC with Q or a slope such as 12dB: shelves, 6dB a\n"
-                "first-order shelf; LP/LPQ, HP/HPQ: 12 dB/oct pass filters; NO: Notch; AP: all-pass).\n"
-                "Preamp becomes the output Gain; OFF filters become bypassed bands; Channel L/R/ALL become\n"
-                "band groups. Decimal commas are refused. Every line that cannot be imported is listed with\n"
-                "its number, and nothing is written unless --lenient skips those lines. PRESET.hmp is written\n"
-                "atomically.\n\n"
-                "Correction tools design the textbook digital biquads at 44.1 or 48 kHz, whose peaks cramp\n"
-                "toward the Nyquist frequency; Harmoniform's bands follow the analogue response at any rate.\n"
-                "The import prints the largest difference between the two below 20 kHz, and where.\n\n"
+                "one band per filter, in order (at most 32) (PK: Peak; LS/LSC, HS/HSC with Q or a slope such\n"
+                "as 12dB: shelves, 6dB a first-order shelf; LP/LPQ, HP/HPQ: 12 dB/oct pass filters; NO: Notch;\n"
+                "AP: all-pass). Preamp becomes the output Gain; OFF filters become bypassed bands; Channel\n"
+                "L/R/ALL become band groups. Decimal commas are refused. Every line that cannot be imported is\n"
+                "listed with its number, and nothing is written unless --lenient skips those lines.\n"
+                "PRESET.hmp is written atomically.\n\n"
+                "Correction tools compute their filters as the textbook digital biquads at the rate the\n"
+                "correction plays at, whose peaks cramp toward the Nyquist frequency. By default the import\n"
+                "fits each band's frequency, gain and Q (and a peak near Nyquist may become a high shelf) so\n"
+                "that the bands, as Harmoniform runs them at that rate, follow the filters' textbook curve from\n"
+                "20 Hz to 16 kHz; it prints the largest difference there and above, and where. Give the rate\n"
+                "the preset will play at (44.1 kHz material, a 44.1 kHz device): the curves differ between\n"
+                "rates in the treble. --analogue keeps each filter's own Fc, gain and Q instead (the analogue\n"
+                "response, the same at every rate; export gives the same filters back) and prints the\n"
+                "difference to the textbook biquads at 44.1 and 48 kHz below 20 kHz.\n\n"
                 "options:\n"
                 "  --output FILE, -o    the preset file to write (.hmp)\n"
-                "  --lenient            skip the lines that cannot be imported\n");
+                "  --rate HZ            the rate to fit for: 48000 (default), 44100, or any of 22050 to\n"
+                "                       192000 (44.1k and 48k are read too)\n"
+                "  --analogue           the filters' analogue prototypes, unfitted\n"
+                "  --lenient            skip the lines that cannot be imported\n"
+                "  --plugin FILE.so     accepted as by the other commands; the import needs no plug-in\n");
 }
 
 void exportHelp() {
@@ -66,6 +78,18 @@ bool takeOutput(const std::vector<std::string>& args, std::size_t& i, std::strin
     return true;
 }
 
+// "48000", "44.1k": a rate to fit for; none when it is no rate in range.
+std::optional<double> parseRate(std::string text) {
+    double factor = 1.0;
+    if (!text.empty() && (text.back() == 'k' || text.back() == 'K')) {
+        factor = 1000.0;
+        text.pop_back();
+    }
+    const std::optional<double> value = peq::parseNumber(text);
+    if (!value || !(*value * factor >= kLowestRate && *value * factor <= kHighestRate)) return std::nullopt;
+    return *value * factor;
+}
+
 bool writeAtomically(const std::string& out, const std::string& input, bool inPlace, std::string_view bytes,
                      std::string& error) {
     OutputTarget target;
@@ -82,7 +106,8 @@ bool writeAtomically(const std::string& out, const std::string& input, bool inPl
 int runImport(const std::vector<std::string>& args) {
     const std::string command = "import";
     std::string in, out, error;
-    bool lenient = false;
+    bool lenient = false, analogue = false, rateGiven = false;
+    double rate = kDefaultRate;
     for (std::size_t i = 0; i < args.size();) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
@@ -91,9 +116,20 @@ int runImport(const std::vector<std::string>& args) {
         }
         if (takeOutput(args, i, out, error)) {
             if (!error.empty()) return usageError(command, error);
-        } else if (a == "--lenient") {
-            lenient = true;
+        } else if (a == "--lenient" || a == "--analogue") {
+            (a == "--lenient" ? lenient : analogue) = true;
             ++i;
+        } else if (a == "--plugin") {
+            // Accepted as every command accepts it; the import maps the text itself.
+            if (i + 1 >= args.size()) return usageError(command, "--plugin needs a value");
+            i += 2;
+        } else if (a == "--rate") {
+            if (i + 1 >= args.size()) return usageError(command, "--rate needs a sample rate in Hz");
+            const std::optional<double> r = parseRate(args[i + 1]);
+            if (!r) return usageError(command, "--rate takes a sample rate from 22050 to 192000 Hz, not '" + args[i + 1] + "'");
+            rate = *r;
+            rateGiven = true;
+            i += 2;
         } else if (a.size() > 1 && a[0] == '-') {
             return usageError(command, "unknown option " + a);
         } else if (!in.empty()) {
@@ -108,15 +144,25 @@ int runImport(const std::vector<std::string>& args) {
     if (!platform::endsWithIgnoreCase(out, ".hmp"))
         return usageError(command, out + ": a preset file's name ends in .hmp");
 
+    if (analogue && rateGiven) return usageError(command, "--analogue is the same at every rate: give --rate or --analogue");
+
     TextImport text;
-    if (!readTextImport(in, lenient, text, error)) return failure(command, error);
+    if (!readTextImport(in, lenient, analogue ? 0.0 : rate, text, error)) return failure(command, error);
     const std::vector<unsigned char> chunk = peq::presetChunk(text.import.values, text.name);
     if (!writeAtomically(out, in, false, std::string_view(reinterpret_cast<const char*>(chunk.data()), chunk.size()), error))
         return failure(command, error);
     for (const std::string& line : text.lines) note(command, line);
-    std::fprintf(stderr, "harmoniform import: wrote %s: program \"%s\", %s, preamp %s dB\n", out.c_str(),
-                 text.name.c_str(), countOf(static_cast<std::int64_t>(text.import.mapped.size()), "band").c_str(),
-                 peq::formatNumber(text.import.preampDb).c_str());
+    // The output Gain, then each channel whose preamp differs from it.
+    const peq::Import& im = text.import;
+    std::string preamp = "preamp " + peq::formatNumber(im.preampDb) + " dB";
+    std::string channels;
+    for (int c = 0; c < 8; ++c)
+        if (im.channelPreampDb[c] != im.preampDb)
+            channels += std::string(channels.empty() ? "" : ", ") + (c == 0 ? "L" : c == 1 ? "R" : std::to_string(c + 1)) +
+                        " " + peq::formatNumber(im.channelPreampDb[c]) + " dB";
+    if (!channels.empty()) preamp += " (channel " + channels + ")";
+    std::fprintf(stderr, "harmoniform import: wrote %s: program \"%s\", %s, %s\n", out.c_str(), text.name.c_str(),
+                 countOf(static_cast<std::int64_t>(im.mapped.size()), "band").c_str(), preamp.c_str());
     return 0;
 }
 

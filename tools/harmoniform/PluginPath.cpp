@@ -60,6 +60,7 @@ std::vector<std::string> pluginSearchFolders() {
             folders.push_back(folder);
     };
     if (const std::string dir = toolFolder(); !dir.empty()) {
+        add(dir);  // beside the tool: a tool and plug-in copied into one folder
         const std::string parent = dir.substr(0, dir.rfind('/'));
         add(parent.empty() ? "/" : parent);  // build/ (the tool is build/tools/harmoniform)
         add(platform::joinPath(parent, "lib/vst"));  // installed with a prefix: <prefix>/bin/harmoniform

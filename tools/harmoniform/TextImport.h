@@ -2,8 +2,10 @@
 // A parametric EQ text file read for the tool: every line it cannot map is
 // reported with its file name and line number; nothing is used when there is
 // any unless the user asked for leniency (then those lines are skipped). A file
-// with more filters than bands is refused either way. The fidelity report says
-// what the import changes against the textbook biquads.
+// with more filters than bands is refused either way. The bands are fitted to
+// the textbook digital response at the rate the preset plays at, or with a
+// rate of 0 left as the filters' analogue prototypes; the fidelity report says
+// how far they are from the textbook biquads.
 #include <string>
 #include <vector>
 
@@ -19,6 +21,6 @@ struct TextImport {
 
 // False with a message (which lists every diagnostic) when the file cannot be
 // read or used.
-bool readTextImport(const std::string& path, bool lenient, TextImport& out, std::string& error);
+bool readTextImport(const std::string& path, bool lenient, double playRate, TextImport& out, std::string& error);
 
 }  // namespace hm::tool
