@@ -16,6 +16,7 @@ const char* const kPrefixes =
     "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\n"
     "@prefix bufsz: <http://lv2plug.in/ns/ext/buf-size#> .\n"
     "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
+    "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
     "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
     "@prefix midi: <http://lv2plug.in/ns/ext/midi#> .\n"
     "@prefix opts: <http://lv2plug.in/ns/ext/options#> .\n"
@@ -77,9 +78,14 @@ void writeControlPort(std::ostream& out, const ControlPort& p) {
 
 void writePlugin(std::ostream& out, const Variant& v) {
     out << "<" << v.uri << ">\n"
-        << "    a lv2:Plugin, lv2:EQPlugin ;\n"
+        << "    a lv2:Plugin, lv2:EQPlugin, doap:Project ;\n"
         << "    doap:name " << quoted(v.name) << " ;\n"
-        << "    doap:maintainer [ doap:name \"Corvanta\" ] ;\n"
+        << "    doap:license <" << HM_LV2_LICENSE << "> ;\n"
+        << "    doap:maintainer [\n        a foaf:Organization ;\n        foaf:name " << quoted(HM_LV2_VENDOR) << " ;\n"
+        << "        foaf:homepage <" << HM_LV2_HOMEPAGE << ">\n    ] ;\n"
+        // The URI carries the major version: hosts compare these two to pick the newer bundle.
+        << "    lv2:minorVersion " << HM_VERSION_MINOR << " ;\n"
+        << "    lv2:microVersion " << HM_VERSION_PATCH << " ;\n"
         << "    lv2:optionalFeature lv2:hardRTCapable, urid:map, opts:options, bufsz:boundedBlockLength ;\n"
         << "    opts:supportedOption bufsz:maxBlockLength ;\n"
         << "    lv2:extensionData state:interface ;\n"

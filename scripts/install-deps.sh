@@ -13,6 +13,7 @@ packages=(
   python3  # tests: the layout texts are what tools/layoutgen writes
   libxtst-dev  # the real-window tests click with the XTEST extension
   lv2-dev liblilv-dev lilv-utils serdi  # the LV2 bundle: headers, the lilv test host, lv2info/lv2apply, serdi
+  sordi  # sord_validate: the bundle checked against the LV2 schemas
 )
 
 missing=()
