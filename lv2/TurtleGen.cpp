@@ -1,10 +1,17 @@
 // Writes the bundle's Turtle from the parameter model: manifest.ttl and
-// Harmoniform.ttl in the folder given. Run at build time.
+// Harmoniform.ttl in the folder given, and the factory bank's programs as
+// presets in its presets/ folder. Run at build time.
+#include <cjson/cJSON.h>
+
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include "core/params/Enumeration.h"
+#include "core/params/ParamTable.h"
 #include "lv2/PortModel.h"
 #include "lv2/Variants.h"
 
@@ -21,6 +28,7 @@ const char* const kPrefixes =
     "@prefix midi: <http://lv2plug.in/ns/ext/midi#> .\n"
     "@prefix opts: <http://lv2plug.in/ns/ext/options#> .\n"
     "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
+    "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
     "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
     "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
     "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
@@ -144,14 +152,98 @@ bool writeFile(const std::string& path, const std::string& text) {
     return static_cast<bool>(file.flush());
 }
 
+// A named program of the factory bank with its normalised values.
+struct Program {
+    std::string name;
+    float values[hm::kNumParams];
+};
+
+// The programs of a bank file that carry a name ("-" is the empty slot).
+// Parameters the file leaves out keep their defaults, as a program load does.
+bool readPrograms(const std::string& path, std::vector<Program>& programs) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    if (!file) return false;
+    cJSON* bank = cJSON_Parse(text.str().c_str());
+    const cJSON* presets = cJSON_GetObjectItemCaseSensitive(bank, "presets");
+    if (!cJSON_IsArray(presets)) {
+        cJSON_Delete(bank);
+        return false;
+    }
+    const cJSON* entry = nullptr;
+    cJSON_ArrayForEach(entry, presets) {
+        const cJSON* name = cJSON_GetObjectItemCaseSensitive(entry, "name");
+        if (!cJSON_IsString(name) || std::string(name->valuestring).empty() || std::string(name->valuestring) == "-")
+            continue;
+        Program p;
+        p.name = name->valuestring;
+        const cJSON* parameters = cJSON_GetObjectItemCaseSensitive(entry, "parameters");
+        for (int i = 0; i < hm::kNumParams; ++i) {
+            const cJSON* value = cJSON_GetObjectItemCaseSensitive(parameters, hm::enumNameOf(i));
+            const double x = cJSON_IsNumber(value) ? value->valuedouble : hm::staticParamTable()[i].normalised;
+            p.values[i] = static_cast<float>(x < 0.0 ? 0.0 : x > 1.0 ? 1.0 : x);
+        }
+        programs.push_back(p);
+    }
+    cJSON_Delete(bank);
+    return true;
+}
+
+// The preset's file name: the program name with what file systems and URIs
+// dislike turned into '_' ("Mid/Side Widening" -> Mid_Side_Widening.ttl).
+std::string presetFileName(const std::string& name) {
+    std::string file;
+    for (char c : name) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
+        file += plain ? c : '_';
+    }
+    return file + ".ttl";
+}
+
+std::string presetUri(const std::string& fileName) {
+    return std::string(kUriBase) + ":preset:" + fileName.substr(0, fileName.size() - 4);
+}
+
+void writeAppliesTo(std::ostream& out) {
+    out << "    lv2:appliesTo ";
+    for (int v = 0; v < kNumVariants; ++v) out << (v ? ", " : "") << "<" << kVariants[v].uri << ">";
+    out << " ;\n";
+}
+
+// One program as the port values a host sets: real units, band values under the
+// program's own Scale and Shift.
+std::string presetTurtle(const Program& p, const std::string& uri) {
+    std::ostringstream out;
+    out << kPrefixes << "<" << uri << ">\n    a pset:Preset ;\n";
+    writeAppliesTo(out);
+    out << "    rdfs:label " << quoted(p.name) << " ;\n    lv2:port";
+    const PortContext context = portContextFrom(p.values[hm::kScale], p.values[hm::kFShift]);
+    for (int i = 0; i < hm::kNumParams; ++i) {
+        out << (i ? " ,\n" : "\n") << "        [ lv2:symbol " << quoted(describeControlPort(i).symbol)
+            << " ; pset:value " << number(normalisedToPort(i, p.values[i], context)) << " ]";
+    }
+    out << " .\n";
+    return out.str();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s BUNDLE-FOLDER\n", argv[0]);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s BUNDLE-FOLDER FACTORY-BANK\n", argv[0]);
         return 2;
     }
     const std::string folder = argv[1];
+    std::vector<Program> programs;
+    if (!readPrograms(argv[2], programs)) {
+        std::fprintf(stderr, "%s: cannot read the programs of %s\n", argv[0], argv[2]);
+        return 1;
+    }
+    // Presets of programs since renamed or removed must not stay behind.
+    std::error_code ignored;
+    std::filesystem::remove_all(folder + "/presets", ignored);
+    std::filesystem::create_directories(folder + "/presets", ignored);
     std::ostringstream manifest;
     manifest << kPrefixes;
     for (const Variant& v : kVariants)
@@ -159,6 +251,16 @@ int main(int argc, char** argv) {
                  << "    rdfs:seeAlso <Harmoniform.ttl> .\n\n";
     manifest << "<" << kUiUri << ">\n    a ui:X11UI ;\n    ui:binary <" << kBinaryName << "> ;\n"
              << "    rdfs:seeAlso <Harmoniform.ttl> .\n";
+    for (const Program& p : programs) {
+        const std::string file = presetFileName(p.name);
+        manifest << "\n<" << presetUri(file) << ">\n    a pset:Preset ;\n";
+        writeAppliesTo(manifest);
+        manifest << "    rdfs:label " << quoted(p.name) << " ;\n    rdfs:seeAlso <presets/" << file << "> .\n";
+        if (!writeFile(folder + "/presets/" + file, presetTurtle(p, presetUri(file)))) {
+            std::fprintf(stderr, "%s: cannot write %s/presets/%s\n", argv[0], folder.c_str(), file.c_str());
+            return 1;
+        }
+    }
     std::ostringstream plugins;
     plugins << kPrefixes;
     for (const Variant& v : kVariants) writePlugin(plugins, v);
