@@ -176,6 +176,7 @@ public:
 protected:
     void writeDocument(cJSON* document, bool isPreset) override;
     void readDocument(const cJSON* document, bool isPreset) override;
+    bool carriesState(const cJSON* document, bool isPreset) const override;
 
 private:
     void writeSettings(cJSON* document, bool bankMembers);

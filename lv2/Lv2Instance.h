@@ -9,6 +9,7 @@
 // renders (freewheel port on, or a bare host that gives no features at all).
 #include <lv2/atom/atom.h>
 #include <lv2/core/lv2.h>
+#include <lv2/log/log.h>
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
 
@@ -75,6 +76,10 @@ private:
     std::uint32_t maxBlock_ = kDefaultMaxBlock;
     LV2_URID_Map* map_ = nullptr;
     LV2_URID midiEvent_ = 0, chunkType_ = 0, bankKey_ = 0;
+    // The host's log, when it offers one: why a state was refused.
+    LV2_Log_Log* log_ = nullptr;
+    LV2_URID warning_ = 0;
+    void logWarning(const char* message);
 
     const float* controls_[kNumParams] = {};
     std::uint32_t applied_[kNumParams] = {};  // bits of the port value last applied

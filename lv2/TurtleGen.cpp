@@ -24,6 +24,7 @@ const char* const kPrefixes =
     "@prefix bufsz: <http://lv2plug.in/ns/ext/buf-size#> .\n"
     "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
     "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
+    "@prefix log: <http://lv2plug.in/ns/ext/log#> .\n"
     "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
     "@prefix midi: <http://lv2plug.in/ns/ext/midi#> .\n"
     "@prefix opts: <http://lv2plug.in/ns/ext/options#> .\n"
@@ -94,7 +95,7 @@ void writePlugin(std::ostream& out, const Variant& v) {
         // The URI carries the major version: hosts compare these two to pick the newer bundle.
         << "    lv2:minorVersion " << HM_VERSION_MINOR << " ;\n"
         << "    lv2:microVersion " << HM_VERSION_PATCH << " ;\n"
-        << "    lv2:optionalFeature lv2:hardRTCapable, urid:map, opts:options, bufsz:boundedBlockLength ;\n"
+        << "    lv2:optionalFeature lv2:hardRTCapable, urid:map, opts:options, bufsz:boundedBlockLength, log:log ;\n"
         << "    opts:supportedOption bufsz:maxBlockLength ;\n"
         << "    lv2:extensionData state:interface ;\n"
         << "    ui:ui <" << kUiUri << "> ;\n"

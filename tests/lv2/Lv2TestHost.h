@@ -27,9 +27,13 @@ struct World {
 };
 
 // What the host hands the instance: URID map and unmap with the block-length
-// option, as the usual live hosts give them; the same with lv2:isLive added; or
+// option and the log, as the usual live hosts give them; the same with lv2:isLive added; or
 // nothing at all, as a bare file renderer gives.
 enum class HostFeatures { Usual, UsualAndLive, None };
+
+// The lines instances wrote to the host's log since the last call, each
+// "<type URI> <text>".
+std::vector<std::string> takeLogged();
 
 class Plugin {
 public:
