@@ -138,6 +138,8 @@ void Lv2Instance::connectPort(std::uint32_t port, void* data) {
         midiIn_ = static_cast<const LV2_Atom_Sequence*>(data);
     } else if (port == static_cast<std::uint32_t>(freewheelPort(channels_))) {
         freewheel_ = static_cast<const float*>(data);
+    } else if (port == static_cast<std::uint32_t>(enabledPort(channels_))) {
+        enabled_ = static_cast<const float*>(data);
     } else if (port >= static_cast<std::uint32_t>(kFirstAudioPort)) {
         const std::uint32_t audio = port - kFirstAudioPort;
         if (audio < static_cast<std::uint32_t>(channels_))
@@ -152,6 +154,7 @@ void Lv2Instance::activate() {
     // the resume starts the processing with them in place.
     readProcessLevel();
     applyChangedPorts();
+    applyEnabled();
     dispatch(vst::effMainsChanged, 0, 1);
 }
 
@@ -216,6 +219,15 @@ void Lv2Instance::applyChangedPorts() {
     }
 }
 
+void Lv2Instance::applyEnabled() {
+    if (!enabled_) return;
+    const float value = *enabled_ < 0.5f ? 0.0f : 1.0f;
+    if (value == enabledApplied_) return;
+    enabledApplied_ = value;
+    // The instance's own bypass fades in and out; the Bypass port follows it.
+    effect_->setParameter(effect_, kBypass, value == 0.0f ? 1.0f : 0.0f);
+}
+
 void Lv2Instance::sendMidi(std::uint32_t start, std::uint32_t frames) {
     if (!midiIn_ || !midiEvent_) return;
     int count = 0;
@@ -256,6 +268,7 @@ void Lv2Instance::readProcessLevel() {
 void Lv2Instance::run(std::uint32_t frames) {
     readProcessLevel();  // before the processing calls, which ask for it at their start
     applyChangedPorts();
+    applyEnabled();
     for (std::uint32_t done = 0; done < frames;) {
         const std::uint32_t n = std::min(maxBlock_, frames - done);
         processChunk(done, n);

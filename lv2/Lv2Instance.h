@@ -89,6 +89,11 @@ private:
     std::atomic<bool> resyncPorts_{false};
     float* latency_ = nullptr;
     const float* freewheel_ = nullptr;
+    // The host's enable switch and the value last applied to Bypass from it: like
+    // every port it moves the instance only when it changes.
+    const float* enabled_ = nullptr;
+    float enabledApplied_ = 1.0f;
+    void applyEnabled();
     // A host that gives no features at all is a bare file renderer; any other
     // says by the freewheel port when it renders.
     bool bareHost_ = false;

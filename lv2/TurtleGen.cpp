@@ -28,6 +28,7 @@ const char* const kPrefixes =
     "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
     "@prefix midi: <http://lv2plug.in/ns/ext/midi#> .\n"
     "@prefix opts: <http://lv2plug.in/ns/ext/options#> .\n"
+    "@prefix pg: <http://lv2plug.in/ns/ext/port-groups#> .\n"
     "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
     "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
     "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
@@ -85,6 +86,21 @@ void writeControlPort(std::ostream& out, const ControlPort& p) {
     out << "\n    ]";
 }
 
+// The host channel layouts of the three plug-ins: mono, stereo and 7.1 (left,
+// centre, right, side left and right, rear left and right, LFE), the order
+// the instance takes its surround channels in.
+const char* groupClass(int channels) {
+    return channels == 1 ? "MonoGroup" : channels == 2 ? "StereoGroup" : "SevenPointOneGroup";
+}
+
+const char* channelRole(int channels, int c) {
+    if (channels == 1) return "center";
+    if (channels == 2) return c == 0 ? "left" : "right";
+    static const char* const kSurround[8] = {"left",      "center",   "right",     "sideLeft",
+                                             "sideRight", "rearLeft", "rearRight", "lowFrequencyEffects"};
+    return kSurround[c];
+}
+
 void writePlugin(std::ostream& out, const Variant& v) {
     out << "<" << v.uri << ">\n"
         << "    a lv2:Plugin, lv2:EQPlugin, doap:Project ;\n"
@@ -98,6 +114,8 @@ void writePlugin(std::ostream& out, const Variant& v) {
         << "    lv2:optionalFeature lv2:hardRTCapable, urid:map, opts:options, bufsz:boundedBlockLength, log:log ;\n"
         << "    opts:supportedOption bufsz:maxBlockLength ;\n"
         << "    lv2:extensionData state:interface ;\n"
+        << "    pg:mainInput <" << v.uri << ":in> ;\n"
+        << "    pg:mainOutput <" << v.uri << ":out> ;\n"
         << "    ui:ui <" << kUiUri << "> ;\n"
         << "    lv2:port\n";
     for (int i = 0; i < hm::kNumParams; ++i) {
@@ -123,7 +141,9 @@ void writePlugin(std::ostream& out, const Variant& v) {
             out << " ,\n    [\n        a lv2:" << (direction == 0 ? "InputPort" : "OutputPort") << ", lv2:AudioPort ;\n"
                 << "        lv2:index " << index << " ;\n"
                 << "        lv2:symbol \"" << kind << c + 1 << "\" ;\n"
-                << "        lv2:name \"" << (direction == 0 ? "In " : "Out ") << c + 1 << "\"\n    ]";
+                << "        lv2:name \"" << (direction == 0 ? "In " : "Out ") << c + 1 << "\" ;\n"
+                << "        pg:group <" << v.uri << ":" << kind << "> ;\n"
+                << "        lv2:designation pg:" << channelRole(v.channels, c) << "\n    ]";
         }
     }
     // Set by the host while it renders faster than real time: FIR changes are
@@ -134,7 +154,24 @@ void writePlugin(std::ostream& out, const Variant& v) {
         << "        lv2:designation lv2:freeWheeling ;\n"
         << "        lv2:portProperty lv2:toggled, pprops:notOnGUI ;\n"
         << "        lv2:default 0 ;\n        lv2:minimum 0 ;\n        lv2:maximum 1\n    ]";
+    // The host's bypass: the instance's Bypass the other way round.
+    out << " ,\n    [\n        a lv2:InputPort, lv2:ControlPort ;\n"
+        << "        lv2:index " << enabledPort(v.channels) << " ;\n"
+        << "        lv2:symbol \"enabled\" ;\n        lv2:name \"Enabled\" ;\n"
+        << "        lv2:designation lv2:enabled ;\n"
+        << "        lv2:portProperty lv2:toggled, pprops:notOnGUI ;\n"
+        << "        lv2:default 1 ;\n        lv2:minimum 0 ;\n        lv2:maximum 1\n    ]";
     out << " .\n\n";
+    // The audio ports as the host's channel layout: main input and output.
+    for (int direction = 0; direction < 2; ++direction) {
+        const char* kind = direction == 0 ? "in" : "out";
+        out << "<" << v.uri << ":" << kind << ">\n    a pg:" << groupClass(v.channels) << ", pg:"
+            << (direction == 0 ? "InputGroup" : "OutputGroup") << " ;\n"
+            << "    lv2:symbol \"" << kind << "\" ;\n"
+            << "    rdfs:label \"" << (direction == 0 ? "Input" : "Output") << "\"";
+        if (direction == 1) out << " ;\n    pg:source <" << v.uri << ":in>";
+        out << " .\n\n";
+    }
 }
 
 // The editor as an X11 UI: it opens in the host's window into the running

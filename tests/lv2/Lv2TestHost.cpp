@@ -169,6 +169,10 @@ std::unique_ptr<Plugin> Plugin::create(const std::string& uri, double rate, int 
     if (const LilvPort* port = lilv_plugin_get_port_by_designation(self->plugin_, input, freewheeling))
         lilv_instance_connect_port(self->instance_, lilv_port_get_index(self->plugin_, port), &self->freewheel_);
     lilv_node_free(freewheeling);
+    LilvNode* enabled = lilv_new_uri(w.world, LV2_CORE__enabled);
+    if (const LilvPort* port = lilv_plugin_get_port_by_designation(self->plugin_, input, enabled))
+        lilv_instance_connect_port(self->instance_, lilv_port_get_index(self->plugin_, port), &self->enabled_);
+    lilv_node_free(enabled);
     lilv_node_free(input);
     auto* sequence = reinterpret_cast<LV2_Atom_Sequence*>(self->midi_.data());
     sequence->atom.type = w.urid(LV2_ATOM__Sequence);

@@ -53,6 +53,8 @@ public:
     float latency() const { return latency_; }
     // The freewheel port: the host renders faster than real time while it is on.
     void setFreewheel(bool on) { freewheel_ = on ? 1.0f : 0.0f; }
+    // The port designated lv2:enabled: the host's own bypass switch (on: processing).
+    void setEnabled(bool on) { enabled_ = on ? 1.0f : 0.0f; }
     void activate();
     // Processes `in` (channels() channels) in blocks of `block` frames.
     Channels run(const Channels& in, int block);
@@ -78,6 +80,7 @@ private:
     std::vector<float> controls_;
     float latency_ = 0.0f;
     float freewheel_ = 0.0f;
+    float enabled_ = 1.0f;
     alignas(16) std::array<std::uint8_t, 8192> midi_{};
     bool activated_ = false;
 };

@@ -57,8 +57,8 @@ TEST(Lv2Bundle, ThreePluginsEachWithEveryParameterAsAControlPort) {
         const LilvPlugin* plugin = w.plugin(uri);
         ASSERT_TRUE(plugin);
         EXPECT_TRUE(lilv_plugin_verify(plugin));
-        // The parameters and the freewheel flag.
-        EXPECT_EQ(lilv_plugin_get_num_ports_of_class(plugin, control.node, input.node, nullptr), 367u);
+        // The parameters, the freewheel flag and the enable switch.
+        EXPECT_EQ(lilv_plugin_get_num_ports_of_class(plugin, control.node, input.node, nullptr), 368u);
         std::set<std::string> symbols;
         for (std::uint32_t i = 0; i < 366; ++i) {
             const std::string symbol = lilv_node_as_string(lilv_port_get_symbol(plugin, lilv_plugin_get_port_by_index(plugin, i)));
@@ -72,11 +72,13 @@ TEST(Lv2Bundle, ThreePluginsEachWithEveryParameterAsAControlPort) {
     }
 }
 
-// Sessions name ports by index and symbol, so the freewheel flag came in as the
-// last port, after the audio, where no earlier port moved for it.
-TEST(Lv2Bundle, TheFreewheelFlagIsTheLastPortOfEachPlugin) {
+// Sessions name ports by index and symbol, so the freewheel flag and then the
+// enable switch came in as the last ports, after the audio, where no earlier
+// port moved for them.
+TEST(Lv2Bundle, TheFreewheelFlagAndTheEnableSwitchAreTheLastPortsOfEachPlugin) {
     lv2host::World& w = lv2host::World::get();
     Node input(lilv_new_uri(w.world, LV2_CORE__InputPort)), freewheeling(lilv_new_uri(w.world, LV2_CORE__freeWheeling));
+    Node enabled(lilv_new_uri(w.world, LV2_CORE__enabled));
     Node audio(lilv_new_uri(w.world, LV2_CORE__AudioPort)), toggled(lilv_new_uri(w.world, LV2_CORE__toggled));
     Node notOnGui(lilv_new_uri(w.world, LV2_PORT_PROPS__notOnGUI));
     const std::uint32_t channels[] = {1, 2, 8};
@@ -85,16 +87,66 @@ TEST(Lv2Bundle, TheFreewheelFlagIsTheLastPortOfEachPlugin) {
         const LilvPlugin* plugin = w.plugin(kUris[v]);
         ASSERT_TRUE(plugin);
         const std::uint32_t ports = lilv_plugin_get_num_ports(plugin);
-        EXPECT_EQ(ports, 368u + 2 * channels[v] + 1);
+        EXPECT_EQ(ports, 368u + 2 * channels[v] + 2);
         const LilvPort* port = lilv_plugin_get_port_by_designation(plugin, input, freewheeling);
         ASSERT_TRUE(port);
-        EXPECT_EQ(lilv_port_get_index(plugin, port), ports - 1);
+        EXPECT_EQ(lilv_port_get_index(plugin, port), ports - 2);
+        const LilvPort* enable = lilv_plugin_get_port_by_designation(plugin, input, enabled);
+        ASSERT_TRUE(enable);
+        EXPECT_EQ(lilv_port_get_index(plugin, enable), ports - 1);
+        EXPECT_STREQ(lilv_node_as_string(lilv_port_get_symbol(plugin, enable)), "enabled");
+        EXPECT_TRUE(lilv_port_has_property(plugin, enable, toggled));
+        LilvNode *def = nullptr, *min = nullptr, *max = nullptr;
+        lilv_port_get_range(plugin, enable, &def, &min, &max);
+        EXPECT_EQ(lilv_node_as_float(def), 1.0f);  // processing until the host bypasses
+        lilv_node_free(def), lilv_node_free(min), lilv_node_free(max);
         EXPECT_STREQ(lilv_node_as_string(lilv_port_get_symbol(plugin, port)), "freewheel");
         EXPECT_TRUE(lilv_port_has_property(plugin, port, toggled));
         EXPECT_TRUE(lilv_port_has_property(plugin, port, notOnGui));
         // The audio ports keep the indices they had before it: right after the MIDI input.
         EXPECT_TRUE(lilv_port_is_a(plugin, lilv_plugin_get_port_by_index(plugin, 368), audio));
-        EXPECT_TRUE(lilv_port_is_a(plugin, lilv_plugin_get_port_by_index(plugin, ports - 2), audio));
+        EXPECT_TRUE(lilv_port_is_a(plugin, lilv_plugin_get_port_by_index(plugin, ports - 3), audio));
+    }
+}
+
+// The audio ports as hosts lay out channels: one main input and output group
+// per plug-in, each port with its channel's role.
+TEST(Lv2Bundle, AudioPortsFormTheMainGroupsWithChannelRoles) {
+    lv2host::World& w = lv2host::World::get();
+    Node group(lilv_new_uri(w.world, "http://lv2plug.in/ns/ext/port-groups#group"));
+    Node designation(lilv_new_uri(w.world, LV2_CORE__designation));
+    Node mainInput(lilv_new_uri(w.world, "http://lv2plug.in/ns/ext/port-groups#mainInput"));
+    Node mainOutput(lilv_new_uri(w.world, "http://lv2plug.in/ns/ext/port-groups#mainOutput"));
+    const std::string pg = "http://lv2plug.in/ns/ext/port-groups#";
+    const std::vector<std::vector<std::string>> roles = {
+        {"center"},
+        {"left", "right"},
+        {"left", "center", "right", "sideLeft", "sideRight", "rearLeft", "rearRight", "lowFrequencyEffects"}};
+    for (int v = 0; v < 3; ++v) {
+        SCOPED_TRACE(kUris[v]);
+        const LilvPlugin* plugin = w.plugin(kUris[v]);
+        ASSERT_TRUE(plugin);
+        const auto single = [&](const LilvNode* predicate) {
+            LilvNodes* nodes = lilv_plugin_get_value(plugin, predicate);
+            const std::string uri = nodes && lilv_nodes_size(nodes) == 1 ? lilv_node_as_uri(lilv_nodes_get_first(nodes)) : "";
+            lilv_nodes_free(nodes);
+            return uri;
+        };
+        const std::string in = single(mainInput), out = single(mainOutput);
+        ASSERT_FALSE(in.empty());
+        ASSERT_FALSE(out.empty());
+        const std::size_t channels = roles[v].size();
+        for (std::size_t k = 0; k < 2 * channels; ++k) {
+            const LilvPort* port = lilv_plugin_get_port_by_index(plugin, 368 + static_cast<std::uint32_t>(k));
+            ASSERT_TRUE(port);
+            LilvNode* portGroup = lilv_port_get(plugin, port, group);
+            LilvNode* role = lilv_port_get(plugin, port, designation);
+            ASSERT_TRUE(portGroup && role) << k;
+            EXPECT_EQ(lilv_node_as_uri(portGroup), k < channels ? in : out);
+            EXPECT_EQ(lilv_node_as_uri(role), pg + roles[v][k % channels]);
+            lilv_node_free(portGroup);
+            lilv_node_free(role);
+        }
     }
 }
 
@@ -185,8 +237,8 @@ TEST(Lv2Bundle, TheLv2ToolsReadTheBundle) {
         SCOPED_TRACE(uri);
         EXPECT_NE(listed.find(uri), std::string::npos);
         const std::string info = commandOutput(env + "lv2info " + uri);
-        // 366 parameter inputs, the freewheel flag and the latency output.
-        EXPECT_EQ(countOf(info, "lv2core#ControlPort"), 368);
+        // 366 parameter inputs, the freewheel flag, the enable switch and the latency output.
+        EXPECT_EQ(countOf(info, "lv2core#ControlPort"), 369);
         EXPECT_NE(info.find("Symbol:      band32_phase"), std::string::npos);
         EXPECT_NE(info.find("Minimum:     10.000000\n\t\tMaximum:     22000.000000"), std::string::npos);
         EXPECT_NE(info.find("\t\turn:corvanta:harmoniform:ui\n\t\t\tClass:  http://lv2plug.in/ns/extensions/ui#X11UI"),
