@@ -190,6 +190,12 @@ float Lv2Instance::portValueNow(int index) const {
     return normalisedToPort(index, effect_->getParameter(effect_, index), portContextNow());
 }
 
+bool Lv2Instance::portShowsInstance(int index, float value) const {
+    const float current = effect_->getParameter(effect_, index);
+    const float set = portToNormalised(index, value, portContextNow());
+    return bitsOf(set) == bitsOf(current);
+}
+
 void Lv2Instance::applyChangedPorts() {
     // Only what the host wrote after the restore differs from the ports it saw.
     if (resyncPorts_.exchange(false, std::memory_order_acquire))

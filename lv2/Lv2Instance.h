@@ -49,6 +49,10 @@ public:
     void detachUi();
     GestureQueue& gestures() { return gestures_; }
     // Parameter `index` as the instance holds it now, as a port value. Any thread but audio.
+    // Whether port value `value` sets parameter `index` to what the instance holds
+    // now: the port shows the instance, though the float round trip through real
+    // units may give other bits. Any thread.
+    bool portShowsInstance(int index, float value) const;
     float portValueNow(int index) const;
 
     // From the instance's host callback (UI or timer thread): queued for the UI, if any.
