@@ -65,7 +65,9 @@ const char* unitName(PortUnit unit) {
     }
 }
 
-void writeControlPort(std::ostream& out, const ControlPort& p) {
+// `hidden`: the port stays (sessions name ports by index and symbol, the same in
+// every variant) but does nothing here, so generic UIs leave it out.
+void writeControlPort(std::ostream& out, const ControlPort& p, bool hidden) {
     out << "    [\n        a lv2:InputPort, lv2:ControlPort ;\n"
         << "        lv2:index " << p.index << " ;\n"
         << "        lv2:symbol " << quoted(p.symbol) << " ;\n"
@@ -79,6 +81,7 @@ void writeControlPort(std::ostream& out, const ControlPort& p) {
     if (p.toggled) add("lv2:toggled");
     if (p.enumeration) add("lv2:enumeration");
     if (p.logarithmic) add("pprops:logarithmic");
+    if (hidden) add("pprops:notOnGUI");
     if (!properties.empty()) out << " ;\n        lv2:portProperty " << properties;
     if (const char* unit = unitName(p.unit)) out << " ;\n        units:unit " << unit;
     for (const ScalePoint& s : p.scalePoints)
@@ -119,7 +122,10 @@ void writePlugin(std::ostream& out, const Variant& v) {
         << "    ui:ui <" << kUiUri << "> ;\n"
         << "    lv2:port\n";
     for (int i = 0; i < hm::kNumParams; ++i) {
-        writeControlPort(out, describeControlPort(i));
+        // A variant's channels beyond its own (levels, phase, mute, solo of
+        // channels 3..8 in the stereo plug-in) act on nothing.
+        const int channel = hm::channelOf(i);
+        writeControlPort(out, describeControlPort(i), channel >= v.channels);
         out << " ,\n";
     }
     out << "    [\n        a lv2:OutputPort, lv2:ControlPort ;\n"

@@ -150,6 +150,24 @@ TEST(Lv2Bundle, AudioPortsFormTheMainGroupsWithChannelRoles) {
     }
 }
 
+// The mono and stereo plug-ins keep the eight channel strips' ports (sessions
+// name ports by index and symbol), but hide those of channels they do not have.
+TEST(Lv2Bundle, ChannelPortsBeyondAVariantsChannelsAreHiddenFromGenericUis) {
+    lv2host::World& w = lv2host::World::get();
+    Node notOnGui(lilv_new_uri(w.world, LV2_PORT_PROPS__notOnGUI));
+    const int channels[] = {1, 2, 8};
+    for (int v = 0; v < 3; ++v) {
+        SCOPED_TRACE(kUris[v]);
+        const LilvPlugin* plugin = w.plugin(kUris[v]);
+        ASSERT_TRUE(plugin);
+        for (std::uint32_t i = 0; i < 366; ++i) {
+            const bool channelPort = i >= 14 && i < 46;
+            const bool beyond = channelPort && static_cast<int>((i - 14) / 4) >= channels[v];
+            EXPECT_EQ(lilv_port_has_property(plugin, lilv_plugin_get_port_by_index(plugin, i), notOnGui), beyond) << i;
+        }
+    }
+}
+
 struct PortRow {
     std::uint32_t index;
     const char* symbol;
