@@ -177,6 +177,7 @@ protected:
     void writeDocument(cJSON* document, bool isPreset) override;
     void readDocument(const cJSON* document, bool isPreset) override;
     bool carriesState(const cJSON* document, bool isPreset) const override;
+    HostTextContext hostTextContext(int index) override;
 
 private:
     void writeSettings(cJSON* document, bool bankMembers);

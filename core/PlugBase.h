@@ -117,7 +117,7 @@ public:
 
 protected:
     // What the host texts of parameter `index` depend on: its band's Type and the MS State.
-    HostTextContext hostTextContext(int index);
+    virtual HostTextContext hostTextContext(int index);
     // Marks a program, slot or state load for its lifetime; loads may nest.
     class LoadScope {
     public:

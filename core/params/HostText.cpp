@@ -39,17 +39,19 @@ std::string named(const char* const (&names)[N], int position) {
     return position >= 0 && position < N ? names[position] : std::string();
 }
 
-// Group g (1..8) is bit 8 - g of a band's Groups.
-std::string groupsName(int mask, bool midSide) {
-    switch (mask) {
-        case 255: return "All";
-        case 0: return "None";
-        case 128: return midSide ? "Mid" : "Left";
-        case 64: return midSide ? "Side" : "Right";
-        case 192: return midSide ? "Mid+Side" : "Left+Right";
-        default: break;
+// Group g (1..8) is bit 8 - g of a band's Groups. Groups are named as the
+// instance names them: by the first pair's channels in stereo, "Mono" alone,
+// by number with more channels.
+std::string groupsName(int mask, bool midSide, int channels) {
+    if (mask == 255) return "All";
+    if (mask == 0) return "None";
+    if (channels == 2) {
+        if (mask == 128) return midSide ? "Mid" : "Left";
+        if (mask == 64) return midSide ? "Side" : "Right";
+        if (mask == 192) return midSide ? "Mid+Side" : "Left+Right";
     }
-    std::string text = "Groups";
+    if (channels == 1 && mask == 128) return "Mono";
+    std::string text = (mask & (mask - 1)) ? "Groups" : "Group";
     bool first = true;
     for (int g = 1; g <= 8; ++g) {
         if (!((mask >> (8 - g)) & 1)) continue;
@@ -143,7 +145,7 @@ std::string hostChoiceName(int index, int value, const HostTextContext& context)
     switch (bandFieldOf(index)) {
         case kBandState: return named(kBandStateNames, value);
         case kBandType: return named(kBandTypeNames, value - 1);
-        case kBandGroups: return value >= 0 && value <= 255 ? groupsName(value, context.firstPairMidSide) : std::string();
+        case kBandGroups: return value >= 0 && value <= 255 ? groupsName(value, context.firstPairMidSide, context.channels) : std::string();
         case kBandSubtype: {
             // Notches have no subtypes, and a type's list may end before 32: those
             // values design nothing and are named by their number.

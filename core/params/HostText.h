@@ -14,6 +14,7 @@ namespace hm {
 struct HostTextContext {
     int bandType = 1;               // the band's Type 1..6: names its Subtype
     bool firstPairMidSide = true;   // names group 1 and 2 Mid and Side instead of Left and Right
+    int channels = 2;               // with other than two, groups are "Mono" or numbered
 };
 
 // The unit of parameter `index` ("dB", "Hz", "%", "Q", "samples"), or "" for

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "core/Plug.h"
+#include "core/params/HostText.h"
 #include "tests/core/FakeHost.h"
 
 namespace hm {
@@ -40,6 +41,26 @@ TEST(PlugParams, BandGainFollowsTheScale) {
     EXPECT_NEAR(plug->realToNormalised(gain, 9.0), 0.75, 1e-6);
     plug->setParameter(kScale, 0.5f);  // scale 0 dB: every gain reads back as normalised 0
     EXPECT_EQ(plug->realToNormalised(gain, 6.0), 0.0);
+}
+
+// A band's Groups read as the instance names its groups: the first pair's
+// channels in stereo (as MS State has them), "Mono" alone, numbers with more.
+TEST(PlugParams, HostTextsNameGroupsAsTheChannelLayoutDoes) {
+    const int groups = bandParam(3, kBandGroups);
+    const auto named = [&](int mask, bool midSide, int channels) {
+        HostTextContext context;
+        context.firstPairMidSide = midSide;
+        context.channels = channels;
+        return hostChoiceName(groups, mask, context);
+    };
+    EXPECT_EQ(named(128, false, 2), "Left");
+    EXPECT_EQ(named(64, true, 2), "Side");
+    EXPECT_EQ(named(192, true, 2), "Mid+Side");
+    EXPECT_EQ(named(128, false, 1), "Mono");
+    EXPECT_EQ(named(128, false, 8), "Group 1");
+    EXPECT_EQ(named(128 | 32 | 1, true, 8), "Groups 1, 3, 8");
+    EXPECT_EQ(named(255, false, 8), "All");
+    EXPECT_EQ(named(0, true, 1), "None");
 }
 
 TEST(PlugParams, BandFrequencyFollowsTheGlobalShift) {
