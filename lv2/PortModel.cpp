@@ -43,8 +43,9 @@ void portRange(int index, float& lo, float& hi) {
 const ScalePoint kGroupPoints[] = {
     {0.0f, "None"}, {128.0f, "Left / Mid"}, {64.0f, "Right / Side"}, {192.0f, "Left+Right / Mid+Side"}, {255.0f, "All"}};
 
-void describeChoices(ControlPort& port, const ParamRecord& r) {
-    const HostTextContext context;
+void describeChoices(ControlPort& port, const ParamRecord& r, int channels) {
+    HostTextContext context;
+    context.channels = channels;
     if (r.kind == kKindSwitch) {
         port.toggled = true;
         port.scalePoints = {{0.0f, hostChoiceName(port.index, 0, context)}, {1.0f, hostChoiceName(port.index, 1, context)}};
@@ -54,7 +55,16 @@ void describeChoices(ControlPort& port, const ParamRecord& r) {
     const int field = bandFieldOf(port.index);
     if (field == kBandGroups) {
         // 256 masks: the usual ones are named, the others are values too.
-        port.scalePoints.assign(std::begin(kGroupPoints), std::end(kGroupPoints));
+        if (channels == 2) {
+            port.scalePoints.assign(std::begin(kGroupPoints), std::end(kGroupPoints));
+            return;
+        }
+        port.scalePoints = {{0.0f, hostChoiceName(port.index, 0, context)}};
+        for (int g = 1; g <= channels; ++g) {
+            const int mask = 1 << (8 - g);
+            port.scalePoints.push_back({float(mask), hostChoiceName(port.index, mask, context)});
+        }
+        port.scalePoints.push_back({255.0f, hostChoiceName(port.index, 255, context)});
         return;
     }
     if (field == kBandSubtype) {
@@ -102,7 +112,7 @@ std::string portSymbol(const std::string& name) {
     return symbol;
 }
 
-ControlPort describeControlPort(int index) {
+ControlPort describeControlPort(int index, int channels) {
     const ParamRecord& r = staticParamTable()[index];
     ControlPort port;
     port.index = index;
@@ -123,7 +133,7 @@ ControlPort describeControlPort(int index) {
         port.unit = PortUnit::Decibel;
         port.defaultValue = static_cast<float>(20.0 * std::log10(r.value));
     }
-    if (port.integer) describeChoices(port, r);
+    if (port.integer) describeChoices(port, r, channels);
     return port;
 }
 

@@ -49,8 +49,9 @@ constexpr float kBandGainRangeDb = 36.0f;
 // ir_window_param, kABBank -> ab_bank.
 std::string portSymbol(const std::string& enumeratorName);
 
-// The description of the control port of parameter `index` (0..kNumParams-1). Any thread.
-ControlPort describeControlPort(int index);
+// The description of the control port of parameter `index` (0..kNumParams-1)
+// in the plug-in with `channels` channels (which names a band's groups). Any thread.
+ControlPort describeControlPort(int index, int channels = 2);
 
 // The instance's current global settings that band values in real units depend on.
 struct PortContext {

@@ -125,7 +125,7 @@ void writePlugin(std::ostream& out, const Variant& v) {
         // A variant's channels beyond its own (levels, phase, mute, solo of
         // channels 3..8 in the stereo plug-in) act on nothing.
         const int channel = hm::channelOf(i);
-        writeControlPort(out, describeControlPort(i), channel >= v.channels);
+        writeControlPort(out, describeControlPort(i, v.channels), channel >= v.channels);
         out << " ,\n";
     }
     out << "    [\n        a lv2:OutputPort, lv2:ControlPort ;\n"

@@ -150,6 +150,26 @@ TEST(Lv2Bundle, AudioPortsFormTheMainGroupsWithChannelRoles) {
     }
 }
 
+// A band's Groups menu names the groups each plug-in has.
+TEST(Lv2Bundle, GroupsScalePointsNameEachPluginsGroups) {
+    lv2host::World& w = lv2host::World::get();
+    const std::vector<std::vector<std::string>> expected = {
+        {"None", "Mono", "All"},
+        {"None", "Left / Mid", "Right / Side", "Left+Right / Mid+Side", "All"},
+        {"None", "Group 1", "Group 2", "Group 3", "Group 4", "Group 5", "Group 6", "Group 7", "Group 8", "All"}};
+    for (int v = 0; v < 3; ++v) {
+        SCOPED_TRACE(kUris[v]);
+        const LilvPlugin* plugin = w.plugin(kUris[v]);
+        ASSERT_TRUE(plugin);
+        LilvScalePoints* points = lilv_port_get_scale_points(plugin, lilv_plugin_get_port_by_index(plugin, 47));
+        std::set<std::string> labels;
+        LILV_FOREACH(scale_points, p, points)
+            labels.insert(lilv_node_as_string(lilv_scale_point_get_label(lilv_scale_points_get(points, p))));
+        lilv_scale_points_free(points);
+        EXPECT_EQ(labels, std::set<std::string>(expected[v].begin(), expected[v].end()));
+    }
+}
+
 // The mono and stereo plug-ins keep the eight channel strips' ports (sessions
 // name ports by index and symbol), but hide those of channels they do not have.
 TEST(Lv2Bundle, ChannelPortsBeyondAVariantsChannelsAreHiddenFromGenericUis) {
