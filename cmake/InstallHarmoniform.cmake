@@ -4,7 +4,7 @@
 # Without a prefix (the install prefix is CMake's default /usr/local and
 # HARMONIFORM_USER_INSTALL is on) everything goes to the current user's folders, which need no privileges and which every host searches:
 #   ~/.vst/Harmoniform.so
-#   ~/.lv2/Harmoniform.lv2/                    (the LV2 bundle: Turtle and library)
+#   ~/.lv2/Harmoniform.lv2/                    (the LV2 bundle: Turtle, library and presets)
 #   $XDG_DATA_HOME/Corvanta/Harmoniform/Factory Bank.hmp   (XDG_DATA_HOME: ~/.local/share)
 #   ~/.local/bin/harmoniform                   (~/.local/bin must be on PATH)
 #   ~/.local/share/man/man1/harmoniform.1      (man finds it through ~/.local/bin on PATH)
@@ -74,10 +74,13 @@ if(HM_LV2_BUNDLE)
       message(FATAL_ERROR "${HM_LV2_BUNDLE}/${part} is missing: build everything (cmake --build build) before installing")
     endif()
   endforeach()
-  hm_note_new_folders("${hm_lv2_dir}/Harmoniform.lv2")
+  hm_note_new_folders("${hm_lv2_dir}/Harmoniform.lv2/presets")
   file(INSTALL "${HM_LV2_BUNDLE}/manifest.ttl" "${HM_LV2_BUNDLE}/Harmoniform.ttl"
        DESTINATION "${hm_lv2_dir}/Harmoniform.lv2")
   file(INSTALL "${HM_LV2_BUNDLE}/harmoniform-lv2.so" DESTINATION "${hm_lv2_dir}/Harmoniform.lv2" TYPE SHARED_LIBRARY)
+  # The factory programs as presets, listed in manifest.ttl.
+  file(GLOB hm_presets "${HM_LV2_BUNDLE}/presets/*.ttl")
+  file(INSTALL ${hm_presets} DESTINATION "${hm_lv2_dir}/Harmoniform.lv2/presets")
 endif()
 hm_note_new_folders("${hm_bank_dir}")
 file(INSTALL "${HM_FACTORY_BANK}" DESTINATION "${hm_bank_dir}")

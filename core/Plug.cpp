@@ -216,6 +216,12 @@ double Plug::realToNormalised(int index, double real) {
     }
 }
 
+HostTextContext Plug::hostTextContext(int index) {
+    HostTextContext context = PlugBase::hostTextContext(index);
+    context.channels = channelCount();
+    return context;
+}
+
 void Plug::formatParameterValue(int index, float normalised, char* text, int flags) {
     if (!isParam(index) || !text) return;
     formatParameterText(index, table_[index], normalisedToReal(index, normalised), flags, numberFormat_, true, text,

@@ -176,6 +176,8 @@ public:
 protected:
     void writeDocument(cJSON* document, bool isPreset) override;
     void readDocument(const cJSON* document, bool isPreset) override;
+    bool carriesState(const cJSON* document, bool isPreset) const override;
+    HostTextContext hostTextContext(int index) override;
 
 private:
     void writeSettings(cJSON* document, bool bankMembers);

@@ -153,12 +153,35 @@ void PlugBase::getParameterName(vst::VstInt32 index, char* text) {
     if (isParam(index)) copyText(text, kTextSize, table_[index].name);
 }
 
+// Hosts show the display text followed by the label: the table's labels select
+// the editor's formats and list choices, so the host gets a unit or nothing.
 void PlugBase::getParameterLabel(vst::VstInt32 index, char* text) {
-    if (isParam(index)) copyText(text, kTextSize, table_[index].label);
+    if (isParam(index)) copyText(text, kTextSize, hostParameterLabel(index));
+}
+
+HostTextContext PlugBase::hostTextContext(int index) {
+    HostTextContext context;
+    if (bandFieldOf(index) == kBandSubtype)
+        context.bandType = static_cast<int>(normalisedToReal(index - kBandSubtype + kBandType,
+                                                             normalised_.get(index - kBandSubtype + kBandType)));
+    context.firstPairMidSide = (static_cast<int>(normalisedToReal(kMsState, normalised_.get(kMsState))) & 8) != 0;
+    return context;
 }
 
 void PlugBase::getParameterDisplay(vst::VstInt32 index, char* text) {
-    if (isParam(index) && text) formatParameterValue(index, normalised_.get(index), text, 0);
+    if (!isParam(index) || !text) return;
+    formatHostDisplay(index, normalisedToReal(index, normalised_.get(index)), hostTextContext(index), text,
+                      kTextSize);
+}
+
+bool PlugBase::string2parameter(vst::VstInt32 index, char* text) {
+    // A null text asks whether the parameter takes texts at all.
+    if (!isParam(index)) return false;
+    if (!text) return true;
+    double real = 0.0;
+    if (!parseHostDisplay(index, text, hostTextContext(index), real)) return false;
+    setParameter(index, static_cast<float>(realToNormalised(index, real)));
+    return true;
 }
 
 void PlugBase::forwardToEditor(int index, float value) {

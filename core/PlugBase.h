@@ -10,6 +10,7 @@
 
 #include "core/AuWrappableInterface.h"
 #include "core/HostCalls.h"
+#include "core/params/HostText.h"
 #include "core/params/ParamFormat.h"
 #include "core/params/ParamTable.h"
 #include "core/params/ParamValues.h"
@@ -47,6 +48,9 @@ public:
     void getParameterName(vst::VstInt32 index, char* text) override;
     void getParameterLabel(vst::VstInt32 index, char* text) override;
     void getParameterDisplay(vst::VstInt32 index, char* text) override;
+    // A text the host's generic control took from getParameterDisplay (with or
+    // without the label's unit) sets the parameter to the value it names.
+    bool string2parameter(vst::VstInt32 index, char* text) override;
     bool getInputProperties(vst::VstInt32 index, vst::VstPinProperties* properties) override;
     bool getOutputProperties(vst::VstInt32 index, vst::VstPinProperties* properties) override;
     // UI thread, while suspended: 1..8 channels, as many in as out; the
@@ -112,6 +116,8 @@ public:
     bool hasProcessed() const { return processed_.load(std::memory_order_relaxed); }
 
 protected:
+    // What the host texts of parameter `index` depend on: its band's Type and the MS State.
+    virtual HostTextContext hostTextContext(int index);
     // Marks a program, slot or state load for its lifetime; loads may nest.
     class LoadScope {
     public:

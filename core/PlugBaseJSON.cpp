@@ -37,6 +37,9 @@ std::string PlugBaseJSON::writeState(bool isPreset) {
 bool PlugBaseJSON::readState(const std::string& text, bool isPreset) {
     prefs::JsonPtr document = prefs::parseJson(text);
     if (!cJSON_IsObject(document.get())) return false;
+    // Without any member of ours, reading would set what absent members mean
+    // (every A/B slot the live values, undo cleared): such a state is refused whole.
+    if (!carriesState(document.get(), isPreset)) return false;
     // Restored values are no gestures: the host hears of them once, as a new display.
     RestoreScope restore(*this);
     readDocument(document.get(), isPreset);
@@ -69,6 +72,11 @@ void PlugBaseJSON::writeDocument(cJSON* document, bool isPreset) {
         cJSON_AddItemToObject(entry, "parameters", state::writeParameters(slot, state::kAllParts));
         cJSON_AddItemToArray(ab, entry);
     }
+}
+
+bool PlugBaseJSON::carriesState(const cJSON* document, bool isPreset) const {
+    if (isPreset) return member(document, "parameters") || member(document, "name") || member(document, "bandOrder");
+    return member(document, "presets") || member(document, "ab");
 }
 
 void PlugBaseJSON::readDocument(const cJSON* document, bool isPreset) {

@@ -25,7 +25,9 @@ public:
     vst::VstInt32 setChunk(void* data, vst::VstInt32 byteSize, bool isPreset) override;
 
     // The document as formatted JSON text, and applying one. readState answers
-    // false (and applies nothing) when the text is not a JSON object.
+    // false (and applies nothing) when the text is not a JSON object or carries
+    // none of the members this instance writes (an empty object, another
+    // program's JSON).
     std::string writeState(bool isPreset);
     bool readState(const std::string& text, bool isPreset);
 
@@ -40,6 +42,8 @@ protected:
     // Appends the members of a document in their order; Plug extends both.
     virtual void writeDocument(cJSON* document, bool isPreset);
     virtual void readDocument(const cJSON* document, bool isPreset);
+    // Whether a document has any member readDocument takes; Plug adds its own.
+    virtual bool carriesState(const cJSON* document, bool isPreset) const;
 
     int presetParts_ = state::kAllParts;
 

@@ -133,6 +133,11 @@ void Plug::readRouting(const cJSON* routing) {
     if (namesChanged) setParameter(kGUIGroupNamesChanged, 0.0f);
 }
 
+bool Plug::carriesState(const cJSON* document, bool isPreset) const {
+    return PlugBaseJSON::carriesState(document, isPreset) || member(document, "settings") ||
+           member(document, "uiprefs") || member(document, "routing") || member(document, "instanceName");
+}
+
 void Plug::readDocument(const cJSON* document, bool isPreset) {
     PlugBaseJSON::readDocument(document, isPreset);  // parameters, programs, slots; clears undo
     // The preset-load option "UI" filters presets only; a bank or project always

@@ -80,6 +80,8 @@ Lv2Instance* Lv2Instance::create(const Variant& variant, double sampleRate, cons
         self->midiEvent_ = self->map_->map(self->map_->handle, LV2_MIDI__MidiEvent);
         self->chunkType_ = self->map_->map(self->map_->handle, LV2_ATOM__Chunk);
         self->bankKey_ = self->map_->map(self->map_->handle, kBankStateKey);
+        self->log_ = static_cast<LV2_Log_Log*>(const_cast<void*>(findFeature(features, LV2_LOG__log)));
+        self->warning_ = self->map_->map(self->map_->handle, LV2_LOG__Warning);
         const auto* options = static_cast<const LV2_Options_Option*>(findFeature(features, LV2_OPTIONS__options));
         const LV2_URID maxLength = self->map_->map(self->map_->handle, LV2_BUF_SIZE__maxBlockLength);
         const LV2_URID intType = self->map_->map(self->map_->handle, LV2_ATOM__Int);
@@ -136,6 +138,8 @@ void Lv2Instance::connectPort(std::uint32_t port, void* data) {
         midiIn_ = static_cast<const LV2_Atom_Sequence*>(data);
     } else if (port == static_cast<std::uint32_t>(freewheelPort(channels_))) {
         freewheel_ = static_cast<const float*>(data);
+    } else if (port == static_cast<std::uint32_t>(enabledPort(channels_))) {
+        enabled_ = static_cast<const float*>(data);
     } else if (port >= static_cast<std::uint32_t>(kFirstAudioPort)) {
         const std::uint32_t audio = port - kFirstAudioPort;
         if (audio < static_cast<std::uint32_t>(channels_))
@@ -150,6 +154,7 @@ void Lv2Instance::activate() {
     // the resume starts the processing with them in place.
     readProcessLevel();
     applyChangedPorts();
+    applyEnabled();
     dispatch(vst::effMainsChanged, 0, 1);
 }
 
@@ -185,6 +190,12 @@ float Lv2Instance::portValueNow(int index) const {
     return normalisedToPort(index, effect_->getParameter(effect_, index), portContextNow());
 }
 
+bool Lv2Instance::portShowsInstance(int index, float value) const {
+    const float current = effect_->getParameter(effect_, index);
+    const float set = portToNormalised(index, value, portContextNow());
+    return bitsOf(set) == bitsOf(current);
+}
+
 void Lv2Instance::applyChangedPorts() {
     // Only what the host wrote after the restore differs from the ports it saw.
     if (resyncPorts_.exchange(false, std::memory_order_acquire))
@@ -212,6 +223,15 @@ void Lv2Instance::applyChangedPorts() {
         if (held_[i].load(std::memory_order_relaxed)) continue;
         effect_->setParameter(effect_, i, portToNormalised(i, value, context));
     }
+}
+
+void Lv2Instance::applyEnabled() {
+    if (!enabled_) return;
+    const float value = *enabled_ < 0.5f ? 0.0f : 1.0f;
+    if (value == enabledApplied_) return;
+    enabledApplied_ = value;
+    // The instance's own bypass fades in and out; the Bypass port follows it.
+    effect_->setParameter(effect_, kBypass, value == 0.0f ? 1.0f : 0.0f);
 }
 
 void Lv2Instance::sendMidi(std::uint32_t start, std::uint32_t frames) {
@@ -254,6 +274,7 @@ void Lv2Instance::readProcessLevel() {
 void Lv2Instance::run(std::uint32_t frames) {
     readProcessLevel();  // before the processing calls, which ask for it at their start
     applyChangedPorts();
+    applyEnabled();
     for (std::uint32_t done = 0; done < frames;) {
         const std::uint32_t n = std::min(maxBlock_, frames - done);
         processChunk(done, n);
@@ -276,15 +297,30 @@ LV2_State_Status Lv2Instance::restore(LV2_State_Retrieve_Function retrieve, LV2_
     std::size_t size = 0;
     std::uint32_t type = 0, flags = 0;
     const void* data = retrieve(handle, bankKey_, &size, &type, &flags);
-    if (!data || size == 0) return LV2_STATE_ERR_NO_PROPERTY;
-    if (type != chunkType_) return LV2_STATE_ERR_BAD_TYPE;
-    if (!dispatch(vst::effSetChunk, 0, static_cast<vst::VstIntPtr>(size), const_cast<void*>(data)))
+    // A state of port values alone (a preset) has no bank to restore: nothing refused.
+    if (!data) return LV2_STATE_ERR_NO_PROPERTY;
+    if (size == 0) {
+        logWarning("Harmoniform: the state's bank is empty; the instance keeps its settings\n");
+        return LV2_STATE_ERR_NO_PROPERTY;
+    }
+    if (type != chunkType_) {
+        logWarning("Harmoniform: the state's bank is not a chunk of bytes; the instance keeps its settings\n");
+        return LV2_STATE_ERR_BAD_TYPE;
+    }
+    if (!dispatch(vst::effSetChunk, 0, static_cast<vst::VstIntPtr>(size), const_cast<void*>(data))) {
+        logWarning("Harmoniform: the state's bank is damaged or holds no Harmoniform settings; "
+                   "the instance keeps its settings\n");
         return LV2_STATE_ERR_UNKNOWN;
+    }
     // Restores never overlap run() (the instantiation class), so the ports hold
     // still here. One not connected yet compares with what was applied last.
     for (int i = 0; i < kNumParams; ++i) restoredPorts_[i] = controls_[i] ? bitsOf(*controls_[i]) : applied_[i];
     resyncPorts_.store(true, std::memory_order_release);
     return LV2_STATE_SUCCESS;
+}
+
+void Lv2Instance::logWarning(const char* message) {
+    if (log_ && log_->printf) log_->printf(log_->handle, warning_, "%s", message);
 }
 
 }  // namespace hm::lv2

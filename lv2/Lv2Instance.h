@@ -9,6 +9,7 @@
 // renders (freewheel port on, or a bare host that gives no features at all).
 #include <lv2/atom/atom.h>
 #include <lv2/core/lv2.h>
+#include <lv2/log/log.h>
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
 
@@ -48,6 +49,10 @@ public:
     void detachUi();
     GestureQueue& gestures() { return gestures_; }
     // Parameter `index` as the instance holds it now, as a port value. Any thread but audio.
+    // Whether port value `value` sets parameter `index` to what the instance holds
+    // now: the port shows the instance, though the float round trip through real
+    // units may give other bits. Any thread.
+    bool portShowsInstance(int index, float value) const;
     float portValueNow(int index) const;
 
     // From the instance's host callback (UI or timer thread): queued for the UI, if any.
@@ -75,6 +80,10 @@ private:
     std::uint32_t maxBlock_ = kDefaultMaxBlock;
     LV2_URID_Map* map_ = nullptr;
     LV2_URID midiEvent_ = 0, chunkType_ = 0, bankKey_ = 0;
+    // The host's log, when it offers one: why a state was refused.
+    LV2_Log_Log* log_ = nullptr;
+    LV2_URID warning_ = 0;
+    void logWarning(const char* message);
 
     const float* controls_[kNumParams] = {};
     std::uint32_t applied_[kNumParams] = {};  // bits of the port value last applied
@@ -84,6 +93,11 @@ private:
     std::atomic<bool> resyncPorts_{false};
     float* latency_ = nullptr;
     const float* freewheel_ = nullptr;
+    // The host's enable switch and the value last applied to Bypass from it: like
+    // every port it moves the instance only when it changes.
+    const float* enabled_ = nullptr;
+    float enabledApplied_ = 1.0f;
+    void applyEnabled();
     // A host that gives no features at all is a bare file renderer; any other
     // says by the freewheel port when it renders.
     bool bareHost_ = false;

@@ -2,6 +2,7 @@
 
 #include <lv2/instance-access/instance-access.h>
 
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -40,6 +41,7 @@ Lv2Ui* Lv2Ui::create(LV2UI_Write_Function write, LV2UI_Controller controller, LV
         return nullptr;  // the destructor closes what opened and lets the instance go
     }
     *widget = window;
+    for (int i = 0; i < kNumParams; ++i) self->hostPorts_[i] = self->instanceSeen_[i] = instance->portValueNow(i);
     self->followEditorSize();
     return self.release();
 }
@@ -55,8 +57,27 @@ Lv2Ui::~Lv2Ui() {
 int Lv2Ui::idle() {
     dispatch(instance_->effect(), vst::effEditIdle);
     deliverGestures();
+    followInstance();
     followEditorSize();
     return 0;
+}
+
+void Lv2Ui::hostPortChanged(std::uint32_t port, float value) {
+    if (port < static_cast<std::uint32_t>(kNumParams)) hostPorts_[port] = value;
+}
+
+// Only values the instance moved since the last look are written: a port the
+// host changed and the instance has not taken yet (it does at its next run)
+// keeps the host's value.
+void Lv2Ui::followInstance() {
+    for (int i = 0; i < kNumParams; ++i) {
+        const float now = instance_->portValueNow(i);
+        if (std::memcmp(&now, &instanceSeen_[i], sizeof(now)) == 0) continue;
+        instanceSeen_[i] = now;
+        if (touched_[i] || std::memcmp(&now, &hostPorts_[i], sizeof(now)) == 0) continue;
+        if (instance_->portShowsInstance(i, hostPorts_[i])) continue;  // the host's own value, taken
+        writePort(i);
+    }
 }
 
 void Lv2Ui::deliverGestures() {
@@ -86,6 +107,7 @@ void Lv2Ui::deliverGestures() {
 // instance as already applied.
 void Lv2Ui::writePort(int index) {
     const float value = instance_->portValueNow(index);
+    hostPorts_[index] = value;
     write_(controller_, static_cast<std::uint32_t>(index), sizeof(float), 0, &value);
 }
 

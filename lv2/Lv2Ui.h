@@ -9,6 +9,7 @@
 #include <lv2/ui/ui.h>
 
 #include <bitset>
+#include <cstdint>
 
 #include "core/params/ParamIds.h"
 
@@ -26,8 +27,11 @@ public:
     Lv2Ui(const Lv2Ui&) = delete;
     Lv2Ui& operator=(const Lv2Ui&) = delete;
 
-    // The host's idle call: the editor's pass, then its gestures to the host. UI thread.
+    // The host's idle call: the editor's pass, then its gestures to the host,
+    // then the instance's own changes. UI thread.
     int idle();
+    // The host's port_event: what a control port holds now. UI thread.
+    void hostPortChanged(std::uint32_t port, float value);
 
 private:
     explicit Lv2Ui(Lv2Instance* instance) : instance_(instance) {}
@@ -35,6 +39,7 @@ private:
     void writePort(int index);
     void touch(int index, bool grabbed);
     void followEditorSize();
+    void followInstance();
 
     Lv2Instance* instance_;
     LV2UI_Write_Function write_ = nullptr;
@@ -42,6 +47,12 @@ private:
     const LV2UI_Resize* resize_ = nullptr;
     const LV2UI_Touch* touch_ = nullptr;
     std::bitset<kNumParams> touched_;
+    // What the host's ports hold (as far as its port events and our writes tell)
+    // and the instance's port values at the last idle: a value the instance
+    // changed itself (an A/B switch, a program, an undo) that the port does not
+    // show is written, so the host shows and keeps what plays.
+    float hostPorts_[kNumParams] = {};
+    float instanceSeen_[kNumParams] = {};
     int width_ = 0, height_ = 0;
 };
 

@@ -4,9 +4,11 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 #include "core/params/Conversion.h"
 #include "core/params/Enumeration.h"
+#include "core/params/HostText.h"
 #include "core/params/ParamTable.h"
 
 namespace hm::lv2 {
@@ -14,24 +16,6 @@ namespace {
 
 bool upper(char c) { return std::isupper(static_cast<unsigned char>(c)) != 0; }
 bool lowerOrDigit(char c) { return std::islower(static_cast<unsigned char>(c)) || std::isdigit(static_cast<unsigned char>(c)); }
-
-// The choice names a record's label lists ("Off/Byp/On", "Off,Peaks,Shelves"),
-// empty when the label is a unit.
-std::vector<std::string> labelChoices(const char* label) {
-    std::vector<std::string> names;
-    if (!std::strchr(label, '/') && !std::strchr(label, ',')) return names;
-    std::string current;
-    for (const char* p = label;; ++p) {
-        if (*p == '/' || *p == ',' || *p == 0) {
-            names.push_back(current);
-            current.clear();
-            if (*p == 0) break;
-        } else {
-            current += *p;
-        }
-    }
-    return names;
-}
 
 // Choices, toggles and steps: a port of whole numbers.
 bool stepped(const ParamRecord& r) {
@@ -54,33 +38,60 @@ void portRange(int index, float& lo, float& hi) {
     }
 }
 
-void describeChoices(ControlPort& port, const ParamRecord& r) {
+// A band's Groups as the masks users pick; group 1 and 2 are the first channel
+// pair, left and right or mid and side as the MS State has it.
+const ScalePoint kGroupPoints[] = {
+    {0.0f, "None"}, {128.0f, "Left / Mid"}, {64.0f, "Right / Side"}, {192.0f, "Left+Right / Mid+Side"}, {255.0f, "All"}};
+
+void describeChoices(ControlPort& port, const ParamRecord& r, int channels) {
+    HostTextContext context;
+    context.channels = channels;
     if (r.kind == kKindSwitch) {
         port.toggled = true;
-        // A switch's label names its two states; most read as the host's Off/On.
-        const auto names = labelChoices(r.label);
-        const bool ownNames = names.size() == 2 && names[0] != "On" && names[0] != "Off";
-        port.scalePoints = {{0.0f, ownNames ? names[0] : "Off"}, {1.0f, ownNames ? names[1] : "On"}};
+        port.scalePoints = {{0.0f, hostChoiceName(port.index, 0, context)}, {1.0f, hostChoiceName(port.index, 1, context)}};
         return;
     }
-    if (port.index == kABBank) {
-        for (int slot = 0; slot < kNumABSlots; ++slot) port.scalePoints.push_back({float(slot), std::string(1, char('A' + slot))});
-        port.enumeration = true;
-        return;
-    }
-    if (port.index == kIRLength || port.index == kDPlusLen) {
-        // Lengths go in powers of two; the port takes the step and shows the samples.
-        const double base = port.index == kIRLength ? 1024.0 : 8.0;
-        for (int step = int(r.minimum); step <= int(r.maximum); ++step) {
-            const bool off = port.index == kDPlusLen && step == 0;
-            port.scalePoints.push_back({float(step), off ? "Off" : std::to_string(long(base * std::exp2(step))) + " samples"});
+    if (r.kind != kKindInteger) return;  // the slope: a number of dB
+    const int field = bandFieldOf(port.index);
+    if (field == kBandGroups) {
+        // 256 masks: the usual ones are named, the others are values too.
+        if (channels == 2) {
+            port.scalePoints.assign(std::begin(kGroupPoints), std::end(kGroupPoints));
+            return;
         }
+        port.scalePoints = {{0.0f, hostChoiceName(port.index, 0, context)}};
+        for (int g = 1; g <= channels; ++g) {
+            const int mask = 1 << (8 - g);
+            port.scalePoints.push_back({float(mask), hostChoiceName(port.index, mask, context)});
+        }
+        port.scalePoints.push_back({255.0f, hostChoiceName(port.index, 255, context)});
+        return;
+    }
+    if (field == kBandSubtype) {
+        // What a subtype is depends on the band's Type, which a port cannot follow:
+        // each point names it under every type, and values past the lists remain.
+        for (int subtype = int(r.minimum); subtype <= int(r.maximum); ++subtype) {
+            const std::string names = subtypeNamesOfAllTypes(subtype);
+            if (!names.empty()) port.scalePoints.push_back({float(subtype), names});
+        }
+        return;
+    }
+    if (port.index == kIRLength) {
+        // Lengths go in powers of two; the port takes the step and shows the samples.
+        for (int step = int(r.minimum); step <= int(r.maximum); ++step)
+            port.scalePoints.push_back({float(step), hostChoiceName(port.index, step, context) + " samples"});
         port.enumeration = true;
         return;
     }
-    const auto names = labelChoices(r.label);
-    if (names.size() != std::size_t(r.maximum - r.minimum + 1)) return;
-    for (std::size_t i = 0; i < names.size(); ++i) port.scalePoints.push_back({r.minimum + float(i), names[i]});
+        // Every value named; trailing values that repeat an earlier name (the last
+    // window type and phase modes) do the same and are left out of the menu.
+    for (int value = int(r.minimum); value <= int(r.maximum); ++value) {
+        const std::string name = hostChoiceName(port.index, value, context);
+        if (name.empty()) return;
+        const auto same = [&](const ScalePoint& p) { return p.label == name; };
+        if (std::any_of(port.scalePoints.begin(), port.scalePoints.end(), same)) break;
+        port.scalePoints.push_back({float(value), name});
+    }
     port.enumeration = true;
 }
 
@@ -101,7 +112,7 @@ std::string portSymbol(const std::string& name) {
     return symbol;
 }
 
-ControlPort describeControlPort(int index) {
+ControlPort describeControlPort(int index, int channels) {
     const ParamRecord& r = staticParamTable()[index];
     ControlPort port;
     port.index = index;
@@ -122,7 +133,7 @@ ControlPort describeControlPort(int index) {
         port.unit = PortUnit::Decibel;
         port.defaultValue = static_cast<float>(20.0 * std::log10(r.value));
     }
-    if (port.integer) describeChoices(port, r);
+    if (port.integer) describeChoices(port, r, channels);
     return port;
 }
 

@@ -30,12 +30,15 @@ struct ControlPort {
 };
 
 // Ports after the controls: the reported latency and the MIDI input; the audio
-// inputs follow, then the audio outputs, then the host's freewheel flag. Stored
+// inputs follow, then the audio outputs, then the host's freewheel flag and its
+// enable switch. Stored
 // sessions name ports by index and symbol: new ports only ever go at the end.
 constexpr int kLatencyPort = kNumParams;
 constexpr int kMidiPort = kNumParams + 1;
 constexpr int kFirstAudioPort = kNumParams + 2;
 constexpr int freewheelPort(int channels) { return kFirstAudioPort + 2 * channels; }
+// The host's own bypass, designated lv2:enabled: 1 while processing, 0 to bypass.
+constexpr int enabledPort(int channels) { return freewheelPort(channels) + 1; }
 
 // A channel level at or below this port value is silence.
 constexpr float kSilentLevelDb = -90.0f;
@@ -46,8 +49,9 @@ constexpr float kBandGainRangeDb = 36.0f;
 // ir_window_param, kABBank -> ab_bank.
 std::string portSymbol(const std::string& enumeratorName);
 
-// The description of the control port of parameter `index` (0..kNumParams-1). Any thread.
-ControlPort describeControlPort(int index);
+// The description of the control port of parameter `index` (0..kNumParams-1)
+// in the plug-in with `channels` channels (which names a band's groups). Any thread.
+ControlPort describeControlPort(int index, int channels = 2);
 
 // The instance's current global settings that band values in real units depend on.
 struct PortContext {

@@ -34,8 +34,15 @@ void cleanup(LV2UI_Handle handle) { delete self(handle); }
 // Parameter ports from the host are not shown from here: the editor reads the
 // running instance, which the wrapper has already given every port value the
 // host sets (at the start of the next run), so it shows host automation at its
-// own idle pass without a second path that could race the first.
-void portEvent(LV2UI_Handle, uint32_t, uint32_t, uint32_t, const void*) {}
+// own idle pass without a second path that could race the first. The UI only
+// notes what the host's ports hold.
+void portEvent(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t format, const void* buffer) {
+    if (format == 0 && size == sizeof(float) && buffer) {
+        float value;
+        std::memcpy(&value, buffer, sizeof(value));
+        self(handle)->hostPortChanged(port, value);
+    }
+}
 
 int idle(LV2UI_Handle handle) {
     try {

@@ -14,6 +14,7 @@ packages=(
   python3-numpy python3-scipy  # the reference-data scripts under tests/ (run with /usr/bin/python3)
   libxtst-dev  # the real-window tests click with the XTEST extension
   lv2-dev liblilv-dev lilv-utils serdi  # the LV2 bundle: headers, the lilv test host, lv2info/lv2apply, serdi
+  sordi  # sord_validate: the bundle checked against the LV2 schemas
 )
 
 missing=()

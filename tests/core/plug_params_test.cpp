@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "core/Plug.h"
+#include "core/params/HostText.h"
 #include "tests/core/FakeHost.h"
 
 namespace hm {
@@ -15,10 +16,19 @@ using test::countFakeHost;
 
 std::unique_ptr<Plug> makePlug() { return std::make_unique<Plug>(&test::fakeHost); }
 
+// The editor's text of a parameter's current value (with its unit).
 std::string displayOf(Plug& plug, int index) {
     char text[64] = {};
-    plug.getParameterDisplay(index, text);
+    plug.formatParameter(index, text, 0);
     return text;
+}
+
+// What a host shows: the display text and the label beside it.
+std::string hostTextOf(Plug& plug, int index) {
+    char display[64] = {}, label[64] = {};
+    plug.getParameterDisplay(index, display);
+    plug.getParameterLabel(index, label);
+    return std::string(display) + "|" + label;
 }
 
 TEST(PlugParams, BandGainFollowsTheScale) {
@@ -27,9 +37,30 @@ TEST(PlugParams, BandGainFollowsTheScale) {
     plug->setParameter(gain, 0.75f);  // base 0.5 of the 18 dB scale
     EXPECT_NEAR(plug->normalisedToReal(gain, 0.75), 9.0, 1e-5);
     EXPECT_EQ(displayOf(*plug, gain), "9.00 dB");
+    EXPECT_EQ(hostTextOf(*plug, gain), "9.00|dB");
     EXPECT_NEAR(plug->realToNormalised(gain, 9.0), 0.75, 1e-6);
     plug->setParameter(kScale, 0.5f);  // scale 0 dB: every gain reads back as normalised 0
     EXPECT_EQ(plug->realToNormalised(gain, 6.0), 0.0);
+}
+
+// A band's Groups read as the instance names its groups: the first pair's
+// channels in stereo (as MS State has them), "Mono" alone, numbers with more.
+TEST(PlugParams, HostTextsNameGroupsAsTheChannelLayoutDoes) {
+    const int groups = bandParam(3, kBandGroups);
+    const auto named = [&](int mask, bool midSide, int channels) {
+        HostTextContext context;
+        context.firstPairMidSide = midSide;
+        context.channels = channels;
+        return hostChoiceName(groups, mask, context);
+    };
+    EXPECT_EQ(named(128, false, 2), "Left");
+    EXPECT_EQ(named(64, true, 2), "Side");
+    EXPECT_EQ(named(192, true, 2), "Mid+Side");
+    EXPECT_EQ(named(128, false, 1), "Mono");
+    EXPECT_EQ(named(128, false, 8), "Group 1");
+    EXPECT_EQ(named(128 | 32 | 1, true, 8), "Groups 1, 3, 8");
+    EXPECT_EQ(named(255, false, 8), "All");
+    EXPECT_EQ(named(0, true, 1), "None");
 }
 
 TEST(PlugParams, BandFrequencyFollowsTheGlobalShift) {
@@ -39,6 +70,7 @@ TEST(PlugParams, BandFrequencyFollowsTheGlobalShift) {
     plug->setParameter(freq, x);
     plug->setParameter(kFShift, 1.0f);  // 200 %
     EXPECT_EQ(displayOf(*plug, freq), "30000 Hz");
+    EXPECT_EQ(hostTextOf(*plug, freq), "30000|Hz");
     EXPECT_NEAR(plug->realToNormalised(freq, 30000.0), x, 1e-6);
     // The stored real value stays the base conversion.
     EXPECT_NEAR(plug->getParameterReal(freq), 15000.0, 0.05);

@@ -164,6 +164,42 @@ TEST(StateDocument, HostileDocumentsApplyNothingHarmful) {
     EXPECT_EQ(std::strlen(name), 23u);
 }
 
+// A state with nothing of ours in it (a host's empty state, another plug-in's
+// JSON) is refused whole: no slot, program, undo entry or editor setting moves.
+TEST(StateDocument, DocumentsWithoutOurMembersAreRefusedAndChangeNothing) {
+    auto plug = makePlug();
+    plug->setParameter(bandParam(0, kBandState), 1.0f);
+    plug->setParameter(kGain, 0.3f);
+    plug->storeABSlot(1);
+    plug->setParameter(kGain, 0.6f);
+    plug->beginEdit(kScale);
+    plug->setParameter(kScale, 0.9f);
+    plug->endEdit(kScale);
+    ASSERT_TRUE(plug->canUndo());
+    const std::string bank = chunkText(*plug, false), preset = chunkText(*plug, true);
+    for (const char* text : {"{}", R"({"version": 3, "plugin": "another"})", R"({"Parameters ": {"kGain": 0}})"}) {
+        SCOPED_TRACE(text);
+        for (bool asPreset : {false, true}) {
+            std::vector<unsigned char> bytes = state::encodeChunk(text);
+            EXPECT_EQ(plug->setChunk(bytes.data(), static_cast<int>(bytes.size()), asPreset), 0);
+            EXPECT_EQ(chunkText(*plug, false), bank);
+            EXPECT_EQ(chunkText(*plug, true), preset);
+            EXPECT_TRUE(plug->canUndo());
+        }
+    }
+    EXPECT_EQ(plug->getParameter(kGain), 0.6f);
+    EXPECT_EQ(plug->abSlot(1).get(kGain), 0.3f);
+
+    // One member of ours is enough: the rest keep what their absence means.
+    std::vector<unsigned char> settingsOnly = state::encodeChunk(R"({"settings": {"analyserState": true}})");
+    EXPECT_GT(plug->setChunk(settingsOnly.data(), static_cast<int>(settingsOnly.size()), false), 0);
+    std::vector<unsigned char> nameOnly = state::encodeChunk(R"({"name": "Renamed"})");
+    EXPECT_GT(plug->setChunk(nameOnly.data(), static_cast<int>(nameOnly.size()), true), 0);
+    char name[64] = {};
+    plug->getProgramName(name);
+    EXPECT_STREQ(name, "Renamed");
+}
+
 TEST(StateDocument, LoadingClearsUndoAndKeepsEditorSettings) {
     auto plug = makePlug();
     plug->beginEdit(kGain);

@@ -29,7 +29,8 @@ TEST(HostParams, NamesLabelsAndDefaultsOfTheTable) {
     EXPECT_EQ(plug->parameterName(46), "Band1 State");
     EXPECT_EQ(plug->parameterName(365), "Band32 Phase");
     EXPECT_EQ(plug->parameterLabel(52), "Q");
-    EXPECT_EQ(plug->parameterDisplay(51), "80 Hz");
+    EXPECT_EQ(plug->parameterDisplay(51), "80");
+    EXPECT_EQ(plug->parameterLabel(51), "Hz");
     EXPECT_EQ(plug->parameterDisplay(7), "8192");
     EXPECT_EQ(plug->parameterDisplay(12), "Off");
     EXPECT_NEAR(plug->getParameter(51), std::log(8.0) / std::log(2200.0), 1e-6);
@@ -55,20 +56,24 @@ TEST(HostParams, OutOfRangeAndNonFiniteInputLeaveStateAlone) {
     plug->setParameter(1, std::numeric_limits<float>::quiet_NaN());
     plug->setParameter(1, std::numeric_limits<float>::infinity());
     EXPECT_EQ(plug->getParameter(1), before);
-    EXPECT_EQ(plug->parameterDisplay(1), "0.00 dB");
+    EXPECT_EQ(plug->parameterDisplay(1), "0.00");
 
     // Values outside 0..1 are clamped by the conversions.
     plug->setParameter(1, 7.0f);
-    EXPECT_EQ(plug->parameterDisplay(1), "36.00 dB");
+    EXPECT_EQ(plug->parameterDisplay(1), "36.00");
 }
 
 TEST(HostParams, SwitchParameterIsOnOnlyAtOne) {
     auto plug = makeInstance();
     ASSERT_TRUE(plug);
-    plug->setParameter(15, 0.99f);
-    EXPECT_EQ(plug->parameterDisplay(15), "Off");
+    plug->setParameter(16, 0.99f);  // Channel 1 Mute
+    EXPECT_EQ(plug->parameterDisplay(16), "Off");
+    plug->setParameter(16, 1.0f);
+    EXPECT_EQ(plug->parameterDisplay(16), "On");
+    plug->setParameter(15, 0.99f);  // Channel 1 Phase names its positions
+    EXPECT_EQ(plug->parameterDisplay(15), "Normal");
     plug->setParameter(15, 1.0f);
-    EXPECT_EQ(plug->parameterDisplay(15), "On");
+    EXPECT_EQ(plug->parameterDisplay(15), "Inverted");
 }
 
 // MIDI events belong to the processing call that follows them: a host sends them,
@@ -145,7 +150,7 @@ TEST(HostParams, InstancesShareOneTimerThatStopsWithTheLast) {
     deliverMidi(*second, {{0x90, 60, 100}});
     EXPECT_TRUE(eventually([&] { return second->countCalls(vst::audioMasterEndEdit) == 1; }));
     second->setParameter(1, 0.75f);
-    EXPECT_EQ(second->parameterDisplay(1), "18.00 dB");
+    EXPECT_EQ(second->parameterDisplay(1), "18.00");
     second.reset();
     EXPECT_EQ(threadCount(), base);
 }

@@ -4,13 +4,17 @@
 #include <lv2/atom/util.h>
 #include <lv2/buf-size/buf-size.h>
 #include <lv2/midi/midi.h>
+#include <lv2/log/log.h>
 #include <lv2/options/options.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <utility>
 
 #include "core/params/ParamIds.h"
 #include "tests/support/AllocationCounter.h"
@@ -49,6 +53,36 @@ UridTable& uridTable() {
     return table;
 }
 
+// The host's log: what every instance reported, with the type's URI.
+struct LogBook {
+    std::mutex mutex;
+    std::vector<std::string> lines;
+};
+
+LogBook& logBook() {
+    static LogBook book;
+    return book;
+}
+
+int logVprintf(LV2_Log_Handle, LV2_URID type, const char* format, va_list args) {
+    char text[1024];
+    std::vsnprintf(text, sizeof(text), format, args);
+    const char* uri = World::get().unmap->unmap(World::get().unmap->handle, type);
+    std::lock_guard lock(logBook().mutex);
+    logBook().lines.push_back(std::string(uri ? uri : "?") + " " + text);
+    return 1;
+}
+
+int logPrintf(LV2_Log_Handle handle, LV2_URID type, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const int n = logVprintf(handle, type, format, args);
+    va_end(args);
+    return n;
+}
+
+LV2_Log_Log gLog{nullptr, logPrintf, logVprintf};
+
 struct Features {
     std::int32_t maxBlock = 0;
     LV2_Options_Option options[2] = {};
@@ -56,7 +90,8 @@ struct Features {
     LV2_Feature unmapFeature{LV2_URID__unmap, nullptr};
     LV2_Feature optionsFeature{LV2_OPTIONS__options, nullptr};
     LV2_Feature liveFeature{LV2_CORE__isLive, nullptr};
-    const LV2_Feature* list[5] = {};
+    LV2_Feature logFeature{LV2_LOG__log, &gLog};
+    const LV2_Feature* list[6] = {};
 
     Features(int block, HostFeatures given) : maxBlock(block) {
         if (given == HostFeatures::None) return;
@@ -69,7 +104,8 @@ struct Features {
         list[0] = &mapFeature;
         list[1] = &unmapFeature;
         list[2] = &optionsFeature;
-        if (given == HostFeatures::UsualAndLive) list[3] = &liveFeature;
+        list[3] = &logFeature;
+        if (given == HostFeatures::UsualAndLive) list[4] = &liveFeature;
     }
     // Null for no features, as lilv's own file renderer passes them.
     const LV2_Feature* const* given() const { return list[0] ? list : nullptr; }
@@ -84,6 +120,11 @@ int audioPorts(const LilvPlugin* plugin, const LilvNode* direction) {
 }
 
 }  // namespace
+
+std::vector<std::string> takeLogged() {
+    std::lock_guard lock(logBook().mutex);
+    return std::exchange(logBook().lines, {});
+}
 
 World& World::get() {
     static World w = [] {
@@ -128,6 +169,10 @@ std::unique_ptr<Plugin> Plugin::create(const std::string& uri, double rate, int 
     if (const LilvPort* port = lilv_plugin_get_port_by_designation(self->plugin_, input, freewheeling))
         lilv_instance_connect_port(self->instance_, lilv_port_get_index(self->plugin_, port), &self->freewheel_);
     lilv_node_free(freewheeling);
+    LilvNode* enabled = lilv_new_uri(w.world, LV2_CORE__enabled);
+    if (const LilvPort* port = lilv_plugin_get_port_by_designation(self->plugin_, input, enabled))
+        lilv_instance_connect_port(self->instance_, lilv_port_get_index(self->plugin_, port), &self->enabled_);
+    lilv_node_free(enabled);
     lilv_node_free(input);
     auto* sequence = reinterpret_cast<LV2_Atom_Sequence*>(self->midi_.data());
     sequence->atom.type = w.urid(LV2_ATOM__Sequence);

@@ -27,9 +27,13 @@ struct World {
 };
 
 // What the host hands the instance: URID map and unmap with the block-length
-// option, as the usual live hosts give them; the same with lv2:isLive added; or
+// option and the log, as the usual live hosts give them; the same with lv2:isLive added; or
 // nothing at all, as a bare file renderer gives.
 enum class HostFeatures { Usual, UsualAndLive, None };
+
+// The lines instances wrote to the host's log since the last call, each
+// "<type URI> <text>".
+std::vector<std::string> takeLogged();
 
 class Plugin {
 public:
@@ -49,6 +53,8 @@ public:
     float latency() const { return latency_; }
     // The freewheel port: the host renders faster than real time while it is on.
     void setFreewheel(bool on) { freewheel_ = on ? 1.0f : 0.0f; }
+    // The port designated lv2:enabled: the host's own bypass switch (on: processing).
+    void setEnabled(bool on) { enabled_ = on ? 1.0f : 0.0f; }
     void activate();
     // Processes `in` (channels() channels) in blocks of `block` frames.
     Channels run(const Channels& in, int block);
@@ -74,6 +80,7 @@ private:
     std::vector<float> controls_;
     float latency_ = 0.0f;
     float freewheel_ = 0.0f;
+    float enabled_ = 1.0f;
     alignas(16) std::array<std::uint8_t, 8192> midi_{};
     bool activated_ = false;
 };

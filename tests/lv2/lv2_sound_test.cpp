@@ -66,6 +66,26 @@ const Variant kVariants[] = {
     {"urn:corvanta:harmoniform:surround", 8},
 };
 
+// A host's own bypass reaches the instance through the port designated
+// lv2:enabled: off is the instance's Bypass, with its fade, run for run as the
+// VST plug-in bypassed at the same moments.
+TEST(Lv2Sound, TheHostsEnableSwitchIsTheInstancesBypass) {
+    auto plugin = makeLv2("urn:corvanta:harmoniform:stereo", kShapedSound);
+    ASSERT_TRUE(plugin);
+    auto reference = makeVstReference(2, kRate, kBlock, toolValues(kShapedSound));
+    ASSERT_TRUE(reference);
+    const auto in = noise(2, 4096, 5);
+    lv2host::Channels processed, bypassed;
+    for (bool enabled : {true, false, false, true, true}) {
+        plugin->setEnabled(enabled);
+        reference->setParameter(kBypass, enabled ? 0.0f : 1.0f);
+        const auto lv2 = plugin->run(in, kBlock);
+        EXPECT_EQ(maxDifference(lv2, renderVst(*reference, in, kBlock)), 0.0) << (enabled ? "enabled" : "disabled");
+        (enabled ? processed : bypassed) = lv2;
+    }
+    EXPECT_GT(maxDifference(processed, bypassed), 0.01);
+}
+
 TEST(Lv2Sound, EachPluginRendersWhatTheVstPathRendersWithTheSameSettings) {
     for (const Variant& v : kVariants) {
         SCOPED_TRACE(v.uri);

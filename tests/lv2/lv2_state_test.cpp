@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <lv2/atom/atom.h>
+#include <lv2/log/log.h>
 
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "prefs/ChunkCodec.h"
 #include "tests/lv2/VstReference.h"
 
 namespace hm::test {
@@ -119,7 +121,7 @@ TEST(Lv2State, APortMovedRightAfterARestoreCountsAtTheNextRun) {
     for (int round = 0; round < 3; ++round) EXPECT_LE(maxDifference(target->run(in, kBlock), expected->run(in, kBlock)), 1e-6);
 }
 
-TEST(Lv2State, DamagedOrForeignStateChangesNothing) {
+TEST(Lv2State, DamagedOrForeignStateChangesNothingAndIsLogged) {
     auto source = Plugin::create(kStereo, kRate, kBlock);
     ASSERT_TRUE(source);
     source->set("band3_state", 2);
@@ -145,6 +147,9 @@ TEST(Lv2State, DamagedOrForeignStateChangesNothing) {
         {"foreign bytes", std::vector<unsigned char>(foreign.begin(), foreign.end()), chunkType},
         {"wrong type", good, w.urid(LV2_ATOM__String)},
         {"empty", {}, chunkType},
+        // A chunk that decodes but holds nothing of ours: a host's empty state.
+        {"no settings of ours", state::encodeChunk("{}"), chunkType},
+        {"another program's document", state::encodeChunk(R"({"plugin": "other", "values": [1, 2]})"), chunkType},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -153,9 +158,16 @@ TEST(Lv2State, DamagedOrForeignStateChangesNothing) {
         const auto in = noise(2, 2048, 8);
         const auto before = target->bankChunk();
         const auto sound = shapedPlugin(kStereo)->run(in, kBlock);
+        lv2host::takeLogged();
         EXPECT_NE(target->restoreProperty(c.bytes.data(), c.bytes.size(), c.type), LV2_STATE_SUCCESS);
         EXPECT_EQ(target->bankChunk(), before);
         EXPECT_EQ(maxDifference(target->run(in, kBlock), sound), 0.0);
+        // The host hears why, once, as a warning; a state without our property at
+        // all is a preset's port values, nothing refused.
+        const auto logged = lv2host::takeLogged();
+        ASSERT_EQ(logged.size(), c.bytes.empty() ? 0u : 1u);
+        if (logged.empty()) continue;
+        EXPECT_EQ(logged[0].rfind(std::string(LV2_LOG__Warning) + " Harmoniform: ", 0), 0u) << logged[0];
     }
 }
 

@@ -32,7 +32,8 @@ TEST(BenchSettings, DisplayMatchingFindsChoicesNumbersAndNormalisedValues) {
         SCOPED_TRACE(c.text);
         std::string shown, error;
         ASSERT_TRUE(tool::assignByDisplay(*plugin, c.text, shown, error)) << error;
-        EXPECT_EQ(shown, plugin->parameterDisplay(c.index));
+        const std::string label = plugin->parameterLabel(c.index);
+        EXPECT_EQ(shown, plugin->parameterDisplay(c.index) + (label.empty() ? "" : " " + label));
         if (c.display) EXPECT_EQ(shown, c.display);
         else EXPECT_EQ(plugin->getParameter(c.index), 0.0f);
     }

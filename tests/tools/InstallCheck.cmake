@@ -40,7 +40,7 @@ if(NOT rc EQUAL 0)
 endif()
 set(prefix_files "prefix/lib/vst/Harmoniform.so" "prefix/share/Corvanta/Harmoniform/Factory Bank.hmp"
                  "prefix/lib/lv2/Harmoniform.lv2/manifest.ttl" "prefix/lib/lv2/Harmoniform.lv2/Harmoniform.ttl"
-                 "prefix/lib/lv2/Harmoniform.lv2/harmoniform-lv2.so")
+                 "prefix/lib/lv2/Harmoniform.lv2/harmoniform-lv2.so" "prefix/lib/lv2/Harmoniform.lv2/presets/Flat.ttl")
 if(USER_INSTALL)
   list(APPEND prefix_files "prefix/bin/harmoniform" "prefix/share/man/man1/harmoniform.1"
                            "prefix/share/bash-completion/completions/harmoniform")
@@ -80,6 +80,7 @@ endif()
 foreach(f "home/.vst/Harmoniform.so"
           "home/.lv2/Harmoniform.lv2/manifest.ttl"
           "home/.lv2/Harmoniform.lv2/harmoniform-lv2.so"
+          "home/.lv2/Harmoniform.lv2/presets/Telephone.ttl"
           "data/Corvanta/Harmoniform/Factory Bank.hmp"
           "home/.local/bin/harmoniform"
           "home/.local/share/man/man1/harmoniform.1"

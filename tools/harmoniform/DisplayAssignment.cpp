@@ -131,7 +131,9 @@ bool assignByDisplay(host::PluginInstance& plugin, std::string_view text, std::s
         }
     }
     plugin.setParameter(index, position);
-    shown = plugin.parameterDisplay(index);
+    // As hosts show it: the display text, then the label's unit.
+    const std::string label = plugin.parameterLabel(index);
+    shown = plugin.parameterDisplay(index) + (label.empty() ? "" : " " + label);
     return true;
 }
 

@@ -20,7 +20,8 @@
 namespace hm::tool {
 
 // Sets the parameter; false with a message when the name or value is not found.
-// On success `shown` holds the display text the plug-in reports afterwards.
+// On success `shown` holds what a host shows afterwards: the plug-in's display
+// text and, when it has one, its label ("440 Hz").
 bool assignByDisplay(host::PluginInstance& plugin, std::string_view text, std::string& shown, std::string& error);
 
 // The number a display text starts with ("16.0", "-3.00 dB", "20.0k" = 20000);

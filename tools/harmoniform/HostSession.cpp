@@ -305,11 +305,17 @@ std::vector<std::string> HostSession::activeBands() {
         if (std::lround(realOf(*instance_, bandParam(b, kBandState))) != 2) continue;
         const int type = static_cast<int>(std::lround(realOf(*instance_, bandParam(b, kBandType))));
         const bool pass = type == 2 || type == 5;
+        // The host's display text names the value and its label carries the unit.
+        const auto shown = [&](int field) {
+            const std::string label = instance_->parameterLabel(bandParam(b, field));
+            const std::string display = instance_->parameterDisplay(bandParam(b, field));
+            return label.empty() ? display : display + " " + label;
+        };
         std::string text = "Band" + std::to_string(b + 1) + ": " + kTypeNames[std::clamp(type, 1, 6) - 1] + " " +
-                           instance_->parameterDisplay(bandParam(b, kBandFrequency));
-        if (pass) text += ", " + instance_->parameterDisplay(bandParam(b, kBandSlope)) + "/oct";
-        else if (type != 6) text += ", " + instance_->parameterDisplay(bandParam(b, kBandGain));
-        text += ", " + instance_->parameterDisplay(bandParam(b, kBandQ));
+                           shown(kBandFrequency);
+        if (pass) text += ", " + shown(kBandSlope) + "/oct";
+        else if (type != 6) text += ", " + shown(kBandGain);
+        text += ", " + shown(kBandQ);
         bands.push_back(text);
     }
     return bands;

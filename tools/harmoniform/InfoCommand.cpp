@@ -6,6 +6,7 @@
 #include "platform/Paths.h"
 #include "tools/harmoniform/Commands.h"
 #include "tools/harmoniform/Messages.h"
+#include "tools/harmoniform/ParameterAssignment.h"
 #include "tools/harmoniform/ParameterChoices.h"
 #include "tools/harmoniform/PluginHost.h"
 #include "tools/harmoniform/PluginPath.h"
@@ -93,9 +94,12 @@ int runInfo(const std::vector<std::string>& args) {
     for (int i = 0; i < e->numParams; ++i) {
         const std::string display = plugin->parameterDisplay(i);
         std::string choice = known ? instanceChoiceName(*plugin, i) : std::string();
-        if (choice == display) choice.clear();  // IRLength and the like show their value already
-        std::printf("  %-5d %-24s %-28s %-29s %s\n", i, plugin->parameterName(i).c_str(),
-                    plugin->parameterLabel(i).c_str(), display.c_str(), choice.c_str());
+        // A display text that names its value already needs no second name.
+        if (choice == display || namesAValue(display)) choice.clear();
+        char line[256];
+        std::snprintf(line, sizeof(line), "  %-5d %-24s %-28s %-29s %s", i, plugin->parameterName(i).c_str(),
+                      plugin->parameterLabel(i).c_str(), display.c_str(), choice.c_str());
+        std::printf("%.*s\n", static_cast<int>(trim(line).size() + 2), line);
     }
     return 0;
 }

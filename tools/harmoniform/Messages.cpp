@@ -17,6 +17,12 @@ std::string countOf(std::int64_t n, const char* singular) {
 
 std::string programLabel(const std::string& name) { return name == "-" || name.empty() ? "(empty)" : name; }
 
+bool namesAValue(std::string_view display) {
+    for (char c : display)
+        if (std::isalpha(static_cast<unsigned char>(c))) return true;
+    return false;
+}
+
 int usageError(const std::string& command, const std::string& message) {
     std::fprintf(stderr, "%s: %s\nsee '%s --help'\n", prefix(command).c_str(), message.c_str(), prefix(command).c_str());
     return 2;

@@ -15,6 +15,10 @@ std::string countOf(std::int64_t n, const char* singular);
 // How a program name reads everywhere: "(empty)" for the empty slot "-".
 std::string programLabel(const std::string& name);
 
+// Whether a parameter's display text is a name ("Peak", "Mid/Side") rather
+// than a number ("80", "-3.50", "8192").
+bool namesAValue(std::string_view display);
+
 // Prints "harmoniform COMMAND: MESSAGE" and "see 'harmoniform COMMAND --help'"
 // on standard error; answers the usage-error exit status 2. An empty command
 // points at the tool's own --help.

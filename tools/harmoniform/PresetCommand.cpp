@@ -13,6 +13,7 @@
 #include "prefs/Json.h"
 #include "tools/harmoniform/Commands.h"
 #include "tools/harmoniform/Messages.h"
+#include "tools/harmoniform/ParameterAssignment.h"
 #include "tools/harmoniform/ParameterChoices.h"
 #include "tools/harmoniform/PluginHost.h"
 #include "tools/harmoniform/PluginPath.h"
@@ -44,10 +45,15 @@ void printProgram(host::PluginInstance& loaded, host::PluginInstance& fresh, int
     int changed = 0;
     for (int i = 0; i < loaded.effect()->numParams; ++i) {
         if (loaded.getParameter(i) == fresh.getParameter(i)) continue;
-        const std::string display = loaded.parameterDisplay(i);
+        const std::string label = loaded.parameterLabel(i);
+        const std::string display = loaded.parameterDisplay(i) + (label.empty() ? "" : " " + label);
         std::string choice = instanceChoiceName(loaded, i);
-        if (choice == display) choice.clear();
-        std::printf("  %-22s %-26s %s\n", loaded.parameterName(i).c_str(), display.c_str(), choice.c_str());
+        // A display text that names its value already needs no second name.
+        if (choice == display || namesAValue(display)) choice.clear();
+        char line[256];
+        std::snprintf(line, sizeof(line), "  %-22s %-26s %s", loaded.parameterName(i).c_str(), display.c_str(),
+                      choice.c_str());
+        std::printf("%.*s\n", static_cast<int>(trim(line).size() + 2), line);
         ++changed;
     }
     // An empty slot at its defaults needs no second line saying so.

@@ -80,6 +80,9 @@ public:
         return handle_ != nullptr;
     }
 
+    // The host telling the UI what a control port holds now.
+    void portEvent(std::uint32_t port, float value) { descriptor_->port_event(handle_, port, sizeof(float), 0, &value); }
+
     void close() {
         if (handle_) descriptor_->cleanup(handle_);
         handle_ = nullptr;
@@ -263,6 +266,66 @@ TEST(Lv2UiWindow, OpensInHostWindowsOfEveryVisual) {
         host.close();
         host.window->sync();
     }
+    EXPECT_EQ(gXErrors, 0);
+}
+
+// The last value the UI wrote to `port`, NaN when it wrote none.
+float lastWrite(const std::vector<UiEvent>& events, std::uint32_t port) {
+    float value = NAN;
+    for (const UiEvent& e : events)
+        if (!e.touch && e.port == port) value = e.value;
+    return value;
+}
+
+// What the instance changes itself (here an A/B switch) reaches the host as
+// port writes while the UI is open, so the host shows and keeps what plays; a
+// port the host changed is left to the next run, not written back.
+TEST(Lv2UiWindow, AnABSwitchWritesTheNewSlotsValuesAndHostChangesAreNotWrittenBack) {
+    XSetErrorHandler(&countXError);
+    auto plugin = lv2host::Plugin::create(kStereo, 48000.0, 256);
+    ASSERT_TRUE(plugin);
+    plugin->activate();
+    vst::AEffect* effect = static_cast<lv2::Lv2Instance*>(plugin->handle())->effect();
+    const auto port = [](int index) { return static_cast<std::uint32_t>(index); };
+    const int gain = bandParam(2, kBandGain), frequency = bandParam(2, kBandFrequency);
+    const auto run = [&] { plugin->run(lv2host::Channels(2, std::vector<float>(256, 0.1f)), 256); };
+
+    UiHost host;
+    ASSERT_TRUE(host.open(*plugin));
+    host.idleUntil([] { return false; }, 200);
+    host.events.clear();
+
+    // Slot B gets its own gain, then the host's A/B port goes back to A.
+    const float slotAGain = effect->getParameter(effect, gain);
+    effect->setParameter(effect, kABBank, 1.0f / kNumABSlots);
+    effect->setParameter(effect, gain, 0.75f);  // +9 dB at the default Scale
+    ASSERT_TRUE(host.idleUntil([&] { return lastWrite(host.events, port(gain)) == 9.0f; }));
+    for (const UiEvent& e : host.events) plugin->setPort(e.port, e.value), host.portEvent(e.port, e.value);
+    run();
+    EXPECT_EQ(effect->getParameter(effect, gain), 0.75f) << "the host's ports keep slot B";
+    host.events.clear();
+
+    effect->setParameter(effect, kABBank, 0.0f);
+    ASSERT_EQ(effect->getParameter(effect, gain), slotAGain);
+    const float slotAPort = lv2::normalisedToPort(gain, slotAGain, lv2::portContextFrom(effect->getParameter(effect, kScale),
+                                                                                      effect->getParameter(effect, kFShift)));
+    ASSERT_TRUE(host.idleUntil([&] { return lastWrite(host.events, port(gain)) == slotAPort; }));
+    EXPECT_EQ(lastWrite(host.events, port(kABBank)), 0.0f);
+    for (const UiEvent& e : host.events) plugin->setPort(e.port, e.value), host.portEvent(e.port, e.value);
+    run();
+    EXPECT_EQ(effect->getParameter(effect, gain), slotAGain) << "the next run keeps slot A";
+
+    // The host sets a port; until its next run the instance plays the old value,
+    // and the UI must not write that back over the host's.
+    host.events.clear();
+    ASSERT_TRUE(plugin->setPort(port(frequency), 2000.0f));
+    host.portEvent(port(frequency), 2000.0f);
+    host.idleUntil([] { return false; }, 150);
+    run();
+    host.idleUntil([] { return false; }, 150);
+    EXPECT_TRUE(std::isnan(lastWrite(host.events, port(frequency))));
+    EXPECT_NEAR(lv2::normalisedToPort(frequency, effect->getParameter(effect, frequency), {}), 2000.0f, 0.5f);
+    host.close();
     EXPECT_EQ(gXErrors, 0);
 }
 
