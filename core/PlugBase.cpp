@@ -262,27 +262,47 @@ void PlugBase::storeABSlot(int slot) {
 }
 
 void PlugBase::pushUndo(int index, float value) {
-    undo_.push_back({index, value});
+    const bool joined = undoStepDepth_ > 0 && undo_.size() > undoStepBase_;
+    undo_.push_back({index, value, joined});
     redo_.clear();
 }
 
 void PlugBase::dropUnchangedUndo(int index, float current) {
     for (auto it = undo_.rbegin(); it != undo_.rend(); ++it) {
         if (it->index != index) continue;
-        if (it->value == current) undo_.erase(std::next(it).base());
+        if (it->value != current) return;
+        const bool head = !it->joined;
+        const auto next = undo_.erase(std::next(it).base());
+        if (static_cast<std::size_t>(next - undo_.begin()) < undoStepBase_) --undoStepBase_;
+        // A step whose first entry goes starts at the entry after it.
+        if (head && next != undo_.end()) next->joined = false;
         return;
     }
 }
 
-// Undo and redo move one entry between the lists: the value it holds is applied
-// (as a host-visible change) and the value it replaces goes onto the other list.
+void PlugBase::beginUndoStep() {
+    if (undoStepDepth_++ == 0) undoStepBase_ = undo_.size();
+}
+
+void PlugBase::endUndoStep() {
+    if (undoStepDepth_ > 0) --undoStepDepth_;
+}
+
+// Undo and redo move one step between the lists: each entry's value is applied
+// (as a host-visible change) and the value it replaces goes onto the other
+// list, in reverse order, so that the step comes back whole.
 bool PlugBase::moveHistoryEntry(std::vector<UndoEntry>& from, std::vector<UndoEntry>& to) {
     if (from.empty()) return false;
-    const UndoEntry e = from.back();
-    from.pop_back();
-    to.push_back({e.index, normalised_.get(e.index)});
-    setParameter(e.index, e.value);
-    reportChange(e.index, e.value);
+    bool first = true;
+    for (bool more = true; more && !from.empty();) {
+        const UndoEntry e = from.back();
+        from.pop_back();
+        more = e.joined;
+        to.push_back({e.index, normalised_.get(e.index), !first});
+        first = false;
+        setParameter(e.index, e.value);
+        reportChange(e.index, e.value);
+    }
     updateProcessing(true);
     return true;
 }
@@ -293,6 +313,7 @@ bool PlugBase::redo() { return moveHistoryEntry(redo_, undo_); }
 void PlugBase::clearUndo() {
     undo_.clear();
     redo_.clear();
+    undoStepBase_ = 0;
 }
 
 // ---------------------------------------------------------------------------

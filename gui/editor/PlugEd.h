@@ -173,11 +173,15 @@ private:
     void bandChanged(CControl* control, int tag, float value);
     void channelChanged(int tag, float value);
     void editOthers(int tag, bool begin);
+    std::uint32_t linkedBands(int band) const;  // the bands an edit of `band` carries over to
+    void takeLinkSnapshot(int field);
+    void bandPressed(int band);
     void setSelection(std::uint32_t bands, std::uint32_t explicitBands);
     void selectionTag(int band, float value);
     void sendAutomated(int index, float normalised);
-    void beginGesture(int index);
+    bool beginGesture(int index);  // false when the gesture is open already
     void endGesture(int index);
+    void endAllGestures();  // the window goes: whatever was begun is ended
 
     // PlugEdTags.cpp
     bool guiTagChanged(CControl* control, int tag, float value);
@@ -216,7 +220,11 @@ private:
     std::uint32_t explicitSelection_ = 0;
     float frequencySnapshot_[kNumBands] = {};
     float frequencyDefaults_[kNumBands] = {};
-    std::bitset<kNumParams> editing_;  // parameters inside a gesture the editor began
+    std::bitset<kNumParams> editing_;      // parameters inside a gesture the editor began
+    std::bitset<kNumParams> hostEditing_;  // ... that the host has heard of (it changed something)
+    std::bitset<kNumParams> undoSteps_;    // ... that opened an undo step
+    double linkSnapshot_[kNumBands] = {};  // real values where a linked gain or phase move began
+    int linkSnapshotField_ = -1;
 
     bool setupOpen_ = false, presetBoxOpen_ = false, scaleTrayOpen_ = false, wizardOpen_ = false;
     bool firstRunOffered_ = false;  // the wizard was shown for a missing default bank

@@ -171,6 +171,7 @@ bool PlugEd::guiTagChanged(CControl* control, int tag, float v) {
             setSelection(1u << band, 1u << band);
             return true;
         }
+        case kGUIBandPressed: bandPressed(static_cast<int>(std::lround(v))); return true;
         case kGUISelectToggle: {
             const int band = static_cast<int>(std::lround(v));
             if (band < 0 || band >= kNumBands) return true;

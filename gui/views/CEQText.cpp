@@ -64,7 +64,7 @@ CMouseEventResult CEQText::onMouseDown(CPoint& where, const int& buttons) {
     if (!getMouseEnabled() || (buttons & kApple)) return kMouseEventNotHandled;
     if (CTextEdit::isEditing()) return CTextEdit::onMouseDown(where, buttons);
     if (!(buttons & (kLButton | kRButton))) return kMouseEventNotHandled;
-    reportBandTouch(this, band_, true);
+    reportBandPress(this, band_);
     if ((buttons & kLButton) && (buttons & kShift) && (buttons & kControl)) {
         setAlternateDisplay(!alternate_);
         return kMouseEventHandled;
@@ -104,13 +104,11 @@ CMouseEventResult CEQText::onMouseUp(CPoint& where, const int& buttons) {
 void CEQText::onMouseEntered(CPoint&, const int&) {
     hovered_ = true;
     setDirty(true);
-    reportBandTouch(this, band_, true);
 }
 
 void CEQText::onMouseExited(CPoint&, const int&) {
     hovered_ = false;
     setDirty(true);
-    reportBandTouch(this, band_, false);
 }
 
 bool CEQText::onWheel(const CPoint&, const float& distance, const int& buttons) {

@@ -35,20 +35,18 @@ void StripMenu::draw(CDrawContext* context) {
 }
 
 CMouseEventResult StripMenu::onMouseDown(CPoint& where, const int& buttons) {
-    if (buttons & (kLButton | kRButton)) reportBandTouch(this, band_, true);
+    if (buttons & (kLButton | kRButton)) reportBandPress(this, band_);
     return COptionMenu::onMouseDown(where, buttons);
 }
 
 void StripMenu::onMouseEntered(CPoint&, const int&) {
     hovered_ = true;
     setDirty(true);
-    reportBandTouch(this, band_, true);
 }
 
 void StripMenu::onMouseExited(CPoint&, const int&) {
     hovered_ = false;
     setDirty(true);
-    reportBandTouch(this, band_, false);
 }
 
 bool StripMenu::isTypeOf(const char* className) const {
