@@ -66,9 +66,10 @@ public:
     int getTagUnderPoint(const CPoint& where) override;
 
     // iParameterText: what value controls show and what typing into them does
-    // (note names, the "k" notation, dB for levels, the instance name).
+    // (note names, the "k" notation, units, dB for levels, the instance name).
     std::string parameterText(int tag, float normalised, bool noteNames) override;
-    void setParameterFromText(int tag, std::string_view text, bool noteMode) override;
+    bool setParameterFromText(int tag, std::string_view text, bool noteMode) override;
+    std::string textRefusal() override { return refusal_; }
     float parameterValue(int tag) override;
 
     // The colour of a band's type button and curve ("Band Colours" preference;
@@ -258,6 +259,7 @@ private:
     int chooserTag_ = -1;
     EditorPanel* panel_ = nullptr;  // message or path entry over the editor
     std::string notice_;
+    std::string refusal_;  // why the last typed text was refused
 
     // Large views of the current tree (not owned).
     iEditorGraph* graph_ = nullptr;

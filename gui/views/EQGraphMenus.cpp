@@ -47,7 +47,8 @@ void EQGraph::openValueField(int band, int area) {
 
 void EQGraph::valueTyped(int tag, const std::string& text) {
     if (iParameterText* source = parameterTextSource(listener)) {
-        source->setParameterFromText(tag, text, false);
+        // Refused text changes nothing: the panel goes on showing the value in force.
+        (void)source->setParameterFromText(tag, text, false);
     } else if (plug()) {
         // Without an editor to read it, a plain number in the parameter's unit.
         char* end = nullptr;

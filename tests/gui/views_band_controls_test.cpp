@@ -22,11 +22,13 @@ struct TextSource : Recorder, iParameterText {
         return text.empty() ? std::string(noteNames ? "note " : "") + std::to_string(static_cast<int>(v * 100.f))
                             : text;
     }
-    void setParameterFromText(int tag, std::string_view t, bool noteMode) override {
+    bool setParameterFromText(int tag, std::string_view t, bool noteMode) override {
         typedTag = tag;
         typed = t;
         typedAsNote = noteMode;
+        return t.find("refused") == std::string_view::npos;
     }
+    std::string textRefusal() override { return "not a value"; }
     float parameterValue(int) override { return stored; }
 
     std::string text;  // what parameterText answers when set
@@ -154,6 +156,25 @@ TEST(BandText, ShiftControlClickShowsNoteNamesAndTypingReadsThemAsNotes) {
     // The control shows what the editor made of it; the editor applied it, so no report.
     EXPECT_FLOAT_EQ(r.text->getValue(), 0.25f);
     EXPECT_EQ(eventsOf(r.editor, kFreqTag).count('v'), 0);
+}
+
+TEST(BandText, RefusedTextKeepsTheValueAndShowsWhyUntilTouched) {
+    TextRig r;
+    r.text->setValue(0.25f);
+    r.text->setNotify(true);
+    r.editor.text = "x";
+    r.h.click(20, 65, kLButton | kDoubleClick);
+    r.h.window->typeText("refused");
+    r.h.frame->setFocusView(nullptr);
+    ASSERT_EQ(r.editor.typed, "xrefused");
+    EXPECT_EQ(r.text->refusal(), "not a value");
+    EXPECT_EQ(r.text->displayText(), "not a value");
+    EXPECT_FLOAT_EQ(r.text->getValue(), 0.25f);
+    EXPECT_EQ(eventsOf(r.editor, kFreqTag).count('v'), 0) << "nothing is reported for refused text";
+    // A new value from the editor shows again.
+    r.text->setValue(0.5f);
+    EXPECT_EQ(r.text->refusal(), "");
+    EXPECT_EQ(r.text->displayText(), "x");
 }
 
 TEST(BandText, TypedTextIsReportedOnlyWithTheNotifyFlagAndNeedsAReader) {
