@@ -232,8 +232,11 @@ bool PlugBase::getProgramNameIndexed(vst::VstInt32 /*category*/, vst::VstInt32 i
 void PlugBase::loadValues(const ParamValues& values, bool tellHost, bool skipEditorForAB) {
     for (int i = 0; i < kNumParams; ++i) {
         const float v = values.get(i);
+        const bool changed = normalised_.get(i) != v;
         setParameter(i, v);
-        if (tellHost) reportChange(i, v);
+        // Only what changed is news to the host's lanes; the A/B parameter of a
+        // slot switch is the switch itself and is not reported from the slot.
+        if (tellHost && changed && !(skipEditorForAB && i == abParamIndex_)) reportChange(i, v);
     }
     updateProcessing(true);
     editorLink_.use([&](vst::AEffEditor& editor) {
@@ -244,13 +247,17 @@ void PlugBase::loadValues(const ParamValues& values, bool tellHost, bool skipEdi
 
 void PlugBase::selectABSlot(int slot) {
     if (slot < 0 || slot >= kNumABSlots) return;
+    // A slot switch is a restore: the host hears of it once, as a new display,
+    // as for a program change ("All" adds the parameters the slot changed).
+    const bool partOfRestore = restoring_.load() != 0;
+    RestoreScope restore(*this);
     LoadScope load(*this);
     currentAB_.store(slot, std::memory_order_relaxed);
     // Copy first: loading writes through into the slot being read. A slot chosen
     // while a state is restored is part of that restore, not a gesture.
     ParamValues source;
     source.copyFrom(abSlots_[slot]);
-    loadValues(source, abAutomationAll_.load(std::memory_order_relaxed) && restoring_.load() == 0, true);
+    loadValues(source, abAutomationAll_.load(std::memory_order_relaxed) && !partOfRestore, true);
     // The slot's stored A/B value is whatever was live when it was last current;
     // the live A/B parameter must name the slot now in use.
     if (isParam(abParamIndex_)) setParameter(abParamIndex_, static_cast<float>(slot) / kNumABSlots);
