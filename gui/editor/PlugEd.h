@@ -64,6 +64,8 @@ public:
     void controlBeginEdit(CControl* control) override;
     void controlEndEdit(CControl* control) override;
     int getTagUnderPoint(const CPoint& where) override;
+    // Keys no field took: Delete and Backspace switch the selected bands off.
+    bool onFrameKeyDown(const KeyCode& key) override;
 
     // iParameterText: what value controls show and what typing into them does
     // (note names, the "k" notation, units, dB for levels, the instance name).
@@ -177,6 +179,7 @@ private:
     std::uint32_t linkedBands(int band) const;  // the bands an edit of `band` carries over to
     void takeLinkSnapshot(int field);
     void bandPressed(int band);
+    bool deleteSelectedBands();  // one undo step; false when nothing was selected
     void setSelection(std::uint32_t bands, std::uint32_t explicitBands);
     void selectionTag(int band, float value);
     void sendAutomated(int index, float normalised);

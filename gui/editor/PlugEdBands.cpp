@@ -258,6 +258,24 @@ void PlugEd::bandPressed(int band) {
     setSelection(1u << band, 1u << band);
 }
 
+bool PlugEd::onFrameKeyDown(const KeyCode& key) {
+    if (key.virt == KeyCode::kDelete || key.virt == KeyCode::kBack) return deleteSelectedBands();
+    return false;
+}
+
+bool PlugEd::deleteSelectedBands() {
+    std::uint32_t on = 0;
+    forEachBand(selectedBands_, [&](int b) {
+        if (plug_->getParameterReal(bandParam(b, kBandState)) != 0.0) on |= 1u << b;
+    });
+    if (!on) return false;
+    plug_->beginUndoStep();
+    forEachBand(on, [&](int b) { sendAutomated(bandParam(b, kBandState), 0.f); });
+    plug_->endUndoStep();
+    setSelection(0u, 0u);
+    return true;
+}
+
 void PlugEd::selectionTag(int band, float v) {
     const std::uint32_t bit = 1u << band;
     std::uint32_t bands = selectedBands_;

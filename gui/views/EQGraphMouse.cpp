@@ -153,7 +153,7 @@ int EQGraph::createBand(const CPoint& p) {
 }
 
 void EQGraph::rightClickAction(int band) {
-    switch (flags2(7, 2)) {  // "Right-Click": Disabled, Invert, Bypass
+    switch (flags2(7, 2)) {  // "Right-Click": Disabled, Invert, Bypass, Band Menu
         case 1:
             if (bands_.bands[band].controlMask & dsp::kControlGain) {
                 const int tag = bandParam(band, kBandGain);
@@ -161,6 +161,7 @@ void EQGraph::rightClickAction(int band) {
             }
             break;
         case 2: toggleBypass(band); break;
+        case 3: openBandMenu(band); return;
         default: break;
     }
     recompute();

@@ -278,3 +278,34 @@ TEST(LinkedChannels, PairFollowsWhileTheLinkIsOn) {
 
 }  // namespace
 }  // namespace hm::gui::test
+
+namespace hm::gui::test {
+namespace {
+
+TEST(DeleteKey, DeletesTheSelectedBandsInOneUndoStep) {
+    EditorRig rig;
+    for (int b = 0; b < 3; ++b) rig.change(bandParam(b, kBandState), rig.normalised(bandParam(b, kBandState), kOn));
+    rig.plug->clearUndo();
+    platform::KeyEvent del;
+    del.key = platform::Key::kDelete;
+    rig.window()->key(del);  // nothing selected: nothing goes
+    for (int b = 0; b < 3; ++b) EXPECT_EQ(rig.plug->getParameterReal(bandParam(b, kBandState)), kOn) << b;
+
+    rig.change(kGUISelectedBand + 0, 1.f);
+    rig.change(kGUISelectedBand + 2, 1.f);
+    platform::KeyEvent back;
+    back.key = platform::Key::kBackspace;
+    rig.window()->key(back);
+    EXPECT_EQ(rig.plug->getParameterReal(bandParam(0, kBandState)), 0.0);
+    EXPECT_EQ(rig.plug->getParameterReal(bandParam(1, kBandState)), kOn);
+    EXPECT_EQ(rig.plug->getParameterReal(bandParam(2, kBandState)), 0.0);
+    EXPECT_EQ(rig.editor->selectedBands(), 0u);
+
+    ASSERT_TRUE(rig.plug->undo());
+    EXPECT_EQ(rig.plug->getParameterReal(bandParam(0, kBandState)), kOn);
+    EXPECT_EQ(rig.plug->getParameterReal(bandParam(2, kBandState)), kOn);
+    EXPECT_FALSE(rig.plug->canUndo());
+}
+
+}  // namespace
+}  // namespace hm::gui::test
