@@ -259,6 +259,10 @@ void PlugEd::bandPressed(int band) {
 }
 
 bool PlugEd::onFrameKeyDown(const KeyCode& key) {
+    if (key.virt == KeyCode::kEscape && setupOpen_) {
+        toggleSetup();  // Escape closes the setup window, as its close box does
+        return true;
+    }
     if (key.virt == KeyCode::kDelete || key.virt == KeyCode::kBack) return deleteSelectedBands();
     return false;
 }

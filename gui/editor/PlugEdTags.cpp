@@ -10,6 +10,7 @@
 #include "gui/editor/PlugEd.h"
 #include "gui/editor/WizardCompletion.h"
 #include "gui/framework/Modifiers.h"
+#include "gui/framework/nPage.h"
 #include "prefs/GlobalPreferences.h"
 
 namespace hm::gui {
@@ -86,7 +87,13 @@ bool PlugEd::guiTagChanged(CControl* control, int tag, float v) {
             showTag(kGUIAnalyser, press ? 1.f : 0.f);
             return true;
         case kGUISetup:
-            if (press) toggleSetup();
+            // The window's own close box says which state it wants (0: closed);
+            // the tool-bar button toggles on its press and ignores its release.
+            if (dynamic_cast<nPageSelect*>(control)) {
+                if (press != setupOpen_) toggleSetup();
+            } else if (press) {
+                toggleSetup();
+            }
             return true;
         case kGUIPresetPage:
             if (!press) return true;
