@@ -167,6 +167,9 @@ void PlugEd::relayout() {
     channelCountText_ = text;
 
     showTag(kGUIScaleTray, (flags & kLayoutScaleTray) ? 0.f : 1.f);
+    // The RECALL buttons show which parts a preset load takes, from the start.
+    for (int tag : {kGUIPresetEQ, kGUIPresetDSP, kGUIPresetUI})
+        showTag(tag, (plug_->presetParts() >> (tag - kGUIPresetEQ)) & 1 ? 1.f : 0.f);
     showTag(kGUIAnalyser, plug_->sessionState().analyserState ? 1.f : 0.f);
     showTag(kGUIPresetMenu, static_cast<float>(plug_->getProgram()));
     showTag(kGUIWizardOpen, wizardOpen_ ? 1.f : 0.f);

@@ -375,3 +375,23 @@ TEST(EditorFiles, ABankGivenToLoadPresetLoadsAsTheBank) {
 
 }  // namespace
 }  // namespace hm::gui::test
+
+namespace hm::gui::test {
+namespace {
+
+TEST(EditorFiles, RecallButtonsShowThePartsAPresetLoadTakes) {
+    EditorRig rig;
+    rig.plug->setPresetParts(state::kPartEQ | state::kPartDSP);
+    rig.editor->close();
+    ASSERT_TRUE(rig.editor->openHeadless());
+    rig.editor->forceIdlePass();
+    EXPECT_EQ(rig.editor->shownValue(kGUIPresetEQ), 1.f);
+    EXPECT_EQ(rig.editor->shownValue(kGUIPresetDSP), 1.f);
+    EXPECT_EQ(rig.editor->shownValue(kGUIPresetUI), 0.f);
+    rig.change(kGUIPresetUI, 1.f);
+    EXPECT_EQ(rig.plug->presetParts(), state::kAllParts);
+    EXPECT_EQ(rig.editor->shownValue(kGUIPresetUI), 1.f);
+}
+
+}  // namespace
+}  // namespace hm::gui::test
