@@ -98,6 +98,8 @@ public:
     // A file dialog (chooser process or path entry) waits for its answer.
     bool fileDialogOpen() const { return chooserTag_ >= 0; }
     const std::string& channelCountText() const { return channelCountText_; }
+    // The setup window's status line: the channel count and the latency in force.
+    const std::string& statusText() const { return statusText_; }
     const PresetList* shownPresetList() const { return shownList_.get(); }
     int presetIndex() const { return presetIndex_; }
     // The menu of presets as built last (null while the window is closed).
@@ -162,6 +164,7 @@ private:
 
     // PlugEdLayout.cpp
     void applyUiSize();
+    void showStatusText();
     void relayout();
     void applyPreferences();
     void applyControlPreferences(int labelMode);
@@ -247,6 +250,8 @@ private:
     int knownAB_ = -1;
     std::vector<LayoutRect> layoutRects_;
     std::string channelCountText_;
+    std::string statusText_;
+    int knownLatency_ = 0;
     int stripOrder_[kNumBands];
     int stripCount_ = 0;
     int storedOrder_[kNumBands];  // the instance's stored order as last taken or written

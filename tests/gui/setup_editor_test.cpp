@@ -320,3 +320,29 @@ TEST(SetupInEditor, CloseBoxEscapeAndTheSetupButtonCloseItAtEverySize) {
 
 }  // namespace
 }  // namespace hm::gui::test
+
+namespace hm::gui::test {
+namespace {
+
+TEST(SetupInEditor, TheStatusLineShowsTheLatencyInForce) {
+    EditorRig rig;
+    rig.plug->leaveSharedTimer();
+    rig.editor->forceIdlePass();
+    EXPECT_EQ(rig.editor->statusText(), "This instance has 2 channels. No latency.");
+    rig.change(kMode, 1.f);  // FIR, at the instance's impulse length and phase
+    double clock = 1.0e6;
+    for (int tick = 0; tick < 2; ++tick) {
+        rig.plug->setManualClock(clock += 1000.0);
+        rig.plug->onTimer();
+    }
+    rig.plug->bank().waitForFir();  // the impulse is built away from the timer
+    rig.plug->onTimer();
+    ASSERT_GT(rig.plug->initialDelay(), 0);
+    rig.editor->forceIdlePass();
+    EXPECT_EQ(rig.editor->statusText(), "This instance has 2 channels. Latency: " +
+                                            std::to_string(rig.plug->initialDelay()) + " samples.");
+    EXPECT_EQ(rig.editor->channelCountText(), "This instance has 2 channels.");
+}
+
+}  // namespace
+}  // namespace hm::gui::test
