@@ -152,6 +152,13 @@ void PlugEd::rebuildPresetMenuEntryNames() {
     if (!presetMenu_) return;
     for (const PresetEntry& e : presetEntries_)
         if (e.program >= 0 && e.menu == presetMenu_) presetMenu_->setEntryTitle(e.index, plug_->program(e.program).name);
+    // The entry in force carries the tick: the current program, or the preset
+    // of a list that was loaded last.
+    for (const PresetEntry& e : presetEntries_) {
+        const bool current = shownList_ ? (e.list == shownList_ && e.listIndex == presetIndex_)
+                                        : (e.program >= 0 && e.program == plug_->getProgram());
+        e.menu->checkEntry(e.index, current);
+    }
 }
 
 void PlugEd::stepPreset(int direction) {

@@ -29,6 +29,7 @@ UIPreferences::UIPreferences(const CRect& rect, CControlListener* l, int t)
       plug_(instanceOf(l)),
       valueMenu_(new COptionMenu(CRect(), this, -1)),
       defaultsMenu_(new COptionMenu(CRect(), this, -1)) {
+    valueMenu_->setTickCurrent(true);  // the value in force carries the tick
     if (prefs::EditorPreferences* t = tree()) t->addOpenMembers();
     rebuildRows();
 }
