@@ -267,3 +267,22 @@ TEST(StripGroupMenu, ChoicesAddAndRemoveGroups) {
 
 }  // namespace
 }  // namespace hm::gui::test
+
+namespace hm::gui {
+namespace {
+
+// The strip's group menu and the graph's value panel read a band's groups
+// through the one rule, so the two never disagree.
+TEST(BandGroupsText, OneReadingForEveryView) {
+    const std::vector<std::string> midSide = {"Mid", "Side"};
+    const std::vector<std::string> surround = {"Front", "Rear", "LFE"};
+    EXPECT_EQ(bandGroupsText(midSide, 0xC0), "Stereo");
+    EXPECT_EQ(bandGroupsText(midSide, 0x40), "Side");
+    EXPECT_EQ(bandGroupsText(midSide, 0x00), "");
+    EXPECT_EQ(bandGroupsText(surround, 0xE0), "Front+Rear+LFE");
+    EXPECT_EQ(bandGroupsText(surround, 0xA0), "Front+LFE");
+    EXPECT_EQ(bandGroupsText(surround, 0xFF), "Front+Rear+LFE");  // bits past the groups count for nothing
+}
+
+}  // namespace
+}  // namespace hm::gui
