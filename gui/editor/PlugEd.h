@@ -252,6 +252,7 @@ private:
     std::string channelCountText_;
     std::string statusText_;
     int knownLatency_ = 0;
+    int meterBallistics_ = -1;  // the ballistics the meter section was built for
     int stripOrder_[kNumBands];
     int stripCount_ = 0;
     int storedOrder_[kNumBands];  // the instance's stored order as last taken or written

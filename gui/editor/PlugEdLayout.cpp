@@ -205,6 +205,11 @@ void PlugEd::applyPreferences() {
     if (graph_) graph_->setAnalyserDecay(analyserDecay(p.getUIPreference("Analyser", "Decay")));
     const int flags = layoutFlagsFrom(p);
     uiSize_ = p.getUIPreference("Layout", "UI Size");  // applied at the next idle pass
+    // The master meter's header names the ballistics: a new choice rebuilds the section.
+    if (plug_->editorPreferences().ballistics != meterBallistics_) {
+        meterBallistics_ = plug_->editorPreferences().ballistics;
+        channelsChanged_ = true;
+    }
     if (flags != layoutFlags_) {
         layoutFlags_ = flags;
         rebuildPending_ = true;
