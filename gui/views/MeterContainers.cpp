@@ -134,7 +134,7 @@ namespace {
 std::string ballisticsCaption(CControlListener* editor, bool small) {
     const Plug* plug = instanceOf(editor);
     const int type = plug ? plug->editorPreferences().ballistics : 0;
-    static constexpr const char* kLarge[4] = {"PEAK METER", "PPM METER", "VU METER", "BBC METER"};
+    static constexpr const char* kLarge[4] = {"DIGITAL", "PPM", "VU METER", "BBC PPM"};
     static constexpr const char* kSmall[4] = {"PK", "PPM", "VU", "BBC"};
     const int i = type >= 0 && type < 4 ? type : 0;
     return small ? kSmall[i] : kLarge[i];

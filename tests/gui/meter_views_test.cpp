@@ -278,7 +278,7 @@ TEST(MeterSection, TheMasterHeaderNamesTheBallisticsShown) {
     const struct {
         int ballistics;
         const char *large, *small;
-    } rows[] = {{0, "PEAK METER", "PK"}, {1, "PPM METER", "PPM"}, {2, "VU METER", "VU"}, {3, "BBC METER", "BBC"}};
+    } rows[] = {{0, "DIGITAL", "PK"}, {1, "PPM", "PPM"}, {2, "VU METER", "VU"}, {3, "BBC PPM", "BBC"}};
     for (const auto& row : rows) {
         f.plug->editorPreferenceTree().setUIPreference("Meters", "Ballistic Type", row.ballistics);
         f.plug->loadEditorPreferences();
