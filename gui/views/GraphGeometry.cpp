@@ -169,8 +169,13 @@ int dbLineCount(double rangeShown) { return std::max(2, static_cast<int>(std::fl
 
 double dbLineY(const GraphView& v, int i, int n) { return (safeHeight(v) - 1.0) * i / std::max(1, n - 1); }
 
+namespace {
+constexpr int kDbLabelRise = 10;  // the label font's 8 rows and 2 of air
+}  // namespace
+
 int dbLabelTop(const GraphView& v, int i, int n) {
-    const int y = i == 0 ? 2 : static_cast<int>(std::floor(dbLineY(v, i, n))) - 4;
+    // Above its line, clear of it: a line (and a flat curve on it) never strikes the text.
+    const int y = i == 0 ? 2 : static_cast<int>(std::floor(dbLineY(v, i, n))) - kDbLabelRise;
     return std::min(y, v.plotHeight - 9);
 }
 

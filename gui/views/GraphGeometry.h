@@ -88,8 +88,8 @@ std::vector<int> placeFrequencyLabels(const GraphView& v, const std::vector<Grid
 // Horizontal lines: n = floor(range ÷ 3 + 1), at y = (H − 1)·i ÷ (n − 1).
 int dbLineCount(double rangeShown);
 double dbLineY(const GraphView& v, int i, int n);
-// The text top of the label of line i (4 above the line, the first at 2, never
-// below H − 9).
+// The text top of the label of line i (10 above the line, so that the text sits
+// clear above it; the first at 2, never below H − 9).
 int dbLabelTop(const GraphView& v, int i, int n);
 
 // --- handles -------------------------------------------------------------------------
