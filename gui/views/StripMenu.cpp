@@ -23,7 +23,15 @@ StripMenu::StripMenu(const CRect& rect, CControlListener* l, int t, int band)
 
 std::string StripMenu::fittedText() const {
     std::string text = displayText();
-    while (!text.empty() && measureText(text) > size.width() - 2) text.pop_back();
+    const int room = size.width() - 2;
+    if (measureText(text) <= room) return text;
+    // Cut from the end and shown to be cut: the text ends in a point
+    // ("Butterw."), never in a half word that reads as a name of its own.
+    while (!text.empty()) {
+        text.pop_back();
+        while (!text.empty() && (text.back() == ' ' || text.back() == '+')) text.pop_back();
+        if (!text.empty() && measureText(text + ".") <= room) return text + ".";
+    }
     return text;
 }
 
