@@ -11,6 +11,7 @@
 #include "gui/editor/WizardCompletion.h"
 #include "gui/framework/Modifiers.h"
 #include "gui/framework/nPage.h"
+#include "gui/views/nDarken.h"
 #include "prefs/GlobalPreferences.h"
 
 namespace hm::gui {
@@ -87,9 +88,11 @@ bool PlugEd::guiTagChanged(CControl* control, int tag, float v) {
             showTag(kGUIAnalyser, press ? 1.f : 0.f);
             return true;
         case kGUISetup:
-            // The window's own close box says which state it wants (0: closed);
-            // the tool-bar button toggles on its press and ignores its release.
-            if (dynamic_cast<nPageSelect*>(control)) {
+            // The window's own close box and the darkened editor around it (a
+            // click there, the SETUP button included, closes the window) say
+            // which state they want (0: closed); the tool-bar button toggles on
+            // its press and ignores its release.
+            if (dynamic_cast<nPageSelect*>(control) || dynamic_cast<nDarken*>(control)) {
                 if (press != setupOpen_) toggleSetup();
             } else if (press) {
                 toggleSetup();

@@ -96,3 +96,42 @@ TEST(GesturesWindow, ClosingTheWindowMidDragEndsTheGesture) {
 
 }  // namespace
 }  // namespace hm::test
+
+namespace hm::test {
+namespace {
+
+// The setup window through the plug-in at the large sizes: the tool bar's
+// SETUP button opens it and closes it again with one click each, and its
+// close box closes it; closed, the window shows the equaliser exactly as
+// before, with nothing left behind.
+TEST(SetupWindowInWindow, OneClickOpensAndOneClosesAtLargeAndHuge) {
+    for (int size : {3, 4}) {
+        SCOPED_TRACE(size);
+        EditorHost host(size);
+        ASSERT_TRUE(host.plugin);
+        ASSERT_TRUE(host.open());
+        Picture plain;
+        ASSERT_TRUE(host.idleUntil([&] {
+            plain = host.capture();
+            return differences(plain, snapshot(*host.plugin)) == 0;
+        }));
+        const int W = plain.width;
+        const int setupX = W - 180, setupY = 12;  // the tool bar sits against the right edge
+        const auto showsPlain = [&] { return differences(host.capture(), plain) == 0; };
+        const auto showsSetup = [&] { return differences(host.capture(), plain) > 1000; };
+
+        ASSERT_TRUE(host.window->click(setupX, setupY));
+        ASSERT_TRUE(host.idleUntil(showsSetup)) << "the first click opens the setup window";
+        ASSERT_TRUE(host.window->click(setupX, setupY));
+        EXPECT_TRUE(host.idleUntil(showsPlain)) << "the second click closes it, leaving nothing behind";
+
+        ASSERT_TRUE(host.window->click(setupX, setupY));
+        ASSERT_TRUE(host.idleUntil(showsSetup));
+        const int pageLeft = (W - 632) / 2;
+        ASSERT_TRUE(host.window->click(pageLeft + 615, 25 + 12));  // the close box
+        EXPECT_TRUE(host.idleUntil(showsPlain)) << "the close box closes it";
+    }
+}
+
+}  // namespace
+}  // namespace hm::test
