@@ -134,14 +134,6 @@ void COptionMenu::setValue(float val) {
     if (std::isnan(val)) return;
     // Values arrive as entry indices; anything between entries shows the nearest one.
     CParamDisplay::setValue(val);
-    if (tickCurrent_) setTickCurrent(true);
-}
-
-void COptionMenu::setTickCurrent(bool on) {
-    tickCurrent_ = on;
-    if (!on) return;
-    const int current = getCurrent();
-    for (int i = 0; i < getNbEntries(); ++i) entries_[static_cast<std::size_t>(i)].checked = i == current;
 }
 
 std::string COptionMenu::displayText() const {

@@ -46,9 +46,6 @@ public:
 
     bool setCurrent(int index);
     int getCurrent() const;
-    // The current entry carries the tick in the pop-up (a menu of one choice
-    // out of many: sizes, slots); off by default.
-    void setTickCurrent(bool on);
     // Where the last choice was made: the menu and the index inside it (−1 when cancelled).
     COptionMenu* getLastItemMenu(int& index) const;
     int getLastResult() const { return lastResult_; }
@@ -81,7 +78,6 @@ protected:
     CBitmap* bgWhenClick_ = nullptr;
     std::unique_ptr<MenuPopup> popup_;
     COptionMenu* lastMenu_ = nullptr;
-    bool tickCurrent_ = false;
     int lastResult_ = -1;
     int lastButton_ = 0;
 };

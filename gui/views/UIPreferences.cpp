@@ -27,9 +27,8 @@ std::string withPage(const char* pattern, const std::string& page) {
 UIPreferences::UIPreferences(const CRect& rect, CControlListener* l, int t)
     : CControl(rect, l, t),
       plug_(instanceOf(l)),
-      valueMenu_(new COptionMenu(CRect(), this, -1)),
+      valueMenu_(new COptionMenu(CRect(), this, -1, nullptr, nullptr, kCheckStyle)),  // the value in force ticked
       defaultsMenu_(new COptionMenu(CRect(), this, -1)) {
-    valueMenu_->setTickCurrent(true);  // the value in force carries the tick
     if (prefs::EditorPreferences* t = tree()) t->addOpenMembers();
     rebuildRows();
 }

@@ -200,7 +200,9 @@ TEST(EditorMenus, TheSlotAndPresetMenusTickTheItemInForce) {
     auto* slots = rig.editor->findView<SOptionMenu>();
     ASSERT_NE(slots, nullptr);
     ASSERT_EQ(slots->getTag(), kGUIABMenu);
+    ASSERT_TRUE(slots->openPopup(kLButton));
     for (int i = 0; i < slots->getNbEntries(); ++i) EXPECT_EQ(slots->isCheckEntry(i), i == 2) << i;
+    slots->closePopup();
 
     COptionMenu* presets = rig.editor->presetMenu();
     ASSERT_NE(presets, nullptr);
