@@ -80,6 +80,23 @@ TEST(GesturesWindow, AVerticalDragWritesTheGainAloneInOneGesture) {
     EXPECT_GT(f.host.plugin->getParameter(bandParam(0, kBandGain)), 0.5f);
 }
 
+// A right click on a handle opens the band's menu ("Type", "Subtype",
+// "Bypass", "Delete" for a peak), its top-left under the handle; "Delete"
+// switches the band off as one whole gesture.
+TEST(GesturesWindow, ARightClickOnAHandleOpensTheBandMenu) {
+    OneBand f;
+    ASSERT_TRUE(f.open()) << "no handle in the window";
+    f.host.plugin->clearCalls();
+    ASSERT_TRUE(f.host.window->click(f.x(), f.y(), 3));
+    f.idleFor(300);
+    EXPECT_EQ(f.host.plugin->countCalls(vst::audioMasterAutomate), 0) << "the click itself changes nothing";
+    constexpr int kPadding = 4, kItemHeight = 20, kDelete = 3;
+    ASSERT_TRUE(f.host.window->click(f.x() + 30, f.y() + 1 + kPadding + kDelete * kItemHeight + kItemHeight / 2));
+    EXPECT_TRUE(f.host.idleUntil([&] { return f.host.plugin->getParameter(bandParam(0, kBandState)) == 0.f; }))
+        << "\"Delete\" switched the band off";
+    expectTidyGestures(f.host.plugin->calls());
+}
+
 TEST(GesturesWindow, ClosingTheWindowMidDragEndsTheGesture) {
     OneBand f;
     ASSERT_TRUE(f.open()) << "no handle in the window";
