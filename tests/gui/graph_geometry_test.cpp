@@ -108,6 +108,14 @@ TEST(GraphGeometry, BothLabelSetsOverTheWholeRange) {
     }
     EXPECT_LT(shown, 17);
     EXPECT_GE(shown, 5);
+    // The decades are never the ones left out, at any editor width.
+    for (int width : {555, 650, 750, 300}) {
+        v.width = width;
+        const auto placed = placeFrequencyLabels(v, lines, [&](const std::string& t) { return font.measure(t); });
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (lines[i].label == "10" || lines[i].label == "100" || lines[i].label == "1k" || lines[i].label == "10k")
+                EXPECT_GE(placed[i], 0) << lines[i].label << " at width " << width;
+    }
 }
 
 TEST(GraphGeometry, ZoomedInAddsTenthDecadeLines) {
