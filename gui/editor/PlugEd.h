@@ -178,6 +178,7 @@ private:
     // PlugEdBands.cpp
     void bandChanged(CControl* control, int tag, float value);
     void channelChanged(int tag, float value);
+    int linkedChannelPartner(int tag) const;  // the linked pair's other parameter, or -1
     void editOthers(int tag, bool begin);
     std::uint32_t linkedBands(int band) const;  // the bands an edit of `band` carries over to
     void takeLinkSnapshot(int field);

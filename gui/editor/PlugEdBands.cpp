@@ -205,6 +205,8 @@ void PlugEd::controlBeginEdit(CControl* control) {
     // along, is one step of the undo list.
     undoSteps_[static_cast<std::size_t>(tag)] = true;
     plug_->beginUndoStep();
+    // A linked channel pair moves as one gesture: the partner's too.
+    if (const int partner = linkedChannelPartner(tag); partner >= 0) beginGesture(partner);
     if (bandOf(tag) < 0) return;
     const int field = bandFieldOf(tag);
     if (field == kBandGain || field == kBandPhase) takeLinkSnapshot(field);
@@ -215,6 +217,7 @@ void PlugEd::controlEndEdit(CControl* control) {
     const int tag = control->getTag();
     if (!isParam(tag) || !editing_[static_cast<std::size_t>(tag)]) return;
     if (bandOf(tag) >= 0) editOthers(tag, false);
+    if (const int partner = linkedChannelPartner(tag); partner >= 0) endGesture(partner);
     endGesture(tag);
     if (undoSteps_[static_cast<std::size_t>(tag)]) {
         undoSteps_[static_cast<std::size_t>(tag)] = false;
@@ -226,14 +229,20 @@ void PlugEd::controlEndEdit(CControl* control) {
         for (int b = 0; b < kNumBands; ++b) frequencySnapshot_[b] = plug_->getParameter(bandParam(b, kBandFrequency));
 }
 
-void PlugEd::channelChanged(int tag, float v) {
-    const int channel = channelOf(tag), field = channelFieldOf(tag);
-    const float old = plug_->getParameter(tag);
-    sendAutomated(tag, v);
+int PlugEd::linkedChannelPartner(int tag) const {
+    const int channel = channelOf(tag);
+    if (channel < 0) return -1;
     const int link = kGUIChannel12Link + channel / 2;
     const bool linked = std::isfinite(shown_[link]) && shown_[link] != 0.f;
-    if (!linked) return;
-    const int partner = channelParam(channel ^ 1, field);
+    return linked ? channelParam(channel ^ 1, channelFieldOf(tag)) : -1;
+}
+
+void PlugEd::channelChanged(int tag, float v) {
+    const int field = channelFieldOf(tag);
+    const float old = plug_->getParameter(tag);
+    sendAutomated(tag, v);
+    const int partner = linkedChannelPartner(tag);
+    if (partner < 0) return;
     if (field == kChannelLevel) sendAutomated(partner, clamp01(plug_->getParameter(partner) + (v - old)));
     else sendAutomated(partner, v);
 }

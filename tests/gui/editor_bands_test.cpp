@@ -276,6 +276,26 @@ TEST(LinkedChannels, PairFollowsWhileTheLinkIsOn) {
     EXPECT_EQ(rig.value(channelParam(3, kChannelMute)), 0.f);
 }
 
+TEST(LinkedChannels, AFaderDragOfALinkedPairIsOneGestureOfEach) {
+    EditorRig rig;
+    const int level0 = channelParam(0, kChannelLevel), level1 = channelParam(1, kChannelLevel);
+    rig.change(kGUIChannel12Link, 1.f);
+    rig.editor->forceIdlePass();
+    rig.plug->clearUndo();
+    rig.clearCalls();
+    rig.drag(level0, {0.45f, 0.5f, 0.55f, 0.6f});
+    for (int level : {level0, level1}) {
+        EXPECT_EQ(rig.countCalls(vst::audioMasterBeginEdit, level), 1) << level;
+        EXPECT_EQ(rig.countCalls(vst::audioMasterAutomate, level), 4) << level;
+        EXPECT_EQ(rig.countCalls(vst::audioMasterEndEdit, level), 1) << level;
+    }
+    // And one step of the undo list.
+    const float partner = rig.value(level1);
+    ASSERT_TRUE(rig.plug->undo());
+    EXPECT_NE(rig.value(level1), partner);
+    EXPECT_FALSE(rig.plug->canUndo());
+}
+
 }  // namespace
 }  // namespace hm::gui::test
 
