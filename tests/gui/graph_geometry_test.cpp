@@ -273,3 +273,34 @@ TEST(GraphGeometry, WheelStepFormula) {
 
 }  // namespace
 }  // namespace hm::gui::graph
+
+#include "gui/draw/CDIB.h"
+#include "gui/views/GraphAnalyser.h"
+
+namespace hm::gui::graph {
+namespace {
+
+// The analyser's dB labels stay clear of the scale tray's tab at the graph's
+// left edge (14 pixels wide), at every row.
+TEST(AnalyserScale, LabelsStartRightOfTheScaleTrayTab) {
+    const StripFont font(kStripFontLargeId);
+    ASSERT_TRUE(font.valid());
+    auto* dib = new CDIB(200, 400);
+    CDIB& d = *dib;
+    d.clear(0xFF000000u);
+    GraphAnalyser analyser;
+    AnalyserSettings s;
+    analyser.drawScale(d, font, s, 400, 9);
+    int lit = 0;
+    for (int y = 0; y < 400; ++y)
+        for (int x = 0; x < 200; ++x) {
+            if (d.getPixel(x, y) == 0xFF000000u) continue;
+            ++lit;
+            EXPECT_GE(x, 16) << "a label pixel under the tab at " << x << "," << y;
+        }
+    EXPECT_GT(lit, 100) << "the labels were drawn";
+    dib->release();
+}
+
+}  // namespace
+}  // namespace hm::gui::graph
