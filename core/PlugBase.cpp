@@ -255,8 +255,11 @@ bool PlugBase::getProgramNameIndexed(vst::VstInt32 /*category*/, vst::VstInt32 i
 void PlugBase::loadValues(const ParamValues& values, bool tellHost, bool skipEditorForAB) {
     for (int i = 0; i < kNumParams; ++i) {
         const float v = values.get(i);
+        const bool changed = normalised_.get(i) != v;
         setParameter(i, v);
-        if (tellHost) reportChange(i, v);
+        // Only what changed is news to the host's lanes; the A/B parameter of a
+        // slot switch is the switch itself and is not reported from the slot.
+        if (tellHost && changed && !(skipEditorForAB && i == abParamIndex_)) reportChange(i, v);
     }
     updateProcessing(true);
     editorLink_.use([&](vst::AEffEditor& editor) {
@@ -267,13 +270,17 @@ void PlugBase::loadValues(const ParamValues& values, bool tellHost, bool skipEdi
 
 void PlugBase::selectABSlot(int slot) {
     if (slot < 0 || slot >= kNumABSlots) return;
+    // A slot switch is a restore: the host hears of it once, as a new display,
+    // as for a program change ("All" adds the parameters the slot changed).
+    const bool partOfRestore = restoring_.load() != 0;
+    RestoreScope restore(*this);
     LoadScope load(*this);
     currentAB_.store(slot, std::memory_order_relaxed);
     // Copy first: loading writes through into the slot being read. A slot chosen
     // while a state is restored is part of that restore, not a gesture.
     ParamValues source;
     source.copyFrom(abSlots_[slot]);
-    loadValues(source, abAutomationAll_.load(std::memory_order_relaxed) && restoring_.load() == 0, true);
+    loadValues(source, abAutomationAll_.load(std::memory_order_relaxed) && !partOfRestore, true);
     // The slot's stored A/B value is whatever was live when it was last current;
     // the live A/B parameter must name the slot now in use.
     if (isParam(abParamIndex_)) setParameter(abParamIndex_, static_cast<float>(slot) / kNumABSlots);
@@ -285,27 +292,47 @@ void PlugBase::storeABSlot(int slot) {
 }
 
 void PlugBase::pushUndo(int index, float value) {
-    undo_.push_back({index, value});
+    const bool joined = undoStepDepth_ > 0 && undo_.size() > undoStepBase_;
+    undo_.push_back({index, value, joined});
     redo_.clear();
 }
 
 void PlugBase::dropUnchangedUndo(int index, float current) {
     for (auto it = undo_.rbegin(); it != undo_.rend(); ++it) {
         if (it->index != index) continue;
-        if (it->value == current) undo_.erase(std::next(it).base());
+        if (it->value != current) return;
+        const bool head = !it->joined;
+        const auto next = undo_.erase(std::next(it).base());
+        if (static_cast<std::size_t>(next - undo_.begin()) < undoStepBase_) --undoStepBase_;
+        // A step whose first entry goes starts at the entry after it.
+        if (head && next != undo_.end()) next->joined = false;
         return;
     }
 }
 
-// Undo and redo move one entry between the lists: the value it holds is applied
-// (as a host-visible change) and the value it replaces goes onto the other list.
+void PlugBase::beginUndoStep() {
+    if (undoStepDepth_++ == 0) undoStepBase_ = undo_.size();
+}
+
+void PlugBase::endUndoStep() {
+    if (undoStepDepth_ > 0) --undoStepDepth_;
+}
+
+// Undo and redo move one step between the lists: each entry's value is applied
+// (as a host-visible change) and the value it replaces goes onto the other
+// list, in reverse order, so that the step comes back whole.
 bool PlugBase::moveHistoryEntry(std::vector<UndoEntry>& from, std::vector<UndoEntry>& to) {
     if (from.empty()) return false;
-    const UndoEntry e = from.back();
-    from.pop_back();
-    to.push_back({e.index, normalised_.get(e.index)});
-    setParameter(e.index, e.value);
-    reportChange(e.index, e.value);
+    bool first = true;
+    for (bool more = true; more && !from.empty();) {
+        const UndoEntry e = from.back();
+        from.pop_back();
+        more = e.joined;
+        to.push_back({e.index, normalised_.get(e.index), !first});
+        first = false;
+        setParameter(e.index, e.value);
+        reportChange(e.index, e.value);
+    }
     updateProcessing(true);
     return true;
 }
@@ -316,6 +343,7 @@ bool PlugBase::redo() { return moveHistoryEntry(redo_, undo_); }
 void PlugBase::clearUndo() {
     undo_.clear();
     redo_.clear();
+    undoStepBase_ = 0;
 }
 
 // ---------------------------------------------------------------------------

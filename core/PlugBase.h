@@ -21,6 +21,9 @@ namespace hm {
 struct UndoEntry {
     int index;
     float value;  // normalised value before the change
+    // Part of the same undo step as the entry before it (a gesture that moved
+    // several parameters at once is undone and redone as one).
+    bool joined = false;
 };
 
 struct Program {
@@ -87,6 +90,9 @@ public:
     virtual bool canUndo() const { return !undo_.empty(); }
     virtual bool canRedo() const { return !redo_.empty(); }
     virtual void clearUndo();
+    // Gestures begun between these two calls form one undo step (nestable; UI thread).
+    void beginUndoStep();
+    void endUndoStep();
     virtual float getChannelLevel(int /*channel*/) { return 0.0f; }
     virtual float getSecondChannelLevel(int /*channel*/) { return -1.0f; }
     virtual bool getClipFlag() { return false; }
@@ -182,6 +188,8 @@ protected:
     unsigned char editFlags_[kNumParams] = {};
     std::vector<UndoEntry> undo_;
     std::vector<UndoEntry> redo_;
+    int undoStepDepth_ = 0;
+    std::size_t undoStepBase_ = 0;  // undo entries before the open step
     std::atomic<std::uint64_t> processedSamples_{0};
     std::atomic<bool> processed_{false};
     // Output of the accumulating call before it is added (audio thread).

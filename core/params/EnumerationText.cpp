@@ -72,7 +72,7 @@ const char* const kEnumerationText =
     "kGUIPhaseGraph,kGUIIRGraph,kGUIRoutingMatrix,kGUIBox1,kGUIBox2,kGUIBox3,kGUIBox4,kGUIBox5,"
     "kGUIChannel12Link,kGUIChannel34Link,kGUIChannel56Link,kGUIChannel78Link,kGUIMasterMeter1,"
     "kGUIMasterMeter2,kGUIChannel1Meter,kGUIChannel2Meter,kGUIChannel3Meter,kGUIChannel4Meter,"
-    "kGUIChannel5Meter,kGUIChannel6Meter,kGUIChannel7Meter,kGUIChannel8Meter, kGUISelectedBand=700,"
+    "kGUIChannel5Meter,kGUIChannel6Meter,kGUIChannel7Meter,kGUIChannel8Meter,kGUIBandPressed, kGUISelectedBand=700,"
     " kNumPrograms=20";
 
 }  // namespace hm

@@ -130,6 +130,7 @@ enum GuiTag : int {
     kGUIMasterMeter2,
     kGUIChannel1Meter,
     kGUIChannel8Meter = kGUIChannel1Meter + 7,  // 576
+    kGUIBandPressed,                            // a band's own control was pressed (value: the band)
     kGUISelectedBand = 700,                     // + band 0..31
 };
 

@@ -223,6 +223,8 @@ void PlugEd::forgetViews() {
 COptionMenu* PlugEd::presetMenu() const { return presetMenu_; }
 
 void PlugEd::frameClosing() {
+    // A drag the window closes on never sees its release: its gestures end here.
+    endAllGestures();
     // Views go with the frame; so does everything that points at them.
     dropViews();
     VGEditor::frameClosing();

@@ -64,11 +64,14 @@ public:
     void controlBeginEdit(CControl* control) override;
     void controlEndEdit(CControl* control) override;
     int getTagUnderPoint(const CPoint& where) override;
+    // Keys no field took: Delete and Backspace switch the selected bands off.
+    bool onFrameKeyDown(const KeyCode& key) override;
 
     // iParameterText: what value controls show and what typing into them does
-    // (note names, the "k" notation, dB for levels, the instance name).
+    // (note names, the "k" notation, units, dB for levels, the instance name).
     std::string parameterText(int tag, float normalised, bool noteNames) override;
-    void setParameterFromText(int tag, std::string_view text, bool noteMode) override;
+    bool setParameterFromText(int tag, std::string_view text, bool noteMode) override;
+    std::string textRefusal() override { return refusal_; }
     float parameterValue(int tag) override;
 
     // The colour of a band's type button and curve ("Band Colours" preference;
@@ -95,6 +98,8 @@ public:
     // A file dialog (chooser process or path entry) waits for its answer.
     bool fileDialogOpen() const { return chooserTag_ >= 0; }
     const std::string& channelCountText() const { return channelCountText_; }
+    // The setup window's status line: the channel count and the latency in force.
+    const std::string& statusText() const { return statusText_; }
     const PresetList* shownPresetList() const { return shownList_.get(); }
     int presetIndex() const { return presetIndex_; }
     // The menu of presets as built last (null while the window is closed).
@@ -159,6 +164,7 @@ private:
 
     // PlugEdLayout.cpp
     void applyUiSize();
+    void showStatusText();
     void relayout();
     void applyPreferences();
     void applyControlPreferences(int labelMode);
@@ -172,12 +178,18 @@ private:
     // PlugEdBands.cpp
     void bandChanged(CControl* control, int tag, float value);
     void channelChanged(int tag, float value);
+    int linkedChannelPartner(int tag) const;  // the linked pair's other parameter, or -1
     void editOthers(int tag, bool begin);
+    std::uint32_t linkedBands(int band) const;  // the bands an edit of `band` carries over to
+    void takeLinkSnapshot(int field);
+    void bandPressed(int band);
+    bool deleteSelectedBands();  // one undo step; false when nothing was selected
     void setSelection(std::uint32_t bands, std::uint32_t explicitBands);
     void selectionTag(int band, float value);
     void sendAutomated(int index, float normalised);
-    void beginGesture(int index);
+    bool beginGesture(int index);  // false when the gesture is open already
     void endGesture(int index);
+    void endAllGestures();  // the window goes: whatever was begun is ended
 
     // PlugEdTags.cpp
     bool guiTagChanged(CControl* control, int tag, float value);
@@ -216,7 +228,11 @@ private:
     std::uint32_t explicitSelection_ = 0;
     float frequencySnapshot_[kNumBands] = {};
     float frequencyDefaults_[kNumBands] = {};
-    std::bitset<kNumParams> editing_;  // parameters inside a gesture the editor began
+    std::bitset<kNumParams> editing_;      // parameters inside a gesture the editor began
+    std::bitset<kNumParams> hostEditing_;  // ... that the host has heard of (it changed something)
+    std::bitset<kNumParams> undoSteps_;    // ... that opened an undo step
+    double linkSnapshot_[kNumBands] = {};  // real values where a linked gain or phase move began
+    int linkSnapshotField_ = -1;
 
     bool setupOpen_ = false, presetBoxOpen_ = false, scaleTrayOpen_ = false, wizardOpen_ = false;
     bool firstRunOffered_ = false;  // the wizard was shown for a missing default bank
@@ -235,6 +251,9 @@ private:
     int knownAB_ = -1;
     std::vector<LayoutRect> layoutRects_;
     std::string channelCountText_;
+    std::string statusText_;
+    int knownLatency_ = 0;
+    int meterBallistics_ = -1;  // the ballistics the meter section was built for
     int stripOrder_[kNumBands];
     int stripCount_ = 0;
     int storedOrder_[kNumBands];  // the instance's stored order as last taken or written
@@ -250,6 +269,7 @@ private:
     int chooserTag_ = -1;
     EditorPanel* panel_ = nullptr;  // message or path entry over the editor
     std::string notice_;
+    std::string refusal_;  // why the last typed text was refused
 
     // Large views of the current tree (not owned).
     iEditorGraph* graph_ = nullptr;

@@ -54,6 +54,8 @@ void PlugEd::runIdle(bool force) {
         channelsChanged_ = true;
     }
 
+    if (plug_->initialDelay() != knownLatency_) showStatusText();
+
     const bool buttonHeld = (frame_->getCurrentMouseButtons() & kAnyMouseButton) != 0;
     if (rebuildPending_ && !buttonHeld) {
         rebuildPending_ = false;

@@ -70,6 +70,23 @@ void PlugEd::tellHostSize() {
     if (plug_ && !headlessWindow()) plug_->callHost(vst::audioMasterSizeWindow, w, h);
 }
 
+void PlugEd::showStatusText() {
+    char text[64];
+    std::snprintf(text, sizeof text, "This instance has %d channel%s.", knownChannels_, knownChannels_ > 1 ? "s" : "");
+    channelCountText_ = text;
+    // What the processing costs in delay, as the host is told it: a choice of
+    // FIR processing is never silent about it.
+    knownLatency_ = plug_->initialDelay();
+    char latency[64];
+    if (knownLatency_ > 0) std::snprintf(latency, sizeof latency, " Latency: %d samples.", knownLatency_);
+    else std::snprintf(latency, sizeof latency, " No latency.");
+    statusText_ = channelCountText_ + latency;
+    forEachControl(kGUIChannelCount, [this](CControl* c) {
+        if (auto* label = dynamic_cast<CTextLabel*>(c)) label->setText(statusText_.c_str());
+        else if (auto* edit = dynamic_cast<CTextEdit*>(c)) edit->setText(statusText_.c_str());
+    });
+}
+
 void PlugEd::applyUiSize() {
     if (uiSize_ == appliedUiSize_ || !frame_) return;
     appliedUiSize_ = uiSize_;
@@ -158,15 +175,12 @@ void PlugEd::relayout() {
     }
     if (graph_) graph_->setMetersBeside(besideGraph && mw > 0);
 
-    char text[64];
-    std::snprintf(text, sizeof text, "This instance has %d channel%s.", knownChannels_, knownChannels_ > 1 ? "s" : "");
-    forEachControl(kGUIChannelCount, [&text](CControl* c) {
-        if (auto* label = dynamic_cast<CTextLabel*>(c)) label->setText(text);
-        else if (auto* edit = dynamic_cast<CTextEdit*>(c)) edit->setText(text);
-    });
-    channelCountText_ = text;
+    showStatusText();
 
     showTag(kGUIScaleTray, (flags & kLayoutScaleTray) ? 0.f : 1.f);
+    // The RECALL buttons show which parts a preset load takes, from the start.
+    for (int tag : {kGUIPresetEQ, kGUIPresetDSP, kGUIPresetUI})
+        showTag(tag, (plug_->presetParts() >> (tag - kGUIPresetEQ)) & 1 ? 1.f : 0.f);
     showTag(kGUIAnalyser, plug_->sessionState().analyserState ? 1.f : 0.f);
     showTag(kGUIPresetMenu, static_cast<float>(plug_->getProgram()));
     showTag(kGUIWizardOpen, wizardOpen_ ? 1.f : 0.f);
@@ -191,6 +205,11 @@ void PlugEd::applyPreferences() {
     if (graph_) graph_->setAnalyserDecay(analyserDecay(p.getUIPreference("Analyser", "Decay")));
     const int flags = layoutFlagsFrom(p);
     uiSize_ = p.getUIPreference("Layout", "UI Size");  // applied at the next idle pass
+    // The master meter's header names the ballistics: a new choice rebuilds the section.
+    if (plug_->editorPreferences().ballistics != meterBallistics_) {
+        meterBallistics_ = plug_->editorPreferences().ballistics;
+        channelsChanged_ = true;
+    }
     if (flags != layoutFlags_) {
         layoutFlags_ = flags;
         rebuildPending_ = true;

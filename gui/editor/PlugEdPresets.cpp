@@ -42,6 +42,26 @@ FileRequest requestFor(int tag) {
     }
 }
 
+// The first factory bank found (the bank folder's, then the system's) as a
+// sub-menu of its programs; no entries when there is none.
+PresetNode factoryPresets(const std::string& bankFolder) {
+    PresetNode node;
+    node.name = "Factory";
+    std::vector<std::string> folders = {bankFolder};
+    for (const std::string& f : platform::systemBankFolders()) folders.push_back(f);
+    for (const std::string& folder : folders) {
+        const PresetFile file = readPresetFile(platform::joinPath(folder, platform::kFactoryBankFileName));
+        if (file.status != PresetFileStatus::Ok) continue;
+        bool hasList = false;
+        auto list = std::make_shared<PresetList>();
+        list->presets = bankPresetsOf(file.document, hasList);
+        for (std::size_t i = 0; i < list->presets.size(); ++i)
+            node.children.push_back({list->presets[i].name, list, static_cast<int>(i), {}});
+        if (!node.children.empty()) break;
+    }
+    return node;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -74,6 +94,10 @@ void PlugEd::rebuildPresetMenu() {
     presetMenu_->addSeparator();
     const std::string bankFolder = platform::parentFolder(plug_->bankPath());
     presetTree_ = std::make_shared<PresetTree>(scanPresetFolder(platform::presetsFolder(bankFolder)));
+    // The factory programs stay within reach whatever the default bank holds
+    // (the one the setup writes has only empty programs).
+    PresetNode factory = factoryPresets(bankFolder);
+    if (!factory.children.empty()) presetTree_->entries.insert(presetTree_->entries.begin(), std::move(factory));
     addPresetNodes(presetMenu_, presetTree_->entries);
     refreshPresetMenuText();
 }
@@ -129,6 +153,13 @@ void PlugEd::rebuildPresetMenuEntryNames() {
     if (!presetMenu_) return;
     for (const PresetEntry& e : presetEntries_)
         if (e.program >= 0 && e.menu == presetMenu_) presetMenu_->setEntryTitle(e.index, plug_->program(e.program).name);
+    // The entry in force carries the tick: the current program, or the preset
+    // of a list that was loaded last.
+    for (const PresetEntry& e : presetEntries_) {
+        const bool current = shownList_ ? (e.list == shownList_ && e.listIndex == presetIndex_)
+                                        : (e.program >= 0 && e.program == plug_->getProgram());
+        e.menu->checkEntry(e.index, current);
+    }
 }
 
 void PlugEd::stepPreset(int direction) {
@@ -211,6 +242,14 @@ void PlugEd::loadPresetFile(const std::string& path) {
     const PresetFile file = readPresetFile(path);
     if (file.status != PresetFileStatus::Ok) {
         showNotice(readProblem(path, file.status, "preset"));
+        return;
+    }
+    bool bank = false;
+    (void)bankPresetsOf(file.document, bank);
+    if (bank) {
+        // A bank chosen as a preset: loaded as the bank it is, not renamed into
+        // the current program with nothing changed.
+        loadBankFile(path);
         return;
     }
     plug_->setProgramNameAt("Imported", plug_->getProgram());

@@ -10,6 +10,8 @@
 #include "gui/editor/PlugEd.h"
 #include "gui/editor/WizardCompletion.h"
 #include "gui/framework/Modifiers.h"
+#include "gui/framework/nPage.h"
+#include "gui/views/nDarken.h"
 #include "prefs/GlobalPreferences.h"
 
 namespace hm::gui {
@@ -86,7 +88,15 @@ bool PlugEd::guiTagChanged(CControl* control, int tag, float v) {
             showTag(kGUIAnalyser, press ? 1.f : 0.f);
             return true;
         case kGUISetup:
-            if (press) toggleSetup();
+            // The window's own close box and the darkened editor around it (a
+            // click there, the SETUP button included, closes the window) say
+            // which state they want (0: closed); the tool-bar button toggles on
+            // its press and ignores its release.
+            if (dynamic_cast<nPageSelect*>(control) || dynamic_cast<nDarken*>(control)) {
+                if (press != setupOpen_) toggleSetup();
+            } else if (press) {
+                toggleSetup();
+            }
             return true;
         case kGUIPresetPage:
             if (!press) return true;
@@ -171,6 +181,7 @@ bool PlugEd::guiTagChanged(CControl* control, int tag, float v) {
             setSelection(1u << band, 1u << band);
             return true;
         }
+        case kGUIBandPressed: bandPressed(static_cast<int>(std::lround(v))); return true;
         case kGUISelectToggle: {
             const int band = static_cast<int>(std::lround(v));
             if (band < 0 || band >= kNumBands) return true;

@@ -1,5 +1,7 @@
 // Text typed into value fields: the instance name, channel levels in dB, note
 // names for frequencies, and plain numbers with the "k" notation.
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -24,26 +26,30 @@ float PlugEd::parameterValue(int tag) {
     return tag >= 0 && tag < kEditorValueSlots ? paramValues_[tag].load(std::memory_order_relaxed) : 0.f;
 }
 
-void PlugEd::setParameterFromText(int tag, std::string_view text, bool noteMode) {
+bool PlugEd::setParameterFromText(int tag, std::string_view text, bool noteMode) {
+    refusal_.clear();
     if (tag == kGUIInstanceName) {
         // setInstanceName tells every instance that the list changed.
         plug_->setInstanceName(std::string(text.substr(0, 31)).c_str());
-        return;
+        return true;
     }
-    if (!isParam(tag)) return;
-    float normalised;
-    if (channelFieldOf(tag) == kChannelLevel) {
-        const auto gain = parseLevelText(text);
-        normalised = gain ? static_cast<float>(plug_->realToNormalised(tag, *gain)) : 0.f;
-    } else if (noteMode) {
-        const auto frequency = parseNoteFrequency(text);
-        if (!frequency) return;
-        normalised = static_cast<float>(plug_->realToNormalised(tag, *frequency));
-    } else {
-        const auto value = parseValueText(text);
-        normalised = value ? static_cast<float>(plug_->realToNormalised(tag, *value)) : plug_->getParameterDefault(tag);
+    if (!isParam(tag)) return false;
+    char label[64] = {};
+    plug_->getParameterLabel(tag, label);
+    const bool level = channelFieldOf(tag) == kChannelLevel;
+    const bool frequency = std::strcmp(label, "Hz") == 0;
+    // Only real units may be typed after a number; the other labels name items.
+    const char* unit = level ? "dB" : (frequency || !std::strcmp(label, "dB") || !std::strcmp(label, "%")) ? label : "";
+    const TextReading reading = noteMode && frequency ? readNoteText(text) : readValueText(text, unit, frequency);
+    if (!reading.value || !std::isfinite(*reading.value)) {
+        // Refused: the parameter keeps its value and the host hears nothing.
+        refusal_ = reading.value ? "not a value" : reading.refusal;
+        return false;
     }
-    sendAutomated(tag, normalised);
+    const double real = level ? std::pow(10.0, *reading.value * 0.05) : *reading.value;
+    const double normalised = plug_->realToNormalised(tag, real);
+    sendAutomated(tag, static_cast<float>(std::clamp(std::isfinite(normalised) ? normalised : 0.0, 0.0, 1.0)));
+    return true;
 }
 
 }  // namespace hm::gui

@@ -4,25 +4,30 @@
 // parameter's normalised form. Independent of the locale (a host may have set
 // one with a decimal comma).
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace hm::gui {
 
-// A note name as a frequency in Hz: the first letter a..g (either case) names
-// the note, "#" raises it a semitone, then an optional "-" and the octave
-// digits, then optional cents ("+" or "-" and digits). "A4" is 440 Hz, "C4"
-// 261.6 Hz, "A#4-50" half a semitone above A4. Nothing without a note letter.
-std::optional<double> parseNoteFrequency(std::string_view text);
+// What a value field's text reads as: the real value in the parameter's unit,
+// or, when the text is refused, a few words for the field to show instead.
+struct TextReading {
+    std::optional<double> value;
+    std::string refusal;
+};
 
-// A plain number where the first lower-case "k" is the decimal point and
-// multiplies by 1000 ("2k" 2000, "1k5" 1500). At most 31 characters are read.
-// Nothing when the text does not read as a number (a 0 from text without any
-// "0" in it counts as unreadable).
-std::optional<double> parseValueText(std::string_view text);
+// A value as engineers type it: an optional sign, digits with a decimal point
+// ("0.7", ".5"), "k" as the point of thousands ("1k5" is 1500) or after the
+// number ("1.5k"), then optionally the unit: `unit` itself, any case ("dB",
+// "Hz", "%"), and "kHz" when the unit is "Hz". With `notes`, a note name
+// ("A4", "C#3", "A4+12" in cents) reads as its frequency. Everything else is
+// refused whole, never read in part: "0,7" (a decimal comma), "A4" where no
+// note is wanted, "3 Hz" for a gain, letters.
+TextReading readValueText(std::string_view text, std::string_view unit, bool notes);
 
-// A level in dB as a linear gain: 10^(dB/20). A text that reads as 0 (also
-// unreadable text) gives 0 dB; a reading that is neither zero nor a normal
-// number (denormal, infinite) gives nothing.
-std::optional<double> parseLevelText(std::string_view text);
+// A whole note name and nothing else: a letter a..g (either case), an optional
+// "#", the octave (an optional "-" and digits), optional cents ("+"/"-" and
+// digits). "A4" is 440 Hz. Blanks around it are allowed.
+TextReading readNoteText(std::string_view text);
 
 }  // namespace hm::gui

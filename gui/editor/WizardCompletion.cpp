@@ -13,10 +13,13 @@ public:
         : plug_(plug), apply_(apply), fits_(fits) {}
 
     void applyProcessing(const prefs::WizardProcessing& p) override {
-        if (p.fir >= 0) plug_.setParameterAutomated(kMode, p.fir ? 1.f : 0.f);
+        // The answers are one step of the undo list, each change a whole gesture.
+        plug_.beginUndoStep();
+        if (p.fir >= 0) edit(kMode, p.fir ? 1.f : 0.f);
         if (p.dPlusItem >= 0) set(kDPlusLen, p.dPlusItem);
         if (p.irLengthItem >= 0) set(kIRLength, p.irLengthItem);
-        if (p.midSide >= 0) plug_.setParameterAutomated(kMsState, p.midSide ? 1.f : 0.f);
+        if (p.midSide >= 0) edit(kMsState, p.midSide ? 1.f : 0.f);
+        plug_.endUndoStep();
     }
     void applyEditorPreferences() override {
         if (apply_) apply_();
@@ -26,8 +29,15 @@ public:
 
 private:
     // A menu parameter set to one of its items, as the host would see it.
-    void set(int index, int item) {
-        plug_.setParameterAutomated(index, static_cast<float>(plug_.realToNormalised(index, item)));
+    void set(int index, int item) { edit(index, static_cast<float>(plug_.realToNormalised(index, item))); }
+    // A change as the user's own gesture: begun, automated and ended, so that
+    // no host in touch or latch mode goes on writing the lane. Nothing for a
+    // value the parameter has already.
+    void edit(int index, float value) {
+        if (plug_.getParameter(index) == value) return;
+        plug_.beginEdit(index);
+        plug_.setParameterAutomated(index, value);
+        plug_.endEdit(index);
     }
 
     Plug& plug_;

@@ -338,7 +338,12 @@ bool CFrame::onHostWheel(float distance) {
 bool CFrame::onKeyDown(const platform::KeyEvent& key) { return onKeyDown(toKeyCode(key)); }
 bool CFrame::onKeyUp(const platform::KeyEvent& key) { return onKeyUp(toKeyCode(key)); }
 
-bool CFrame::onKeyDown(const KeyCode& key) { return focusView_ ? focusView_->onKeyDown(key) : false; }
+bool CFrame::onKeyDown(const KeyCode& key) {
+    if (focusView_ && focusView_->onKeyDown(key)) return true;
+    // Typing into a field keeps its keys, handled or not.
+    if (focusView_ && focusView_->isTypeOf("CTextEdit")) return false;
+    return callback_ && callback_->onFrameKeyDown(key);
+}
 bool CFrame::onKeyUp(const KeyCode& key) { return focusView_ ? focusView_->onKeyUp(key) : false; }
 
 void CFrame::onExposed() {

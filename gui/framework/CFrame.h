@@ -22,6 +22,11 @@ public:
         (void)where; (void)buttons; (void)tag;
         return false;
     }
+    // A key no view with the focus took (editor-wide commands). True: handled.
+    virtual bool onFrameKeyDown(const KeyCode& key) {
+        (void)key;
+        return false;
+    }
 };
 
 class CFrame : public CViewContainer, public platform::WindowClient {

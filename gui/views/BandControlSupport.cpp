@@ -14,9 +14,9 @@ constexpr float kWheelScale = 0.01f;
 constexpr float kFineWheel = 0.1f;
 }  // namespace
 
-void reportBandTouch(CControl* control, int band, bool touched) {
+void reportBandPress(CControl* control, int band) {
     if (band < 0 || band >= kNumBands) return;
-    reportUnderTag(control, kGUISelectedBand + band, touched ? 1.f : 0.f);
+    reportUnderTag(control, kGUIBandPressed, static_cast<float>(band));
 }
 
 bool bandWheelStep(CControl* control, float distance, int buttons) {

@@ -5,9 +5,10 @@
 
 namespace hm::gui {
 
-// Tells the listener that the pointer touched (1.0) or left (0.0) the band's
-// controls, under kGUISelectedBand + band; nothing for band < 0.
-void reportBandTouch(CControl* control, int band, bool touched);
+// Tells the listener that one of the band's own controls was pressed, under
+// kGUIBandPressed with the band as the value; nothing for band < 0. Hovering
+// tells nothing: passing over a strip must not change what an edit reaches.
+void reportBandPress(CControl* control, int band);
 
 // One wheel movement: value += wheel increment × notches × 0.01 (a tenth of
 // that with the fine role), clamped, reported inside its own begin/end edit.

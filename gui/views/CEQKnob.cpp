@@ -37,7 +37,7 @@ void CEQKnob::draw(CDrawContext* context) {
 CMouseEventResult CEQKnob::onMouseDown(CPoint& where, const int& buttons) {
     if (buttons & kApple) return kMouseEventNotHandled;
     if (!(buttons & (kLButton | kRButton))) return kMouseEventNotHandled;
-    reportBandTouch(this, band_, true);
+    reportBandPress(this, band_);
     if ((buttons & kDoubleClick) || resetOrActionClick(buttons)) {
         resetToDefault(this);
         return kMouseEventHandled;
@@ -48,10 +48,6 @@ CMouseEventResult CEQKnob::onMouseDown(CPoint& where, const int& buttons) {
 CMouseEventResult CEQKnob::onMouseMoved(CPoint& where, const int& buttons) {
     return CAnimKnob::onMouseMoved(where, remapRightDrag(buttons));
 }
-
-void CEQKnob::onMouseEntered(CPoint&, const int&) { reportBandTouch(this, band_, true); }
-
-void CEQKnob::onMouseExited(CPoint&, const int&) { reportBandTouch(this, band_, false); }
 
 bool CEQKnob::onWheel(const CPoint&, const float& distance, const int& buttons) {
     return bandWheelStep(this, distance, buttons);

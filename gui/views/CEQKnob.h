@@ -22,8 +22,6 @@ public:
     void draw(CDrawContext* context) override;
     CMouseEventResult onMouseDown(CPoint& where, const int& buttons) override;
     CMouseEventResult onMouseMoved(CPoint& where, const int& buttons) override;
-    void onMouseEntered(CPoint& where, const int& buttons) override;
-    void onMouseExited(CPoint& where, const int& buttons) override;
     bool onWheel(const CPoint& where, const float& distance, const int& buttons) override;
     bool isTypeOf(const char* className) const override;
 

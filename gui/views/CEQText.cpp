@@ -13,6 +13,7 @@ namespace hm::gui {
 namespace {
 constexpr Rgb kTextColour = 0xDDE1E6;
 constexpr Rgb kTintColour = 0x3DB2E8;
+constexpr Rgb kRefusedColour = 0xFF5A4E;
 constexpr std::uint32_t kHoverOutline = 0x803DB2E8u;
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -34,7 +35,18 @@ void CEQText::setAlternateDisplay(bool on) {
     setDirty(true);
 }
 
-std::string CEQText::displayText() const { return parameterDisplayText(listener, tag, value, alternate_); }
+std::string CEQText::displayText() const {
+    if (!refusal_.empty()) return refusal_;
+    return parameterDisplayText(listener, tag, value, alternate_);
+}
+
+void CEQText::setValue(float v) {
+    if (v != value && !refusal_.empty()) {
+        refusal_.clear();
+        setDirty(true);
+    }
+    CTextEdit::setValue(v);
+}
 
 std::string CEQText::editText() const {
     std::string text = displayText();
@@ -54,6 +66,7 @@ std::string CEQText::editText() const {
 void CEQText::draw(CDrawContext* context) {
     const Rgb colour = fontColour_;
     if (getTint()) fontColour_ = kTintColour;
+    if (!refusal_.empty()) fontColour_ = kRefusedColour;
     CTextEdit::draw(context);
     fontColour_ = colour;
     if (hovered_ && !CTextEdit::isEditing()) CHighlightControl::draw(*context, size);
@@ -64,7 +77,11 @@ CMouseEventResult CEQText::onMouseDown(CPoint& where, const int& buttons) {
     if (!getMouseEnabled() || (buttons & kApple)) return kMouseEventNotHandled;
     if (CTextEdit::isEditing()) return CTextEdit::onMouseDown(where, buttons);
     if (!(buttons & (kLButton | kRButton))) return kMouseEventNotHandled;
-    reportBandTouch(this, band_, true);
+    if (!refusal_.empty()) {
+        refusal_.clear();
+        setDirty(true);
+    }
+    reportBandPress(this, band_);
     if ((buttons & kLButton) && (buttons & kShift) && (buttons & kControl)) {
         setAlternateDisplay(!alternate_);
         return kMouseEventHandled;
@@ -104,13 +121,11 @@ CMouseEventResult CEQText::onMouseUp(CPoint& where, const int& buttons) {
 void CEQText::onMouseEntered(CPoint&, const int&) {
     hovered_ = true;
     setDirty(true);
-    reportBandTouch(this, band_, true);
 }
 
 void CEQText::onMouseExited(CPoint&, const int&) {
     hovered_ = false;
     setDirty(true);
-    reportBandTouch(this, band_, false);
 }
 
 bool CEQText::onWheel(const CPoint&, const float& distance, const int& buttons) {
@@ -119,6 +134,7 @@ bool CEQText::onWheel(const CPoint&, const float& distance, const int& buttons) 
 }
 
 void CEQText::takeFocus() {
+    refusal_.clear();
     setText(editText().c_str());
     CTextEdit::takeFocus();
 }
@@ -126,9 +142,15 @@ void CEQText::takeFocus() {
 void CEQText::commitEdit(const std::string& typed) {
     iParameterText* source = parameterTextSource(listener);
     if (!source) return;  // nobody can read the text: the old value shows again
-    source->setParameterFromText(tag, typed, alternate_);
+    const bool accepted = source->setParameterFromText(tag, typed, alternate_);
     CControl::setValue(source->parameterValue(tag));
     setDirty(true);
+    if (!accepted) {
+        // The value stays; the field says what was wrong with the text.
+        refusal_ = source->textRefusal();
+        if (refusal_.empty()) refusal_ = "not a value";
+        return;
+    }
     if (notify_) {
         beginEdit();
         valueChangedNotify();

@@ -1,12 +1,13 @@
 #pragma once
 // The band value text: the parameter's display text, edited in place.
-// Hovering or touching it selects its band (kGUISelectedBand + band); a
-// left click with shift and control shows frequencies as note names (and
+// A press names its band to the editor (kGUIBandPressed); a left click with shift and control shows frequencies as note names (and
 // back); a left click with the alternate or reset role returns the default;
 // a double click starts typing (the editor reads the text, with note names
 // while they are shown); any other press drags the value like a knob (right
 // button or fine role: fine); the wheel steps like the band knob.
-// CEQTextG is the same text in 0x999999 that never selects a band.
+// Typed text the editor refuses leaves the value as it was; the field shows
+// why, in red, until its value changes or it is touched again.
+// CEQTextG is the same text in 0x999999 that names no band.
 #include <string>
 
 #include "gui/controls/CParamDisplay.h"
@@ -40,6 +41,9 @@ public:
     void setNumbersOnly(bool on) { numbersOnly_ = on; }
     // The text typing starts from.
     std::string editText() const;
+    // Why the last typed text was refused ("" when it was not, or no longer shows).
+    const std::string& refusal() const { return refusal_; }
+    void setValue(float value) override;
 
     std::string displayText() const override;
     void draw(CDrawContext* context) override;
@@ -65,6 +69,7 @@ private:
     bool hovered_ = false;
     bool dragging_ = false;
     LinearDrag drag_;
+    std::string refusal_;
 };
 
 class CEQTextG : public CEQText {

@@ -124,7 +124,7 @@ void CTypeButton::draw(CDrawContext* context) {
 
 CMouseEventResult CTypeButton::onMouseDown(CPoint& where, const int& buttons) {
     if (!(buttons & (kLButton | kRButton))) return kMouseEventNotHandled;
-    reportBandTouch(this, band_, true);
+    reportBandPress(this, band_);
     if ((buttons & kRButton) || (buttons & kControl) || (buttons & kApple)) {
         openTypeMenu();
         return kMouseEventHandled;
@@ -137,10 +137,6 @@ CMouseEventResult CTypeButton::onMouseDown(CPoint& where, const int& buttons) {
 }
 
 CMouseEventResult CTypeButton::onMouseUp(CPoint&, const int&) { return kMouseEventHandled; }
-
-void CTypeButton::onMouseEntered(CPoint&, const int&) { reportBandTouch(this, band_, true); }
-
-void CTypeButton::onMouseExited(CPoint&, const int&) { reportBandTouch(this, band_, false); }
 
 bool CTypeButton::removed(CView* parent) {
     popup_.reset();

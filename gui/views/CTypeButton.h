@@ -63,8 +63,6 @@ public:
     void draw(CDrawContext* context) override;
     CMouseEventResult onMouseDown(CPoint& where, const int& buttons) override;
     CMouseEventResult onMouseUp(CPoint& where, const int& buttons) override;
-    void onMouseEntered(CPoint& where, const int& buttons) override;
-    void onMouseExited(CPoint& where, const int& buttons) override;
     bool removed(CView* parent) override;
     bool isTypeOf(const char* className) const override;
 

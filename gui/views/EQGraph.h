@@ -40,6 +40,7 @@ class Plug;
 
 namespace hm::gui {
 
+class COptionMenu;
 class GraphSubControls;
 
 // The keyboard under the graph follows the visible range.
@@ -249,6 +250,8 @@ private:
     void openTypeMenu(int band);
     void openSubtypeMenu(int band);
     void openGroupMenu(int band);
+    void openBandMenu(int band);  // type, subtype, bypass and delete of one band
+    void bandMenuChosen(COptionMenu* chosenIn, int index);
     void menuChosen(CControl* menu);
 
     // EQGraphAnalyser.cpp

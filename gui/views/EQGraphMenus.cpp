@@ -47,7 +47,8 @@ void EQGraph::openValueField(int band, int area) {
 
 void EQGraph::valueTyped(int tag, const std::string& text) {
     if (iParameterText* source = parameterTextSource(listener)) {
-        source->setParameterFromText(tag, text, false);
+        // Refused text changes nothing: the panel goes on showing the value in force.
+        (void)source->setParameterFromText(tag, text, false);
     } else if (plug()) {
         // Without an editor to read it, a plain number in the parameter's unit.
         char* end = nullptr;
@@ -116,6 +117,61 @@ void EQGraph::openGroupMenu(int band) {
     sub_->popUp(menu, panelAreas_[kAreaGroup]);
 }
 
+namespace {
+// The band menu's own entries after its sub-menus.
+constexpr const char* kBandMenuBypass = "Bypass";
+constexpr const char* kBandMenuDelete = "Delete";
+}  // namespace
+
+void EQGraph::openBandMenu(int band) {
+    if (!sub_ || band < 0 || band >= kBandCount) return;
+    GraphMenu* menu = sub_->bandMenu();
+    menu->removeAllEntry();
+    const GraphBand& g = bands_.bands[band];
+    auto* types = new COptionMenu(CRect(0, 0, 1, 1), this, -1);
+    for (int t = 1; t <= 6; ++t) {
+        types->addEntry(kTypeNames[t - 1]);
+        types->checkEntry(t - 1, t == g.type);
+    }
+    menu->addEntry(types, "Type");
+    types->release();
+    const int count = dsp::subtypeCount(g.settings.type);
+    if (count > 0) {
+        auto* subtypes = new COptionMenu(CRect(0, 0, 1, 1), this, -1);
+        for (int s = 0; s < count; ++s) {
+            subtypes->addEntry(dsp::subtypeName(g.settings.type, s));
+            subtypes->checkEntry(s, s == g.subtype);
+        }
+        menu->addEntry(subtypes, "Subtype");
+        subtypes->release();
+    }
+    menu->addEntry(kBandMenuBypass);
+    menu->checkEntry(menu->getNbEntries() - 1, g.state == 1);
+    menu->addEntry(kBandMenuDelete);
+    menuBand_ = band;
+    const Handle& h = handles_[static_cast<std::size_t>(band)];
+    const int x = static_cast<int>(h.x), y = static_cast<int>(h.y);
+    sub_->popUp(menu, CRect(x, y, x + 1, y + 1));
+}
+
+void EQGraph::bandMenuChosen(COptionMenu* chosenIn, int index) {
+    const int band = menuBand_;
+    GraphMenu* menu = sub_->bandMenu();
+    const auto tag = [band](int field) { return bandParam(band, field); };
+    if (chosenIn != menu) {
+        if (chosenIn == menu->getSubMenu(0)) {
+            sendEdit(tag(kBandType), normalisedForReal(tag(kBandType), index + 1));
+        } else {
+            sendEdit(tag(kBandSubtype), normalisedForReal(tag(kBandSubtype), index + 1));
+        }
+        return;
+    }
+    const char* entry = menu->getEntry(index);
+    const std::string chosen = entry ? entry : "";
+    if (chosen == kBandMenuBypass) toggleBypass(band);
+    else if (chosen == kBandMenuDelete) switchOff(band);
+}
+
 void EQGraph::refreshGroups() {
     // The group menu is filled when it opens; names and views may have moved.
     recompute();
@@ -141,6 +197,8 @@ void EQGraph::valueChanged(CControl* control) {
         if (subtype >= 0) sendEdit(tag(kBandSubtype), normalisedForReal(tag(kBandSubtype), subtype + 1));
     } else if (menu == sub_->subtypeMenu()) {
         sendEdit(tag(kBandSubtype), normalisedForReal(tag(kBandSubtype), index + 1));
+    } else if (menu == sub_->bandMenu()) {
+        bandMenuChosen(chosenIn, index);
     } else if (menu == sub_->groupMenu()) {
         int groups = bands_.bands[band].groups;
         if (index >= 1) groups ^= 1 << (8 - index);  // item g + 1 is group g, in bit 7 − g

@@ -153,7 +153,7 @@ int EQGraph::createBand(const CPoint& p) {
 }
 
 void EQGraph::rightClickAction(int band) {
-    switch (flags2(7, 2)) {  // "Right-Click": Disabled, Invert, Bypass
+    switch (flags2(7, 2)) {  // "Right-Click": Disabled, Invert, Bypass, Band Menu
         case 1:
             if (bands_.bands[band].controlMask & dsp::kControlGain) {
                 const int tag = bandParam(band, kBandGain);
@@ -161,6 +161,7 @@ void EQGraph::rightClickAction(int band) {
             }
             break;
         case 2: toggleBypass(band); break;
+        case 3: openBandMenu(band); return;
         default: break;
     }
     recompute();
@@ -214,7 +215,11 @@ void EQGraph::dragTo(const CPoint& p) {
 
     // Horizontal: the frequency follows the pointer; anything else moves by half its range per width.
     double hValue;
-    if (bandFieldOf(d.hTag) == kBandFrequency) {
+    if (ax == d.start.x) {
+        // No horizontal move: the value stays exactly as it was, not as the
+        // pointer's pixel reads back.
+        hValue = d.startH;
+    } else if (bandFieldOf(d.hTag) == kBandFrequency) {
         const double hz = std::clamp(frequencyOfX(view_, ax + d.grabDx), view_.fMin, view_.fMax);
         hValue = normalisedForReal(d.hTag, hz);
     } else {
@@ -224,7 +229,8 @@ void EQGraph::dragTo(const CPoint& p) {
     // (upward raises it, unless "Inverted Q"); anything else by its range per height.
     const double dy = (ay - d.start.y) / H;
     double vValue;
-    switch (bandFieldOf(d.vTag)) {
+    switch (ay == d.start.y ? -1 : bandFieldOf(d.vTag)) {
+        case -1: vValue = d.startV; break;
         case kBandGain: vValue = normalisedForReal(d.vTag, dbOfY(view_, ay) - d.grabDb); break;
         case kBandQ: vValue = d.startV + (invertedQ ? dy : -dy) * 0.5; break;
         default: vValue = d.startV - dy; break;

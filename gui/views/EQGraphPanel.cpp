@@ -19,6 +19,7 @@
 #include "dsp/VerdanseEQ.h"
 #include "dsp/design/SubtypeNames.h"
 #include "gui/views/EQGraph.h"
+#include "gui/views/nGroupMenu.h"
 
 namespace hm::gui {
 
@@ -143,13 +144,10 @@ std::string parameterText(Plug* plug, int tag) {
 
 std::string groupText(Plug* plug, int groups) {
     if (!plug) return {};
-    std::string text;
-    const int count = plug->groupNameCount();
-    for (int g = 0; g < count && g < 8; ++g) {
-        if (!((groups >> (7 - g)) & 1)) continue;
-        if (!text.empty()) text += "+";
-        text += plug->groupName(g);
-    }
+    std::vector<std::string> names;
+    for (int g = 0; g < plug->groupNameCount() && g < 8; ++g) names.push_back(plug->groupName(g));
+    // As the band's strip reads it.
+    const std::string text = bandGroupsText(names, groups);
     return text.empty() ? "None" : text;
 }
 

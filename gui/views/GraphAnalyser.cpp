@@ -214,6 +214,12 @@ void GraphAnalyser::draw(CDIB& d, int type, const AnalyserSettings& s, const Ana
     }
 }
 
+namespace {
+// The analyser's dB labels start right of the scale tray's tab (14 pixels at
+// the graph's left edge), which would otherwise hide the label beside it.
+constexpr int kScaleLeft = 18;
+}  // namespace
+
 void GraphAnalyser::drawScale(CDIB& d, const StripFont& font, const AnalyserSettings& s, int height, int rows) const {
     if (!font.valid() || rows < 2) return;
     for (int i = 0; i <= rows - 2; ++i) {
@@ -222,7 +228,7 @@ void GraphAnalyser::drawScale(CDIB& d, const StripFont& font, const AnalyserSett
         int y = (height - 1) * i / (rows - 1) - 4;
         y = std::max(y, 2);
         if (y + 9 >= height) y = height - 9;
-        font.draw(d, 4, y, text, kScaleColour);
+        font.draw(d, kScaleLeft, y, text, kScaleColour);
     }
 }
 

@@ -151,17 +151,25 @@ std::vector<GridLine> frequencyGrid(const GraphView& v, bool labels125) {
 std::vector<int> placeFrequencyLabels(const GraphView& v, const std::vector<GridLine>& lines,
                                       const std::function<int(const std::string&)>& measure) {
     std::vector<int> left(lines.size(), -1);
-    int previousEnd = -1000000;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].label.empty()) continue;
+    std::vector<std::pair<int, int>> taken;  // placed labels, [left, right)
+    const auto place = [&](std::size_t i) {
+        if (lines[i].label.empty() || left[i] >= 0) return;
         const int w = measure(lines[i].label);
         int x = static_cast<int>(std::lround(xOfFrequency(v, lines[i].hz) - w / 2.0));
         x = std::min(x, v.width - 4 - w);
         x = std::max(x, 2);
-        if (x < previousEnd + kLabelGap) continue;  // would touch the label before
+        for (const auto& [a, b] : taken)
+            if (x < b + kLabelGap && a < x + w + kLabelGap) return;  // would touch a placed label
         left[i] = x;
-        previousEnd = x + w;
+        taken.emplace_back(x, x + w);
+    };
+    // The decades first (10, 100, 1k, 10k): they are what the eye reads the
+    // axis by; the labels between them take the room that is left, in order.
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const double decade = std::log10(lines[i].hz);
+        if (std::fabs(decade - std::round(decade)) < 1e-9) place(i);
     }
+    for (std::size_t i = 0; i < lines.size(); ++i) place(i);
     return left;
 }
 
@@ -169,8 +177,13 @@ int dbLineCount(double rangeShown) { return std::max(2, static_cast<int>(std::fl
 
 double dbLineY(const GraphView& v, int i, int n) { return (safeHeight(v) - 1.0) * i / std::max(1, n - 1); }
 
+namespace {
+constexpr int kDbLabelRise = 10;  // the label font's 8 rows and 2 of air
+}  // namespace
+
 int dbLabelTop(const GraphView& v, int i, int n) {
-    const int y = i == 0 ? 2 : static_cast<int>(std::floor(dbLineY(v, i, n))) - 4;
+    // Above its line, clear of it: a line (and a flat curve on it) never strikes the text.
+    const int y = i == 0 ? 2 : static_cast<int>(std::floor(dbLineY(v, i, n))) - kDbLabelRise;
     return std::min(y, v.plotHeight - 9);
 }
 

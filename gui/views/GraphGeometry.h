@@ -81,15 +81,16 @@ struct GridLine {
 // "Frequency Labels": false "2,4,6,8", true "1,2,5".
 std::vector<GridLine> frequencyGrid(const GraphView& v, bool labels125);
 // Positions the labels of `lines` (text centred on its line, at least 2 pixels
-// from the left edge and 4 from the right) and drops each one that would touch
-// the one before it (come closer than 4 pixels). Returns the left x of each label, −1 for dropped ones.
+// from the left edge and 4 from the right): the decades first, then the others
+// in order, dropping each one that would touch (come closer than 4 pixels to)
+// one already placed. Returns the left x of each label, −1 for dropped ones.
 std::vector<int> placeFrequencyLabels(const GraphView& v, const std::vector<GridLine>& lines,
                                       const std::function<int(const std::string&)>& measure);
 // Horizontal lines: n = floor(range ÷ 3 + 1), at y = (H − 1)·i ÷ (n − 1).
 int dbLineCount(double rangeShown);
 double dbLineY(const GraphView& v, int i, int n);
-// The text top of the label of line i (4 above the line, the first at 2, never
-// below H − 9).
+// The text top of the label of line i (10 above the line, so that the text sits
+// clear above it; the first at 2, never below H − 9).
 int dbLabelTop(const GraphView& v, int i, int n);
 
 // --- handles -------------------------------------------------------------------------

@@ -52,10 +52,12 @@ GraphSubControls::GraphSubControls(const CRect& rect, EQGraph* graph) : CGViewCo
     type_ = new GraphMenu(local, graph);
     subtype_ = new GraphMenu(local, graph);
     group_ = new GraphMenu(local, graph);
+    band_ = new GraphMenu(local, graph);
     field_ = new GraphValueField(local, graph);
     addView(type_);
     addView(subtype_);
     addView(group_);
+    addView(band_);
     addView(field_);
 }
 

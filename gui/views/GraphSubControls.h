@@ -53,6 +53,7 @@ public:
     GraphMenu* typeMenu() const { return type_; }
     GraphMenu* subtypeMenu() const { return subtype_; }
     GraphMenu* groupMenu() const { return group_; }
+    GraphMenu* bandMenu() const { return band_; }
     GraphValueField* valueField() const { return field_; }
     // Opens a menu's list at `area` (layer coordinates).
     void popUp(GraphMenu* menu, const CRect& area);
@@ -67,6 +68,7 @@ private:
     GraphMenu* type_;
     GraphMenu* subtype_;
     GraphMenu* group_;
+    GraphMenu* band_;
     GraphValueField* field_;
 };
 

@@ -32,7 +32,8 @@ void drawMenuCell(CDrawContext* context, const CBitmap* bitmap, const CRect& siz
 }
 
 SOptionMenu::SOptionMenu(const CRect& rect, CControlListener* l, int t, int altTag, CBitmap* background)
-    : COptionMenu(rect, l, t, background), altTag_(altTag) {}
+    // One slot or mode of several: the one in force carries the tick.
+    : COptionMenu(rect, l, t, background, nullptr, kCheckStyle), altTag_(altTag) {}
 
 void SOptionMenu::draw(CDrawContext* context) {
     if (!background_) {

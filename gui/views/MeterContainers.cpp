@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "core/Plug.h"
 #include "core/params/ParamIds.h"
 #include "gui/controls/CButtons.h"
 #include "gui/draw/BitmapCache.h"
@@ -11,6 +12,7 @@
 #include "gui/draw/Fonts.h"
 #include "gui/draw/SkinIds.h"
 #include "gui/views/CEQText.h"
+#include "gui/views/InstanceOf.h"
 #include "gui/views/meterFader.h"
 #include "gui/views/meterText.h"
 #include "gui/views/nMicroMeter.h"
@@ -103,6 +105,10 @@ void MeterContainer::setViewSize(const CRect& rect, bool invalidate) {
     paintBackground();
 }
 
+bool MeterContainer::hasCaption(const std::string& text) const {
+    return std::any_of(captions_.begin(), captions_.end(), [&](const Caption& c) { return c.text == text; });
+}
+
 void MeterContainer::paintBackground() {
     const int w = std::max(1, getWidth()), h = std::max(1, getHeight());
     if (picture_) picture_->release();
@@ -122,6 +128,19 @@ void MeterContainer::paintBackground() {
 
 // --- the large master ------------------------------------------------------
 
+namespace {
+// What the master meter's header says: the ballistics it shows ("Meters" /
+// "Ballistic Type": Digital, PPM, VU, BBC), large and small.
+std::string ballisticsCaption(CControlListener* editor, bool small) {
+    const Plug* plug = instanceOf(editor);
+    const int type = plug ? plug->editorPreferences().ballistics : 0;
+    static constexpr const char* kLarge[4] = {"DIGITAL", "PPM", "VU METER", "BBC PPM"};
+    static constexpr const char* kSmall[4] = {"PK", "PPM", "VU", "BBC"};
+    const int i = type >= 0 && type < 4 ? type : 0;
+    return small ? kSmall[i] : kLarge[i];
+}
+}  // namespace
+
 masterMeters::masterMeters(const CRect& rect, CControlListener* editor, int channels) : MeterContainer(rect, editor) {
     auto* vu = new nVU(CRect(), editor, kGUIVU);
     vu->setValues(channels, 0.f, 0.f);
@@ -138,7 +157,7 @@ masterMeters::masterMeters(const CRect& rect, CControlListener* editor, int chan
     place(vu, {51, 55, 125, -117});
     place(left, {53, -100, 91, -68, true});
     place(right, {93, -100, 131, -68, true});
-    captions_ = {{14, 18, "GAIN", false}, {61, 18, "VU METER", false}, {8, -43, "LISTEN :", false, true}};
+    captions_ = {{14, 18, "GAIN", false}, {61, 18, ballisticsCaption(editor, false), false}, {8, -43, "LISTEN :", false, true}};
     slices_ = {skin::kMeterBodyLarge, 49, 107, 313};
     bodies_ = {{0, 0, rect.width(), 0}};
     grooves_ = {{24, 58, 30, -116}};
@@ -167,7 +186,7 @@ miniMasterMeters::miniMasterMeters(const CRect& rect, CControlListener* editor) 
     place(new nMicroMeter(CRect(), editor, kGUIMasterMeter1), {33, 52, 60, -114});
     place(new meterText(CRect(), editor, kGUIMasterMeter1), {33, -98, 62, -65, true});
     place(skinButton(CRect(), editor, kGUIMeterPrePost, skin::kMeterPointButton), {3, -52, 62, -33, true});
-    captions_ = {{4, 15, "GAIN", false}, {41, 15, "VU", false}};
+    captions_ = {{4, 15, "GAIN", false}, {41, 15, ballisticsCaption(editor, true), false}};
     slices_ = {skin::kMeterBody, 46, 104, 310};
     bodies_ = {{0, 0, rect.width(), 0}};
     grooves_ = {{14, 55, 20, -113}};

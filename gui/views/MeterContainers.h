@@ -30,6 +30,8 @@ public:
     // editor's list of controls stays valid.
     void setViewSize(const CRect& rect, bool invalidate = true) override;
     bool isTypeOf(const char* className) const override;
+    // Whether the painted captions include this text (headers, names).
+    bool hasCaption(const std::string& text) const;
 
 protected:
     // A child's place: y values marked fromBottom count up from the height.

@@ -19,8 +19,11 @@ public:
     // when asked). Editor tags with text of their own (the instance name)
     // return that text whatever the value.
     virtual std::string parameterText(int tag, float normalised, bool noteNames) = 0;
-    // Reads typed text and applies it as an automated change.
-    virtual void setParameterFromText(int tag, std::string_view text, bool noteMode) = 0;
+    // Reads typed text and applies it as an automated change. False when the
+    // text was refused: nothing changed, and textRefusal() says why in a few
+    // words a field can show.
+    virtual bool setParameterFromText(int tag, std::string_view text, bool noteMode) = 0;
+    virtual std::string textRefusal() { return {}; }
     // The parameter's current normalised value, as the editor holds it.
     virtual float parameterValue(int tag) = 0;
 };

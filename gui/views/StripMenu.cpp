@@ -23,7 +23,15 @@ StripMenu::StripMenu(const CRect& rect, CControlListener* l, int t, int band)
 
 std::string StripMenu::fittedText() const {
     std::string text = displayText();
-    while (!text.empty() && measureText(text) > size.width() - 2) text.pop_back();
+    const int room = size.width() - 2;
+    if (measureText(text) <= room) return text;
+    // Cut from the end and shown to be cut: the text ends in a point
+    // ("Butterw."), never in a half word that reads as a name of its own.
+    while (!text.empty()) {
+        text.pop_back();
+        while (!text.empty() && (text.back() == ' ' || text.back() == '+')) text.pop_back();
+        if (!text.empty() && measureText(text + ".") <= room) return text + ".";
+    }
     return text;
 }
 
@@ -35,20 +43,18 @@ void StripMenu::draw(CDrawContext* context) {
 }
 
 CMouseEventResult StripMenu::onMouseDown(CPoint& where, const int& buttons) {
-    if (buttons & (kLButton | kRButton)) reportBandTouch(this, band_, true);
+    if (buttons & (kLButton | kRButton)) reportBandPress(this, band_);
     return COptionMenu::onMouseDown(where, buttons);
 }
 
 void StripMenu::onMouseEntered(CPoint&, const int&) {
     hovered_ = true;
     setDirty(true);
-    reportBandTouch(this, band_, true);
 }
 
 void StripMenu::onMouseExited(CPoint&, const int&) {
     hovered_ = false;
     setDirty(true);
-    reportBandTouch(this, band_, false);
 }
 
 bool StripMenu::isTypeOf(const char* className) const {

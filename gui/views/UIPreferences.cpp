@@ -27,7 +27,7 @@ std::string withPage(const char* pattern, const std::string& page) {
 UIPreferences::UIPreferences(const CRect& rect, CControlListener* l, int t)
     : CControl(rect, l, t),
       plug_(instanceOf(l)),
-      valueMenu_(new COptionMenu(CRect(), this, -1)),
+      valueMenu_(new COptionMenu(CRect(), this, -1, nullptr, nullptr, kCheckStyle)),  // the value in force ticked
       defaultsMenu_(new COptionMenu(CRect(), this, -1)) {
     if (prefs::EditorPreferences* t = tree()) t->addOpenMembers();
     rebuildRows();

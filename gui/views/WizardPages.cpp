@@ -20,10 +20,11 @@ const WizardPage kPages[prefs::kWizardPageCount] = {
      "the more efficient modes. All settings offer extremely high-quality processing.\n"
      "You can reconfigure these values per-instance, either manually or with presets, at any time.",
      "What kind of usage would you like?",
-     {"MIX : Many instances across all channels. Fantastic sound.",
-      "MIX : Some instances with higher processing quality, for busses, key channels and the master.",
-      "MASTER : Few instances with excellent quality, for busses or master, with phase control.",
-      "MASTER : Single instances, highest quality in the universe, fully featured."}},
+     {"MIX : Many instances across all channels. Fantastic sound. No latency.",
+      "MIX : Some instances with higher processing quality, for busses, key channels and the master. No latency.",
+      "MASTER : Few instances with excellent quality, for busses or master, with phase control. "
+      "FIR: 4096 samples of latency.",
+      "MASTER : Single instances, highest quality in the universe, fully featured. FIR: 32768 samples of latency."}},
     {"This question determines your expected channel and routing usage.\n"
      "Harmoniform will adapt to the environment it is inserted into.\n"
      "This question allows you to pick whether you want controls presented to control routing.\n"

@@ -68,15 +68,22 @@ void nGroupMenu::setValue(float v) {
     updateChecks();
 }
 
-std::string nGroupMenu::displayText() const {
-    if (getNbEntries() == 4 && isCheckEntry(0)) return "Stereo";
+std::string bandGroupsText(const std::vector<std::string>& names, int mask) {
+    const int count = static_cast<int>(names.size()) < 8 ? static_cast<int>(names.size()) : 8;
+    if (count == 2 && (mask & groupBit(0)) && (mask & groupBit(1))) return "Stereo";
     std::string text;
-    for (int i = kFirstGroupItem; i < getNbEntries(); ++i) {
-        if (!isCheckEntry(i)) continue;
+    for (int g = 0; g < count; ++g) {
+        if (!(mask & groupBit(g))) continue;
         if (!text.empty()) text += '+';
-        text += getEntry(i);
+        text += names[static_cast<std::size_t>(g)];
     }
     return text;
+}
+
+std::string nGroupMenu::displayText() const {
+    std::vector<std::string> names;
+    for (int i = kFirstGroupItem; i < getNbEntries(); ++i) names.emplace_back(getEntry(i));
+    return bandGroupsText(names, groupMask());
 }
 
 CMouseEventResult nGroupMenu::onMouseDown(CPoint& where, const int& buttons) {

@@ -47,4 +47,9 @@ protected:
 // The group names of the listener's instance (none without one).
 std::vector<std::string> instanceGroupNames(CControlListener* listener);
 
+// How a band's group set reads wherever it is shown (strip menu, graph value
+// panel): "Stereo" for both groups of a two-group instance, else the names of
+// its groups joined with "+"; "" for none.
+std::string bandGroupsText(const std::vector<std::string>& names, int mask);
+
 }  // namespace hm::gui

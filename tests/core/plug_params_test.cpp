@@ -105,6 +105,45 @@ TEST(PlugParams, GestureThatChangesNothingLeavesNoUndoEntry) {
     EXPECT_EQ(plug->getParameter(q), 0.9f);
 }
 
+TEST(PlugParams, GesturesInsideOneUndoStepAreUndoneAndRedoneTogether) {
+    auto plug = makePlug();
+    const int a = bandParam(1, kBandQ), b = bandParam(2, kBandQ), c = bandParam(3, kBandQ), d = bandParam(4, kBandQ);
+    const float a0 = plug->getParameter(a), b0 = plug->getParameter(b), c0 = plug->getParameter(c);
+    const auto gesture = [&](int index, float value) {
+        plug->beginEdit(index);
+        plug->setParameterAutomated(index, value);
+        plug->endEdit(index);
+    };
+    gesture(a, 0.1f);  // a step of its own
+    plug->beginUndoStep();
+    gesture(d, plug->getParameter(d));  // changes nothing: leaves no entry and does not head the step
+    plug->beginUndoStep();              // nested: still the same step
+    gesture(b, 0.2f);
+    plug->endUndoStep();
+    gesture(c, 0.3f);
+    plug->endUndoStep();
+    gesture(a, 0.4f);  // after the step: a step of its own again
+
+    ASSERT_TRUE(plug->undo());
+    EXPECT_EQ(plug->getParameter(a), 0.1f);
+    EXPECT_EQ(plug->getParameter(c), 0.3f);
+    ASSERT_TRUE(plug->undo());  // b and c together
+    EXPECT_EQ(plug->getParameter(b), b0);
+    EXPECT_EQ(plug->getParameter(c), c0);
+    EXPECT_EQ(plug->getParameter(a), 0.1f);
+    ASSERT_TRUE(plug->undo());
+    EXPECT_EQ(plug->getParameter(a), a0);
+    EXPECT_FALSE(plug->canUndo());
+
+    ASSERT_TRUE(plug->redo());
+    EXPECT_EQ(plug->getParameter(a), 0.1f);
+    EXPECT_EQ(plug->getParameter(b), b0);
+    ASSERT_TRUE(plug->redo());  // b and c together again
+    EXPECT_EQ(plug->getParameter(b), 0.2f);
+    EXPECT_EQ(plug->getParameter(c), 0.3f);
+    EXPECT_EQ(plug->getParameter(a), 0.1f);
+}
+
 TEST(PlugParams, SecondBeginEditOnAnOpenGestureIsRefused) {
     auto plug = makePlug();
     EXPECT_FALSE(plug->beginEdit(400));

@@ -80,11 +80,24 @@ TEST(Programs, SlotLoadsReportToTheHostByPreference) {
     EXPECT_EQ(countFakeHost(vst::audioMasterAutomate), 1);
     EXPECT_EQ(countFakeHost(vst::audioMasterAutomate, kABBank), 1);
 
-    prefs::setGlobalPreference("A/B Automation", 1);  // "All"
+    EXPECT_EQ(countFakeHost(vst::audioMasterUpdateDisplay), 1) << "a slot switch is a restore";
+
+    // "All": the switch tells the host of the parameters the slot changed,
+    // not of the whole table.
+    prefs::setGlobalPreference("A/B Automation", 1);
     plug->loadPreferences();
+    plug->chooseABSlot(4);
+    plug->setParameter(bandParam(0, kBandGain), 0.8f);
+    plug->setParameter(bandParam(1, kBandQ), 0.3f);
+    plug->chooseABSlot(2);
     test::clearFakeHost();
     plug->chooseABSlot(4);
-    EXPECT_GE(countFakeHost(vst::audioMasterAutomate), kNumParams);
+    EXPECT_EQ(countFakeHost(vst::audioMasterAutomate, bandParam(0, kBandGain)), 1);
+    EXPECT_EQ(countFakeHost(vst::audioMasterAutomate, bandParam(1, kBandQ)), 1);
+    EXPECT_EQ(countFakeHost(vst::audioMasterAutomate, kABBank), 1);
+    EXPECT_EQ(countFakeHost(vst::audioMasterAutomate), 3);
+    EXPECT_EQ(countFakeHost(vst::audioMasterBeginEdit), countFakeHost(vst::audioMasterEndEdit));
+    EXPECT_EQ(countFakeHost(vst::audioMasterUpdateDisplay), 1);
 }
 
 TEST(Programs, ToggleRules) {

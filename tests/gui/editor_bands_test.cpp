@@ -41,23 +41,92 @@ TEST_F(LinkedBands, FrequencyMovesOthersByTheSameDistanceFromTheLastEditsEnd) {
     EXPECT_NEAR(rig.value(f(2)), 0.90f, 1e-6);
 }
 
-TEST_F(LinkedBands, GainScalesOthersByTheRatioOrAddsTheStepFromZero) {
-    rig.change(g(0), rig.normalised(g(0), 6.0));
-    rig.change(g(1), rig.normalised(g(1), 3.0));
-    rig.change(g(2), rig.normalised(g(2), -2.0));
+TEST_F(LinkedBands, GainMovesOthersByTheSameDecibelsAndNeverAcrossZero) {
+    rig.change(g(0), rig.normalised(g(0), -3.0));
+    rig.change(g(1), rig.normalised(g(1), 7.6));
+    rig.change(g(2), rig.normalised(g(2), 1.0));
     select({0, 1, 2});
 
-    rig.drag(g(0), {rig.normalised(g(0), 12.0)});
-    EXPECT_NEAR(rig.real(g(1)), 6.0, 1e-3);
-    EXPECT_NEAR(rig.real(g(2)), -4.0, 1e-3);
+    // From -3 to +0.6 dB: the others go up by 3.6 dB (a ratio would have
+    // turned +7.6 dB into -1.52 dB).
+    rig.drag(g(0), {rig.normalised(g(0), -1.0), rig.normalised(g(0), 0.6)});
+    EXPECT_NEAR(rig.real(g(1)), 11.2, 2e-3);
+    EXPECT_NEAR(rig.real(g(2)), 4.6, 2e-3);
 
-    // Down to 0 dB: a ratio of 0 takes the others to 0 as well.
-    rig.drag(g(0), {rig.normalised(g(0), 0.0)});
-    EXPECT_NEAR(rig.real(g(1)), 0.0, 1e-3);
-    // From 0 dB there is no ratio: the others move by the same step.
-    rig.drag(g(0), {rig.normalised(g(0), 4.0)});
-    EXPECT_NEAR(rig.real(g(1)), 4.0, 1e-3);
-    EXPECT_NEAR(rig.real(g(2)), 4.0, 1e-3);
+    // Down by 6 dB and back within one gesture: band 2 stops at 0 dB rather
+    // than cross it, and comes back to where it was, as the offset counts from
+    // where the gesture began.
+    auto* gain = new CControl(CRect(0, 0, 10, 10), rig.editor, g(0));
+    gain->beginEdit();
+    gain->setValue(rig.normalised(g(0), -5.4));
+    rig.editor->valueChanged(gain);
+    EXPECT_NEAR(rig.real(g(1)), 5.2, 2e-3);
+    EXPECT_NEAR(rig.real(g(2)), 0.0, 2e-3);
+    gain->setValue(rig.normalised(g(0), 0.6));
+    rig.editor->valueChanged(gain);
+    gain->endEdit();
+    gain->release();
+    EXPECT_NEAR(rig.real(g(1)), 11.2, 2e-3);
+    EXPECT_NEAR(rig.real(g(2)), 4.6, 2e-3);
+    // A cut takes every boosted band down to 0 dB at most.
+    rig.drag(g(0), {rig.normalised(g(0), -15.0)});
+    EXPECT_NEAR(rig.real(g(1)), 0.0, 2e-3);
+    EXPECT_NEAR(rig.real(g(2)), 0.0, 2e-3);
+}
+
+TEST_F(LinkedBands, AStripPressSelectsItsBandAloneUnlessItIsInTheSelection) {
+    rig.change(g(1), rig.normalised(g(1), 7.6));
+    rig.change(g(2), rig.normalised(g(2), 2.0));
+    select({1, 2});
+    // Band 0's own control: band 0 becomes the selection; the others stay put.
+    rig.change(kGUIBandPressed, 0.f);
+    EXPECT_EQ(rig.editor->selectedBands(), 0b001u);
+    rig.drag(g(0), {rig.normalised(g(0), 1.8)});
+    EXPECT_NEAR(rig.real(g(1)), 7.6, 2e-3);
+    EXPECT_NEAR(rig.real(g(2)), 2.0, 2e-3);
+    rig.editor->forceIdlePass();
+    EXPECT_EQ(rig.editor->shownValue(kGUISelectedBand + 0), 1.f);
+    EXPECT_EQ(rig.editor->shownValue(kGUISelectedBand + 1), 0.f);
+
+    // A press on a band of the selection keeps it: the edit carries over, as shown.
+    select({1});
+    rig.change(kGUIBandPressed, 1.f);
+    EXPECT_EQ(rig.editor->selectedBands(), 0b011u);
+    rig.drag(g(1), {rig.normalised(g(1), 8.6)});
+    EXPECT_NEAR(rig.real(g(0)), 2.8, 2e-3);
+}
+
+TEST_F(LinkedBands, ABandOutsideTheSelectionEditsOnlyItself) {
+    rig.change(bandParam(3, kBandState), rig.normalised(bandParam(3, kBandState), kOn));
+    rig.change(g(1), rig.normalised(g(1), 7.6));
+    select({1, 2});
+    rig.drag(g(3), {rig.normalised(g(3), 1.8)});
+    rig.change(bandParam(3, kBandState), rig.normalised(bandParam(3, kBandState), 1));  // bypass band 3
+    EXPECT_NEAR(rig.real(g(1)), 7.6, 2e-3);
+    EXPECT_NEAR(rig.real(g(2)), 0.0, 2e-3);
+    EXPECT_EQ(rig.plug->getParameterReal(bandParam(1, kBandState)), kOn);
+    EXPECT_EQ(rig.plug->getParameterReal(bandParam(2, kBandState)), kOn);
+}
+
+TEST_F(LinkedBands, OneLinkedGestureIsOneUndoStep) {
+    rig.change(g(1), rig.normalised(g(1), 2.0));
+    select({0, 1, 2});
+    rig.plug->clearUndo();
+    rig.drag(g(0), {rig.normalised(g(0), 1.0), rig.normalised(g(0), 3.0)});
+    rig.drag(f(0), {0.4f});
+    ASSERT_NEAR(rig.real(g(2)), 3.0, 2e-3);
+
+    ASSERT_TRUE(rig.plug->undo());  // the frequency drag, all three bands
+    EXPECT_NEAR(rig.real(g(2)), 3.0, 2e-3);
+    ASSERT_TRUE(rig.plug->undo());  // the gain drag, all three bands
+    EXPECT_NEAR(rig.real(g(0)), 0.0, 2e-3);
+    EXPECT_NEAR(rig.real(g(1)), 2.0, 2e-3);
+    EXPECT_NEAR(rig.real(g(2)), 0.0, 2e-3);
+    EXPECT_FALSE(rig.plug->canUndo());
+    ASSERT_TRUE(rig.plug->redo());
+    EXPECT_NEAR(rig.real(g(0)), 3.0, 2e-3);
+    EXPECT_NEAR(rig.real(g(1)), 5.0, 2e-3);
+    EXPECT_NEAR(rig.real(g(2)), 3.0, 2e-3);
 }
 
 TEST_F(LinkedBands, QAndShiftMoveByTheSameNormalisedStepClamped) {
@@ -127,6 +196,57 @@ TEST_F(LinkedBands, LinkedGesturesOpenAndCloseAnEditForEveryBand) {
     }
 }
 
+TEST_F(LinkedBands, GesturesReachTheHostOnlyWithTheirChanges) {
+    rig.change(f(0), 0.3f);
+    rig.change(g(0), rig.normalised(g(0), 2.0));
+    rig.clearCalls();
+    // A click that changes nothing: no gesture at all.
+    rig.drag(f(0), {});
+    rig.drag(g(0), {rig.value(g(0))});
+    EXPECT_TRUE(rig.calls().empty());
+    // A drag that changes only the gain writes no frequency.
+    auto* freq = new CControl(CRect(0, 0, 10, 10), rig.editor, f(0));
+    auto* gain = new CControl(CRect(0, 0, 10, 10), rig.editor, g(0));
+    freq->beginEdit();
+    gain->beginEdit();
+    for (double db : {3.0, 4.0, 5.0}) {
+        freq->setValue(0.3f);
+        rig.editor->valueChanged(freq);
+        gain->setValue(rig.normalised(g(0), db));
+        rig.editor->valueChanged(gain);
+    }
+    freq->endEdit();
+    gain->endEdit();
+    freq->release();
+    gain->release();
+    EXPECT_EQ(rig.countCalls(vst::audioMasterAutomate, f(0)), 0);
+    EXPECT_EQ(rig.countCalls(vst::audioMasterBeginEdit, f(0)), 0);
+    EXPECT_EQ(rig.countCalls(vst::audioMasterAutomate, g(0)), 3);
+    EXPECT_EQ(rig.countCalls(vst::audioMasterBeginEdit, g(0)), 1);
+    EXPECT_EQ(rig.countCalls(vst::audioMasterEndEdit, g(0)), 1);
+}
+
+TEST_F(LinkedBands, ClosingTheWindowMidDragEndsItsGestures) {
+    select({0, 1});
+    rig.clearCalls();
+    auto* gain = new CControl(CRect(0, 0, 10, 10), rig.editor, g(0));
+    gain->beginEdit();
+    gain->setValue(rig.normalised(g(0), 4.0));
+    rig.editor->valueChanged(gain);
+    rig.editor->close();
+    for (int b : {0, 1}) {
+        EXPECT_EQ(rig.countCalls(vst::audioMasterBeginEdit, g(b)), 1) << b;
+        EXPECT_EQ(rig.countCalls(vst::audioMasterEndEdit, g(b)), 1) << b;
+    }
+    // The undo step closed with it: the next edit is a step of its own.
+    rig.plug->clearUndo();
+    rig.change(f(0), 0.2f);
+    rig.change(f(1), 0.7f);
+    ASSERT_TRUE(rig.plug->undo());
+    EXPECT_FLOAT_EQ(rig.value(f(0)), 0.2f);
+    gain->release();
+}
+
 TEST_F(LinkedBands, ExplicitSelectionSurvivesLeavingTheControls) {
     rig.change(kGUISelectOnly, 1.f);
     EXPECT_EQ(rig.editor->selectedBands(), 0b10u);
@@ -154,6 +274,57 @@ TEST(LinkedChannels, PairFollowsWhileTheLinkIsOn) {
     // The other pair is not linked.
     rig.change(channelParam(2, kChannelMute), 1.f);
     EXPECT_EQ(rig.value(channelParam(3, kChannelMute)), 0.f);
+}
+
+TEST(LinkedChannels, AFaderDragOfALinkedPairIsOneGestureOfEach) {
+    EditorRig rig;
+    const int level0 = channelParam(0, kChannelLevel), level1 = channelParam(1, kChannelLevel);
+    rig.change(kGUIChannel12Link, 1.f);
+    rig.editor->forceIdlePass();
+    rig.plug->clearUndo();
+    rig.clearCalls();
+    rig.drag(level0, {0.45f, 0.5f, 0.55f, 0.6f});
+    for (int level : {level0, level1}) {
+        EXPECT_EQ(rig.countCalls(vst::audioMasterBeginEdit, level), 1) << level;
+        EXPECT_EQ(rig.countCalls(vst::audioMasterAutomate, level), 4) << level;
+        EXPECT_EQ(rig.countCalls(vst::audioMasterEndEdit, level), 1) << level;
+    }
+    // And one step of the undo list.
+    const float partner = rig.value(level1);
+    ASSERT_TRUE(rig.plug->undo());
+    EXPECT_NE(rig.value(level1), partner);
+    EXPECT_FALSE(rig.plug->canUndo());
+}
+
+}  // namespace
+}  // namespace hm::gui::test
+
+namespace hm::gui::test {
+namespace {
+
+TEST(DeleteKey, DeletesTheSelectedBandsInOneUndoStep) {
+    EditorRig rig;
+    for (int b = 0; b < 3; ++b) rig.change(bandParam(b, kBandState), rig.normalised(bandParam(b, kBandState), kOn));
+    rig.plug->clearUndo();
+    platform::KeyEvent del;
+    del.key = platform::Key::kDelete;
+    rig.window()->key(del);  // nothing selected: nothing goes
+    for (int b = 0; b < 3; ++b) EXPECT_EQ(rig.plug->getParameterReal(bandParam(b, kBandState)), kOn) << b;
+
+    rig.change(kGUISelectedBand + 0, 1.f);
+    rig.change(kGUISelectedBand + 2, 1.f);
+    platform::KeyEvent back;
+    back.key = platform::Key::kBackspace;
+    rig.window()->key(back);
+    EXPECT_EQ(rig.plug->getParameterReal(bandParam(0, kBandState)), 0.0);
+    EXPECT_EQ(rig.plug->getParameterReal(bandParam(1, kBandState)), kOn);
+    EXPECT_EQ(rig.plug->getParameterReal(bandParam(2, kBandState)), 0.0);
+    EXPECT_EQ(rig.editor->selectedBands(), 0u);
+
+    ASSERT_TRUE(rig.plug->undo());
+    EXPECT_EQ(rig.plug->getParameterReal(bandParam(0, kBandState)), kOn);
+    EXPECT_EQ(rig.plug->getParameterReal(bandParam(2, kBandState)), kOn);
+    EXPECT_FALSE(rig.plug->canUndo());
 }
 
 }  // namespace

@@ -2,8 +2,10 @@
 // modifier, kick buttons that act on press only, coalesced distribution.
 #include <cmath>
 
+#include "gui/controls/COptionMenu.h"
 #include "gui/editor/iControlWrapper.h"
 #include "gui/framework/Modifiers.h"
+#include "gui/views/MenuViews.h"
 #include "prefs/GlobalPreferences.h"
 #include "tests/gui/editor_Rig.h"
 
@@ -43,8 +45,11 @@ TEST_F(ABToggle, NonemptySkipsEmptySlots) {
     rig.change(kGUIABMenuAlt, 1.f);
     EXPECT_EQ(rig.plug->getCurrentABSlot(), 5);
     EXPECT_EQ(rig.plug->getParameterReal(state), 2.0);
-    // Looking for the slot loads no other slot on the way: one load, one automation per parameter.
-    EXPECT_EQ(rig.countCalls(vst::audioMasterAutomate, bandParam(0, kBandGain)), 1);
+    // Looking for the slot loads no other slot on the way: one load, a restore
+    // the host hears of once, with the one parameter it changed.
+    EXPECT_EQ(rig.countCalls(vst::audioMasterUpdateDisplay), 1);
+    EXPECT_EQ(rig.countCalls(vst::audioMasterAutomate, state), 1);
+    EXPECT_EQ(rig.countCalls(vst::audioMasterAutomate, bandParam(0, kBandGain)), 0);
 }
 
 TEST(EditorCommands, LinkedScaleRefusedWhenABandWouldLeaveTheRange) {
@@ -177,6 +182,34 @@ TEST(EditorCommands, ParameterValuesFromAnyThreadOnlyMarkThem) {
     audio.join();
     rig.editor->forceIdlePass();
     EXPECT_EQ(rig.editor->shownValue(index), 0.25f);
+}
+
+}  // namespace
+}  // namespace hm::gui::test
+
+namespace hm::gui::test {
+namespace {
+
+TEST(EditorMenus, TheSlotAndPresetMenusTickTheItemInForce) {
+    EditorRig rig;
+    for (int p = 0; p < kNumPrograms; ++p) rig.plug->setProgramNameAt(p < 3 ? "Prog" : "-", p);
+    rig.editor->close();
+    ASSERT_TRUE(rig.editor->openHeadless());
+    rig.change(kGUIABMenu, 2.f);
+    rig.editor->forceIdlePass();
+    auto* slots = rig.editor->findView<SOptionMenu>();
+    ASSERT_NE(slots, nullptr);
+    ASSERT_EQ(slots->getTag(), kGUIABMenu);
+    ASSERT_TRUE(slots->openPopup(kLButton));
+    for (int i = 0; i < slots->getNbEntries(); ++i) EXPECT_EQ(slots->isCheckEntry(i), i == 2) << i;
+    slots->closePopup();
+
+    COptionMenu* presets = rig.editor->presetMenu();
+    ASSERT_NE(presets, nullptr);
+    presets->popupChosen(presets, 1);
+    rig.editor->forceIdlePass();
+    EXPECT_EQ(rig.plug->getProgram(), 1);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(presets->isCheckEntry(i), i == 1) << i;
 }
 
 }  // namespace

@@ -324,5 +324,76 @@ TEST(EditorFiles, PresetMenuListsProgramsThenThePresetsFolder) {
     EXPECT_EQ(rig.editor->shownPresetList(), nullptr);
 }
 
+TEST(EditorFiles, PresetMenuOffersTheFactoryProgramsBesideTheInstancesOwn) {
+    EditorRig rig;
+    const std::string factoryPath = platform::parentFolder(rig.plug->bankPath()) + "/Factory Bank.hmp";
+    struct Cleanup {
+        std::string path;
+        ~Cleanup() { fs::remove(path); }
+    } cleanup{factoryPath};
+    // A factory bank: program 0 "Air" with a band gain, the rest unnamed.
+    for (int p = 0; p < kNumPrograms; ++p) rig.plug->setProgramNameAt(p == 0 ? "Air" : "-", p);
+    rig.plug->setProgram(0);
+    rig.plug->setParameter(bandParam(0, kBandGain), rig.normalised(bandParam(0, kBandGain), 4.0));
+    const std::vector<unsigned char> bank = rig.plug->stateChunk(false);
+    ASSERT_TRUE(platform::writeFileAtomically(factoryPath, std::string(bank.begin(), bank.end())));
+    // The instance's own programs as a fresh setup leaves them.
+    for (int p = 0; p < kNumPrograms; ++p) rig.plug->setProgramNameAt("(empty)", p);
+    rig.plug->setParameter(bandParam(0, kBandGain), rig.normalised(bandParam(0, kBandGain), 0.0));
+
+    rig.editor->close();
+    ASSERT_TRUE(rig.editor->openHeadless());
+    COptionMenu* menu = rig.editor->presetMenu();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_GT(menu->getNbEntries(), kNumPrograms + 1);
+    EXPECT_STREQ(menu->getEntry(kNumPrograms + 1), "Factory");
+    COptionMenu* factory = menu->getSubMenu(kNumPrograms + 1);
+    ASSERT_NE(factory, nullptr);
+    ASSERT_EQ(factory->getNbEntries(), 1);
+    EXPECT_STREQ(factory->getEntry(0), "Air");
+    menu->popupChosen(factory, 0);
+    EXPECT_NEAR(rig.real(bandParam(0, kBandGain)), 4.0, 1e-3);
+    EXPECT_STREQ(rig.plug->program(rig.plug->getProgram()).name, "Air");
+}
+
+TEST(EditorFiles, ABankGivenToLoadPresetLoadsAsTheBank) {
+    TempDir dir;
+    EditorRig rig;
+    rig.plug->setProgramNameAt("Bank One", 0);
+    rig.plug->setProgram(0);
+    rig.plug->setParameter(bandParam(0, kBandGain), rig.normalised(bandParam(0, kBandGain), 3.0));
+    const std::vector<unsigned char> bank = rig.plug->stateChunk(false);
+    ASSERT_TRUE(platform::writeFileAtomically(dir.file("banked.hmp"), std::string(bank.begin(), bank.end())));
+    rig.plug->setProgramNameAt("Mine", 0);
+    rig.plug->setParameter(bandParam(0, kBandGain), rig.normalised(bandParam(0, kBandGain), 0.0));
+
+    writeChooser(dir, dir.file("banked.hmp"), 0);
+    ScopedPath path(dir.path);
+    rig.change(kGUILoadPreset, 1.f);
+    ASSERT_TRUE(idleUntil(rig, [&] { return rig.editor->shownPresetList() != nullptr; }));
+    EXPECT_STREQ(rig.plug->program(rig.plug->getProgram()).name, "Bank One") << "not \"Imported\"";
+    EXPECT_NEAR(rig.real(bandParam(0, kBandGain)), 3.0, 1e-3);
+}
+
+}  // namespace
+}  // namespace hm::gui::test
+
+namespace hm::gui::test {
+namespace {
+
+TEST(EditorFiles, RecallButtonsShowThePartsAPresetLoadTakes) {
+    EditorRig rig;
+    rig.plug->setPresetParts(state::kPartEQ | state::kPartDSP);
+    rig.editor->close();
+    ASSERT_TRUE(rig.editor->openHeadless());
+    rig.editor->forceIdlePass();
+    EXPECT_EQ(rig.editor->shownValue(kGUIPresetEQ), 1.f);
+    EXPECT_EQ(rig.editor->shownValue(kGUIPresetDSP), 1.f);
+    EXPECT_EQ(rig.editor->shownValue(kGUIPresetUI), 0.f);
+    rig.change(kGUIPresetUI, 1.f);
+    EXPECT_EQ(rig.plug->presetParts(), state::kAllParts);
+    EXPECT_EQ(rig.editor->shownValue(kGUIPresetUI), 1.f);
+}
+
 }  // namespace
 }  // namespace hm::gui::test

@@ -358,3 +358,44 @@ TEST(GraphMouse, WheelWithTheAlternateKeyListensToTheBand) {
 
 }  // namespace
 }  // namespace hm::gui
+
+namespace hm::gui {
+namespace {
+
+// The band menu a right click on a handle opens by default: pick an item by its text.
+void chooseFromBandMenu(PanelFixture& f, const char* text) {
+    const CPoint h = f.handle(0);
+    f.window().press(h.x, h.y, kRButton);
+    f.window().release(h.x, h.y, kRButton);
+    ASSERT_EQ(f.window().openPopupCount(), 1) << "a right click opens the band menu";
+    GraphMenu* menu = f.layer()->bandMenu();
+    MenuPopup* popup = menu->getPopup();
+    ASSERT_NE(popup, nullptr);
+    int index = -1;
+    for (int i = 0; i < menu->getNbEntries(); ++i)
+        if (menu->getEntry(i) && std::string(menu->getEntry(i)) == text) index = i;
+    ASSERT_GE(index, 0) << text;
+    const CRect item = popup->itemRect(0, index);
+    f.window().move((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    f.frame.click((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    EXPECT_EQ(f.window().openPopupCount(), 0);
+}
+
+TEST(GraphBandMenu, ARightClickOnAHandleOffersTheBandsCommands) {
+    PanelFixture f;
+    GraphMenu* menu = f.layer()->bandMenu();
+    chooseFromBandMenu(f, "Bypass");
+    EXPECT_EQ(f.real(bandParam(0, kBandState)), 1.0);
+    ASSERT_GE(menu->getNbEntries(), 4);
+    EXPECT_STREQ(menu->getEntry(0), "Type");
+    EXPECT_NE(menu->getSubMenu(0), nullptr);
+    EXPECT_NEAR(f.real(bandParam(0, kBandGain)), 6.0, 1e-3) << "the click moved nothing";
+    chooseFromBandMenu(f, "Bypass");
+    EXPECT_EQ(f.real(bandParam(0, kBandState)), 2.0);
+    chooseFromBandMenu(f, "Delete");
+    EXPECT_EQ(f.real(bandParam(0, kBandState)), 0.0);
+    EXPECT_TRUE(f.editor->changesInsideEdits());
+}
+
+}  // namespace
+}  // namespace hm::gui

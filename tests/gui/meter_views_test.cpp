@@ -270,5 +270,33 @@ TEST(MeterSection, GainFieldsShowTheirWholeNumberAtEveryValue) {
     }
 }
 
+TEST(MeterSection, TheMasterHeaderNamesTheBallisticsShown) {
+    test::InstanceFixture f;
+    test::HeadlessFrame frame(400, 420);
+    auto* section = new meterSection(CRect(0, 0, 262, 420), f.editor.get());
+    frame.frame->addView(section);
+    const struct {
+        int ballistics;
+        const char *large, *small;
+    } rows[] = {{0, "DIGITAL", "PK"}, {1, "PPM", "PPM"}, {2, "VU METER", "VU"}, {3, "BBC PPM", "BBC"}};
+    for (const auto& row : rows) {
+        f.plug->editorPreferenceTree().setUIPreference("Meters", "Ballistic Type", row.ballistics);
+        f.plug->loadEditorPreferences();
+        for (int layout : {static_cast<int>(kLayoutMasterMeters), kLayoutMasterMeters | kLayoutMasterMetersSmall}) {
+            section->rebuild(2, layout);
+            int found = 0;
+            section->forEachDescendant([&](CView* v) {
+                if (auto* m = dynamic_cast<MeterContainer*>(v); m && (m->isTypeOf("masterMeters") || m->isTypeOf("miniMasterMeters"))) {
+                    ++found;
+                    const bool small = (layout & kLayoutMasterMetersSmall) != 0;
+                    EXPECT_TRUE(m->hasCaption(small ? row.small : row.large)) << row.ballistics << " " << small;
+                    EXPECT_EQ(m->hasCaption("VU METER") || m->hasCaption("VU"), row.ballistics == 2);
+                }
+            });
+            EXPECT_EQ(found, 1) << layout;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace hm::gui

@@ -254,3 +254,95 @@ TEST(SetupInEditor, TheColumnsWizardEntryOpensTheWizardAndExitReturns) {
 
 }  // namespace
 }  // namespace hm::gui::test
+
+namespace hm::gui::test {
+namespace {
+
+// The setup window at every size: one click of the tool bar's SETUP button
+// opens or closes it, its close box and Escape close it, and closed it leaves
+// nothing behind that takes clicks.
+TEST(SetupInEditor, CloseBoxEscapeAndTheSetupButtonCloseItAtEverySize) {
+    for (int size = 0; size < 5; ++size) {
+        SCOPED_TRACE("UI Size " + std::to_string(size));
+        EditorRig rig;
+        rig.plug->editorPreferenceTree().setUIPreference("Layout", "UI Size", size);
+        rig.change(kGUIUIPrefsChange, 1.f);
+        rig.editor->forceIdlePass();
+        auto* column = rig.editor->findView<SetupWindow>();
+        ASSERT_NE(column, nullptr);
+        nPageSelect* closeBox = nullptr;
+        column->getFrame()->forEachDescendant([&](CView* v) {
+            if (auto* s = dynamic_cast<nPageSelect*>(v); s && s->getTag() == kGUISetup) closeBox = s;
+        });
+        ASSERT_NE(closeBox, nullptr);
+        const auto shown = [&] {
+            rig.editor->forceIdlePass();
+            return column->isVisibleInTree();
+        };
+        const auto clickCloseBox = [&] {
+            const CRect f = closeBox->getFrameRect();
+            const int x = (f.left + f.right) / 2, y = (f.top + f.bottom) / 2;
+            rig.window()->press(x, y, kLButton);
+            rig.window()->release(x, y, kLButton);
+        };
+
+        // The tool-bar button: press and release, as a click reports it.
+        rig.change(kGUISetup, 1.f);
+        rig.change(kGUISetup, 0.f);
+        ASSERT_TRUE(shown());
+        EXPECT_TRUE(rig.editor->panelOpen(kGUISetup));
+        clickCloseBox();
+        EXPECT_FALSE(shown()) << "the close box closes it";
+        EXPECT_FALSE(rig.editor->panelOpen(kGUISetup));
+
+        rig.change(kGUISetup, 1.f);
+        ASSERT_TRUE(shown());
+        platform::KeyEvent escape;
+        escape.key = platform::Key::kEscape;
+        rig.window()->key(escape);
+        EXPECT_FALSE(shown()) << "Escape closes it";
+
+        rig.change(kGUISetup, 1.f);
+        rig.change(kGUISetup, 0.f);
+        ASSERT_TRUE(shown());
+        rig.change(kGUISetup, 1.f);
+        rig.change(kGUISetup, 0.f);
+        EXPECT_FALSE(shown()) << "a second SETUP click closes it";
+        // Closed, the close box's place belongs to the editor beneath again.
+        const CRect f = closeBox->getFrameRect();
+        CView* under = column->getFrame()->getViewAt(CPoint((f.left + f.right) / 2, (f.top + f.bottom) / 2), true);
+        EXPECT_NE(under, static_cast<CView*>(closeBox));
+        // Escape with the window closed is for others.
+        rig.window()->key(escape);
+        EXPECT_FALSE(shown());
+    }
+}
+
+}  // namespace
+}  // namespace hm::gui::test
+
+namespace hm::gui::test {
+namespace {
+
+TEST(SetupInEditor, TheStatusLineShowsTheLatencyInForce) {
+    EditorRig rig;
+    rig.plug->leaveSharedTimer();
+    rig.editor->forceIdlePass();
+    EXPECT_EQ(rig.editor->statusText(), "This instance has 2 channels. No latency.");
+    rig.change(kMode, 1.f);  // FIR, at the instance's impulse length and phase
+    double clock = 1.0e6;
+    for (int tick = 0; tick < 2; ++tick) {
+        rig.plug->setManualClock(clock += 1000.0);
+        rig.plug->onTimer();
+    }
+    rig.plug->bank().waitForFir();  // the impulse is built away from the timer
+    rig.plug->onTimer();
+    ASSERT_GT(rig.plug->initialDelay(), 0);
+    rig.editor->forceIdlePass();
+    EXPECT_EQ(rig.editor->statusText(), "This instance has 2 channels. Latency: " +
+                                            std::to_string(rig.plug->initialDelay()) + " samples.");
+    EXPECT_EQ(rig.editor->channelCountText(), "This instance has 2 channels.");
+}
+
+}  // namespace
+}  // namespace hm::gui::test

@@ -193,3 +193,34 @@ TEST(WizardCompletion, ABankThatCannotBeWrittenKeepsTheSetupForThisInstance) {
 
 }  // namespace
 }  // namespace hm::gui::test
+
+namespace hm::gui::test {
+namespace {
+
+// The usage page says what each answer costs in latency, and it is what the
+// instance reports once the answer is applied.
+TEST(WizardCompletion, TheUsageAnswersStateTheLatencyTheyCost) {
+    const WizardPage* usage = wizardPage(1);
+    ASSERT_NE(usage, nullptr);
+    for (int answer = 0; answer < static_cast<int>(usage->answers.size()); ++answer) {
+        SCOPED_TRACE(answer);
+        InstanceRig rig;
+        rig.plug->leaveSharedTimer();
+        Completion c;
+        c.run(*rig.plug, answers(0, answer, 0, 0, 0, 0));
+        double clock = 1.0e6;
+        for (int tick = 0; tick < 2; ++tick) {
+            rig.plug->setManualClock(clock += 1000.0);
+            rig.plug->onTimer();
+        }
+        rig.plug->bank().waitForFir();  // the impulse is built away from the timer
+        rig.plug->onTimer();
+        const int latency = rig.plug->initialDelay();
+        const std::string text(usage->answers[static_cast<std::size_t>(answer)]);
+        if (latency == 0) EXPECT_NE(text.find("No latency."), std::string::npos) << text;
+        else EXPECT_NE(text.find(std::to_string(latency) + " samples of latency"), std::string::npos) << text;
+    }
+}
+
+}  // namespace
+}  // namespace hm::gui::test

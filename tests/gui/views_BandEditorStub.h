@@ -35,7 +35,7 @@ struct BandEditorStub : StubInstance, vst::AEffEditor, Recorder, iParameterText 
         return text;
     }
     // Typing is the editor's business (tested with the editor); the stand-in ignores it.
-    void setParameterFromText(int, std::string_view, bool) override {}
+    bool setParameterFromText(int, std::string_view, bool) override { return true; }
     float parameterValue(int tag) override { return plug.getParameter(tag); }
 
     // --- CControlListener ---

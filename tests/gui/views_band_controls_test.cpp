@@ -22,11 +22,13 @@ struct TextSource : Recorder, iParameterText {
         return text.empty() ? std::string(noteNames ? "note " : "") + std::to_string(static_cast<int>(v * 100.f))
                             : text;
     }
-    void setParameterFromText(int tag, std::string_view t, bool noteMode) override {
+    bool setParameterFromText(int tag, std::string_view t, bool noteMode) override {
         typedTag = tag;
         typed = t;
         typedAsNote = noteMode;
+        return t.find("refused") == std::string_view::npos;
     }
+    std::string textRefusal() override { return "not a value"; }
     float parameterValue(int) override { return stored; }
 
     std::string text;  // what parameterText answers when set
@@ -58,16 +60,17 @@ struct KnobRig {
     ~KnobRig() { clearSkinBitmaps(); }
 };
 
-TEST(BandKnob, HoverSelectsItsBandUnderTheSelectionTag) {
+TEST(BandKnob, APressNamesItsBandAndHoveringTellsNothing) {
     KnobRig r;
     r.knob->setValue(0.3f);
     r.h.window->move(20, 20, 0);
     r.h.window->move(150, 100, 0);
-    ASSERT_EQ(r.editor.events.size(), 2u);
-    EXPECT_EQ(r.editor.events[0].tag, kGUISelectedBand + kBand);
-    EXPECT_EQ(r.editor.events[0].value, 1.f);
-    EXPECT_EQ(r.editor.events[1].tag, kGUISelectedBand + kBand);
-    EXPECT_EQ(r.editor.events[1].value, 0.f);
+    EXPECT_TRUE(r.editor.events.empty()) << "passing over the knob changes no selection";
+    r.h.click(25, 25, kLButton);
+    ASSERT_FALSE(r.editor.events.empty());
+    EXPECT_EQ(r.editor.events[0].tag, kGUIBandPressed);
+    EXPECT_EQ(r.editor.events[0].value, static_cast<float>(kBand));
+    for (const auto& e : r.editor.events) EXPECT_NE(e.tag, kGUISelectedBand + kBand);
     // The knob keeps its own tag and value.
     EXPECT_EQ(r.knob->getTag(), kGainTag);
     EXPECT_FLOAT_EQ(r.knob->getValue(), 0.3f);
@@ -155,6 +158,25 @@ TEST(BandText, ShiftControlClickShowsNoteNamesAndTypingReadsThemAsNotes) {
     EXPECT_EQ(eventsOf(r.editor, kFreqTag).count('v'), 0);
 }
 
+TEST(BandText, RefusedTextKeepsTheValueAndShowsWhyUntilTouched) {
+    TextRig r;
+    r.text->setValue(0.25f);
+    r.text->setNotify(true);
+    r.editor.text = "x";
+    r.h.click(20, 65, kLButton | kDoubleClick);
+    r.h.window->typeText("refused");
+    r.h.frame->setFocusView(nullptr);
+    ASSERT_EQ(r.editor.typed, "xrefused");
+    EXPECT_EQ(r.text->refusal(), "not a value");
+    EXPECT_EQ(r.text->displayText(), "not a value");
+    EXPECT_FLOAT_EQ(r.text->getValue(), 0.25f);
+    EXPECT_EQ(eventsOf(r.editor, kFreqTag).count('v'), 0) << "nothing is reported for refused text";
+    // A new value from the editor shows again.
+    r.text->setValue(0.5f);
+    EXPECT_EQ(r.text->refusal(), "");
+    EXPECT_EQ(r.text->displayText(), "x");
+}
+
 TEST(BandText, TypedTextIsReportedOnlyWithTheNotifyFlagAndNeedsAReader) {
     {
         TextRig r;
@@ -207,14 +229,18 @@ TEST(BandText, DragsLikeAKnobAndResetsWithTheAlternateRole) {
     EXPECT_TRUE(eventsOf(r.editor, kFreqTag).changesInsideEdits());
 }
 
-TEST(BandText, OnlyTheLinkedTextSelectsItsBand) {
+TEST(BandText, OnlyTheLinkedTextNamesItsBandWhenPressed) {
     for (bool general : {false, true}) {
         TextRig r(true, general);
         r.h.window->move(20, 65, 0);
         r.h.window->move(150, 5, 0);
-        int selections = 0;
-        for (const auto& e : r.editor.events) selections += e.tag == kGUISelectedBand;
-        EXPECT_EQ(selections, general ? 0 : 2);
+        r.h.click(20, 65, kLButton);
+        int presses = 0;
+        for (const auto& e : r.editor.events) {
+            presses += e.tag == kGUIBandPressed;
+            EXPECT_LT(e.tag, kGUISelectedBand) << "no selection from hovering or pressing";
+        }
+        EXPECT_EQ(presses, general ? 0 : 1);
     }
 }
 

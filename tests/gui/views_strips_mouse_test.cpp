@@ -113,7 +113,7 @@ TEST(StripTypeButton, LeftClickTogglesBypassOtherPressesOpenTheTypeMenu) {
 
     f.host.click(x, y);
     EXPECT_EQ(f.editor.real(stateTag), 1.0) << "on -> bypassed";
-    EXPECT_EQ(f.editor.lastValueOf(kGUISelectedBand + 2), 1.f) << "the press selects the band";
+    EXPECT_EQ(f.editor.lastValueOf(kGUIBandPressed), 2.f) << "the press names its band";
     button->bypassButton()->setValue(f.editor.value(stateTag));  // as the editor distributes it
     f.host.click(x, y);
     EXPECT_EQ(f.editor.real(stateTag), 2.0) << "bypassed -> on";

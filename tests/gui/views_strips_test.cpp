@@ -231,10 +231,15 @@ TEST(StripGroupMenu, TextNamesTheCheckedGroupsShortenedToFit) {
     EXPECT_EQ(menu->displayText(), "Front Left+Centre");
     const std::string shown = menu->fittedText();
     const StripFont font(skin::kFontSmall);
-    EXPECT_LT(shown.size(), std::string("Front Left+Centre").size());
-    EXPECT_EQ(std::string("Front Left+Centre").compare(0, shown.size(), shown), 0) << "cut from the end";
+    ASSERT_GE(shown.size(), 2u);
+    EXPECT_EQ(shown.back(), '.') << "a cut text says it was cut: " << shown;
+    const std::string kept = shown.substr(0, shown.size() - 1);
+    EXPECT_LT(kept.size(), std::string("Front Left+Centre").size());
+    EXPECT_EQ(std::string("Front Left+Centre").compare(0, kept.size(), kept), 0) << "cut from the end";
     EXPECT_LE(font.measure(shown), menu->getWidth() - 2);
-    EXPECT_GT(font.measure(std::string("Front Left+Centre").substr(0, shown.size() + 1)), menu->getWidth() - 2);
+    // A text that fits stays whole, without a point.
+    menu->setValue(32.f);
+    EXPECT_EQ(menu->fittedText(), "Centre");
     // With every group checked item 0 is checked too, but only two groups say "Stereo".
     menu->setValue(255.f);
     EXPECT_TRUE(menu->isCheckEntry(0));
@@ -267,3 +272,22 @@ TEST(StripGroupMenu, ChoicesAddAndRemoveGroups) {
 
 }  // namespace
 }  // namespace hm::gui::test
+
+namespace hm::gui {
+namespace {
+
+// The strip's group menu and the graph's value panel read a band's groups
+// through the one rule, so the two never disagree.
+TEST(BandGroupsText, OneReadingForEveryView) {
+    const std::vector<std::string> midSide = {"Mid", "Side"};
+    const std::vector<std::string> surround = {"Front", "Rear", "LFE"};
+    EXPECT_EQ(bandGroupsText(midSide, 0xC0), "Stereo");
+    EXPECT_EQ(bandGroupsText(midSide, 0x40), "Side");
+    EXPECT_EQ(bandGroupsText(midSide, 0x00), "");
+    EXPECT_EQ(bandGroupsText(surround, 0xE0), "Front+Rear+LFE");
+    EXPECT_EQ(bandGroupsText(surround, 0xA0), "Front+LFE");
+    EXPECT_EQ(bandGroupsText(surround, 0xFF), "Front+Rear+LFE");  // bits past the groups count for nothing
+}
+
+}  // namespace
+}  // namespace hm::gui

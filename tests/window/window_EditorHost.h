@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <map>
 #include <thread>
 
 #include "core/params/ParamIds.h"
@@ -79,6 +80,53 @@ inline void ensureDefaultBank() {
     ASSERT_TRUE(data && bytes > 0);
     ASSERT_TRUE(platform::createFolders(platform::defaultBankFolder()));
     ASSERT_TRUE(platform::writeFileAtomically(path, std::string_view(static_cast<const char*>(data), bytes)));
+}
+
+// Where the pixels of exactly one colour lie in the window's upper half below
+// the title bar (the graph's handles at and above 0 dB; the band strips and the
+// keyboard further down draw the band's colour too): their count and centre.
+struct Blob {
+    int count = 0;
+    double x = 0.0, y = 0.0;
+};
+inline Blob findColour(const Picture& p, std::uint32_t colour) {
+    Blob b;
+    for (int y = 25; y < p.height / 2; ++y)
+        for (int x = 0; x < p.width; ++x)
+            if (p.at(x, y) == colour) {
+                ++b.count;
+                b.x += x;
+                b.y += y;
+            }
+    if (b.count) {
+        b.x /= b.count;
+        b.y /= b.count;
+    }
+    return b;
+}
+
+// What a host in touch or latch mode suffers from, as test failures: a
+// beginEdit never ended, a begin on a gesture already open, an end without a
+// begin, and a gesture that carried no value at all.
+inline void expectTidyGestures(const std::vector<host::HostCall>& calls) {
+    std::map<int, int> open;  // parameter -> automate calls inside its open gesture
+    for (const host::HostCall& c : calls) {
+        if (c.opcode == vst::audioMasterBeginEdit) {
+            EXPECT_FALSE(open.count(c.index)) << "beginEdit on an open gesture of " << c.index;
+            open[c.index] = 0;
+        } else if (c.opcode == vst::audioMasterAutomate) {
+            if (open.count(c.index)) ++open[c.index];
+        } else if (c.opcode == vst::audioMasterEndEdit) {
+            const auto it = open.find(c.index);
+            if (it == open.end()) {
+                ADD_FAILURE() << "endEdit without beginEdit of " << c.index;
+                continue;
+            }
+            EXPECT_GT(it->second, 0) << "empty gesture of " << c.index;
+            open.erase(it);
+        }
+    }
+    for (const auto& [index, automated] : open) ADD_FAILURE() << "beginEdit of " << index << " never ended";
 }
 
 class EditorHost {

@@ -143,29 +143,6 @@ TEST(EditorWindow, IdleFromAnotherThreadIsIgnored) {
 }
 
 
-// Where the pixels of exactly one colour lie in the window's upper half below
-// the title bar (the graph's handles at and above 0 dB; the band strips and the
-// keyboard further down draw the band's colour too): their count and centre.
-struct Blob {
-    int count = 0;
-    double x = 0.0, y = 0.0;
-};
-Blob findColour(const Picture& p, std::uint32_t colour) {
-    Blob b;
-    for (int y = 25; y < p.height / 2; ++y)
-        for (int x = 0; x < p.width; ++x)
-            if (p.at(x, y) == colour) {
-                ++b.count;
-                b.x += x;
-                b.y += y;
-            }
-    if (b.count) {
-        b.x /= b.count;
-        b.y /= b.count;
-    }
-    return b;
-}
-
 TEST(EditorWindow, HostAutomationOfABandGainMovesItsHandle) {
     EditorHost host;
     ASSERT_TRUE(host.plugin);
@@ -226,8 +203,12 @@ TEST(EditorWindow, TheWizardRunsFromAFreshUserFolderToADefaultBank) {
             clickAndWait(static_cast<int>(x), static_cast<int>(78 + (2 * answers[page] + 1.5) * p));
             if (page < 5) clickAndWait(632 - 60, 428 - 30);
         }
+        host.plugin->clearCalls();
         ASSERT_TRUE(host.window->click(632 - 60, 428 - 30));  // Finish
         EXPECT_TRUE(host.idleUntil([] { return std::filesystem::is_regular_file(defaultBankPath()); }));
+        // The answers reach the host as whole gestures, a few of them.
+        expectTidyGestures(host.plugin->calls());
+        EXPECT_LE(host.plugin->countCalls(vst::audioMasterAutomate), 8);
         // The editor itself, at the size the answers chose ("Medium").
         EXPECT_TRUE(host.idleUntil([&] { return host.window->width() == 750; }));
     }

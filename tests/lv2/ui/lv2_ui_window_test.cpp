@@ -229,6 +229,12 @@ TEST(Lv2UiWindow, TurningABandKnobWritesItsPortInsideATouchAndTheNextRunKeepsThe
         EXPECT_GE(w.value, -lv2::kBandGainRangeDb);
         EXPECT_LE(w.value, lv2::kBandGainRangeDb);
     }
+    // One drag is one touch: grabbed once, released once.
+    int grabs = 0, releases = 0;
+    for (const UiEvent& e : host.events)
+        if (e.touch && e.port == static_cast<std::uint32_t>(gain)) (e.grabbed ? grabs : releases) += 1;
+    EXPECT_EQ(grabs, 1);
+    EXPECT_EQ(releases, 1);
     const float edited = effect->getParameter(effect, gain);
     EXPECT_GT(edited, 0.55f) << "dragged up: more gain";
     EXPECT_GT(writes.back().value, 1.0f) << "the port in dB";
