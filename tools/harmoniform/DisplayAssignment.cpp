@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "tools/harmoniform/ParameterAssignment.h"
 #include "tools/harmoniform/ParameterChoices.h"
 
 namespace hm::tool {
@@ -12,12 +13,6 @@ namespace {
 
 constexpr int kScanPoints = 1000;  // intervals of the normalised range scanned
 constexpr int kBisections = 40;
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
-    return s;
-}
 
 int findByName(host::PluginInstance& plugin, std::string_view name) {
     const std::string wanted = nameKey(name);
