@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "tests/host/HostFixture.h"
+#include "tests/host/HostValues.h"
 
 namespace hm::test {
 namespace {
@@ -22,12 +23,6 @@ namespace {
 constexpr double kRate = 48000.0;
 constexpr int kBlock = 256;
 constexpr int kModeParam = 4, kIRLengthParam = 7, kIRPhaseParam = 10;
-constexpr int band(int b, int field) { return 46 + 10 * b + field; }
-constexpr int kState = 0, kType = 2, kGainField = 4, kFrequency = 5, kQ = 6;
-
-float gainValue(double db) { return static_cast<float>((db / 18.0 + 1.0) / 2.0); }  // -1..1 x Scale 18 dB
-float logValue(double v, double lo, double hi) { return static_cast<float>(std::log(v / lo) / std::log(hi / lo)); }
-float integerValue(int v, int lo, int hi) { return static_cast<float>((v - lo) / (hi - lo + 1.0)); }
 
 using Output = std::vector<double>;  // left channel
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/host/HostFixture.h"
+#include "tests/host/HostValues.h"
 
 namespace hm::test {
 namespace {
@@ -18,13 +19,6 @@ constexpr int kBlock = 256;
 
 // Parameter indices as the host sees them (globals, then 4 per channel, then 10 per band).
 constexpr int kBypassParam = 0, kModeParam = 4, kParallelParam = 5, kIRPhaseParam = 10, kMsStateParam = 13;
-constexpr int band(int b, int field) { return 46 + 10 * b + field; }
-constexpr int kState = 0, kType = 2, kGainField = 4, kFrequency = 5, kQ = 6;
-
-// Normalised values of the conversions a host would have to know about.
-float gainValue(double db) { return static_cast<float>((db / 18.0 + 1.0) / 2.0); }  // -1..1 x Scale 18 dB
-float logValue(double v, double lo, double hi) { return static_cast<float>(std::log(v / lo) / std::log(hi / lo)); }
-float integerValue(int v, int lo, int hi) { return static_cast<float>((v - lo) / (hi - lo + 1.0)); }
 
 
 std::vector<std::vector<double>> render(host::PluginInstance& plug, const std::vector<std::vector<double>>& in) {
